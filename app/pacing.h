@@ -1,0 +1,18 @@
+// pacing.h — when the main loop's passes run. Pure logic on a clock the
+// caller reads, so it can be tested with any clock.
+#pragma once
+
+#include <cstdint>
+
+struct Pacer {
+    int64_t PeriodNs = 0;     // time between passes; 0: unpaced
+    int64_t NextPassNs = 0;   // when the next pass may start
+};
+
+// Starts pacing at the given number of passes per second (0: unpaced); the
+// first pass may start at once.
+void StartPacer(Pacer& pacer, int passesPerSecond, int64_t nowNs);
+// After a pass that ended at nowNs: the next one is due one period after the
+// last deadline, so passes do not drift. A pass that ran late is followed at
+// once, but the schedule starts afresh from there instead of racing to catch up.
+void PassDone(Pacer& pacer, int64_t nowNs);

@@ -1,0 +1,85 @@
+// planets.cpp — circular orbits, the clock and the two mappings.
+#include "model/planets.h"
+
+#include "model/layout.h"
+#include "model/state.h"
+#include "model/text_items.h"
+
+#include <cmath>
+
+namespace {
+
+// One full turn, as the program has always reckoned it (a little short of 2π,
+// so a body needs 1.0000104 periods for a turn).
+constexpr double FullTurn = 6.28312;
+
+}  // namespace
+
+void InitModel() {
+    for (auto& on : Settings.PlanetOn) on = 1;
+    Settings.DrawMode = 6;
+    Settings.PolygonOn = -1.0;
+    Settings.TimeStep = 0.5;
+    Layout.CaptionAllowance = 19;
+    ComputeLayout();
+
+    RestoreTextItems(PlanetNumbersItem);
+    for (int i = Earth; i <= Jupiter; ++i) Planets.Omega[i] = FullTurn / ReadNumberItem();
+    for (int i = Earth; i <= Jupiter; ++i) {
+        auto r = static_cast<int32_t>(ReadNumberItem());
+        Planets.PrevX[i] = ScaleX(r);
+        Planets.RadiusX[i] = Planets.PrevX[i];
+        Planets.RadiusY[i] = ScaleY(r) * Planets.FlattenFactor;
+        Planets.PrevY[i] = 0;
+    }
+    FinishLayout();
+}
+
+void AdvanceModel() {
+    PlanetModel& p = Planets;
+    p.SimTime += Settings.TimeStep;
+    for (int i = Earth; i <= Jupiter; ++i) {
+        double phi = p.Omega[i] * p.SimTime;  // never reduced to one turn
+        p.PosX[i] = p.RadiusX[i] * std::cos(phi);
+        p.PosY[i] = p.RadiusY[i] * std::sin(phi);
+    }
+    p.PosX[Sun] = 0;
+    p.PosY[Sun] = 0;
+}
+
+void KeepPositions() {
+    for (int i = Earth; i <= Sun; ++i) {
+        Planets.PrevX[i] = Planets.PosX[i];
+        Planets.PrevY[i] = Planets.PosY[i];
+    }
+}
+
+void MapHelio() {
+    const PlanetModel& p = Planets;
+    ViewPositions& v = Views;
+    for (int i = Earth; i <= Jupiter; ++i) {
+        v.HelioPrevScreenX[i] = Layout.HelioCentreX + p.PrevX[i];
+        v.HelioPrevScreenY[i] = Layout.HelioCentreY + p.PrevY[i];
+        v.HelioScreenX[i] = Layout.HelioCentreX + p.PosX[i];
+        v.HelioScreenY[i] = Layout.HelioCentreY + p.PosY[i];
+    }
+}
+
+void TransformGeo() {
+    const PlanetModel& p = Planets;
+    ViewPositions& v = Views;
+    const double cx = Layout.GeoCentreX;
+    const double cy = Layout.GeoCentreY;  // a whole number
+    // Each body minus the Earth, moved to the centre; the Earth lands exactly there.
+    for (int i = Earth; i <= Jupiter; ++i) {
+        v.GeoPrevScreenX[i] = (cx + p.PrevX[i]) - p.PrevX[Earth];
+        v.GeoPrevScreenY[i] = (cy + p.PrevY[i]) - p.PrevY[Earth];
+        v.GeoScreenX[i] = (cx + p.PosX[i]) - p.PosX[Earth];
+        v.GeoScreenY[i] = (cy + p.PosY[i]) - p.PosY[Earth];
+    }
+    // The Sun, at the origin of the model, is the Earth mirrored through the centre.
+    v.GeoPrevScreenX[Sun] = cx - p.PrevX[Earth];
+    v.GeoPrevScreenY[Sun] = cy - p.PrevY[Earth];
+    v.GeoScreenX[Sun] = cx - p.PosX[Earth];
+    v.GeoScreenY[Sun] = cy - p.PosY[Earth];
+}

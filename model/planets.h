@@ -1,0 +1,20 @@
+// planets.h — the planet table, the start values, the simulated clock and
+// the mapping of positions into the two view windows.
+#pragma once
+
+// Fills the planet table, the start values of the display settings and the
+// layout. Needs the screen size (SetScreenSize) and FlattenFactor.
+void InitModel();
+
+// One tick of the clock: SimTime grows by TimeStep, and every planet moves to
+// angle Omega * SimTime on its orbit (clockwise on screen, since y grows
+// downward); the Sun stays at the origin.
+void AdvanceModel();
+// The new positions become the old ones.
+void KeepPositions();
+
+// Heliocentric mapping: the Sun at (HelioCentreX, HelioCentreY) of window 2.
+void MapHelio();
+// Geocentric transform: the origin moves from the Sun to the Earth, which
+// stands at (GeoCentreX, GeoCentreY) of window 3.
+void TransformGeo();

@@ -1,0 +1,147 @@
+// platform.cpp — start and end of the connection to the display, the screen,
+// colour conversion and the message box.
+#include "platform/internal.h"
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QScreen>
+#include <QStringList>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string_view>
+#include <sys/stat.h>
+
+namespace platform_internal {
+
+State& S() {
+    static State state;
+    return state;
+}
+
+namespace {
+
+// The classic 16-colour palette, for colour numbers below 16.
+constexpr std::array<QRgb, 16> Palette = {
+    0xFF000000, 0xFF0000AA, 0xFF00AA00, 0xFF00AAAA, 0xFFAA0000, 0xFFAA00AA, 0xFFAA5500, 0xFFAAAAAA,
+    0xFF555555, 0xFF5555FF, 0xFF55FF55, 0xFF55FFFF, 0xFFFF5555, 0xFFFF55FF, 0xFFFFFF55, 0xFFFFFFFF,
+};
+
+}  // namespace
+
+QRgb ToRgb(uint32_t colour) {
+    if (colour < Palette.size()) return Palette[colour];
+    return qRgb(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
+}
+
+uint32_t FromRgb(QRgb rgb) {
+    return static_cast<uint32_t>(qRed(rgb)) | static_cast<uint32_t>(qGreen(rgb)) << 8 |
+           static_cast<uint32_t>(qBlue(rgb)) << 16;
+}
+
+}  // namespace platform_internal
+
+using namespace platform_internal;
+
+namespace {
+
+// Is there a display that Qt's default platform can reach? Answers only what
+// can be told without connecting; Qt's own message covers the rest.
+bool DisplayReachable() {
+    const char* display = std::getenv("DISPLAY");
+    if (display == nullptr || *display == '\0') return false;
+    std::string_view d(display);
+    // A local display ":N" or ":N.S" has its socket in /tmp/.X11-unix.
+    if (d.front() == ':') {
+        std::string number(d.substr(1, d.find('.') == std::string_view::npos ? std::string_view::npos
+                                                                              : d.find('.') - 1));
+        struct stat info {};
+        return stat(("/tmp/.X11-unix/X" + number).c_str(), &info) == 0;
+    }
+    return true;  // remote or unusual display names: let Qt try
+}
+
+}  // namespace
+
+bool PlatformStart(int& argc, char** argv) {
+    State& s = S();
+    if (QCoreApplication::instance() == nullptr) {
+        const char* qpa = std::getenv("QT_QPA_PLATFORM");
+        if (qpa == nullptr || *qpa == '\0') {
+            const char* session = std::getenv("XDG_SESSION_TYPE");
+            bool wayland = std::getenv("WAYLAND_DISPLAY") != nullptr ||
+                           (session != nullptr && std::string_view(session) == "wayland");
+            // A Wayland session without XWayland is left to Qt's own choice.
+            if (!DisplayReachable() && !(wayland && std::getenv("DISPLAY") == nullptr)) {
+                std::fprintf(stderr,
+                             "heliogeo needs a graphical display and found none; to try it without one, "
+                             "run: xvfb-run -s '-screen 0 1024x768x24' %s\n",
+                             argc > 0 ? argv[0] : "heliogeo");
+                return false;
+            }
+            // Native Wayland windows cannot place themselves; XWayland windows can.
+            if (wayland && std::getenv("DISPLAY") != nullptr) setenv("QT_QPA_PLATFORM", "xcb", 1);
+        }
+        new QApplication(argc, argv);
+        s.ownsApplication = true;
+    }
+    QApplication::setStyle(QStringLiteral("Fusion"));
+    QGuiApplication::setQuitOnLastWindowClosed(false);
+    QGuiApplication::setApplicationDisplayName(QString());
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        double hz = screen->refreshRate();
+        if (hz >= 20 && hz <= 500) s.frameNs = static_cast<int64_t>(1e9 / hz);
+    }
+    s.font = QFont(QStringLiteral("courier"));
+    s.font.setStyleStrategy(QFont::NoAntialias);
+    s.font.setPixelSize(13);
+    s.ending = false;
+    return true;
+}
+
+void PlatformEnd() {
+    State& s = S();
+    s.ending = true;
+    for (int n = MaxWindows - 1; n >= 0; --n) {
+        Window& w = s.windows[n];
+        EndPainter(w);
+        if (w.top != nullptr) {
+            w.top->close();
+            // Window 0 owns the others through Qt's parent chain.
+            if (n == 0) delete w.top;
+        }
+    }
+    for (Window& w : s.windows) w = Window{};
+    s.menuBar = nullptr;
+    s.keys.clear();
+    s.clicks = 0;
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    if (s.ownsApplication) {
+        delete QCoreApplication::instance();
+        s.ownsApplication = false;
+    }
+}
+
+int ScreenWidthPixels() {
+    QScreen* screen = QGuiApplication::primaryScreen();
+    return screen != nullptr ? screen->geometry().width() : 0;
+}
+
+int ScreenHeightPixels() {
+    QScreen* screen = QGuiApplication::primaryScreen();
+    return screen != nullptr ? screen->geometry().height() : 0;
+}
+
+void MessageBox(const std::string& text) {
+    State& s = S();
+    FlushDirty(true);
+    QStringList lines = QString::fromStdString(text).split(QLatin1Char('|'));
+    QWidget* parent = s.windows[0].open ? s.windows[0].top : nullptr;
+    QString caption = s.windows[0].caption;
+    QMessageBox box(QMessageBox::Information, caption, lines.join(QLatin1Char('\n')), QMessageBox::Ok, parent);
+    box.setTextFormat(Qt::PlainText);
+    box.setDefaultButton(QMessageBox::Ok);
+    box.setWindowModality(Qt::ApplicationModal);
+    box.exec();
+}

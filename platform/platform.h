@@ -1,0 +1,182 @@
+// platform.h — everything the program asks of the window system, in one place.
+//
+// A thin procedural layer: windows are known by number, there is one drawing
+// state that applies to whichever window is the drawing target, images are
+// plain pixel blocks, and events are delivered only when the program asks for
+// it. No Qt type appears here; platform/ is the only folder that includes Qt.
+//
+// Coordinates are window pixels, origin top left, x to the right, y down.
+// Real coordinates are turned into pixels by rounding half up (floor(v + 0.5)),
+// everywhere, so that the same point always gives the same pixel.
+//
+// Colour values are 0x00BBGGRR (red in the lowest byte). Values below 16 are
+// not colours but numbers of the classic 16-colour palette (0 black, 1 blue,
+// 2 green, 3 cyan, 4 red, 5 magenta, 6 brown, 7 light grey, 8 dark grey,
+// 9..14 the light colours, 15 white); 0 is black either way.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// ---------------------------------------------------------------------------
+// Start and end
+
+// Makes the connection to the display. When none can be had, prints one plain
+// sentence on stderr (with a hint how to try the program under Xvfb) and
+// returns false. On a Wayland session with QT_QPA_PLATFORM unset, the X11
+// platform (XWayland) is used, since Wayland windows cannot place themselves.
+bool PlatformStart(int& argc, char** argv);
+// Closes every window and ends the connection. Safe to call more than once.
+void PlatformEnd();
+
+// ---------------------------------------------------------------------------
+// Screen
+
+int ScreenWidthPixels();   // logical pixels of the primary screen
+int ScreenHeightPixels();
+
+// ---------------------------------------------------------------------------
+// Windows, by number 0 .. MaxWindows-1. Window 0 is the main window with the
+// menu bar; every other window belongs to it and stays above it.
+
+constexpr int MaxWindows = 8;
+
+// Opens window n at the platform's default place and size, or shows it again
+// if it exists. Window 0 opens maximised.
+void OpenWindowDefault(int n);
+// Opens window n with its client area at (left, top) and the given size.
+// Opening a window that is open places it anew; it keeps its background colour.
+void OpenWindow(int n, int left, int top, int width, int height);
+void CloseWindow(int n);
+void ShowWindow(int n);
+bool IsWindowOpen(int n);
+// The caption may be set before the window exists; it applies when it opens.
+void SetWindowCaption(int n, const std::string& text);
+// The colour a window is cleared to. Returns false if the window system
+// refuses (the program treats that as fatal during start-up).
+bool SetWindowBackground(int n, uint32_t colour);
+uint32_t WindowBackground(int n);
+void ClearWindow(int n);                // paint all of it in its background colour
+void SelectWindow(int n);               // make it the drawing target
+int SelectedWindow();
+int WindowWidth(int n);                 // client area in pixels; 0 if never opened
+int WindowHeight(int n);
+int WindowLeft(int n);                  // client area on the screen
+int WindowTop(int n);
+
+// Called when the user closes window n by its close box. Window 0 does not
+// close by itself: the handler decides. Other windows close (a closed window
+// still takes drawing, so nothing that draws into it fails).
+using CloseHandler = void (*)(int n);
+void SetCloseHandler(CloseHandler handler);
+
+// ---------------------------------------------------------------------------
+// Events
+
+// Delivers the pending events without waiting; menu choices are handled in here.
+void ProcessEvents();
+// Waits until at least one event has come, and delivers it. Idles the CPU.
+void WaitForEvents();
+// Delivers events as they come until the steady clock reaches deadlineNs
+// (SteadyNanoseconds), idling in between; returns at once if it has passed.
+void WaitEventsUntil(int64_t deadlineNs);
+int64_t SteadyNanoseconds();
+
+// Builds the menu bar of window 0 from a list: entry 0 is the first title,
+// each title is followed by its items, an empty entry closes a menu, a second
+// empty entry ends the list. "&" marks an item's mnemonic. A choice is reported
+// to the handler as the index of the chosen entry in the list.
+using MenuHandler = void (*)(int32_t& item);
+void InstallMenuBar(const std::vector<std::string>& entries, MenuHandler handler);
+
+// ---------------------------------------------------------------------------
+// Drawing state. One state serves whichever window is the drawing target.
+
+void SetForeground(uint32_t colour);    // lines, points, outlines, fills, letters
+void SetBackground(uint32_t colour);    // text cells, gaps of patterned fills
+void SetFillPattern(int pattern);       // 0 solid; 1..13 patterns (8: horizontal bands)
+void SetLineStyle(int style);           // 0 or 1 solid, 2 dashed, 3 dotted, 4 dash-dot
+void SetLineWidth(int width);           // pixels; lines have square caps
+void SetRasterMode(int mode);           // recorded; every drawing copies (13 = copy)
+uint32_t Foreground();
+uint32_t Background();
+int FillPattern();
+int LineStyle();
+int LineWidth();
+int RasterMode();
+
+// Fonts: a face name ("courier", "times" …) resolved by the system, a size in
+// pixels and a bold switch. Text is never antialiased.
+void SetFontFace(const std::string& face);
+void SetFontSize(double pixels);
+void SetFontBold(bool bold);
+
+// ---------------------------------------------------------------------------
+// Drawing into the drawing target, in the drawing state above.
+
+void PlotPoint(double x, double y);                 // also moves the pen there
+void LineTo(double x, double y);                    // from the pen; moves the pen
+void DrawLine(double x1, double y1, double x2, double y2);
+// Ellipses with half-axes rx, ry: the filled one covers cx-rx .. cx+rx, the
+// outline (one pixel wide) runs on that boundary.
+void FillEllipse(double cx, double cy, double rx, double ry);
+void DrawEllipse(double cx, double cy, double rx, double ry);
+void FillBox(double x1, double y1, double x2, double y2);   // both corners included
+// Opaque text: the cell behind the letters is painted in the background colour.
+void DrawText(double x, double y, const std::string& text);
+int TextWidth(const std::string& text);             // in the current font, pixels
+int TextHeight();                                   // ascent + descent, pixels
+
+// ---------------------------------------------------------------------------
+// Images: a rectangle of window pixels. A capture reuses the image's buffer.
+
+struct Image {
+    int Width = 0;                  // 0: empty
+    int Height = 0;
+    std::vector<uint32_t> Pixels;   // Width * Height, row by row, 0xFFRRGGBB
+};
+
+// Captures the rectangle between two corners, both included, from the drawing
+// target. Pixels outside the window read as the window's background colour.
+void CaptureImage(double x1, double y1, double x2, double y2, Image& into);
+// Puts an image with its top-left corner at (x, y), replacing the pixels under
+// it. An empty image changes nothing.
+void PutImage(double x, double y, const Image& image);
+void EmptyImage(Image& image);      // keeps its buffer for the next capture
+bool IsEmptyImage(const Image& image);
+uint32_t ImagePixel(const Image& image, int x, int y);  // colour value 0x00BBGGRR
+// A window's pixel as a colour value (0x00BBGGRR); outside the window: background.
+uint32_t WindowPixel(int n, int x, int y);
+
+// ---------------------------------------------------------------------------
+// Text cursor and keyboard
+
+// The text cursor stands at a character column (cells of the current font's
+// average width) and a vertical position in units of TextRowPixels, so that
+// row 24 is near the foot of a screen whatever its size when the caller scales
+// the row with the screen.
+constexpr int TextRowPixels = 8;
+void TextCursorTo(int column, int row);
+int TextCursorColumn();
+int TextCursorRow();
+// Writes at the text cursor in the current colours and font and moves the
+// cursor on. Text is kept inside the window: a line that would pass the foot of
+// the window is moved up.
+void PrintText(const std::string& text);
+// Reads one line at the text cursor, echoing what is typed; Backspace edits,
+// Return ends. Never writes outside the drawing target. Keeps at most maxBytes
+// bytes. Returns false, with the line empty, if the window is closed meanwhile.
+bool ReadLine(std::string& line, std::size_t maxBytes = 255);
+// True if a key press is waiting; takes it out of the input.
+bool KeyPressed();
+// The mouse buttons now held down (bit 0 left, 1 right, 2 middle).
+int MouseButtons();
+// True if a mouse button was pressed since the last call (and takes it), so
+// that a click is never missed between two polls.
+bool MouseClicked();
+
+// ---------------------------------------------------------------------------
+// Message box: modal, one "OK" button; "|" in the text ends a line.
+
+void MessageBox(const std::string& text);

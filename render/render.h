@@ -1,0 +1,37 @@
+// render.h — the drawing colour state, the bodies' disc images, the disc
+// operations and the two views.
+#pragma once
+
+#include "platform/platform.h"
+
+#include <array>
+#include <cstdint>
+
+// The images of the bodies, by BodyIndex (entry 0 stays empty).
+struct BodyImages {
+    std::array<Image, 7> DiscImage;        // the body's disc and label on a ColAzure margin
+    std::array<Image, 7> BlankImage;       // the same rectangle in plain ColAzure
+    std::array<Image, 7> HelioBackground;  // window 2's pixels saved under each body's disc
+    std::array<Image, 7> GeoBackground;    // window 3's pixels saved under each body's disc
+};
+
+extern BodyImages Images;
+
+// Colour scheme.
+void SetSchemeColours(int16_t n);
+void ResetMainWindowColours();
+
+// Disc images, made once at start-up.
+void BuildDiscImages();
+
+// Disc operations on window w (2 or 3) for body k at centre (x, y).
+void DrawDisc(double x, double y, double rx, double ry, int16_t k, int16_t w);
+void EraseDisc(double x, double y, double rx, double ry, int16_t k, int16_t w);
+void SaveBackground(double x, double y, double rx, double ry, int16_t k, int16_t w);
+
+// The views.
+void DrawHelioView();
+void RemoveHelioBody(int16_t k);
+void DrawGeoView();
+void RemoveGeoBody(int16_t k);
+void RemoveBody(int16_t k);
