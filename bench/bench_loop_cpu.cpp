@@ -1,0 +1,73 @@
+// bench_loop_cpu.cpp — how much of one core the paced main loop uses.
+//
+// Sets the program up as start-up does (without the title screen and the
+// warning, which wait for a person), picks a system and runs the main loop
+// for a while, then prints the CPU time it took per wall-clock second.
+//
+//   xvfb-run -s '-screen 0 1024x768x24' build/bench/bench_loop_cpu [--system-mode N] [--seconds S] [--steps-per-second N]
+#include "app/options.h"
+#include "app/shell.h"
+#include "app/startup.h"
+#include "model/planets.h"
+#include "model/state.h"
+#include "platform/platform.h"
+#include "render/render.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <sys/resource.h>
+
+namespace {
+
+double CpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    double systemMode = 0, seconds = 10;
+    int stepsPerSecond = 60;
+    for (int i = 1; i + 1 < argc; i += 2) {
+        if (std::strcmp(argv[i], "--system-mode") == 0) systemMode = std::atof(argv[i + 1]);
+        else if (std::strcmp(argv[i], "--seconds") == 0) seconds = std::atof(argv[i + 1]);
+        else if (std::strcmp(argv[i], "--steps-per-second") == 0) stepsPerSecond = std::atoi(argv[i + 1]);
+    }
+    int qtArgc = 1;
+    if (!PlatformStart(qtArgc, argv)) return 1;
+    SetCloseHandler(OnWindowClosed);
+
+    // Start-up as the program does it, but for the parts that wait for a person.
+    Planets.FlattenFactor = 0.82;
+    OpenWindowDefault(Win_0);
+    SelectWindow(Win_0);
+    InitScreenAndColours();
+    InitModel();
+    SetWindowBackground(Win_0, Colours.ColMagenta);
+    ClearWindow(Win_0);
+    SetWindowBackground(Win_2, Colours.ColAzure);
+    OpenViewWindow(Win_2);
+    SetWindowBackground(Win_3, Colours.ColAzure);
+    OpenViewWindow(Win_3);
+    BuildDiscImages();
+    Settings.SystemMode = systemMode;
+    // Let the windows appear before measuring.
+    LoopOptions warmUp{stepsPerSecond, stepsPerSecond > 0 ? stepsPerSecond : 1000};
+    RunMainLoop(warmUp);
+
+    long passes = stepsPerSecond > 0 ? static_cast<long>(seconds * stepsPerSecond) : 100000;
+    double cpu0 = CpuSeconds();
+    int64_t wall0 = SteadyNanoseconds();
+    RunMainLoop(LoopOptions{stepsPerSecond, passes});
+    double cpu = CpuSeconds() - cpu0;
+    double wall = (SteadyNanoseconds() - wall0) / 1e9;
+
+    std::printf("main loop, SystemMode %g, %d passes/s, screen %dx%d: %ld passes in %.2f s wall, %.3f s CPU = %.2f %% of one core\n",
+                systemMode, stepsPerSecond, ScreenWidthPixels(), ScreenHeightPixels(), passes, wall, cpu,
+                100.0 * cpu / wall);
+    PlatformEnd();
+    return 0;
+}

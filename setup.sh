@@ -1,0 +1,63 @@
+#!/usr/bin/env bash
+# setup.sh — installs what is missing, builds heliogeo, then starts it or runs
+# every test.
+#
+#   ./setup.sh run [options]   build a Release and start the program
+#   ./setup.sh test            build and run every test
+#
+# Works as root, or as a normal user who may use sudo (only apt-get is run
+# through sudo; the build and the program run as that user).
+set -euo pipefail
+
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+mode="${1:-}"
+shift || true
+
+case "$mode" in
+  run|test) ;;
+  *) echo "usage: $0 run [program options] | $0 test" >&2; exit 2 ;;
+esac
+
+# What the program needs to build and run, and what the tests need besides.
+packages=(cmake g++ make qt6-base-dev qt6-qpa-plugins fonts-dejavu-core)
+if [ "$mode" = test ]; then
+  packages+=(libbenchmark-dev xvfb xauth xdotool x11-utils imagemagick openbox)
+fi
+
+# Started through sudo: everything but apt-get runs as the user who asked.
+as_user() {
+  if [ "$(id -u)" = 0 ] && [ -n "${SUDO_USER:-}" ] && [ "$SUDO_USER" != root ]; then
+    sudo -u "$SUDO_USER" --preserve-env=DISPLAY,XAUTHORITY,WAYLAND_DISPLAY,XDG_RUNTIME_DIR,XDG_SESSION_TYPE,QT_QPA_PLATFORM "$@"
+  else
+    "$@"
+  fi
+}
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  root=()
+  [ "$(id -u)" = 0 ] || root=(sudo)
+  "${root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq
+  "${root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+jobs="$(nproc 2>/dev/null || echo 2)"
+cd "$here"
+
+if [ "$mode" = run ]; then
+  as_user cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DHELIOGEO_TESTS=OFF -DHELIOGEO_BENCH=OFF >/dev/null
+  as_user cmake --build build -j "$jobs" >/dev/null
+  exec_user=()
+  [ "$(id -u)" = 0 ] && [ -n "${SUDO_USER:-}" ] && [ "$SUDO_USER" != root ] && exec_user=(as_user)
+  "${exec_user[@]}" ./build/heliogeo "$@"
+  exit $?
+fi
+
+# Tests: the Release build with every test, then the same under the sanitizers.
+as_user cmake -S . -B build-test -DCMAKE_BUILD_TYPE=Release >/dev/null
+as_user cmake --build build-test -j "$jobs"
+as_user ctest --test-dir build-test --output-on-failure --no-tests=error -j "$jobs"

@@ -1,0 +1,117 @@
+// test_options.cpp — the command line, parsed and as the program answers it.
+#include "app/options.h"
+
+#include <QProcess>
+#include <QtTest>
+
+#include <vector>
+
+namespace {
+
+OptionsOutcome Parse(std::vector<std::string> args, LoopOptions& options, std::string& message) {
+    args.insert(args.begin(), "heliogeo");
+    std::vector<char*> argv;
+    for (auto& a : args) argv.push_back(a.data());
+    return ParseOptions(static_cast<int>(argv.size()), argv.data(), options, message);
+}
+
+}  // namespace
+
+class TestOptions : public QObject {
+    Q_OBJECT
+
+private slots:
+    void noOptions() {
+        LoopOptions o;
+        std::string m;
+        QCOMPARE(Parse({}, o, m), OptionsOutcome::Run);
+        QCOMPARE(o.StepsPerSecond, 60);
+    }
+
+    void stepsPerSecond_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("steps");
+        QTest::newRow("separate") << QStringList{"--steps-per-second", "30"} << 30;
+        QTest::newRow("joined") << QStringList{"--steps-per-second=120"} << 120;
+        QTest::newRow("unpaced") << QStringList{"--steps-per-second", "0"} << 0;
+        QTest::newRow("highest") << QStringList{"--steps-per-second", "1000"} << 1000;
+    }
+
+    void stepsPerSecond() {
+        QFETCH(QStringList, args);
+        QFETCH(int, steps);
+        std::vector<std::string> a;
+        for (const QString& s : args) a.push_back(s.toStdString());
+        LoopOptions o;
+        std::string m;
+        QCOMPARE(Parse(a, o, m), OptionsOutcome::Run);
+        QCOMPARE(o.StepsPerSecond, steps);
+    }
+
+    void badOptions_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::newRow("unknown") << QStringList{"--fast"};
+        QTest::newRow("plain word") << QStringList{"planets"};
+        QTest::newRow("missing value") << QStringList{"--steps-per-second"};
+        QTest::newRow("negative") << QStringList{"--steps-per-second", "-5"};
+        QTest::newRow("not a number") << QStringList{"--steps-per-second", "fast"};
+        QTest::newRow("fraction") << QStringList{"--steps-per-second", "2.5"};
+        QTest::newRow("trailing junk") << QStringList{"--steps-per-second=60x"};
+        QTest::newRow("empty") << QStringList{"--steps-per-second="};
+        QTest::newRow("too many") << QStringList{"--steps-per-second", "100000"};
+        QTest::newRow("huge") << QStringList{"--steps-per-second", "99999999999999999999"};
+    }
+
+    void badOptions() {
+        QFETCH(QStringList, args);
+        std::vector<std::string> a;
+        for (const QString& s : args) a.push_back(s.toStdString());
+        LoopOptions o;
+        std::string m;
+        QCOMPARE(Parse(a, o, m), OptionsOutcome::Error);
+        QVERIFY(!m.empty());
+        QVERIFY(m.find('\n') == std::string::npos);
+    }
+
+    // The program itself: status 2 and one line on stderr, before any window.
+    void programRejectsBadOptions() {
+        QProcess p;
+        p.start(HELIOGEO_BINARY, {"--steps-per-second", "soon"});
+        QVERIFY(p.waitForFinished(10000));
+        QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(p.exitCode(), 2);
+        QByteArray err = p.readAllStandardError();
+        QCOMPARE(err.count('\n'), 1);
+        QVERIFY(err.contains("soon"));
+        QVERIFY(p.readAllStandardOutput().isEmpty());
+    }
+
+    void programHelp() {
+        QProcess p;
+        p.start(HELIOGEO_BINARY, {"--help"});
+        QVERIFY(p.waitForFinished(10000));
+        QCOMPARE(p.exitCode(), 0);
+        QVERIFY(p.readAllStandardOutput().contains("--steps-per-second"));
+    }
+
+    // With no display at all, one plain sentence instead of Qt's abort.
+    void programWithoutDisplay() {
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove("DISPLAY");
+        env.remove("WAYLAND_DISPLAY");
+        env.remove("QT_QPA_PLATFORM");
+        env.remove("XDG_SESSION_TYPE");
+        p.setProcessEnvironment(env);
+        p.start(HELIOGEO_BINARY, {});
+        QVERIFY(p.waitForFinished(10000));
+        QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(p.exitCode(), 1);
+        QByteArray err = p.readAllStandardError();
+        QCOMPARE(err.count('\n'), 1);
+        QVERIFY(err.contains("xvfb-run"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestOptions)
+#include "test_options.moc"

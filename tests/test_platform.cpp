@@ -1,0 +1,438 @@
+// test_platform.cpp — the platform layer on Qt's offscreen platform with a
+// 1024 x 768 screen: windows, pixel-exact drawing, images, text input and
+// the message box.
+#include "platform/platform.h"
+#include "support.h"
+
+#include <QMenuBar>
+#include <QtTest>
+
+using namespace test_support;
+
+namespace {
+
+constexpr uint32_t Black = 0x000000, White = 0xFFFFFF, Azure = 0xFF8000, Magenta = 0xFF00FF, Yellow = 0x00FFFF,
+                   Red = 0x0000FF;
+
+int closedWindow = -1;
+void RecordClose(int n) { closedWindow = n; }
+
+int chosenItem = -1;
+void RecordMenu(int32_t& item) { chosenItem = item; }
+
+// A view-sized window with an azure background, cleared and selected.
+void OpenView(int n = 2) {
+    SetWindowBackground(n, Azure);
+    OpenWindow(n, 16, 65, 492, 691);
+    SelectWindow(n);
+    ClearWindow(n);
+}
+
+}  // namespace
+
+class TestPlatform : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() {
+        int argc = 1;
+        char name[] = "test_platform";
+        char* argv[] = {name, nullptr};
+        QVERIFY(PlatformStart(argc, argv));
+        SetForeground(Black);
+        SetBackground(White);
+        SetFillPattern(0);
+        SetLineWidth(1);
+        SetLineStyle(1);
+    }
+    void cleanup() { PlatformEnd(); }
+
+    void screenSize() {
+        QCOMPARE(ScreenWidthPixels(), 1024);
+        QCOMPARE(ScreenHeightPixels(), 768);
+    }
+
+    void windowsStandWhereTheyAreOpened() {
+        OpenWindowDefault(0);
+        OpenView(2);
+        SetWindowBackground(3, Azure);
+        OpenWindow(3, 515, 65, 492, 691);
+        QTRY_COMPARE(WindowLeft(2), 16);
+        QCOMPARE(WindowTop(2), 65);
+        QCOMPARE(WindowWidth(2), 492);
+        QCOMPARE(WindowHeight(2), 691);
+        QCOMPARE(WindowLeft(3), 515);
+        QVERIFY(IsWindowOpen(3));
+        // Window 0 opens maximised; the views belong to it.
+        QTRY_VERIFY(platform_internal::TopWidget(0)->isMaximized());
+        QCOMPARE(platform_internal::TopWidget(2)->parentWidget(), platform_internal::TopWidget(0));
+        QVERIFY(platform_internal::TopWidget(2)->isWindow());
+        // Opening an open window places it anew and keeps its background.
+        OpenWindow(2, 30, 70, 300, 200);
+        QTRY_COMPARE(WindowLeft(2), 30);
+        QCOMPARE(WindowBackground(2), Azure);
+        CloseWindow(3);
+        QVERIFY(!IsWindowOpen(3));
+    }
+
+    void captionBeforeTheWindowExists() {
+        SetWindowCaption(1, "Eingabe des Zeitschritts");
+        OpenWindow(1, 10, 57, 495, 115);
+        QCOMPARE(platform_internal::TopWidget(1)->windowTitle(), QString("Eingabe des Zeitschritts"));
+    }
+
+    void clearingPaintsTheWindowBackground() {
+        OpenView(2);
+        // The drawing background is another setting: clearing never reads it.
+        SetBackground(White);
+        SetForeground(Red);
+        FillBox(0, 0, 100, 100);
+        ClearWindow(2);
+        QCOMPARE(CountColour(2, QRect(0, 0, 492, 691), Azure), 492 * 691);
+        QCOMPARE(Background(), White);
+    }
+
+    void captureThenPutRestoresExactly() {
+        OpenView(2);
+        // Something with many colours: lines, an ellipse, text.
+        SetForeground(Red);
+        DrawLine(0, 0, 300, 200);
+        SetForeground(Yellow);
+        FillEllipse(100, 100, 30, 20);
+        SetForeground(Black);
+        SetBackground(White);
+        SetFontSize(14);
+        DrawText(80, 95, "MA");
+        QImage before = platform_internal::RetainedImage(2)->copy();
+        Image saved;
+        CaptureImage(60, 70, 140.4, 130.4, saved);  // both corners included
+        QCOMPARE(saved.Width, 81);
+        QCOMPARE(saved.Height, 61);
+        SetForeground(Magenta);
+        FillBox(0, 0, 400, 400);
+        PutImage(60, 70, saved);
+        QImage after = *platform_internal::RetainedImage(2);
+        QCOMPARE(after.copy(60, 70, 81, 61), before.copy(60, 70, 81, 61));
+        QCOMPARE(ImagePixel(saved, 40, 30), WindowPixel(2, 100, 100));
+    }
+
+    void samePointSamePixels() {
+        // Real coordinates round the same way for capture and put.
+        OpenView(2);
+        SetForeground(Red);
+        FillBox(50, 50, 60, 60);
+        Image a;
+        CaptureImage(49.5, 49.5, 61.49, 61.49, a);  // rounds to 50 .. 61
+        QCOMPARE(a.Width, 12);
+        QCOMPARE(ImagePixel(a, 0, 0), Red);
+        ClearWindow(2);
+        PutImage(49.5, 49.5, a);
+        QCOMPARE(Pixel(2, 50, 50), Red);
+        QCOMPARE(Pixel(2, 49, 50), Azure);
+    }
+
+    void emptyImageChangesNothing() {
+        OpenView(2);
+        SetForeground(Red);
+        FillBox(10, 10, 20, 20);
+        QImage before = platform_internal::RetainedImage(2)->copy();
+        Image empty;
+        QVERIFY(IsEmptyImage(empty));
+        PutImage(5, 5, empty);
+        Image emptied;
+        CaptureImage(0, 0, 30, 30, emptied);
+        EmptyImage(emptied);
+        PutImage(0, 0, emptied);
+        QCOMPARE(*platform_internal::RetainedImage(2), before);
+    }
+
+    void captureReusesItsBuffer() {
+        OpenView(2);
+        Image img;
+        CaptureImage(0, 0, 40, 40, img);
+        const uint32_t* buffer = img.Pixels.data();
+        for (int n = 0; n < 100; ++n) CaptureImage(n, n, n + 40, n + 40, img);
+        QCOMPARE(img.Pixels.data(), buffer);
+        EmptyImage(img);
+        CaptureImage(0, 0, 40, 40, img);
+        QCOMPARE(img.Pixels.data(), buffer);
+    }
+
+    void captureBeyondTheWindowReadsBackground() {
+        OpenView(2);
+        SetForeground(Red);
+        FillBox(480, 0, 491, 10);
+        Image img;
+        CaptureImage(480, -5, 500, 10, img);
+        QCOMPARE(ImagePixel(img, 0, 5), Red);      // inside: what is there
+        QCOMPARE(ImagePixel(img, 15, 5), Azure);   // right of the window
+        QCOMPARE(ImagePixel(img, 0, 0), Azure);    // above it
+        // Putting it back beyond the edge is clipped, not a crash.
+        PutImage(480, -5, img);
+        PutImage(-1000, 5000, img);
+        QCOMPARE(Pixel(2, 480, 0), Red);
+    }
+
+    void linesArePixelExact() {
+        OpenView(2);
+        SetForeground(White);
+        SetLineWidth(1);
+        DrawLine(10, 10, 20, 10);
+        QCOMPARE(Pixel(2, 9, 10), Azure);
+        for (int x = 10; x <= 20; ++x) QCOMPARE(Pixel(2, x, 10), White);
+        QCOMPARE(Pixel(2, 21, 10), Azure);
+        QCOMPARE(Pixel(2, 15, 9), Azure);
+        QCOMPARE(Pixel(2, 15, 11), Azure);
+        // Only the two colours: nothing blended at the ends.
+        QCOMPARE(CountColour(2, QRect(0, 0, 40, 20), White) + CountColour(2, QRect(0, 0, 40, 20), Azure), 40 * 20);
+        // A wide line covers the thin one completely, ends included.
+        PlotPoint(50, 50);
+        LineTo(80, 70);
+        SetForeground(Azure);
+        SetLineWidth(3);
+        PlotPoint(50, 50);
+        LineTo(80, 70);
+        QCOMPARE(CountColour(2, QRect(40, 40, 50, 40), White), 0);
+    }
+
+    void ellipsesCoverTheirHalfAxes() {
+        OpenView(2);
+        SetForeground(Yellow);
+        FillEllipse(100, 100, 10, 6);
+        QCOMPARE(Pixel(2, 90, 100), Yellow);
+        QCOMPARE(Pixel(2, 110, 100), Yellow);
+        QCOMPARE(Pixel(2, 89, 100), Azure);
+        QCOMPARE(Pixel(2, 111, 100), Azure);
+        QCOMPARE(Pixel(2, 100, 94), Yellow);
+        QCOMPARE(Pixel(2, 100, 106), Yellow);
+        QCOMPARE(Pixel(2, 100, 93), Azure);
+        QCOMPARE(Pixel(2, 100, 107), Azure);
+        // The outline runs on the same boundary.
+        SetForeground(Black);
+        DrawEllipse(100, 100, 10, 6);
+        QCOMPARE(Pixel(2, 90, 100), Black);
+        QCOMPARE(Pixel(2, 110, 100), Black);
+        QCOMPARE(Pixel(2, 100, 94), Black);
+        QCOMPARE(Pixel(2, 100, 106), Black);
+        QCOMPARE(Pixel(2, 100, 100), Yellow);
+        QCOMPARE(Pixel(2, 111, 100), Azure);
+    }
+
+    void textIsOpaque() {
+        OpenView(2);
+        SetFontFace("courier");
+        SetFontBold(true);
+        SetFontSize(13);
+        SetForeground(Black);
+        SetBackground(Yellow);
+        DrawText(50, 50, "SO");
+        int w = TextWidth("SO"), h = TextHeight();
+        QVERIFY(w > 0 && h > 0);
+        QRect cell(50, 50, w, h);
+        int yellow = CountColour(2, cell, Yellow), black = CountColour(2, cell, Black);
+        QCOMPARE(yellow + black, w * h);  // no antialiasing, no azure in the cell
+        QVERIFY(black > 0);
+        QVERIFY(yellow > black);
+        QCOMPARE(Pixel(2, 49, 50), Azure);
+    }
+
+    void paletteNumbersBelow16() {
+        OpenView(2);
+        SetForeground(15);
+        FillBox(0, 0, 5, 5);
+        QCOMPARE(Pixel(2, 2, 2), White);
+        SetForeground(3);
+        FillBox(0, 0, 5, 5);
+        QCOMPARE(Pixel(2, 2, 2), uint32_t(0xAAAA00));  // cyan: R 0, G AA, B AA
+        SetForeground(1);
+        FillBox(0, 0, 5, 5);
+        QCOMPARE(Pixel(2, 2, 2), uint32_t(0xAA0000));  // blue
+        // The state keeps the number as it was given.
+        QCOMPARE(Foreground(), uint32_t(1));
+        // 16 and above are colour values.
+        SetForeground(16);
+        FillBox(0, 0, 5, 5);
+        QCOMPARE(Pixel(2, 2, 2), uint32_t(16));
+    }
+
+    void patternFillsStrokesAndGaps() {
+        OpenView(2);
+        SetForeground(Black);
+        SetBackground(Magenta);
+        SetFillPattern(8);
+        FillBox(10, 10, 49, 49);
+        QRect r(10, 10, 40, 40);
+        int black = CountColour(2, r, Black), magenta = CountColour(2, r, Magenta);
+        QCOMPARE(black + magenta, 40 * 40);
+        QVERIFY(black > 0 && magenta > 0);
+        SetFillPattern(0);
+        FillBox(10, 10, 49, 49);
+        QCOMPARE(CountColour(2, r, Black), 40 * 40);
+    }
+
+    void keysAndClicksAreCollected() {
+        OpenWindowDefault(0);
+        QVERIFY(!KeyPressed());
+        KeyInto(0, Qt::Key_A);
+        KeyInto(0, Qt::Key_Return);
+        QVERIFY(KeyPressed());
+        QVERIFY(KeyPressed());
+        QVERIFY(!KeyPressed());
+        // A whole click between two polls is not missed.
+        QVERIFY(!MouseClicked());
+        QTest::mouseClick(platform_internal::CanvasOf(0), Qt::LeftButton);
+        QCOMPARE(MouseButtons(), 0);
+        QVERIFY(MouseClicked());
+        QVERIFY(!MouseClicked());
+    }
+
+    void readLineWithEcho() {
+        OpenWindowDefault(0);
+        SetWindowBackground(1, Magenta);
+        OpenWindow(1, 10, 57, 495, 115);
+        SelectWindow(1);
+        ClearWindow(1);
+        SetForeground(Black);
+        SetBackground(White);
+        TextCursorTo(1, 4);
+        Soon([] {
+            TypeInto(1, "12,57");
+            KeyInto(1, Qt::Key_Backspace);
+            KeyInto(1, Qt::Key_Return);
+        });
+        std::string line;
+        QVERIFY(ReadLine(line));
+        QCOMPARE(QString::fromStdString(line), QString("12,5"));
+        // The echo stands at the cursor: white cells, black letters, in window 1.
+        QVERIFY(CountColour(1, QRect(0, 32, 200, TextHeight()), White) > 0);
+        QVERIFY(CountColour(1, QRect(0, 32, 200, TextHeight()), Black) > 0);
+    }
+
+    void readLineKeepsTheEchoInsideTheWindow() {
+        OpenWindowDefault(0);
+        SetWindowBackground(1, Magenta);
+        OpenWindow(1, 10, 57, 120, 40);
+        SelectWindow(1);
+        ClearWindow(1);
+        SetForeground(Black);
+        SetBackground(White);
+        TextCursorTo(1, 1);
+        Soon([] {
+            TypeInto(1, QString(500, QChar('7')));
+            KeyInto(1, Qt::Key_Return);
+        });
+        std::string line;
+        QVERIFY(ReadLine(line, 255));
+        QCOMPARE(line.size(), std::size_t(255));  // the rest was not kept
+        // The window's pixels are its own size: nothing was drawn beyond them,
+        // and the last column the echo could reach is still whole cells.
+        QCOMPARE(platform_internal::RetainedImage(1)->width(), 120);
+    }
+
+    void readLineEndsWhenItsWindowIsClosed() {
+        OpenWindowDefault(0);
+        OpenWindow(1, 10, 57, 300, 100);
+        SelectWindow(1);
+        Soon([] {
+            TypeInto(1, "3");
+            platform_internal::TopWidget(1)->close();
+        });
+        std::string line = "x";
+        QVERIFY(!ReadLine(line));
+        QVERIFY(line.empty());
+        QVERIFY(!IsWindowOpen(1));
+    }
+
+    void readLineIgnoresTheMenuBar() {
+        // While a line is read no menu command can start.
+        OpenWindowDefault(0);
+        InstallMenuBar({"DESK |", "&Quit", "", ""}, RecordMenu);
+        OpenWindow(1, 10, 57, 300, 100);
+        SelectWindow(1);
+        bool barEnabledMeanwhile = true;
+        Soon([&] {
+            barEnabledMeanwhile = platform_internal::MenuBarWidget()->isEnabled();
+            KeyInto(1, Qt::Key_Return);
+        });
+        std::string line;
+        QVERIFY(ReadLine(line));
+        QVERIFY(!barEnabledMeanwhile);
+        QVERIFY(platform_internal::MenuBarWidget()->isEnabled());
+    }
+
+    void menuBarReportsTheIndex() {
+        OpenWindowDefault(0);
+        InstallMenuBar({"DESK |", "&Quit", "-------------", "", "SYSTEM |", "&Heliozentrisch", "&Beide", "", ""},
+                       RecordMenu);
+        QMenuBar* bar = platform_internal::MenuBarWidget();
+        QCOMPARE(bar->actions().size(), 2);
+        QCOMPARE(bar->actions()[0]->text(), QString("DESK |"));
+        QMenu* system = bar->actions()[1]->menu();
+        QCOMPARE(system->actions().size(), 2);
+        QCOMPARE(system->actions()[1]->text(), QString("&Beide"));
+        chosenItem = -1;
+        system->actions()[1]->trigger();
+        QCOMPARE(chosenItem, 6);
+        bar->actions()[0]->menu()->actions()[0]->trigger();
+        QCOMPARE(chosenItem, 1);
+    }
+
+    void closeBoxes() {
+        SetCloseHandler(RecordClose);
+        OpenWindowDefault(0);
+        OpenView(2);
+        // Window 0 stays; the program decides.
+        closedWindow = -1;
+        platform_internal::TopWidget(0)->close();
+        QCOMPARE(closedWindow, 0);
+        QVERIFY(IsWindowOpen(0));
+        QVERIFY(platform_internal::TopWidget(0)->isVisible());
+        // A view goes, and drawing into it afterwards is harmless.
+        platform_internal::TopWidget(2)->close();
+        QCOMPARE(closedWindow, 2);
+        QVERIFY(!IsWindowOpen(2));
+        SelectWindow(2);
+        SetForeground(Red);
+        DrawLine(0, 0, 100, 100);
+        Image img;
+        CaptureImage(0, 0, 10, 10, img);
+        PutImage(5, 5, img);
+        ProcessEvents();
+        SetCloseHandler(nullptr);
+    }
+
+    void drawingIntoAWindowThatNeverOpened() {
+        SelectWindow(5);
+        DrawLine(0, 0, 10, 10);
+        FillEllipse(5, 5, 3, 3);
+        DrawText(0, 0, "x");
+        Image img;
+        CaptureImage(0, 0, 10, 10, img);
+        QVERIFY(IsEmptyImage(img));
+        PutImage(0, 0, img);
+        SelectWindow(99);  // out of range: ignored
+        QCOMPARE(SelectedWindow(), 5);
+    }
+
+    void messageBoxIsAnsweredByTheTest() {
+        OpenWindowDefault(0);
+        QString text;
+        AnswerNextBox(&text);
+        MessageBox("Beenden nur mit QUIT ! | | Nicht mit Schließfeld !");
+        QCOMPARE(text, QString("Beenden nur mit QUIT ! \n \n Nicht mit Schließfeld !"));
+    }
+
+    void waitingUntilADeadline() {
+        int64_t start = SteadyNanoseconds();
+        WaitEventsUntil(start + 20'000'000);
+        int64_t waited = SteadyNanoseconds() - start;
+        QVERIFY2(waited >= 20'000'000, qPrintable(QString::number(waited)));
+        // A deadline in the past returns at once.
+        start = SteadyNanoseconds();
+        WaitEventsUntil(start - 1000);
+        QVERIFY(SteadyNanoseconds() - start < 20'000'000);
+    }
+};
+
+QTEST_MAIN(TestPlatform)
+#include "test_platform.moc"
