@@ -114,7 +114,7 @@ private slots:
     void quitEndsTheLoopAfterThatPass() {
         DriveStartUp();
         LoopOptions unpaced{0, 100000};
-        QTimer::singleShot(50, [] { QuitCommand(); });
+        QTimer::singleShot(0, [] { QuitCommand(); });
         RunMainLoop(unpaced);
         QCOMPARE(Shell.EndMarker, std::string("*"));
         double passes = Planets.SimTime / Settings.TimeStep;
@@ -127,7 +127,7 @@ private slots:
 
     void closingWindow0EndsTheProgramAsQuitDoes() {
         DriveStartUp();
-        QTimer::singleShot(50, [] { CloseByItsBox(Win_0); });
+        QTimer::singleShot(0, [] { CloseByItsBox(Win_0); });
         RunMainLoop(LoopOptions{0, 1000000});
         QCOMPARE(Shell.EndMarker, std::string("*"));
         QVERIFY(Planets.SimTime < 1000000 * 0.5);
@@ -136,8 +136,9 @@ private slots:
     void closingAViewWindowKeepsTheAnimationRunning() {
         DriveStartUp();
         Settings.SystemMode = 3;
-        QTimer::singleShot(20, [] { CloseByItsBox(Win_2); });
-        QTimer::singleShot(40, [] { CloseByItsBox(Win_3); });
+        // Both close boxes are clicked at the loop's first look at the events.
+        QTimer::singleShot(0, [] { CloseByItsBox(Win_2); });
+        QTimer::singleShot(0, [] { CloseByItsBox(Win_3); });
         RunMainLoop(LoopOptions{0, 20000});
         QCOMPARE(Shell.EndMarker, std::string());
         QCOMPARE(Planets.SimTime, 20000 * 0.5);
