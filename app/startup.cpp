@@ -23,7 +23,7 @@ void Require(bool accepted) {
 
 }  // namespace
 
-void StartUp() {
+void OpenMainWindowAndModel() {
     // Tables are plain arrays and exist already; the model's flattening first.
     Planets.FlattenFactor = 0.82;
 
@@ -34,6 +34,23 @@ void StartUp() {
     InitModel();
     Require(SetWindowBackground(Win_0, Colours.ColMagenta));
     ClearWindow(Win_0);
+}
+
+void OpenViewsAndDiscImages() {
+    // Each view gets its background colour before it is first shown, so it
+    // never flashes in another colour.
+    SelectWindow(Win_0);
+    Require(SetWindowBackground(Win_2, Colours.ColAzure));
+    OpenViewWindow(Win_2);
+    SelectWindow(Win_0);
+    Require(SetWindowBackground(Win_3, Colours.ColAzure));
+    OpenViewWindow(Win_3);
+
+    BuildDiscImages();
+}
+
+void StartUp() {
+    OpenMainWindowAndModel();
 
     TitleScreen();
     // Closing window 0 on the title screen ends the program there.
@@ -47,14 +64,5 @@ void StartUp() {
     Shell.MessageText = "Beenden nur mit QUIT ! | | Nicht mit Schließfeld !";
     ShowMessage();
 
-    // Each view gets its background colour before it is first shown, so it
-    // never flashes in another colour.
-    SelectWindow(Win_0);
-    Require(SetWindowBackground(Win_2, Colours.ColAzure));
-    OpenViewWindow(Win_2);
-    SelectWindow(Win_0);
-    Require(SetWindowBackground(Win_3, Colours.ColAzure));
-    OpenViewWindow(Win_3);
-
-    BuildDiscImages();
+    OpenViewsAndDiscImages();
 }

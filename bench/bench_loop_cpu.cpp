@@ -8,10 +8,8 @@
 #include "app/options.h"
 #include "app/shell.h"
 #include "app/startup.h"
-#include "model/planets.h"
 #include "model/state.h"
 #include "platform/platform.h"
-#include "render/render.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -41,18 +39,8 @@ int main(int argc, char** argv) {
     SetCloseHandler(OnWindowClosed);
 
     // Start-up as the program does it, but for the parts that wait for a person.
-    Planets.FlattenFactor = 0.82;
-    OpenWindowDefault(Win_0);
-    SelectWindow(Win_0);
-    InitScreenAndColours();
-    InitModel();
-    SetWindowBackground(Win_0, Colours.ColMagenta);
-    ClearWindow(Win_0);
-    SetWindowBackground(Win_2, Colours.ColAzure);
-    OpenViewWindow(Win_2);
-    SetWindowBackground(Win_3, Colours.ColAzure);
-    OpenViewWindow(Win_3);
-    BuildDiscImages();
+    OpenMainWindowAndModel();
+    OpenViewsAndDiscImages();
     Settings.SystemMode = systemMode;
     // Let the windows appear before measuring.
     LoopOptions warmUp{stepsPerSecond, stepsPerSecond > 0 ? stepsPerSecond : 1000};

@@ -1,6 +1,113 @@
-// disc_images.cpp — each body's disc and label, drawn once and captured.
+// disc_images.cpp — each body's disc and label, drawn once at start-up and
+// captured as an image; during the animation a body is only ever copied.
 #include "render/render.h"
+
+#include "app/shell.h"
+#include "model/state.h"
+#include "platform/platform.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <string>
 
 BodyImages Images;
 
-void BuildDiscImages() {}
+namespace {
+
+// How each body looks, in the order the images are made.
+struct DiscLook {
+    int16_t Body;
+    const char* Label;
+    uint32_t Fill;      // disc colour (Jupiter: the pattern's strokes, on magenta)
+    uint32_t Letters;
+    uint32_t Cell;      // behind the letters: the disc's own colour
+    bool LabelFirst;    // label before the outline
+};
+
+std::array<DiscLook, 6> Looks() {
+    const ColourValues& c = Colours;
+    const auto green = static_cast<uint32_t>(c.ColGreen);
+    return {{
+        {Sun, "SO", c.ColYellow, c.ColBlack, c.ColYellow, false},
+        {Mercury, "ME", green, c.ColBlack, green, true},
+        {Earth, "ER", c.ColBlue, c.ColWhite, c.ColBlue, true},
+        {Venus, "VE", c.ColCyan, c.ColBlack, c.ColCyan, false},
+        {Mars, "MA", c.ColRed, c.ColWhite, c.ColRed, true},
+        {Jupiter, "JU", c.ColBlack, c.ColBlack, c.ColMagenta, true},
+    }};
+}
+
+// The label's top-left corner lies 9 pixels left of and 7 above the disc's
+// centre, so a label 18 pixels wide is centred across. Take the largest bold
+// "courier" up to that width whose cells lie wholly inside the disc.
+void ChooseLabelFont(double rx, double ry) {
+    SetFontFace("courier");
+    SetFontBold(true);
+    const double ax = rx - 1, ay = ry - 1;  // the disc's half-axes
+    for (int size = 16; size >= 6; --size) {
+        SetFontSize(size);
+        int width = 0;
+        for (const DiscLook& look : Looks()) width = std::max(width, TextWidth(look.Label));
+        int height = TextHeight();
+        auto inside = [&](double x, double y) { return (x * x) / (ax * ax) + (y * y) / (ay * ay) <= 1.0; };
+        double left = -9, top = -7, right = -9 + width - 1, bottom = -7 + height - 1;
+        if (width <= 18 && inside(left, top) && inside(right, top) && inside(left, bottom) &&
+            inside(right, bottom))
+            return;
+    }
+}
+
+}  // namespace
+
+void BuildDiscImages() {
+    const double rx = Layout.DiscRadiusX, ry = Layout.DiscRadiusY;
+    // The canvas point: (100, 100) in window 3, moved in only on screens so
+    // large that a disc would not fit there.
+    const double cx = std::max(100.0, rx + 1), cy = std::max(100.0, ry + 1);
+    const double left = cx - rx - 1, top = cy - ry - 1, right = cx + rx + 1, bottom = cy + ry + 1;
+
+    SetRasterMode(13);
+    ChooseLabelFont(rx, ry);
+    SetForeground(Colours.ColBlack);
+    SetBackground(Colours.ColWhite);
+    SetFillPattern(0);
+    ClearWindow(SelectedWindow());
+    CaptureImage(left, top, right, bottom, Images.BlankImage[Sun]);
+
+    const std::array<DiscLook, 6> looks = Looks();
+    for (std::size_t i = 0; i < looks.size(); ++i) {
+        const DiscLook& look = looks[i];
+        bool jupiter = look.Body == Jupiter;
+        // The disc: solid in its colour; Jupiter's in black bands on magenta.
+        SetForeground(look.Fill);
+        SetFillPattern(0);
+        if (jupiter) {
+            SetBackground(Colours.ColMagenta);
+            SetFillPattern(8);
+        }
+        FillEllipse(cx, cy, rx - 1, ry - 1);
+        // Letters on a cell of the disc's colour, and the outline, in the
+        // body's order. The Earth keeps its white from the label for the
+        // outline; Mars and Jupiter are outlined in black.
+        SetForeground(look.Letters);
+        SetBackground(look.Cell);
+        auto outline = [&] { DrawEllipse(cx, cy, rx - 1, ry - 1); };
+        auto label = [&] { DrawText(cx - 9, cy - 7, look.Label); };
+        if (look.LabelFirst) {
+            label();
+            if (look.Body == Mars || jupiter) SetForeground(Colours.ColBlack);
+            outline();
+        } else {
+            outline();
+            label();
+        }
+        CaptureImage(left, top, right, bottom, Images.DiscImage[look.Body]);
+        // A clean rectangle for the next body.
+        if (i + 1 < looks.size()) PutImage(left, top, Images.BlankImage[Sun]);
+    }
+    for (int16_t k : {Earth, Mercury, Mars, Jupiter, Venus}) Images.BlankImage[k] = Images.BlankImage[Sun];
+
+    ClearWindow(SelectedWindow());
+    ResetMainWindowColours();
+}

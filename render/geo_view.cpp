@@ -1,6 +1,95 @@
-// geo_view.cpp — the Earth at rest in window 3, the Sun and planets round it.
+// geo_view.cpp — the Earth at rest in window 3, the Sun and the planets
+// round it: the same motion as in window 2, with the origin moved to the Earth.
 #include "render/render.h"
 
-void DrawGeoView() {}
-void RemoveGeoBody(int16_t) {}
-void RemoveBody(int16_t) {}
+#include "app/shell.h"
+#include "model/planets.h"
+#include "model/state.h"
+#include "platform/platform.h"
+#include "render/view_common.h"
+
+namespace {
+
+// Sun, Earth, the shown inner planets in order, back to the Sun. Here the
+// Sun moves and the Earth is the fixed point.
+void GeoPolygon(const std::array<double, 7>& x, const std::array<double, 7>& y) {
+    PlotPoint(x[Sun], y[Sun]);
+    LineTo(Layout.GeoCentreX, Layout.GeoCentreY);
+    for (int k : {Mercury, Venus, Mars})
+        if (Settings.PlanetOn[k] == 1) LineTo(x[k], y[k]);
+    LineTo(x[Sun], y[Sun]);
+}
+
+}  // namespace
+
+void DrawGeoView() {
+    SelectWindow(Win_3);
+    // A menu command chosen meanwhile runs here; the step goes on only if
+    // this view is still shown, and only in its own window.
+    ProcessEvents();
+    if (Settings.SystemMode != 2 && Settings.SystemMode != 3) return;
+    SelectWindow(Win_3);
+
+    const double rx = Layout.DiscRadiusX, ry = Layout.DiscRadiusY;
+    ViewPositions& v = Views;
+    // The Earth at the centre in every step, whatever its switch says.
+    PutImage(Layout.GeoCentreX - rx, Layout.GeoCentreY - ry, Images.DiscImage[Earth]);
+    TransformGeo();
+
+    const bool polygon = Settings.DrawMode == 6 && Settings.PolygonOn > 0;
+    const bool discs = Settings.DrawMode == 6 || Settings.DrawMode == 7;
+    const bool paths = Settings.DrawMode == 5 || Settings.DrawMode == 7;
+
+    SetLineStyle(1);
+    SetLineWidth(3);
+    SetRasterMode(13);
+    if (polygon) {
+        SetForeground(Colours.ColAzure);
+        GeoPolygon(v.GeoPrevScreenX, v.GeoPrevScreenY);
+    }
+
+    // Mercury to Jupiter, then the Sun; the Earth stands still.
+    for (int16_t k = Mercury; k <= Sun; ++k) {
+        const bool shown = Settings.PlanetOn[k] == 1;
+        const double oldX = v.GeoPrevScreenX[k], oldY = v.GeoPrevScreenY[k];
+        const double newX = v.GeoScreenX[k];
+        const int16_t newY = ToPixelRow(v.GeoScreenY[k]);
+        if (discs && shown) EraseDisc(oldX, oldY, rx, ry, k, Win_3);
+        SetForeground(Colours.ColWhite);
+        if (paths) {
+            SetLineStyle(1);
+            SetLineWidth(1);
+            if (shown) DrawLine(oldX, oldY, newX, newY);
+        }
+        if (discs && shown) {
+            if (Settings.PolygonOn < 0) SaveBackground(oldX, oldY, rx, ry, k, Win_3);
+            DrawDisc(newX, newY, rx, ry, k, Win_3);
+        }
+    }
+
+    SetLineStyle(1);
+    SetLineWidth(1);
+    SetRasterMode(13);
+    if (polygon) {
+        SetForeground(Colours.ColWhite);
+        GeoPolygon(v.GeoScreenX, v.GeoScreenY);
+    }
+}
+
+void RemoveGeoBody(int16_t k) {
+    if (k < Earth || k > Sun || Settings.PlanetOn[k] != -1) return;
+    const double rx = Layout.DiscRadiusX, ry = Layout.DiscRadiusY;
+    const ViewPositions& v = Views;
+    const double newX = v.GeoScreenX[k];
+    const int16_t newY = ToPixelRow(v.GeoScreenY[k]);
+    if (newY > ry + 1) PutImage(newX - rx, newY - ry, Images.GeoBackground[k]);
+    if (v.GeoPrevScreenY[k] > ry + 1)
+        PutImage(v.GeoPrevScreenX[k] - rx, v.GeoPrevScreenY[k] - ry, Images.GeoBackground[k]);
+}
+
+void RemoveBody(int16_t k) {
+    SelectWindow(Win_2);
+    RemoveHelioBody(k);
+    SelectWindow(Win_3);
+    RemoveGeoBody(k);
+}

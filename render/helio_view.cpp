@@ -1,5 +1,94 @@
 // helio_view.cpp — the Sun at rest in window 2, the planets round it.
+//
+// The view keeps no picture of its own: every step it erases at the old
+// positions what the last step drew and draws at the new ones.
 #include "render/render.h"
 
-void DrawHelioView() {}
-void RemoveHelioBody(int16_t) {}
+#include "app/shell.h"
+#include "model/planets.h"
+#include "model/state.h"
+#include "platform/platform.h"
+#include "render/view_common.h"
+
+namespace {
+
+// Sun, Earth, the shown inner planets in order, back to the Sun. The Earth is
+// always a vertex, Jupiter never.
+void HelioPolygon(const std::array<double, 7>& x, const std::array<double, 7>& y) {
+    PlotPoint(Layout.HelioCentreX, Layout.HelioCentreY);
+    LineTo(x[Earth], y[Earth]);
+    for (int k : {Mercury, Venus, Mars})
+        if (Settings.PlanetOn[k] == 1) LineTo(x[k], y[k]);
+    LineTo(Layout.HelioCentreX, Layout.HelioCentreY);
+}
+
+}  // namespace
+
+void DrawHelioView() {
+    // A menu command chosen meanwhile runs here, before anything of this step
+    // is drawn. It may have switched this view off or left another window as
+    // drawing target: the step goes on only in this view's own window.
+    ProcessEvents();
+    if (Settings.SystemMode != 1 && Settings.SystemMode != 3) return;
+    SelectWindow(Win_2);
+
+    const double rx = Layout.DiscRadiusX, ry = Layout.DiscRadiusY;
+    ViewPositions& v = Views;
+    // The Sun first, so that this step's paths and polygon lie on top of it.
+    PutImage(Layout.HelioCentreX - rx, Layout.HelioCentreY - ry, Images.DiscImage[Sun]);
+    MapHelio();
+
+    const bool polygon = Settings.DrawMode == 6 && Settings.PolygonOn > 0;
+    const bool discs = Settings.DrawMode == 6 || Settings.DrawMode == 7;
+    const bool paths = Settings.DrawMode == 5 || Settings.DrawMode == 7;
+
+    // Last step's polygon goes by drawing it again, three times as wide, in
+    // the view's background.
+    SetLineStyle(1);
+    SetLineWidth(3);
+    SetRasterMode(13);
+    if (polygon) {
+        SetForeground(Colours.ColAzure);
+        HelioPolygon(v.HelioPrevScreenX, v.HelioPrevScreenY);
+    }
+
+    for (int16_t k = Earth; k <= Jupiter; ++k) {
+        const bool shown = Settings.PlanetOn[k] == 1;
+        const double oldX = v.HelioPrevScreenX[k], oldY = v.HelioPrevScreenY[k];
+        const double newX = v.HelioScreenX[k];
+        const int16_t newY = ToPixelRow(v.HelioScreenY[k]);
+        if (discs && shown) EraseDisc(oldX, oldY, rx, ry, k, Win_2);
+        // The segment goes in before the background under the new disc is
+        // saved, so the saved pixels hold its end and the trail stays whole.
+        if (paths) {
+            SetForeground(Colours.ColWhite);
+            SetLineStyle(1);
+            SetLineWidth(1);
+            if (shown) DrawLine(oldX, oldY, newX, newY);
+        }
+        if (discs && shown) {
+            SaveBackground(oldX, oldY, rx, ry, k, Win_2);
+            DrawDisc(newX, newY, rx, ry, k, Win_2);
+        }
+    }
+
+    // The new polygon last, over all discs.
+    SetLineStyle(1);
+    SetLineWidth(1);
+    SetRasterMode(13);
+    if (polygon) {
+        SetForeground(Colours.ColWhite);
+        HelioPolygon(v.HelioScreenX, v.HelioScreenY);
+    }
+}
+
+void RemoveHelioBody(int16_t k) {
+    if (k < Earth || k > Jupiter || Settings.PlanetOn[k] != -1) return;
+    const double rx = Layout.DiscRadiusX, ry = Layout.DiscRadiusY;
+    const ViewPositions& v = Views;
+    const double newX = v.HelioScreenX[k];
+    const int16_t newY = ToPixelRow(v.HelioScreenY[k]);
+    if (newY > ry + 1) PutImage(newX - rx, newY - ry, Images.HelioBackground[k]);
+    if (v.HelioPrevScreenY[k] > ry + 1)
+        PutImage(v.HelioPrevScreenX[k] - rx, v.HelioPrevScreenY[k] - ry, Images.HelioBackground[k]);
+}

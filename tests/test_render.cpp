@@ -1,0 +1,594 @@
+// test_render.cpp — the disc images, the disc operations and the two views,
+// checked on the views' pixels against the geometry of the orbits (computed
+// here from the closed form, not from the program's tables). Colours and
+// positions are asserted, never glyph shapes: fonts differ between machines.
+#include "app/shell.h"
+#include "app/startup.h"
+#include "model/state.h"
+#include "platform/platform.h"
+#include "render/render.h"
+#include "support.h"
+
+#include <QPainter>
+#include <QtTest>
+
+#include <cmath>
+
+using namespace test_support;
+
+namespace {
+
+constexpr uint32_t Black = 0x000000, White = 0xFFFFFF, Blue = 0xFF0000, Cyan = 0xFFFF00, Green = 0x00FF00,
+                   Yellow = 0x00FFFF, Magenta = 0xFF00FF, Azure = 0xFF8000, Red = 0x0000FF;
+
+// What a pixel of window n may be: a boolean picture of the window.
+using Mask = QImage;
+
+Mask EmptyMask(int n) {
+    Mask m(WindowWidth(n), WindowHeight(n), QImage::Format_Grayscale8);
+    m.fill(0);
+    return m;
+}
+
+bool Marked(const Mask& m, int x, int y) {
+    return m.rect().contains(x, y) && qGray(m.pixel(x, y)) > 0;
+}
+
+// A pen `reach` pixels to either side of the line.
+QPainter& MaskPainter(QPainter& p, int reach) {
+    p.setPen(QPen(Qt::white, 2 * reach + 1, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(Qt::NoBrush);
+    return p;
+}
+
+// White pixels of window n that the mask does not allow.
+int StrayWhite(int n, const Mask& allowed, QPoint* first = nullptr) {
+    int stray = 0;
+    for (int y = 0; y < WindowHeight(n); ++y)
+        for (int x = 0; x < WindowWidth(n); ++x)
+            if (Pixel(n, x, y) == White && !Marked(allowed, x, y)) {
+                if (stray++ == 0 && first != nullptr) *first = QPoint(x, y);
+            }
+    return stray;
+}
+
+bool WhiteNear(int n, double x, double y, int reach) {
+    for (int dy = -reach; dy <= reach; ++dy)
+        for (int dx = -reach; dx <= reach; ++dx)
+            if (Pixel(n, static_cast<int>(std::lround(x)) + dx, static_cast<int>(std::lround(y)) + dy) == White)
+                return true;
+    return false;
+}
+
+// A body's place at simulated time t, relative to the Sun (closed form).
+QPointF Orbit(int k, double t) {
+    if (k == Sun) return {0, 0};
+    double phi = 6.28312 / std::array<double, 6>{0, 365, 89, 223, 667, 700}[k] * t;
+    return {Planets.RadiusX[k] * std::cos(phi), Planets.RadiusY[k] * std::sin(phi)};
+}
+
+QPointF HelioPoint(int k, double t) {
+    return QPointF(Layout.HelioCentreX, Layout.HelioCentreY) + Orbit(k, t);
+}
+
+QPointF GeoPoint(int k, double t) {
+    return QPointF(Layout.GeoCentreX, Layout.GeoCentreY) + Orbit(k, t) - Orbit(Earth, t);
+}
+
+// The rectangle a disc image covers when its centre is at p.
+QRect DiscBox(QPointF p, bool atRoundedRow = true) {
+    int rx = static_cast<int>(Layout.DiscRadiusX), ry = static_cast<int>(Layout.DiscRadiusY);
+    int x = static_cast<int>(std::floor(p.x() + 0.5));
+    int y = static_cast<int>(std::floor((atRoundedRow ? std::floor(p.y() + 0.5) : p.y()) + 0.5));
+    return QRect(x - rx - 1, y - ry - 1, 2 * rx + 3, 2 * ry + 3);
+}
+
+void Run(int steps) {
+    for (int n = 0; n < steps; ++n) AnimationStep();
+}
+
+int DistinctColours(const Image& img, uint32_t colour) {
+    int count = 0;
+    for (int y = 0; y < img.Height; ++y)
+        for (int x = 0; x < img.Width; ++x)
+            if (ImagePixel(img, x, y) == colour) ++count;
+    return count;
+}
+
+}  // namespace
+
+class TestRender : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() {
+        ResetModelState();
+        Shell = ShellState{};
+        Images = BodyImages{};
+        int argc = 1;
+        char name[] = "test_render";
+        char* argv[] = {name, nullptr};
+        QVERIFY(PlatformStart(argc, argv));
+        OpenMainWindowAndModel();
+        OpenViewsAndDiscImages();
+    }
+    void cleanup() { PlatformEnd(); }
+
+    // ---- Disc images
+
+    void discImages_data() {
+        QTest::addColumn<int>("body");
+        QTest::addColumn<uint32_t>("disc");
+        QTest::addColumn<uint32_t>("outline");
+        QTest::addColumn<uint32_t>("letters");
+        QTest::newRow("Sun") << int(Sun) << Yellow << Black << Black;
+        QTest::newRow("Mercury") << int(Mercury) << Green << Black << Black;
+        QTest::newRow("Earth") << int(Earth) << Blue << White << White;
+        QTest::newRow("Venus") << int(Venus) << Cyan << Black << Black;
+        QTest::newRow("Mars") << int(Mars) << Red << Black << White;
+        QTest::newRow("Jupiter") << int(Jupiter) << Magenta << Black << Black;
+    }
+
+    void discImages() {
+        QFETCH(int, body);
+        QFETCH(uint32_t, disc);
+        QFETCH(uint32_t, outline);
+        QFETCH(uint32_t, letters);
+        const int rx = static_cast<int>(Layout.DiscRadiusX), ry = static_cast<int>(Layout.DiscRadiusY);
+        const Image& img = Images.DiscImage[body];
+        QCOMPARE(img.Width, 2 * rx + 3);
+        QCOMPARE(img.Height, 2 * ry + 3);
+        const int cx = rx + 1, cy = ry + 1;  // the disc centre, in the image
+        // The margin is the view background, all round.
+        for (int x = 0; x < img.Width; ++x) {
+            QCOMPARE(ImagePixel(img, x, 0), Azure);
+            QCOMPARE(ImagePixel(img, x, img.Height - 1), Azure);
+        }
+        for (int y = 0; y < img.Height; ++y) {
+            QCOMPARE(ImagePixel(img, 0, y), Azure);
+            QCOMPARE(ImagePixel(img, img.Width - 1, y), Azure);
+        }
+        // The outline at the four ends of the disc's axes.
+        QCOMPARE(ImagePixel(img, cx - (rx - 1), cy), outline);
+        QCOMPARE(ImagePixel(img, cx + (rx - 1), cy), outline);
+        QCOMPARE(ImagePixel(img, cx, cy - (ry - 1)), outline);
+        QCOMPARE(ImagePixel(img, cx, cy + (ry - 1)), outline);
+        // The disc's colour at its centre (or a letter stroke there), and
+        // below the label.
+        uint32_t centre = ImagePixel(img, cx, cy);
+        QVERIFY2(centre == disc || centre == letters || (body == Jupiter && centre == Black),
+                 qPrintable(QString::number(centre, 16)));
+        uint32_t below = ImagePixel(img, cx, cy + ry - 3);
+        QVERIFY(below == disc || (body == Jupiter && below == Black));
+        // The label: letters of their colour on a cell of the disc's colour.
+        QRect label(cx - 9, cy - 7, 18, TextHeight());
+        int letterPixels = 0;
+        for (int y = label.top(); y <= label.bottom(); ++y)
+            for (int x = label.left(); x <= label.right(); ++x) {
+                uint32_t c = ImagePixel(img, x, y);
+                if (c == letters) ++letterPixels;
+                QVERIFY2(c == letters || c == disc || c == outline || (body == Jupiter && c == Black),
+                         qPrintable(QString("%1 at %2,%3").arg(c, 0, 16).arg(x).arg(y)));
+            }
+        QVERIFY(letterPixels > 10);
+        // Only the body's own colours: nothing left from a body drawn before
+        // at the same place (Jupiter follows Mars's red disc and white "MA").
+        int own = DistinctColours(img, Azure) + DistinctColours(img, disc) + DistinctColours(img, outline);
+        if (letters != outline && letters != disc) own += DistinctColours(img, letters);
+        if (body == Jupiter) own += 0;  // its strokes are the outline's black
+        QCOMPARE(own, img.Width * img.Height);
+        if (body == Jupiter) {
+            QCOMPARE(DistinctColours(img, Red), 0);
+            QCOMPARE(DistinctColours(img, White), 0);
+            QVERIFY(DistinctColours(img, Black) > 0 && DistinctColours(img, Magenta) > 0);
+        }
+    }
+
+    void blankImagesAndWhatBuildingLeaves() {
+        for (int k = Earth; k <= Sun; ++k) {
+            const Image& blank = Images.BlankImage[k];
+            QCOMPARE(blank.Width, Images.DiscImage[k].Width);
+            QCOMPARE(blank.Height, Images.DiscImage[k].Height);
+            QCOMPARE(DistinctColours(blank, Azure), blank.Width * blank.Height);
+        }
+        QVERIFY(IsEmptyImage(Images.DiscImage[0]));
+        QVERIFY(IsEmptyImage(Images.BlankImage[0]));
+        // Window 3 is cleared again, window 0 is the drawing target with
+        // colour pair 3 and fill pattern 4.
+        QCOMPARE(CountColour(Win_3, QRect(0, 0, WindowWidth(Win_3), WindowHeight(Win_3)), Azure),
+                 WindowWidth(Win_3) * WindowHeight(Win_3));
+        QCOMPARE(SelectedWindow(), Win_0);
+        QCOMPARE(Foreground(), uint32_t(1));
+        QCOMPARE(Background(), uint32_t(5));
+        QCOMPARE(FillPattern(), 4);
+    }
+
+    void colourPairs() {
+        SetForeground(Colours.ColBlue);
+        SetFillPattern(8);
+        SetSchemeColours(2);
+        QCOMPARE(Foreground(), uint32_t(15));
+        QCOMPARE(Background(), uint32_t(3));
+        QCOMPARE(FillPattern(), 8);
+        SetSchemeColours(0);
+        SetSchemeColours(6);
+        QCOMPARE(Foreground(), uint32_t(15));
+        SelectWindow(Win_3);
+        ResetMainWindowColours();
+        QCOMPARE(SelectedWindow(), Win_0);
+        QCOMPARE(Foreground(), uint32_t(1));
+        QCOMPARE(Background(), uint32_t(5));
+        QCOMPARE(FillPattern(), 4);
+    }
+
+    // ---- Disc operations
+
+    void drawThenEraseRestoresTheWindow() {
+        Settings.PolygonOn = -1;
+        SelectWindow(Win_2);
+        // A background worth restoring: paths under the disc.
+        SetForeground(White);
+        DrawLine(100, 250, 300, 320);
+        DrawLine(200, 200, 210, 400);
+        QImage before = platform_internal::RetainedImage(Win_2)->copy();
+        DrawDisc(205.4, 300, Layout.DiscRadiusX, Layout.DiscRadiusY, Mars, Win_2);
+        QVERIFY(*platform_internal::RetainedImage(Win_2) != before);
+        QCOMPARE(Pixel(Win_2, 205, 300 + static_cast<int>(Layout.DiscRadiusY) - 3), Red);
+        EraseDisc(205.4, 300, Layout.DiscRadiusX, Layout.DiscRadiusY, Mars, Win_2);
+        QCOMPARE(*platform_internal::RetainedImage(Win_2), before);
+        QCOMPARE(RasterMode(), 0);
+    }
+
+    void eraseWithThePolygonOnLeavesPlainBackground() {
+        Settings.PolygonOn = 1;
+        SelectWindow(Win_2);
+        SetForeground(White);
+        const double x = 3 * Layout.DiscRadiusX;
+        DrawLine(0, 300, 2 * x, 300);
+        DrawDisc(x, 300, Layout.DiscRadiusX, Layout.DiscRadiusY, Venus, Win_2);
+        EraseDisc(x, 300, Layout.DiscRadiusX, Layout.DiscRadiusY, Venus, Win_2);
+        QRect box = DiscBox(QPointF(x, 300));
+        QCOMPARE(CountColour(Win_2, box, Azure), box.width() * box.height());
+        // Outside the rectangle the line is still there.
+        QCOMPARE(Pixel(Win_2, box.left() - 1, 300), White);
+    }
+
+    void discsTooHighAreLeftOut() {
+        // A centre closer than DiscRadiusY + 1 to the top: the rectangle's top
+        // is negative, so nothing is saved, drawn or erased.
+        Settings.PolygonOn = 1;
+        SelectWindow(Win_2);
+        QImage before = platform_internal::RetainedImage(Win_2)->copy();
+        double y = Layout.DiscRadiusY;  // top edge at -1
+        DrawDisc(200, y, Layout.DiscRadiusX, Layout.DiscRadiusY, Mars, Win_2);
+        SaveBackground(200, y, Layout.DiscRadiusX, Layout.DiscRadiusY, Mars, Win_2);
+        QVERIFY(IsEmptyImage(Images.HelioBackground[Mars]));
+        QCOMPARE(*platform_internal::RetainedImage(Win_2), before);
+        SetForeground(White);
+        FillBox(150, 0, 250, 30);
+        QImage lined = platform_internal::RetainedImage(Win_2)->copy();
+        EraseDisc(200, y, Layout.DiscRadiusX, Layout.DiscRadiusY, Mars, Win_2);
+        QCOMPARE(*platform_internal::RetainedImage(Win_2), lined);
+        // The steps outside the screen test still happen.
+        QCOMPARE(RasterMode(), 0);
+        // One pixel lower, it is drawn.
+        DrawDisc(200, y + 1, Layout.DiscRadiusX, Layout.DiscRadiusY, Mars, Win_2);
+        QVERIFY(!IsEmptyImage(Images.HelioBackground[Mars]));
+    }
+
+    void discsBeyondTheWindowButOnTheScreen() {
+        // Right of window 2 but within the screen's width: saved and put in
+        // the window's coordinates (and clipped there), no failure.
+        SelectWindow(Win_2);
+        double x = WindowWidth(Win_2) + 30;
+        DrawDisc(x, 300, Layout.DiscRadiusX, Layout.DiscRadiusY, Jupiter, Win_2);
+        QVERIFY(!IsEmptyImage(Images.HelioBackground[Jupiter]));
+        // Beyond the screen's width: left out.
+        Images.HelioBackground[Jupiter] = Image{};
+        DrawDisc(ScreenWidthPixels() + 5, 300, Layout.DiscRadiusX, Layout.DiscRadiusY, Jupiter, Win_2);
+        QVERIFY(IsEmptyImage(Images.HelioBackground[Jupiter]));
+    }
+
+    void eachViewErasesFromItsOwnStore() {
+        Settings.PolygonOn = -1;
+        SelectWindow(Win_3);
+        SetFillPattern(0);
+        SetForeground(Red);
+        FillBox(0, 0, 100, 100);
+        CaptureImage(10, 10, 10 + 2 * Layout.DiscRadiusX + 2, 10 + 2 * Layout.DiscRadiusY + 2,
+                     Images.HelioBackground[Mars]);
+        SetForeground(Green);
+        FillBox(0, 0, 100, 100);
+        CaptureImage(10, 10, 10 + 2 * Layout.DiscRadiusX + 2, 10 + 2 * Layout.DiscRadiusY + 2,
+                     Images.GeoBackground[Mars]);
+        ClearWindow(Win_3);
+        EraseDisc(200, 300, Layout.DiscRadiusX, Layout.DiscRadiusY, Mars, Win_3);
+        QCOMPARE(Pixel(Win_3, 200, 300), Green);
+        // Another window number: nothing is put back.
+        ClearWindow(Win_3);
+        EraseDisc(200, 300, Layout.DiscRadiusX, Layout.DiscRadiusY, Mars, Win_0);
+        QCOMPARE(Pixel(Win_3, 200, 300), Azure);
+    }
+
+    // ---- The views
+
+    void heliocentricPathsAreTheOrbits() {
+        // DrawMode 5, one Jupiter period: every white pixel lies within 2 px
+        // of one of the five orbit ellipses, and each ellipse is traced all
+        // round wherever it lies inside the window.
+        Settings.SystemMode = 1;
+        Settings.DrawMode = 5;
+        Run(static_cast<int>(std::ceil(700 * 1.0000104 / Settings.TimeStep)) + 1);
+        Mask allowed = EmptyMask(Win_2);
+        {
+            QPainter p(&allowed);
+            MaskPainter(p, 2);
+            for (int k = Earth; k <= Jupiter; ++k)
+                p.drawEllipse(QPointF(Layout.HelioCentreX, Layout.HelioCentreY), Planets.RadiusX[k],
+                              Planets.RadiusY[k]);
+        }
+        QPoint stray;
+        QCOMPARE(StrayWhite(Win_2, allowed, &stray), 0);
+        const QRect window(3, 3, WindowWidth(Win_2) - 6, WindowHeight(Win_2) - 6);
+        for (int k = Earth; k <= Jupiter; ++k)
+            for (double deg = 0; deg < 360; deg += 0.5) {
+                double th = deg * M_PI / 180;
+                double x = Layout.HelioCentreX + Planets.RadiusX[k] * std::cos(th);
+                double y = Layout.HelioCentreY + Planets.RadiusY[k] * std::sin(th);
+                if (!window.contains(QPoint(std::lround(x), std::lround(y)))) continue;
+                QVERIFY2(WhiteNear(Win_2, x, y, 2), qPrintable(QString("body %1 at %2°").arg(k).arg(deg)));
+            }
+        // The Sun's disc is put every step, in the middle.
+        QCOMPARE(Pixel(Win_2, static_cast<int>(Layout.HelioCentreX),
+                       static_cast<int>(Layout.HelioCentreY + Layout.DiscRadiusY - 3)),
+                 Yellow);
+    }
+
+    void geocentricPathsAndMarsLoops() {
+        // DrawMode 5 seen from the Earth over two synodic periods of Mars.
+        Settings.SystemMode = 2;
+        Settings.DrawMode = 5;
+        const double synodic = 1 / (1.0 / 365 - 1.0 / 667);
+        const int steps = static_cast<int>(2 * synodic / Settings.TimeStep);
+        Run(steps);
+        const double end = steps * Settings.TimeStep;
+        // Every white pixel lies near the path one of the bodies took.
+        Mask allowed = EmptyMask(Win_3);
+        {
+            QPainter p(&allowed);
+            MaskPainter(p, 2);
+            for (int k : {Mercury, Venus, Mars, Jupiter, Sun}) {
+                QPolygonF path;
+                for (double t = 0; t <= end + 1e-9; t += Settings.TimeStep) path << GeoPoint(k, t);
+                p.drawPolyline(path);
+            }
+            p.fillRect(DiscBox(QPointF(Layout.GeoCentreX, Layout.GeoCentreY)).adjusted(1, 1, 1, 1), Qt::white);
+        }
+        QPoint stray;
+        int strays = StrayWhite(Win_3, allowed, &stray);
+        QVERIFY2(strays == 0, qPrintable(QString("%1 stray, first at %2,%3").arg(strays).arg(stray.x()).arg(stray.y())));
+        // The Sun's path is the Earth's orbit turned half a turn, round the
+        // fixed Earth: traced all round where it is inside the window.
+        const QRect window(3, 3, WindowWidth(Win_3) - 6, WindowHeight(Win_3) - 6);
+        for (double deg = 0; deg < 360; deg += 1) {
+            double th = deg * M_PI / 180;
+            double x = Layout.GeoCentreX + Planets.RadiusX[Earth] * std::cos(th);
+            double y = Layout.GeoCentreY + Planets.RadiusY[Earth] * std::sin(th);
+            if (!window.contains(QPoint(std::lround(x), std::lround(y)))) continue;
+            QVERIFY2(WhiteNear(Win_3, x, y, 2), qPrintable(QString("Sun's path at %1°").arg(deg)));
+        }
+        // Mars's loop around its opposition after one synodic period: the
+        // direction seen from the Earth turns backwards there, and the loop
+        // is drawn where it turns.
+        int backwards = 0;
+        for (double t = synodic - 60; t <= synodic + 60; t += 1) {
+            QPointF a = GeoPoint(Mars, t) - QPointF(Layout.GeoCentreX, Layout.GeoCentreY);
+            QPointF b = GeoPoint(Mars, t + 1) - QPointF(Layout.GeoCentreX, Layout.GeoCentreY);
+            double turn = std::remainder(std::atan2(b.y(), b.x()) - std::atan2(a.y(), a.x()), 2 * M_PI);
+            if (turn < 0) ++backwards;
+            QPointF p = GeoPoint(Mars, t);
+            if (window.contains(p.toPoint())) QVERIFY2(WhiteNear(Win_3, p.x(), p.y(), 2), qPrintable(QString::number(t)));
+        }
+        QVERIFY2(backwards > 20 && backwards < 120, qPrintable(QString::number(backwards)));
+        // The Earth's disc stays in the middle.
+        QCOMPARE(Pixel(Win_3, static_cast<int>(Layout.GeoCentreX),
+                       static_cast<int>(Layout.GeoCentreY + Layout.DiscRadiusY - 3)),
+                 Blue);
+    }
+
+    void planetsAndPathsLeaveWholeTrails() {
+        // DrawMode 7: discs move and leave their trails unbroken behind them.
+        Settings.SystemMode = 1;
+        Settings.DrawMode = 7;
+        Run(400);
+        const double t = Planets.SimTime;
+        for (int k = Earth; k <= Jupiter; ++k) {
+            QRect box = DiscBox(HelioPoint(k, t));
+            // Where the body was 60 days ago, well behind its disc.
+            for (double back = 30; back <= 60; back += 1) {
+                QPointF p = HelioPoint(k, t - back);
+                bool underADisc = false;
+                for (int j = Earth; j <= Jupiter; ++j) underADisc |= DiscBox(HelioPoint(j, t)).adjusted(-2, -2, 2, 2).contains(p.toPoint());
+                underADisc |= DiscBox(QPointF(Layout.HelioCentreX, Layout.HelioCentreY)).contains(p.toPoint());
+                if (underADisc || !QRect(2, 2, WindowWidth(Win_2) - 4, WindowHeight(Win_2) - 4).contains(p.toPoint()))
+                    continue;
+                QVERIFY2(WhiteNear(Win_2, p.x(), p.y(), 1), qPrintable(QString("body %1, %2 days back").arg(k).arg(back)));
+            }
+            Q_UNUSED(box);
+        }
+        // Each body's disc is where the clock says.
+        QPointF mars = HelioPoint(Mars, t);
+        if (QRect(0, 0, WindowWidth(Win_2), WindowHeight(Win_2)).contains(mars.toPoint()))
+            QCOMPARE(Pixel(Win_2, std::lround(mars.x()), std::lround(mars.y()) + static_cast<int>(Layout.DiscRadiusY) - 3), Red);
+    }
+
+    void polygonLeavesNothingBehind_data() {
+        QTest::addColumn<int>("window");
+        QTest::newRow("heliocentric") << int(Win_2);
+        QTest::newRow("geocentric") << int(Win_3);
+    }
+
+    void polygonLeavesNothingBehind() {
+        // DrawMode 6 with the polygon on, after many steps: every white pixel
+        // lies on the current polygon or belongs to a disc (the Earth's
+        // outline and label, Mars's label). Old polygons are fully erased.
+        QFETCH(int, window);
+        Settings.SystemMode = 3;
+        Settings.DrawMode = 6;
+        Settings.PolygonOn = 1;
+        Settings.TimeStep = 0.2;
+        Settings.PlanetOn[Jupiter] = -1;
+        Run(600);
+        const double t = Planets.SimTime;
+        const bool helio = window == Win_2;
+        auto at = [&](int k) { return helio ? HelioPoint(k, t) : GeoPoint(k, t); };
+        Mask allowed = EmptyMask(window);
+        QPolygonF polygon;
+        polygon << at(Sun) << at(Earth) << at(Mercury) << at(Venus) << at(Mars) << at(Sun);
+        {
+            QPainter p(&allowed);
+            MaskPainter(p, 1);
+            p.drawPolyline(polygon);
+            for (int k = Earth; k <= Mars; ++k) p.fillRect(DiscBox(at(k)), Qt::white);
+            p.fillRect(DiscBox(at(Sun)).adjusted(0, 0, 1, 1), Qt::white);
+        }
+        QPoint stray;
+        int strays = StrayWhite(window, allowed, &stray);
+        QVERIFY2(strays == 0, qPrintable(QString("%1 stray, first at %2,%3").arg(strays).arg(stray.x()).arg(stray.y())));
+        // And the polygon is there: the middle of each edge is white unless a
+        // disc lies on it.
+        for (int i = 0; i + 1 < polygon.size(); ++i) {
+            QPointF mid = (polygon[i] + polygon[i + 1]) / 2;
+            bool covered = false;
+            for (int k = Earth; k <= Sun; ++k) covered |= DiscBox(at(k)).adjusted(-2, -2, 2, 2).contains(mid.toPoint());
+            if (covered || !QRect(0, 0, WindowWidth(window), WindowHeight(window)).contains(mid.toPoint())) continue;
+            QVERIFY2(WhiteNear(window, mid.x(), mid.y(), 1), qPrintable(QString("edge %1").arg(i)));
+        }
+    }
+
+    void hiddenBodiesAreNotDrawn() {
+        Settings.SystemMode = 3;
+        Settings.DrawMode = 6;
+        for (int k : {Mercury, Venus, Mars, Jupiter}) Settings.PlanetOn[k] = -1;
+        Run(50);
+        for (int n : {Win_2, Win_3}) {
+            QRect all(0, 0, WindowWidth(n), WindowHeight(n));
+            QCOMPARE(CountColour(n, all, Green), 0);
+            QCOMPARE(CountColour(n, all, Red), 0);
+            QCOMPARE(CountColour(n, all, Cyan), 0);
+        }
+        QVERIFY(CountColour(Win_3, QRect(0, 0, WindowWidth(Win_3), WindowHeight(Win_3)), Yellow) > 0);
+        // RemoveBody for a body that is shown puts nothing.
+        QImage before = platform_internal::RetainedImage(Win_2)->copy();
+        Settings.PlanetOn[Earth] = 1;
+        RemoveBody(Earth);
+        QCOMPARE(*platform_internal::RetainedImage(Win_2), before);
+    }
+
+    void removingABodyBeforeTheFirstStepPutsNothing() {
+        Settings.PlanetOn[Mars] = -1;
+        QImage before2 = platform_internal::RetainedImage(Win_2)->copy();
+        QImage before3 = platform_internal::RetainedImage(Win_3)->copy();
+        RemoveBody(Mars);
+        QCOMPARE(*platform_internal::RetainedImage(Win_2), before2);
+        QCOMPARE(*platform_internal::RetainedImage(Win_3), before3);
+        QCOMPARE(SelectedWindow(), Win_3);
+    }
+
+    // ---- Commands that run while a view lets events through
+
+    void aCommandDuringTheHeliocentricViewKeepsItInItsWindow() {
+        Settings.SystemMode = 3;
+        Settings.DrawMode = 6;
+        Run(5);
+        const QRect main(0, 0, WindowWidth(Win_0), WindowHeight(Win_0));
+        const int magentaBefore = CountColour(Win_0, main, Magenta);
+        // A command chosen just as the heliocentric view starts: it selects
+        // window 0 (as the clearing step does) and switches to paths only.
+        Soon([] {
+            SelectWindow(Win_0);
+            Settings.DrawMode = 5;
+        });
+        AnimationStep();
+        // Nothing was drawn into window 0, and the step used the new setting:
+        // paths, no new discs in either view.
+        QCOMPARE(CountColour(Win_0, main, Magenta), magentaBefore);
+        QVERIFY(CountColour(Win_2, QRect(0, 0, WindowWidth(Win_2), WindowHeight(Win_2)), White) > 0);
+        QVERIFY(CountColour(Win_3, QRect(0, 0, WindowWidth(Win_3), WindowHeight(Win_3)), White) > 0);
+    }
+
+    void aCommandDuringTheGeocentricViewKeepsItInItsWindow() {
+        Settings.SystemMode = 3;
+        Settings.DrawMode = 5;
+        Run(3);
+        ClearWindow(Win_2);
+        // Let the heliocentric view's look at the events pass, then choose a
+        // command as the geocentric view looks: it selects window 2.
+        Settings.SystemMode = 2;
+        Soon([] { SelectWindow(Win_2); });
+        AnimationStep();
+        QCOMPARE(CountColour(Win_2, QRect(0, 0, WindowWidth(Win_2), WindowHeight(Win_2)), Azure),
+                 WindowWidth(Win_2) * WindowHeight(Win_2));
+    }
+
+    void aCommandThatHidesAViewStopsItsStep() {
+        Settings.SystemMode = 3;
+        Settings.DrawMode = 6;
+        Run(3);
+        ClearWindow(Win_2);
+        ClearWindow(Win_3);
+        // "&Geozentrisch" chosen while the heliocentric view looks at events:
+        // window 2 stays empty, window 3 draws.
+        Soon([] { Settings.SystemMode = 2; });
+        AnimationStep();
+        QCOMPARE(CountColour(Win_2, QRect(0, 0, WindowWidth(Win_2), WindowHeight(Win_2)), Azure),
+                 WindowWidth(Win_2) * WindowHeight(Win_2));
+        QVERIFY(CountColour(Win_3, QRect(0, 0, WindowWidth(Win_3), WindowHeight(Win_3)), Blue) > 0);
+    }
+
+    // ---- Cost of a step
+
+    void noImageIsAllocatedOnceRunning() {
+        Settings.SystemMode = 3;
+        Settings.DrawMode = 7;
+        Run(200);
+        std::vector<const uint32_t*> buffers;
+        for (int k = Earth; k <= Sun; ++k) {
+            buffers.push_back(Images.HelioBackground[k].Pixels.data());
+            buffers.push_back(Images.GeoBackground[k].Pixels.data());
+        }
+        Run(2000);
+        std::size_t i = 0;
+        for (int k = Earth; k <= Sun; ++k) {
+            QCOMPARE(Images.HelioBackground[k].Pixels.data(), buffers[i++]);
+            QCOMPARE(Images.GeoBackground[k].Pixels.data(), buffers[i++]);
+        }
+    }
+
+    void aStepMarksOnlyWhatItChanged() {
+        Settings.SystemMode = 1;
+        Settings.DrawMode = 6;
+        Run(10);
+        // Hold back the repaint so that one step's changes can be read.
+        platform_internal::State& s = platform_internal::S();
+        s.windows[Win_2].dirty.clear();
+        s.lastFlushNs = std::numeric_limits<int64_t>::max() / 2;
+        AnimationStep();
+        QRegion changed;
+        for (const QRect& r : s.windows[Win_2].dirty) changed += r;
+        long area = 0;
+        for (const QRect& r : changed) area += static_cast<long>(r.width()) * r.height();
+        const long window = static_cast<long>(WindowWidth(Win_2)) * WindowHeight(Win_2);
+        // Six discs' boxes at most twice over: a small part of the window.
+        QVERIFY2(area > 0 && area < window / 5, qPrintable(QString("%1 of %2").arg(area).arg(window)));
+        for (int k = Earth; k <= Jupiter; ++k) {
+            QPointF p = HelioPoint(k, Planets.SimTime);
+            if (QRect(0, 0, WindowWidth(Win_2), WindowHeight(Win_2)).contains(p.toPoint()))
+                QVERIFY(changed.contains(p.toPoint()));
+        }
+        s.lastFlushNs = 0;
+    }
+};
+
+QTEST_MAIN(TestRender)
+#include "test_render.moc"
