@@ -10,6 +10,7 @@
 #include <QMainWindow>
 #include <QPainter>
 #include <QRect>
+#include <QRegion>
 #include <QString>
 #include <QWidget>
 
@@ -64,8 +65,13 @@ struct Window {
     QRgb background = 0xFF000000;    // window background colour
     QString caption;
     bool open = false;
-    std::vector<QRect> dirty;        // changed since the last repaint request
+    // What changed since the last repaint request, on a grid of tiles.
+    std::vector<uint8_t> dirtyTiles;
+    int tilesAcross = 0;
+    bool dirty = false;
 };
+
+constexpr int TileSize = 32;         // pixels; the grain of repainting
 
 struct Key {
     int window;      // where it was typed
@@ -124,6 +130,8 @@ void EndPainter(Window& w);
 void EnsureImage(Window& w, int width, int height);   // grows, keeps what is there
 void MarkDirty(Window& w, const QRect& r);
 void FlushDirty(bool force);
+QRegion DirtyRegion(const Window& w);  // the tiles changed since the last repaint
+void ForgetDirty(Window& w);
 Window* WindowOf(int n);               // nullptr if n is out of range
 
 // For tests: the widgets and images behind the numbers.

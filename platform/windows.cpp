@@ -17,7 +17,6 @@ namespace platform_internal {
 namespace {
 
 constexpr std::size_t MaxQueuedKeys = 256;
-constexpr std::size_t MaxDirtyRects = 32;
 
 void Create(int n) {
     State& s = S();
@@ -139,14 +138,43 @@ void EnsureImage(Window& w, int width, int height) {
 void MarkDirty(Window& w, const QRect& r) {
     QRect clipped = r & w.image.rect();
     if (clipped.isEmpty()) return;
-    if (w.dirty.size() >= MaxDirtyRects) {
-        QRect all = clipped;
-        for (const QRect& d : w.dirty) all |= d;
-        w.dirty.clear();
-        w.dirty.push_back(all);
-        return;
+    const int across = (w.image.width() + TileSize - 1) / TileSize;
+    const int down = (w.image.height() + TileSize - 1) / TileSize;
+    if (w.tilesAcross != across || static_cast<int>(w.dirtyTiles.size()) != across * down) {
+        w.dirtyTiles.assign(static_cast<std::size_t>(across) * down, 0);
+        w.tilesAcross = across;
     }
-    w.dirty.push_back(clipped);
+    for (int ty = clipped.top() / TileSize; ty <= clipped.bottom() / TileSize; ++ty) {
+        uint8_t* row = w.dirtyTiles.data() + static_cast<std::size_t>(ty) * across;
+        std::fill(row + clipped.left() / TileSize, row + clipped.right() / TileSize + 1, uint8_t{1});
+    }
+    w.dirty = true;
+}
+
+QRegion DirtyRegion(const Window& w) {
+    QRegion region;
+    if (!w.dirty || w.tilesAcross == 0) return region;
+    const int down = static_cast<int>(w.dirtyTiles.size()) / w.tilesAcross;
+    for (int ty = 0; ty < down; ++ty) {
+        const uint8_t* row = w.dirtyTiles.data() + static_cast<std::size_t>(ty) * w.tilesAcross;
+        for (int tx = 0; tx < w.tilesAcross;) {
+            if (row[tx] == 0) {
+                ++tx;
+                continue;
+            }
+            int end = tx;
+            while (end < w.tilesAcross && row[end] != 0) ++end;
+            region += QRect(tx * TileSize, ty * TileSize, (end - tx) * TileSize, TileSize) & w.image.rect();
+            tx = end;
+        }
+    }
+    return region;
+}
+
+void ForgetDirty(Window& w) {
+    if (!w.dirty) return;
+    std::fill(w.dirtyTiles.begin(), w.dirtyTiles.end(), uint8_t{0});
+    w.dirty = false;
 }
 
 void FlushDirty(bool force) {
@@ -155,10 +183,9 @@ void FlushDirty(bool force) {
     if (!force && now - s.lastFlushNs < s.frameNs) return;
     s.lastFlushNs = now;
     for (Window& w : s.windows) {
-        if (w.dirty.empty()) continue;
-        if (w.canvas != nullptr && w.canvas->isVisible())
-            for (const QRect& r : w.dirty) w.canvas->update(r);
-        w.dirty.clear();
+        if (!w.dirty) continue;
+        if (w.canvas != nullptr && w.canvas->isVisible()) w.canvas->update(DirtyRegion(w));
+        ForgetDirty(w);
     }
 }
 
@@ -227,7 +254,7 @@ void CloseWindow(int n) {
     if (w == nullptr || w->top == nullptr) return;
     w->top->hide();
     w->open = false;
-    w->dirty.clear();
+    ForgetDirty(*w);
 }
 
 void ShowWindow(int n) {
@@ -265,7 +292,6 @@ void ClearWindow(int n) {
     Window* w = WindowOf(n);
     if (w == nullptr || w->image.isNull()) return;
     w->image.fill(w->background);
-    w->dirty.clear();
     MarkDirty(*w, w->image.rect());
 }
 

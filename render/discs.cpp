@@ -40,6 +40,10 @@ Image* SavedBackground(int16_t k, int16_t w) {
 
 }  // namespace
 
+bool DiscOnScreen(double x, double y, double rx, double ry) {
+    return OnScreen(RectAround(x, y, rx, ry));
+}
+
 void DrawDisc(double x, double y, double rx, double ry, int16_t k, int16_t w) {
     SetForeground(Colours.ColBlack);
     SetBackground(Colours.ColWhite);

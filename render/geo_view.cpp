@@ -62,7 +62,10 @@ void DrawGeoView() {
             if (shown) DrawLine(oldX, oldY, newX, newY);
         }
         if (discs && shown) {
-            if (Settings.PolygonOn < 0) SaveBackground(oldX, oldY, rx, ry, k, Win_3);
+            // As in window 2: DrawDisc's own save replaces this one unless
+            // the new box is left out.
+            if (Settings.PolygonOn < 0 && !DiscOnScreen(newX, newY, rx, ry))
+                SaveBackground(oldX, oldY, rx, ry, k, Win_3);
             DrawDisc(newX, newY, rx, ry, k, Win_3);
         }
     }

@@ -67,7 +67,10 @@ void DrawHelioView() {
             if (shown) DrawLine(oldX, oldY, newX, newY);
         }
         if (discs && shown) {
-            SaveBackground(oldX, oldY, rx, ry, k, Win_2);
+            // DrawDisc saves the background under the new box itself, which
+            // replaces a save under the old box; that save only counts when
+            // the new box is left out.
+            if (!DiscOnScreen(newX, newY, rx, ry)) SaveBackground(oldX, oldY, rx, ry, k, Win_2);
             DrawDisc(newX, newY, rx, ry, k, Win_2);
         }
     }

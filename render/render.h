@@ -28,6 +28,8 @@ void BuildDiscImages();
 void DrawDisc(double x, double y, double rx, double ry, int16_t k, int16_t w);
 void EraseDisc(double x, double y, double rx, double ry, int16_t k, int16_t w);
 void SaveBackground(double x, double y, double rx, double ry, int16_t k, int16_t w);
+// Whether a disc at that centre passes the screen test (and so is drawn).
+bool DiscOnScreen(double x, double y, double rx, double ry);
 
 // The views.
 void DrawHelioView();
