@@ -5,6 +5,7 @@
 #include "support.h"
 
 #include <QMenuBar>
+#include <QRandomGenerator>
 #include <QtTest>
 
 using namespace test_support;
@@ -193,6 +194,40 @@ private slots:
         PlotPoint(50, 50);
         LineTo(80, 70);
         QCOMPARE(CountColour(2, QRect(40, 40, 50, 40), White), 0);
+    }
+
+    void wideLinesCoverThinOnes() {
+        // Erasing a line by drawing it again three pixels wide in the
+        // background leaves nothing of it: in every direction, and where the
+        // line runs out of the window.
+        OpenView(2);
+        QRandomGenerator random(20261208);
+        auto between = [&](double low, double high) { return low + random.generateDouble() * (high - low); };
+        for (int n = 0; n < 300; ++n) {
+            const double ax = between(-300, 800), ay = between(-300, 1000);
+            const double bx = between(-300, 800), by = between(-300, 1000);
+            SetForeground(White);
+            SetLineWidth(1);
+            PlotPoint(ax, ay);
+            LineTo(bx, by);
+            SetForeground(Azure);
+            SetLineWidth(3);
+            PlotPoint(ax, ay);
+            LineTo(bx, by);
+            QVERIFY2(CountColour(2, QRect(0, 0, 492, 691), White) == 0,
+                     qPrintable(QString("%1,%2 to %3,%4").arg(ax).arg(ay).arg(bx).arg(by)));
+        }
+        // A thin line is one pixel per step along its longer axis, ends included.
+        SetForeground(White);
+        SetLineWidth(1);
+        DrawLine(100, 100, 140, 110);
+        QCOMPARE(CountColour(2, QRect(90, 90, 60, 30), White), 41);
+        QCOMPARE(Pixel(2, 100, 100), White);
+        QCOMPARE(Pixel(2, 140, 110), White);
+        // Far-off points are harmless.
+        DrawLine(-1e12, 5, 1e12, 5);
+        DrawLine(std::nan(""), 0, 10, 10);
+        QCOMPARE(Pixel(2, 200, 5), White);
     }
 
     void ellipsesCoverTheirHalfAxes() {
