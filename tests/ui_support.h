@@ -79,7 +79,9 @@ inline void TypeKey(int n, QChar c) {
 // The simulated user. While it lives it answers every message box with OK
 // (keeping its text) and every question of the time-step dialog with the
 // next of `Lines` and Return ("\b" is Backspace; "<close1>" and "<close0>"
-// click the close box of window 1 or window 0 instead). It acts only when the
+// click the close box of window 1 or window 0 instead; a line ending in
+// "<more>" is typed without Return, and what follows counts as the next
+// question). It acts only when the
 // program waits for input, so no key is typed ahead.
 struct User {
     QStringList Boxes;          // the texts of the boxes answered, lines joined by "\n"
@@ -116,8 +118,10 @@ struct User {
         } else if (line == QLatin1String("<close0>")) {
             platform_internal::TopWidget(Win_0)->close();
         } else {
+            bool more = line.endsWith(QLatin1String("<more>"));
+            if (more) line.chop(6);
             for (QChar c : line) TypeKey(Win_1, c);
-            test_support::KeyInto(Win_1, Qt::Key_Return);
+            if (!more) test_support::KeyInto(Win_1, Qt::Key_Return);
         }
     }
 };
