@@ -2,6 +2,7 @@
 // an offscreen 1024 x 768 screen: which command each item number runs, what
 // each command does to the settings and the windows, the bar's texts, and
 // reaching every command with the mouse and with the keyboard alone.
+#include "app/startup.h"
 #include "ui/ui.h"
 #include "ui_support.h"
 
@@ -267,6 +268,38 @@ private slots:
         // Afterwards the bar answers again.
         EntryFor(1).action->trigger();
         QCOMPARE(Shell.EndMarker, std::string("*"));
+    }
+
+    // A command chosen in the main loop runs to completion inside that pass,
+    // its box or dialog included, and no animation step runs meanwhile.
+    void theAnimationWaitsWhileACommandRuns_data() {
+        QTest::addColumn<int>("item");
+        QTest::addColumn<int>("waits");
+        QTest::newRow("&Info") << 3 << 3;
+        QTest::newRow("&Zeitschritt") << 27 << 3;
+    }
+
+    void theAnimationWaitsWhileACommandRuns() {
+        QFETCH(int, item);
+        QFETCH(int, waits);
+        User user;
+        user.Lines = {"25", "abc", "3"};
+        // The box stays open a while, with events flowing.
+        user.WhileBoxIsOpen = [&user] {
+            QTest::qWait(30);
+            user.SimTimes << Planets.SimTime;
+            QTest::qWait(30);
+            user.SimTimes << Planets.SimTime;
+        };
+        QTimer::singleShot(5, [item] {
+            EntryFor(item).action->trigger();
+            QuitCommand();
+        });
+        RunMainLoop(LoopOptions{0, 100'000'000});
+        QCOMPARE(user.SimTimes.size(), waits);
+        for (double t : user.SimTimes) QCOMPARE(t, user.SimTimes[0]);
+        // The pass in which the command ran then finished its one step.
+        QCOMPARE(Planets.SimTime, user.SimTimes[0] + Settings.TimeStep);
     }
 
     void nothingStartsOnceTheProgramEnds() {

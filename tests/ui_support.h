@@ -89,6 +89,7 @@ struct User {
     int Questions = 0;          // how many questions window 1 asked
     QList<QImage> Asked;        // window 1 as each question stood, before any key
     std::function<void()> WhileBoxIsOpen;  // done once, in the first box
+    QList<double> SimTimes;     // the simulated time at each box and question
     QTimer Timer;
 
     User() {
@@ -100,6 +101,7 @@ struct User {
     void Act() {
         if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
             Boxes << box->text();
+            SimTimes << Planets.SimTime;
             if (WhileBoxIsOpen) {
                 auto action = std::move(WhileBoxIsOpen);
                 WhileBoxIsOpen = nullptr;
@@ -111,6 +113,7 @@ struct User {
         if (!IsWindowOpen(Win_1) || !platform_internal::S().keys.empty()) return;
         ++Questions;
         Asked << Shot(Win_1);
+        SimTimes << Planets.SimTime;
         // More questions than answers: the dialog would never end.
         QString line = Questions <= Lines.size() ? Lines[Questions - 1] : QStringLiteral("<close1>");
         if (line == QLatin1String("<close1>")) {
