@@ -41,15 +41,17 @@ void WhiteOnBlue() {
 
 void BuildMenuBar() {
     // The menu texts follow the planet numbers in the text-item store. A "*"
-    // closes a menu: the empty entry after it takes its place.
+    // closes a menu: the empty entry after it takes its place. The table's
+    // size bounds the reading, should the store ever lack its "ende".
     RestoreTextItems(MenuTextsItem);
-    int i = -1;
     const int last = static_cast<int>(Shell.MenuItems.size()) - 1;
-    do {
-        ++i;
-        Shell.MenuItems[i] = ReadTextItem();
-        if (Shell.MenuItems[i] == "*") --i;
-    } while (Shell.MenuItems[i] != "ende" && i < last);
+    int i = -1;
+    for (;;) {
+        std::string text = ReadTextItem();
+        if (text == "*") continue;
+        Shell.MenuItems[++i] = text;
+        if (text == "ende" || i == last) break;
+    }
     // The list now ends with two empty entries.
     Shell.MenuItems[i].clear();
 
