@@ -2,18 +2,27 @@
 // keyboard and the mouse.
 #include "platform/internal.h"
 
+#include <QFontInfo>
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QMenuBar>
 
 #include <algorithm>
+#include <cmath>
 
 using namespace platform_internal;
 
 namespace {
 
-int CellWidth() {
-    return std::max(1, QFontMetrics(S().font).averageCharWidth());
+// A character cell in pixels: the advance of every character in a fixed-pitch
+// font, with its fraction (text is laid out with fractional advances, so a
+// whole-pixel cell would put column 24 several pixels away from the end of 23
+// characters; so would the font tables' average width); the average width in a
+// proportional font.
+double CellWidth() {
+    double width = QFontInfo(S().font).fixedPitch() ? QFontMetricsF(S().font).horizontalAdvance(QLatin1Char('0'))
+                                                    : QFontMetrics(S().font).averageCharWidth();
+    return std::max(1.0, width);
 }
 
 // The visible height of a window: the shown client area, within its pixels.
@@ -44,7 +53,7 @@ void TextCursorTo(int column, int row) {
     State& s = S();
     s.cursorColumn = column;
     s.cursorRow = row;
-    s.cursorX = column * CellWidth();
+    s.cursorX = static_cast<int>(std::lround(column * CellWidth()));
     s.cursorY = row * TextRowPixels;
 }
 

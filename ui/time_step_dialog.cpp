@@ -1,8 +1,127 @@
 // time_step_dialog.cpp — typing a new time step in window 1.
 #include "ui/ui.h"
 
+#include "app/shell.h"
+#include "model/layout.h"
+#include "model/state.h"
+#include "platform/platform.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <limits>
+#include <string>
+#include <system_error>
+
 double InputValue = 0;
 
-void TimeStepDialog() {}
-void OpenInputWindow() {}
-void InputNumber(double, double, const std::string&, double) {}
+namespace {
+
+// ReadLine keeps at most this many bytes of a line. A line that came near it
+// may have been cut short (a character takes up to four bytes) and is not
+// read as a number: no sensible time step is that long.
+constexpr std::size_t LongestLine = 64;
+constexpr std::size_t LongestNumber = LongestLine - 4;
+// What the time step is when nothing better is known.
+constexpr double StartTimeStep = 0.5;
+
+// Did the last InputNumber get a line? Not when its window was closed.
+bool lineEntered = false;
+
+bool InRange(double dt) {
+    return dt > 0 && dt < 20;
+}
+
+// Characters, not bytes: UTF-8 continuation bytes do not count.
+std::size_t Characters(const std::string& text) {
+    return static_cast<std::size_t>(
+        std::count_if(text.begin(), text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
+}
+
+// The shortest text that reads back as the same number, with a decimal point.
+std::string NumberText(double value) {
+    char buffer[64];
+    auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return std::string(buffer, result.ptr);
+}
+
+// The typed line as a number, read the same way whatever the system's locale:
+// surrounding spaces are ignored, a decimal comma counts as a point, a leading
+// "+" is allowed. Anything else than one finite decimal number (letters,
+// control characters, "nan", "inf", a number too large for a double) gives NaN.
+double LineValue(std::string line) {
+    std::size_t first = line.find_first_not_of(' ');
+    std::size_t last = line.find_last_not_of(' ');
+    line = line.substr(first, last - first + 1);
+    std::replace(line.begin(), line.end(), ',', '.');
+    const char* begin = line.data();
+    const char* end = begin + line.size();
+    if (begin != end && *begin == '+' && end - begin > 1 && begin[1] != '-') ++begin;
+    double value = 0;
+    auto [stop, error] = std::from_chars(begin, end, value, std::chars_format::general);
+    if (error != std::errc() || stop != end || !std::isfinite(value)) return std::numeric_limits<double>::quiet_NaN();
+    return value;
+}
+
+bool Blank(const std::string& line) {
+    return line.find_first_not_of(' ') == std::string::npos;
+}
+
+}  // namespace
+
+void TimeStepDialog() {
+    double before = InRange(Settings.TimeStep) ? Settings.TimeStep : StartTimeStep;
+    OpenInputWindow();
+    for (;;) {
+        InputNumber(1.0, 1.0, "Zeitschritt dt = <.5 d>", Settings.TimeStep);
+        if (!lineEntered) {
+            // Window 1 (or window 0) was closed: the time step stays as it was.
+            Settings.TimeStep = before;
+            break;
+        }
+        // A rejected number is offered again as the default; what was no
+        // number at all leaves the last number there.
+        if (!std::isnan(InputValue)) Settings.TimeStep = InputValue;
+        if (InRange(InputValue)) break;
+        // The question is asked again on a clean window, with nothing left of
+        // the line typed before.
+        ClearWindow(Win_1);
+    }
+    RebuildViewWindows();
+}
+
+void OpenInputWindow() {
+    // The background colour comes first, so the window never shows another.
+    SetWindowBackground(Win_1, Colours.ColMagenta);
+    OpenWindow(Win_1, 10, ScaleY(15), static_cast<int>(Layout.InputWinWidthBase) - 10, ScaleY(30));
+    SetWindowBackground(Win_1, Colours.ColMagenta);
+    SetForeground(Colours.ColBlack);
+    SetBackground(Colours.ColMagenta);
+    SelectWindow(Win_1);
+    ClearWindow(Win_1);
+    // A fixed-pitch font, so that the prompt takes exactly one cell per
+    // character and the typed line starts right after it.
+    SetFontFace("courier");
+    SetFontSize(std::max(14.0 * Layout.ScreenWidth / 800, 8.0));
+}
+
+void InputNumber(double column, double line, const std::string& prompt, double defaultValue) {
+    std::size_t length = Characters(prompt);
+    SetForeground(Colours.ColBlack);
+    SetBackground(Colours.ColWhite);
+    int row = static_cast<int>(std::lround(Layout.ScaleYFactor * line));
+    TextCursorTo(static_cast<int>(std::lround(column)), row);
+    PrintText(prompt + "    " + NumberText(defaultValue));
+    TextCursorTo(static_cast<int>(std::lround(column + static_cast<double>(length))), row);
+
+    std::string typed;
+    lineEntered = ReadLine(typed, LongestLine);
+    if (!lineEntered)
+        InputValue = defaultValue;
+    else if (Blank(typed))
+        InputValue = defaultValue;
+    else if (typed.size() > LongestNumber)
+        InputValue = std::numeric_limits<double>::quiet_NaN();  // cut short: not what was typed
+    else
+        InputValue = LineValue(typed);
+}

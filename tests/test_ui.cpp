@@ -1,0 +1,258 @@
+// test_ui.cpp — the message boxes, the clearing step, the title screen and
+// the time-step dialog; built for several offscreen screen sizes.
+#include "app/startup.h"
+#include "model/layout.h"
+#include "ui/ui.h"
+#include "ui_support.h"
+
+#include <cmath>
+
+using namespace test_support;
+using namespace ui_test;
+
+namespace {
+
+int Row(double line) {
+    return static_cast<int>(std::lround(Layout.ScaleYFactor * line));
+}
+
+// Window 0 as a key wait for `line` should show it on a cleared window.
+QImage ExpectedPrompt(int line, double fontSize, uint32_t fg, uint32_t bg) {
+    bool wide = ScreenWidthPixels() > 320;
+    ClearWindow(Win_0);
+    SetFontFace("times");
+    SetFontSize(fontSize * ScreenWidthPixels() / 800);
+    SetForeground(fg);
+    SetBackground(bg);
+    TextCursorTo(wide ? 19 : 2, Row(line));
+    PrintText(wide ? "Weiter ?  <RETURN>" : "Weiter ? ");
+    return platform_internal::RetainedImage(Win_0)->copy();
+}
+
+// The pupil at the title screen: at each key wait it keeps what window 0
+// shows, then does the next action ('k' a key, 'c' a click, '0' window 0's
+// close box); when they run out it presses keys.
+struct Pupil {
+    QString Actions;
+    QList<QImage> Shown;
+    QTimer Timer;
+
+    explicit Pupil(QString actions) : Actions(std::move(actions)) {
+        QObject::connect(&Timer, &QTimer::timeout, [this] {
+            const auto& s = platform_internal::S();
+            if (!s.keys.empty() || s.clicks > 0 || QApplication::activeModalWidget() != nullptr) return;
+            Shown << platform_internal::RetainedImage(Win_0)->copy();
+            QChar act = Shown.size() <= Actions.size() ? Actions[Shown.size() - 1] : QChar('k');
+            if (act == 'c')
+                QTest::mouseClick(platform_internal::CanvasOf(Win_0), Qt::LeftButton);
+            else if (act == '0')
+                platform_internal::TopWidget(Win_0)->close();
+            else
+                KeyInto(Win_0, Qt::Key_Space);
+        });
+        Timer.start(1);
+    }
+};
+
+const std::string Prompt = "Zeitschritt dt = <.5 d>";
+
+// Window 1 as a question offering `shownDefault` should look.
+QImage ExpectedQuestion(const QString& shownDefault) {
+    OpenInputWindow();
+    SetForeground(0);
+    SetBackground(White);
+    TextCursorTo(1, Row(1));
+    PrintText(Prompt + "    " + shownDefault.toStdString());
+    return Shot(Win_1);
+}
+
+}  // namespace
+
+class TestUi : public QObject {
+    Q_OBJECT
+
+private slots:
+    void cleanup() { PlatformEnd(); }
+
+    void theInformationBox() {
+        SetUpLikeStartUp();
+        const QString expected =
+            "|| Das GEOZENTRISCHE System von Ptolemäus   | und das HELIOZENTRISCHE System von Kopernikus  |"
+            " werden einander gegenübergestellt.   || Der Rechner transformiert dabei rein mathematisch   |"
+            " von einem System in das andere.   || Der 'Blick von außen' auf das Planetensystem"
+            " erleichtert den Durchblick.  ||Fragestellungen:   || - Inwiefern ist das heliozentrische System   |"
+            "   dem geozentrischen System überlegen?   | - Inwiefern sind die beiden Systeme gleichwertig?   |"
+            " - Inwiefern handelt es sich um zwei gleich richtige   |   Beschreibungen des Planetensystems?  |"
+            " - Weshalb wird dennoch das heliozentrische System bevorzugt?   |   || Die Radien sind nicht maßstäblich"
+            " gezeichnet!   |";
+        User user;
+        ShowInfo();
+        ShowInfo();
+        QCOMPARE(QString::fromStdString(Shell.MessageText), expected);
+        QCOMPARE(user.Boxes, QStringList(2, QString(expected).replace('|', '\n')));
+    }
+
+    void theAuthorBoxTellsWhatTheProgramIs() {
+        SetUpLikeStartUp();
+        User user;
+        ShowAuthor();
+        QStringList lines = user.Boxes.value(0).split('\n');
+        QCOMPARE(lines.mid(0, 2), QStringList({"  Programmautor:", " "}));
+        QCOMPARE(lines.size(), 7);  // four lines and nothing after the last "|"
+        for (int i = 2; i < 6; ++i) QVERIFY(lines[i].endsWith("   "));
+        for (const char* fact : {"heliogeo", "freie Unterrichtssoftware", "MIT-Lizenz", "Version 1."})
+            QVERIFY2(user.Boxes[0].contains(fact), fact);
+    }
+
+    void startUpWarnsAboutTheCloseBox() {
+        SetUpLikeStartUp(false);
+        User user;
+        Pupil pupil("kk");
+        StartUp();
+        QCOMPARE(user.Boxes, QStringList{"Beenden nur mit QUIT ! \n \n Nicht mit Schließfeld !"});
+    }
+
+    void clearViews_data() {
+        QTest::addColumn<double>("systemMode");
+        QTest::addColumn<int>("target");
+        QTest::newRow("right after start") << 0.0 << Win_2;
+        QTest::newRow("heliocentric") << 1.0 << Win_2;
+        QTest::newRow("geocentric") << 2.0 << Win_0;
+        QTest::newRow("both") << 3.0 << Win_2;
+    }
+
+    void clearViews() {
+        QFETCH(double, systemMode);
+        QFETCH(int, target);
+        SetUpLikeStartUp();
+        Settings.SystemMode = systemMode;
+        SetForeground(Red);
+        for (int n : {Win_0, Win_2, Win_3}) {
+            SelectWindow(n);
+            FillBox(0, 0, 40, 40);
+        }
+        CaptureImage(0, 0, 5, 5, Images.HelioBackground[Venus]);
+        CaptureImage(0, 0, 5, 5, Images.GeoBackground[Sun]);
+        ClearViews();
+        QCOMPARE(SelectedWindow(), target);
+        QVERIFY(AllOneColour(Win_0, Magenta) && AllOneColour(Win_2, Azure) && AllOneColour(Win_3, Azure));
+        QVERIFY(IsEmptyImage(Images.HelioBackground[Venus]) && IsEmptyImage(Images.GeoBackground[Sun]));
+    }
+
+    void titleScreenNeedsTwoPresses_data() {
+        QTest::addColumn<QString>("actions");
+        QTest::newRow("two keys") << "kk";
+        QTest::newRow("two clicks") << "cc";
+        QTest::newRow("a click, then a key") << "ck";
+    }
+
+    void titleScreenNeedsTwoPresses() {
+        QFETCH(QString, actions);
+        SetUpLikeStartUp(false);
+        Pupil pupil(actions);
+        TitleScreen();
+        QCOMPARE(pupil.Shown.size(), 2);
+        QCOMPARE(platform_internal::TopWidget(Win_0)->windowTitle(), QString("Helio- und geozentrisches Planetensystem"));
+        QCOMPARE(platform_internal::S().windows[Win_1].caption, QString("Eingabe des Zeitschritts"));
+        QVERIFY(AllOneColour(Win_0, Magenta));
+        // First wait: the blue left panel, the prompt at the foot, white on blue.
+        QImage first = pupil.Shown[0], expected = ExpectedPrompt(24, 20, White, Blue);
+        QCOMPARE(first.pixel(ScaleX(10), ScaleY(20)), qRgb(0, 0, 255));
+        int prompt = 0;
+        for (int y = 0; y < first.height(); ++y)
+            for (int x = 0; x < first.width(); ++x) {
+                if (expected.pixel(x, y) == qRgb(255, 0, 255)) continue;
+                ++prompt;
+                QCOMPARE(first.pixel(x, y), expected.pixel(x, y));
+            }
+        QVERIFY(prompt > 0);
+        // Second wait: the prompt alone, a line higher, smaller, in colour pair 2.
+        QCOMPARE(pupil.Shown[1], ExpectedPrompt(23, 10, 15, 3));
+    }
+
+    void closingWindow0EndsTheTitleScreen() {
+        SetUpLikeStartUp(false);
+        Pupil pupil("0");
+        TitleScreen();
+        QCOMPARE(pupil.Shown.size(), 1);
+        QCOMPARE(Shell.EndMarker, std::string("*"));
+    }
+
+    void timeStepDialog_data() {
+        QTest::addColumn<double>("start");
+        QTest::addColumn<QStringList>("typed");
+        QTest::addColumn<double>("result");
+        QTest::addColumn<QStringList>("offered");  // the default at each question
+        auto row = [](const char* name, double start, QStringList typed, double result, QStringList offered) {
+            QTest::newRow(name) << start << typed << result << offered;
+        };
+        row("empty line", 0.5, {""}, 0.5, {"0.5"});
+        row("20 rejected, 19.99 accepted", 0.5, {"20", "19.99"}, 19.99, {"0.5", "20"});
+        row("0 rejected, 0.001 accepted", 0.5, {"0", "0.001"}, 0.001, {"0.5", "0"});
+        row("25, empty line, 3", 0.5, {"25", "", "-1", "3"}, 3, {"0.5", "25", "25", "-1"});
+        row("decimal comma", 0.2, {"0,5"}, 0.5, {"0.2"});
+        row("spaces, plus sign, exponent", 0.2, {"  +1e1 "}, 10, {"0.2"});
+        row("not numbers", 0.2, {"abc", "5abc", "1,5.3", "nan", "-inf", "1e999", "1e-999", ""}, 0.2,
+            QStringList(8, "0.2"));
+        row("letters after a number", 0.5, {"25", "abc", "7"}, 7, {"0.5", "25", "25"});
+        row("10 000 characters", 0.2, {QString(10000, '7'), QString(9999, '0') + "5", ""}, 0.2, {"0.2", "0.2", "0.2"});
+        row("control characters", 0.2, {"1\a", "\x1b", "2\t", ""}, 0.2, QStringList(4, "0.2"));
+        row("Backspace", 0.5, {"\b25\b\b3"}, 3, {"0.5"});
+        row("closing window 1", 0.5, {"25", "<close1>"}, 0.5, {"0.5", "25"});
+        row("closing window 0", 0.5, {"25", "<close0>"}, 0.5, {"0.5", "25"});
+    }
+
+    void timeStepDialog() {
+        QFETCH(double, start);
+        QFETCH(QStringList, typed);
+        QFETCH(double, result);
+        QFETCH(QStringList, offered);
+        SetUpLikeStartUp();
+        Settings.TimeStep = start;
+        SetForeground(Red);
+        for (int n : {Win_2, Win_3}) {
+            SelectWindow(n);
+            FillBox(0, 0, 40, 40);
+        }
+        QImage mainWindow = platform_internal::RetainedImage(Win_0)->copy();
+        User user;
+        user.Lines = typed;
+        TimeStepDialog();
+        user.Timer.stop();
+        QCOMPARE(Settings.TimeStep, result);
+        QCOMPARE(user.Asked.size(), offered.size());
+        QCOMPARE(Shell.EndMarker, std::string(typed.last() == "<close0>" ? "*" : ""));
+        // Window 1 is gone, the views are back and empty, nothing was drawn
+        // outside window 1.
+        QVERIFY(!IsWindowOpen(Win_1) && IsWindowOpen(Win_2) && IsWindowOpen(Win_3));
+        QVERIFY(AllOneColour(Win_2, Azure) && AllOneColour(Win_3, Azure));
+        QCOMPARE(*platform_internal::RetainedImage(Win_0), mainWindow);
+        QCOMPARE(platform_internal::RetainedImage(Win_1)->width(), WindowWidth(Win_1));
+        // Each question stood alone on window 1, offering the row's default.
+        for (int i = 0; i < offered.size(); ++i) QVERIFY2(user.Asked[i] == ExpectedQuestion(offered[i]), qPrintable(offered[i]));
+    }
+
+    void theEchoFollowsThePromptAndBackspaceTakesItBack() {
+        SetUpLikeStartUp();
+        User user;
+        user.Lines = {"7<more>", "\b<more>", "4"};
+        TimeStepDialog();
+        QCOMPARE(Settings.TimeStep, 4.0);
+        // The prompt and a long default fit; the fixed-pitch font puts column
+        // 24, where the typed line starts, right after the prompt.
+        QCOMPARE(TextWidth(Prompt), TextWidth(std::string(23, '0')));
+        QVERIFY(TextWidth(" " + Prompt + "    19.999") < WindowWidth(Win_1));
+        QVERIFY(Row(1) * TextRowPixels + TextHeight() <= WindowHeight(Win_1));
+        // The "7" changed the first cell after the prompt and nothing else;
+        // Backspace made the line as it was.
+        int left = TextWidth(std::string(24, '0')), right = TextWidth(std::string(25, '0'));
+        QImage before = user.Asked[0], typed = user.Asked[1];
+        QCOMPARE(before.copy(0, 0, left, before.height()), typed.copy(0, 0, left, before.height()));
+        QCOMPARE(before.copy(right, 0, before.width(), before.height()), typed.copy(right, 0, before.width(), before.height()));
+        QVERIFY(before != typed);
+        QCOMPARE(user.Asked[2], before);
+    }
+};
+
+QTEST_MAIN(TestUi)
+#include "test_ui.moc"
