@@ -2,6 +2,7 @@
 // checked on the views' pixels against the geometry of the orbits (computed
 // here from the closed form, not from the program's tables). Colours and
 // positions are asserted, never glyph shapes: fonts differ between machines.
+#include "app/menu.h"
 #include "app/shell.h"
 #include "app/startup.h"
 #include "model/state.h"
@@ -544,6 +545,62 @@ private slots:
         QCOMPARE(CountColour(Win_2, QRect(0, 0, WindowWidth(Win_2), WindowHeight(Win_2)), Azure),
                  WindowWidth(Win_2) * WindowHeight(Win_2));
         QVERIFY(CountColour(Win_3, QRect(0, 0, WindowWidth(Win_3), WindowHeight(Win_3)), Blue) > 0);
+    }
+
+    void aRealCommandRunsWholeBeforeTheViewDraws() {
+        // "nur &Bahnen" chosen just as the heliocentric view looks at events:
+        // the command runs completely (it clears both views and window 0 and
+        // leaves window 2 selected), then the step draws with its settings:
+        // path segments, no discs, nothing in window 0.
+        BuildMenuBar();
+        Settings.SystemMode = 3;
+        Settings.DrawMode = 6;
+        Run(20);
+        Soon([] {
+            int32_t item = 13;  // "nur &Bahnen"
+            Win_0_MenuEvent(item);
+        });
+        AnimationStep();
+        QCOMPARE(Settings.DrawMode, 5);
+        QCOMPARE(Settings.TimeStep, 0.2);
+        const QRect main(0, 0, WindowWidth(Win_0), WindowHeight(Win_0));
+        QCOMPARE(CountColour(Win_0, main, Magenta), main.width() * main.height());
+        for (int n : {Win_2, Win_3}) {
+            const QRect all(0, 0, WindowWidth(n), WindowHeight(n));
+            QVERIFY(CountColour(n, all, White) > 0);
+            QCOMPARE(CountColour(n, all, Green), 0);
+            QCOMPARE(CountColour(n, all, Red), 0);
+        }
+    }
+
+    void aBoxOpenedByACommandHoldsTheDrawingBack() {
+        // "&Info" chosen as the heliocentric view looks at events: while its
+        // box is open nothing is drawn; the step goes on after "OK".
+        BuildMenuBar();
+        Settings.SystemMode = 1;
+        Settings.DrawMode = 5;
+        Run(5);
+        const QRect all(0, 0, WindowWidth(Win_2), WindowHeight(Win_2));
+        const int whiteBefore = CountColour(Win_2, all, White);
+        int whileOpen = -1;
+        auto* watcher = new QTimer;
+        watcher->setInterval(5);
+        QObject::connect(watcher, &QTimer::timeout, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (box == nullptr) return;
+            watcher->stop();
+            watcher->deleteLater();
+            whileOpen = CountColour(Win_2, all, White);
+            box->button(QMessageBox::Ok)->click();
+        });
+        watcher->start();
+        Soon([] {
+            int32_t item = 3;  // "&Info"
+            Win_0_MenuEvent(item);
+        });
+        AnimationStep();
+        QCOMPARE(whileOpen, whiteBefore);
+        QVERIFY(CountColour(Win_2, all, White) > whiteBefore);
     }
 
     // ---- Cost of a step
