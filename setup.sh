@@ -57,7 +57,16 @@ if [ "$mode" = run ]; then
   exit $?
 fi
 
-# Tests: the Release build with every test, then the same under the sanitizers.
+# Tests: the Release build with every test (and the benchmarks built)…
 as_user cmake -S . -B build-test -DCMAKE_BUILD_TYPE=Release >/dev/null
 as_user cmake --build build-test -j "$jobs"
 as_user ctest --test-dir build-test --output-on-failure --no-tests=error -j "$jobs"
+
+# …then the program's own tests again in a build with AddressSanitizer and
+# UndefinedBehaviorSanitizer, where any report fails the test. Packaging and
+# the real-window run belong to the Release build only.
+as_user cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DHELIOGEO_SANITIZE=ON \
+  -DHELIOGEO_BENCH=OFF >/dev/null
+as_user cmake --build build-sanitize -j "$jobs"
+as_user env ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+  ctest --test-dir build-sanitize --output-on-failure --no-tests=error -j "$jobs" -LE release-only

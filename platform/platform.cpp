@@ -108,8 +108,9 @@ void PlatformEnd() {
         EndPainter(w);
         if (w.top != nullptr) {
             w.top->close();
-            // Window 0 owns the others through Qt's parent chain.
-            if (n == 0) delete w.top;
+            // Window 0 owns the windows opened after it through Qt's parent
+            // chain; a window opened before it has no owner and goes itself.
+            if (n == 0 || w.top->parentWidget() == nullptr) delete w.top;
         }
     }
     for (Window& w : s.windows) w = Window{};

@@ -91,13 +91,13 @@ struct User {
         }
         bool more = line.endsWith("<more>");
         QWidget* canvas = platform_internal::CanvasOf(Win_1);
-        for (QChar c : more ? line.chopped(6) : line) {
+        for (char32_t c : (more ? line.chopped(6) : line).toUcs4()) {
             if (c == '\b')
                 QTest::keyClick(canvas, Qt::Key_Backspace);
-            else if (c.unicode() < 0x20)
-                QTest::sendKeyEvent(QTest::Click, canvas, Qt::Key_A, QString(c), Qt::NoModifier);
+            else if (c < 0x20 || c > 0x7E)  // control characters, umlauts, emoji: by their text
+                QTest::sendKeyEvent(QTest::Click, canvas, Qt::Key_unknown, QString::fromUcs4(&c, 1), Qt::NoModifier);
             else
-                QTest::keyClicks(canvas, QString(c));
+                QTest::keyClicks(canvas, QString(QChar(c)));
         }
         if (!more) QTest::keyClick(canvas, Qt::Key_Return);
     }
