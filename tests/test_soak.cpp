@@ -65,10 +65,7 @@ class TestSoak : public QObject {
     Q_OBJECT
 
 private slots:
-    void init() {
-        SetUpLikeStartUp();
-        BuildDiscImages();
-    }
+    void init() { SetUpLikeStartUp(); }
     void cleanup() { PlatformEnd(); }
 
     void randomMenuChoicesBetweenSteps() {

@@ -5,6 +5,7 @@
 
 #include "app/menu.h"
 #include "app/shell.h"
+#include "app/startup.h"
 #include "model/planets.h"
 #include "model/state.h"
 #include "render/render.h"
@@ -17,7 +18,8 @@ namespace ui_test {
 constexpr uint32_t White = 0xFFFFFF, Blue = 0xFF0000, Azure = 0xFF8000, Magenta = 0xFF00FF, Red = 0x0000FF;
 
 // Start-up without the title screen and the warning: window 0 with its menu
-// bar, both views open and empty, the start values set.
+// bar, both views open and empty with the bodies' images made, the start
+// values set.
 inline void SetUpLikeStartUp(bool withViews = true) {
     ResetModelState();
     Shell = ShellState{};
@@ -26,21 +28,12 @@ inline void SetUpLikeStartUp(bool withViews = true) {
     static char* argv[] = {name, nullptr};
     QVERIFY(PlatformStart(argc, argv));
     SetCloseHandler(OnWindowClosed);
-    Planets.FlattenFactor = 0.82;
-    OpenWindowDefault(Win_0);
-    SelectWindow(Win_0);
-    InitScreenAndColours();
-    InitModel();
-    SetWindowBackground(Win_0, Colours.ColMagenta);
-    ClearWindow(Win_0);
+    OpenMainWindowAndModel();
     SetFillPattern(0);
     if (!withViews) return;
     BuildMenuBar();
-    for (int n : {Win_2, Win_3}) {
-        SetWindowBackground(n, Colours.ColAzure);
-        OpenViewWindow(n);
-    }
-    SelectWindow(Win_0);
+    OpenViewsAndDiscImages();
+    SetFillPattern(0);
 }
 
 // A window's pixels, as far as the window reaches.
