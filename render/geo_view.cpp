@@ -36,14 +36,10 @@ void DrawGeoView() {
     PutImage(Layout.GeoCentreX - rx, Layout.GeoCentreY - ry, Images.DiscImage[Earth]);
     TransformGeo();
 
-    const bool polygon = Settings.DrawMode == 6 && Settings.PolygonOn > 0;
-    const bool discs = Settings.DrawMode == 6 || Settings.DrawMode == 7;
-    const bool paths = Settings.DrawMode == 5 || Settings.DrawMode == 7;
+    const StepParts draw = PartsToDraw();
 
-    SetLineStyle(1);
-    SetLineWidth(3);
-    SetRasterMode(13);
-    if (polygon) {
+    SolidLines(3);
+    if (draw.Polygon) {
         SetForeground(Colours.ColAzure);
         GeoPolygon(v.GeoPrevScreenX, v.GeoPrevScreenY);
     }
@@ -54,14 +50,14 @@ void DrawGeoView() {
         const double oldX = v.GeoPrevScreenX[k], oldY = v.GeoPrevScreenY[k];
         const double newX = v.GeoScreenX[k];
         const int16_t newY = ToPixelRow(v.GeoScreenY[k]);
-        if (discs && shown) EraseDisc(oldX, oldY, rx, ry, k, Win_3);
+        if (draw.Discs && shown) EraseDisc(oldX, oldY, rx, ry, k, Win_3);
         SetForeground(Colours.ColWhite);
-        if (paths) {
+        if (draw.Paths) {
             SetLineStyle(1);
             SetLineWidth(1);
             if (shown) DrawLine(oldX, oldY, newX, newY);
         }
-        if (discs && shown) {
+        if (draw.Discs && shown) {
             // As in window 2: DrawDisc's own save replaces this one unless
             // the new box is left out.
             if (Settings.PolygonOn < 0 && !DiscOnScreen(newX, newY, rx, ry))
@@ -70,10 +66,8 @@ void DrawGeoView() {
         }
     }
 
-    SetLineStyle(1);
-    SetLineWidth(1);
-    SetRasterMode(13);
-    if (polygon) {
+    SolidLines(1);
+    if (draw.Polygon) {
         SetForeground(Colours.ColWhite);
         GeoPolygon(v.GeoScreenX, v.GeoScreenY);
     }
@@ -81,13 +75,9 @@ void DrawGeoView() {
 
 void RemoveGeoBody(int16_t k) {
     if (k < Earth || k > Sun || Settings.PlanetOn[k] != -1) return;
-    const double rx = Layout.DiscRadiusX, ry = Layout.DiscRadiusY;
     const ViewPositions& v = Views;
-    const double newX = v.GeoScreenX[k];
-    const int16_t newY = ToPixelRow(v.GeoScreenY[k]);
-    if (newY > ry + 1) PutImage(newX - rx, newY - ry, Images.GeoBackground[k]);
-    if (v.GeoPrevScreenY[k] > ry + 1)
-        PutImage(v.GeoPrevScreenX[k] - rx, v.GeoPrevScreenY[k] - ry, Images.GeoBackground[k]);
+    PutBackSaved(v.GeoPrevScreenX[k], v.GeoPrevScreenY[k], v.GeoScreenX[k], ToPixelRow(v.GeoScreenY[k]),
+                 Images.GeoBackground[k]);
 }
 
 void RemoveBody(int16_t k) {

@@ -38,16 +38,12 @@ void DrawHelioView() {
     PutImage(Layout.HelioCentreX - rx, Layout.HelioCentreY - ry, Images.DiscImage[Sun]);
     MapHelio();
 
-    const bool polygon = Settings.DrawMode == 6 && Settings.PolygonOn > 0;
-    const bool discs = Settings.DrawMode == 6 || Settings.DrawMode == 7;
-    const bool paths = Settings.DrawMode == 5 || Settings.DrawMode == 7;
+    const StepParts draw = PartsToDraw();
 
     // Last step's polygon goes by drawing it again, three times as wide, in
     // the view's background.
-    SetLineStyle(1);
-    SetLineWidth(3);
-    SetRasterMode(13);
-    if (polygon) {
+    SolidLines(3);
+    if (draw.Polygon) {
         SetForeground(Colours.ColAzure);
         HelioPolygon(v.HelioPrevScreenX, v.HelioPrevScreenY);
     }
@@ -57,16 +53,16 @@ void DrawHelioView() {
         const double oldX = v.HelioPrevScreenX[k], oldY = v.HelioPrevScreenY[k];
         const double newX = v.HelioScreenX[k];
         const int16_t newY = ToPixelRow(v.HelioScreenY[k]);
-        if (discs && shown) EraseDisc(oldX, oldY, rx, ry, k, Win_2);
+        if (draw.Discs && shown) EraseDisc(oldX, oldY, rx, ry, k, Win_2);
         // The segment goes in before the background under the new disc is
         // saved, so the saved pixels hold its end and the trail stays whole.
-        if (paths) {
+        if (draw.Paths) {
             SetForeground(Colours.ColWhite);
             SetLineStyle(1);
             SetLineWidth(1);
             if (shown) DrawLine(oldX, oldY, newX, newY);
         }
-        if (discs && shown) {
+        if (draw.Discs && shown) {
             // DrawDisc saves the background under the new box itself, which
             // replaces a save under the old box; that save only counts when
             // the new box is left out.
@@ -76,10 +72,8 @@ void DrawHelioView() {
     }
 
     // The new polygon last, over all discs.
-    SetLineStyle(1);
-    SetLineWidth(1);
-    SetRasterMode(13);
-    if (polygon) {
+    SolidLines(1);
+    if (draw.Polygon) {
         SetForeground(Colours.ColWhite);
         HelioPolygon(v.HelioScreenX, v.HelioScreenY);
     }
@@ -87,11 +81,7 @@ void DrawHelioView() {
 
 void RemoveHelioBody(int16_t k) {
     if (k < Earth || k > Jupiter || Settings.PlanetOn[k] != -1) return;
-    const double rx = Layout.DiscRadiusX, ry = Layout.DiscRadiusY;
     const ViewPositions& v = Views;
-    const double newX = v.HelioScreenX[k];
-    const int16_t newY = ToPixelRow(v.HelioScreenY[k]);
-    if (newY > ry + 1) PutImage(newX - rx, newY - ry, Images.HelioBackground[k]);
-    if (v.HelioPrevScreenY[k] > ry + 1)
-        PutImage(v.HelioPrevScreenX[k] - rx, v.HelioPrevScreenY[k] - ry, Images.HelioBackground[k]);
+    PutBackSaved(v.HelioPrevScreenX[k], v.HelioPrevScreenY[k], v.HelioScreenX[k], ToPixelRow(v.HelioScreenY[k]),
+                 Images.HelioBackground[k]);
 }

@@ -1,6 +1,9 @@
 // view_common.h — what the two views share.
 #pragma once
 
+#include "model/state.h"
+#include "platform/platform.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -12,4 +15,32 @@
 inline int16_t ToPixelRow(double y) {
     double r = std::floor(y + 0.5);
     return static_cast<int16_t>(std::clamp(r, -32768.0, 32767.0));
+}
+
+// What a step draws, as the settings say.
+struct StepParts {
+    bool Polygon;  // the polygon, erased and drawn anew (planets only, polygon on)
+    bool Discs;    // the bodies' discs (planets only, planets and paths)
+    bool Paths;    // a path segment per body (paths only, planets and paths)
+};
+
+inline StepParts PartsToDraw() {
+    const DisplaySettings& s = Settings;
+    return {s.DrawMode == 6 && s.PolygonOn > 0, s.DrawMode == 6 || s.DrawMode == 7, s.DrawMode == 5 || s.DrawMode == 7};
+}
+
+// Solid lines of the given width, drawn by copying.
+inline void SolidLines(int width) {
+    SetLineStyle(1);
+    SetLineWidth(width);
+    SetRasterMode(13);
+}
+
+// Puts a just-hidden body's saved background back at its new and its old
+// place, with the corner at centre - radius, wherever the centre lies low
+// enough for a whole disc.
+inline void PutBackSaved(double oldX, double oldY, double newX, int16_t newY, const Image& saved) {
+    const double rx = Layout.DiscRadiusX, ry = Layout.DiscRadiusY;
+    if (newY > ry + 1) PutImage(newX - rx, newY - ry, saved);
+    if (oldY > ry + 1) PutImage(oldX - rx, oldY - ry, saved);
 }
