@@ -31,11 +31,14 @@ void Create(int n) {
         // is not lost.
         EnsureImage(w, ScreenWidthPixels(), ScreenHeightPixels());
     } else {
-        // The other windows belong to window 0 and stay above it. They never
-        // take the keyboard focus, so that Alt always reaches the menu bar;
-        // keys typed anywhere are collected all the same.
+        // The other windows belong to window 0 and stay above it: as tool
+        // windows they are transient for it (on X11 Qt marks only dialog and
+        // tool windows so), and a window manager keeps them on top even when
+        // a menu choice raises the maximised window 0. They never take the
+        // keyboard focus, so that Alt always reaches the menu bar; keys typed
+        // anywhere are collected all the same.
         QWidget* owner = s.windows[0].top;
-        auto* canvas = new Canvas(n, owner, Qt::Window | Qt::WindowDoesNotAcceptFocus);
+        auto* canvas = new Canvas(n, owner, Qt::Tool | Qt::WindowDoesNotAcceptFocus);
         w.top = canvas;
         w.canvas = canvas;
     }
