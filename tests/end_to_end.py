@@ -12,10 +12,6 @@ It prints three figures for the README, and writes them to figures.txt in the
 screen, the peak resident memory (VmHWM) just before "&Quit", and the time from
 the click on "&Quit" to the end of the process.
 
-A fault of the program that is known but not yet mended can be declared with
---known-fault: the test then reports it where it occurs, works round it, and
-fails if it no longer occurs, so that the declaration does not outlive it.
-
 The README's screenshot of both views comes from this test:
     tests/end_to_end.py --program build/heliogeo --wm none --out /tmp/heliogeo-e2e \
         --screenshot docs/screenshot.png
@@ -114,12 +110,10 @@ class Session:
     """The X server, the window manager and the program, and the tools that
     speak to them. Everything started here is ended by close()."""
 
-    def __init__(self, program, wm, out, known_faults=()):
+    def __init__(self, program, wm, out):
         self.program = program
         self.wm = wm
         self.out = out
-        self.known_faults = set(known_faults)
-        self.faults_seen = set()
         self.xvfb = None
         self.wm_proc = None
         self.proc = None
@@ -469,19 +463,7 @@ class Pupil:
             m = re.search(r"window id # (0x[0-9a-f]+)", prop)
             parts.append("%s below %s (%s)" % (label, " and ".join(over),
                                                 "transient for " + m.group(1) if m else "no WM_TRANSIENT_FOR"))
-        text = "after %s %s stacks %s, out of the pupil's sight" % (after, self.s.wm, "; ".join(parts))
-        if "hidden-windows" not in self.s.known_faults:
-            raise Failed(text)
-        log("KNOWN FAULT hidden-windows: " + text)
-        log("   the test raises them itself (xdotool windowraise) to go on")
-        self.s.faults_seen.add("hidden-windows")
-        for _, wid, _ in hidden:
-            self.s.run(["xdotool", "windowraise", wid])
-        # Window 1, if open, was opened last and stays on top.
-        for w in self.s.windows():
-            if w["name"] == INPUT_CAPTION and (INPUT_CAPTION, w["id"]) not in wins:
-                self.s.run(["xdotool", "windowraise", w["id"]])
-        poll(lambda: not self.hidden(wins, above), 5, "the hidden windows to be raised")
+        raise Failed("after %s %s stacks %s, out of the pupil's sight" % (after, self.s.wm, "; ".join(parts)))
 
     # -- the menu bar
 
@@ -920,9 +902,6 @@ def main():
     ap.add_argument("--wm", choices=("none", "openbox"), default="none")
     ap.add_argument("--out", required=True, help="folder for logs and screenshots")
     ap.add_argument("--screenshot", help="also copy the screenshot of both views here")
-    ap.add_argument("--known-fault", action="append", default=[], choices=("hidden-windows",),
-                    help="a fault of the program that is known and not yet mended: it is reported, the test goes on "
-                         "past it, and fails if the fault no longer occurs (so that the option is dropped)")
     args = ap.parse_args()
 
     os.makedirs(args.out, exist_ok=True)
@@ -940,13 +919,9 @@ def main():
 
     # Ended from outside (a time limit): still end what was started.
     signal.signal(signal.SIGTERM, lambda *_: sys.exit("FAILED: ended from outside"))
-    s = Session(os.path.abspath(args.program), args.wm, args.out, args.known_fault)
+    s = Session(os.path.abspath(args.program), args.wm, args.out)
     try:
         figures = run(s, args.screenshot)
-        gone = s.known_faults - s.faults_seen
-        if gone:
-            raise Failed("the known fault %s no longer occurs: drop --known-fault %s from tests/CMakeLists.txt"
-                         % (", ".join(sorted(gone)), " ".join(sorted(gone))))
     except Skipped as e:
         log("SKIPPED: %s" % e)
         return SKIP
@@ -967,8 +942,6 @@ def main():
     log("passed (%s): start to title screen %d ms, peak resident memory %.1f MB, quit to exit %d ms"
         % ("no window manager" if args.wm == "none" else "openbox", figures["title_ms"], figures["hwm_mb"],
            figures["quit_ms"]))
-    for fault in sorted(s.faults_seen):
-        log("passed only because the fault %s is declared as known (see above)" % fault)
     with open(os.path.join(args.out, "figures.txt"), "w") as f:
         f.write("start to title screen: %d ms\npeak resident memory: %.1f MB\nquit to exit: %d ms\n"
                 % (round(figures["title_ms"]), figures["hwm_mb"], round(figures["quit_ms"])))
