@@ -65,13 +65,18 @@ struct Window {
     QRgb background = 0xFF000000;    // window background colour
     QString caption;
     bool open = false;
-    // What changed since the last repaint request, on a grid of tiles.
+    // What changed since the last repaint request: the changed rectangles
+    // themselves while they are few (one paced step's worth), else a grid of
+    // tiles (many unpaced steps between two frames).
+    std::vector<QRect> dirtyRects;
     std::vector<uint8_t> dirtyTiles;
     int tilesAcross = 0;
     bool dirty = false;
+    bool tiled = false;
 };
 
-constexpr int TileSize = 32;         // pixels; the grain of repainting
+constexpr int TileSize = 32;         // pixels; the grain of repainting once tiled
+constexpr std::size_t MaxDirtyRects = 96;
 
 struct Key {
     int window;      // where it was typed

@@ -56,6 +56,8 @@ Canvas::Canvas(int number, QWidget* parent, Qt::WindowFlags flags) : QWidget(par
 void Canvas::paintEvent(QPaintEvent* event) {
     Window& w = S().windows[number_];
     QPainter p(this);
+    // The retained pixels are opaque: copy them, no blending.
+    p.setCompositionMode(QPainter::CompositionMode_Source);
     for (const QRect& r : event->region()) {
         QRect inside = r & w.image.rect();
         if (!inside.isEmpty()) p.drawImage(inside.topLeft(), w.image, inside);
@@ -138,9 +140,9 @@ void EnsureImage(Window& w, int width, int height) {
     w.image = std::move(grown);
 }
 
-void MarkDirty(Window& w, const QRect& r) {
-    QRect clipped = r & w.image.rect();
-    if (clipped.isEmpty()) return;
+namespace {
+
+void MarkTiles(Window& w, const QRect& clipped) {
     const int across = (w.image.width() + TileSize - 1) / TileSize;
     const int down = (w.image.height() + TileSize - 1) / TileSize;
     if (w.tilesAcross != across || static_cast<int>(w.dirtyTiles.size()) != across * down) {
@@ -151,12 +153,33 @@ void MarkDirty(Window& w, const QRect& r) {
         uint8_t* row = w.dirtyTiles.data() + static_cast<std::size_t>(ty) * across;
         std::fill(row + clipped.left() / TileSize, row + clipped.right() / TileSize + 1, uint8_t{1});
     }
+}
+
+}  // namespace
+
+void MarkDirty(Window& w, const QRect& r) {
+    QRect clipped = r & w.image.rect();
+    if (clipped.isEmpty()) return;
     w.dirty = true;
+    if (!w.tiled && w.dirtyRects.size() < MaxDirtyRects) {
+        w.dirtyRects.push_back(clipped);
+        return;
+    }
+    if (!w.tiled) {
+        for (const QRect& d : w.dirtyRects) MarkTiles(w, d);
+        w.dirtyRects.clear();
+        w.tiled = true;
+    }
+    MarkTiles(w, clipped);
 }
 
 QRegion DirtyRegion(const Window& w) {
     QRegion region;
-    if (!w.dirty || w.tilesAcross == 0) return region;
+    if (!w.dirty) return region;
+    if (!w.tiled) {
+        for (const QRect& r : w.dirtyRects) region += r;
+        return region;
+    }
     const int down = static_cast<int>(w.dirtyTiles.size()) / w.tilesAcross;
     for (int ty = 0; ty < down; ++ty) {
         const uint8_t* row = w.dirtyTiles.data() + static_cast<std::size_t>(ty) * w.tilesAcross;
@@ -176,9 +199,38 @@ QRegion DirtyRegion(const Window& w) {
 
 void ForgetDirty(Window& w) {
     if (!w.dirty) return;
-    std::fill(w.dirtyTiles.begin(), w.dirtyTiles.end(), uint8_t{0});
+    w.dirtyRects.clear();
+    if (w.tiled) std::fill(w.dirtyTiles.begin(), w.dirtyTiles.end(), uint8_t{0});
     w.dirty = false;
+    w.tiled = false;
 }
+
+namespace {
+
+long Area(const QRect& r) {
+    return static_cast<long>(r.width()) * r.height();
+}
+
+// Overlapping rectangles become one where that costs no more pixels than the
+// two: a disc's old and new box, mostly. Overlaps would split the repainted
+// region into many thin bands, each copied on its own.
+void Coalesce(std::vector<QRect>& rects) {
+    for (bool merged = true; merged;) {
+        merged = false;
+        for (std::size_t i = 0; i < rects.size() && !merged; ++i)
+            for (std::size_t j = i + 1; j < rects.size(); ++j) {
+                if (!rects[i].intersects(rects[j])) continue;
+                QRect both = rects[i] | rects[j];
+                if (Area(both) > Area(rects[i]) + Area(rects[j])) continue;
+                rects[i] = both;
+                rects.erase(rects.begin() + static_cast<long>(j));
+                merged = true;
+                break;
+            }
+    }
+}
+
+}  // namespace
 
 void FlushDirty(bool force) {
     State& s = S();
@@ -187,7 +239,15 @@ void FlushDirty(bool force) {
     s.lastFlushNs = now;
     for (Window& w : s.windows) {
         if (!w.dirty) continue;
-        if (w.canvas != nullptr && w.canvas->isVisible()) w.canvas->update(DirtyRegion(w));
+        if (w.canvas != nullptr && w.canvas->isVisible()) {
+            // Qt gathers the rectangles into one region and repaints it once.
+            if (w.tiled)
+                w.canvas->update(DirtyRegion(w));
+            else {
+                Coalesce(w.dirtyRects);
+                for (const QRect& r : w.dirtyRects) w.canvas->update(r);
+            }
+        }
         ForgetDirty(w);
     }
 }
