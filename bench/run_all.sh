@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# run_all.sh [BUILD_DIR] — every benchmark of heliogeo, one after the other on
+# a quiet machine, each figure printed with the command that produced it.
+# Needs the benchmarks built (./setup.sh test builds them into build-test/)
+# and Xvfb for the figures in real windows.
+set -euo pipefail
+build="${1:-build-test}"
+bench="$build/bench"
+xvfb() { local size="$1"; shift; xvfb-run -a -s "-screen 0 ${size}x24" "$@" 2>/dev/null; }
+median() { sort -n | awk '{a[NR]=$1} END {print (NR % 2) ? a[(NR+1)/2] : (a[NR/2] + a[NR/2+1]) / 2}'; }
+
+echo "== one step of the model alone (SystemMode 0)"
+echo "\$ $bench/bench_step --benchmark_repetitions=5 --benchmark_report_aggregates_only=true"
+"$bench/bench_step" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true 2>/dev/null | grep -E 'median'
+
+for screen in 1024x768 3840x2160; do
+  echo "== one step with both views, offscreen $screen: incremental, and the full redraw beside it"
+  echo "\$ $bench/bench_render --screen=$screen --benchmark_repetitions=5 --benchmark_report_aggregates_only=true"
+  "$bench/bench_render" --screen="$screen" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true 2>/dev/null \
+    | grep -E 'median'
+done
+
+cpu() {  # median CPU % of five 10-second runs
+  for _ in 1 2 3 4 5; do
+    xvfb 1024x768 "$bench/bench_loop_cpu" "$@" --seconds 10 | sed -E 's/.*= ([0-9.]+) % of one core/\1/'
+  done | median
+}
+for args in "--system-mode 0" "--system-mode 3 --draw-mode 6" "--system-mode 3 --draw-mode 7"; do
+  echo "== CPU of the paced loop at 60 passes/s under Xvfb 1024x768, $args (median of 5 runs of 10 s, % of one core)"
+  echo "\$ xvfb-run -s '-screen 0 1024x768x24' $bench/bench_loop_cpu $args --seconds 10"
+  cpu $args
+done
+
+for screen in 1024x768 3840x2160; do
+  echo "== steps per second, unpaced, both views (DrawMode 6), real windows under Xvfb $screen"
+  echo "\$ xvfb-run -s '-screen 0 ${screen}x24' $bench/bench_loop_cpu --system-mode 3 --steps-per-second 0 --seconds 10"
+  xvfb "$screen" "$bench/bench_loop_cpu" --system-mode 3 --steps-per-second 0 --seconds 10 | sed -E 's/.*= ([0-9]+) steps\/s.*/\1 steps\/s/'
+done
+
+echo "== start to title screen, peak resident memory, Quit to exit: the end-to-end runs"
+echo "\$ (cd $build && ctest -R end_to_end) && cat $build/tests/end_to_end_*/figures.txt"
+(cd "$build" && ctest -R end_to_end >/dev/null) && for f in "$build"/tests/end_to_end_*/figures.txt; do
+  echo "-- $(basename "$(dirname "$f")")"
+  cat "$f"
+done
