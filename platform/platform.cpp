@@ -75,8 +75,9 @@ bool PlatformStart(int& argc, char** argv) {
             // A Wayland session without XWayland is left to Qt's own choice.
             if (!DisplayReachable() && !(wayland && std::getenv("DISPLAY") == nullptr)) {
                 std::fprintf(stderr,
-                             "heliogeo needs a graphical display and found none; to try it without one, "
-                             "run: xvfb-run -s '-screen 0 1024x768x24' %s\n",
+                             "heliogeo needs a graphical display and found none; to try it without one, install "
+                             "xvfb and xauth (apt-get install xvfb xauth) and run: "
+                             "xvfb-run -s '-screen 0 1024x768x24' %s\n",
                              argc > 0 ? argv[0] : "heliogeo");
                 return false;
             }
