@@ -635,8 +635,8 @@ private slots:
         long area = 0;
         for (const QRect& r : changed) area += static_cast<long>(r.width()) * r.height();
         const long window = static_cast<long>(WindowWidth(Win_2)) * WindowHeight(Win_2);
-        // Six discs' boxes, old and new, rounded out to whole tiles: a small
-        // part of the window.
+        // The Sun's box and five discs' boxes, old and new: a small part of
+        // the window.
         QVERIFY2(area > 0 && area < window / 5, qPrintable(QString("%1 of %2").arg(area).arg(window)));
         for (int k = Earth; k <= Jupiter; ++k) {
             QPointF p = HelioPoint(k, Planets.SimTime);
