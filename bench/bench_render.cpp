@@ -56,7 +56,7 @@ void DrawBody(double x, double y, int k) {
     DrawEllipse(x, y, rx - 1, ry - 1);
 }
 
-void DrawAll(int window, const std::array<double, 7>& x, const std::array<double, 7>& y, double cx, double cy) {
+void DrawAll(int window, const std::array<double, 7>& x, const std::array<double, 7>& y) {
     ProcessEvents();
     SelectWindow(window);
     ClearWindow(window);
@@ -71,8 +71,6 @@ void DrawAll(int window, const std::array<double, 7>& x, const std::array<double
             if (Settings.PlanetOn[k] == 1) LineTo(x[k], y[k]);
         LineTo(x[Sun], y[Sun]);
     }
-    (void)cx;
-    (void)cy;
 }
 
 void FullRedrawStep(benchmark::State& state, double polygon) {
@@ -83,8 +81,8 @@ void FullRedrawStep(benchmark::State& state, double polygon) {
         TransformGeo();
         Views.HelioScreenX[Sun] = Layout.HelioCentreX;
         Views.HelioScreenY[Sun] = Layout.HelioCentreY;
-        DrawAll(Win_2, Views.HelioScreenX, Views.HelioScreenY, Layout.HelioCentreX, Layout.HelioCentreY);
-        DrawAll(Win_3, Views.GeoScreenX, Views.GeoScreenY, Layout.GeoCentreX, Layout.GeoCentreY);
+        DrawAll(Win_2, Views.HelioScreenX, Views.HelioScreenY);
+        DrawAll(Win_3, Views.GeoScreenX, Views.GeoScreenY);
         KeepPositions();
     }
     state.SetItemsProcessed(state.iterations());

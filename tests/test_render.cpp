@@ -77,10 +77,10 @@ QPointF GeoPoint(int k, double t) {
 }
 
 // The rectangle a disc image covers when its centre is at p.
-QRect DiscBox(QPointF p, bool atRoundedRow = true) {
+QRect DiscBox(QPointF p) {
     int rx = static_cast<int>(Layout.DiscRadiusX), ry = static_cast<int>(Layout.DiscRadiusY);
     int x = static_cast<int>(std::floor(p.x() + 0.5));
-    int y = static_cast<int>(std::floor((atRoundedRow ? std::floor(p.y() + 0.5) : p.y()) + 0.5));
+    int y = static_cast<int>(std::floor(p.y() + 0.5));
     return QRect(x - rx - 1, y - ry - 1, 2 * rx + 3, 2 * ry + 3);
 }
 
@@ -404,7 +404,6 @@ private slots:
         Run(400);
         const double t = Planets.SimTime;
         for (int k = Earth; k <= Jupiter; ++k) {
-            QRect box = DiscBox(HelioPoint(k, t));
             // Where the body was 60 days ago, well behind its disc.
             for (double back = 30; back <= 60; back += 1) {
                 QPointF p = HelioPoint(k, t - back);
@@ -415,7 +414,6 @@ private slots:
                     continue;
                 QVERIFY2(WhiteNear(Win_2, p.x(), p.y(), 1), qPrintable(QString("body %1, %2 days back").arg(k).arg(back)));
             }
-            Q_UNUSED(box);
         }
         // Each body's disc is where the clock says.
         QPointF mars = HelioPoint(Mars, t);
