@@ -127,7 +127,7 @@ inline int Px(double v) {
     // the conversion stays defined whatever a caller passes.
     if (!(v > -1e8)) return -100'000'000;
     if (!(v < 1e8)) return 100'000'000;
-    return static_cast<int>(std::floor(v + 0.5));
+    return static_cast<int>(std::floor(v));
 }
 Window* Target();                      // the drawing target, or nullptr if it has no pixels
 QPainter& PainterFor(Window& w);

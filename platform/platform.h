@@ -6,8 +6,9 @@
 // it. No Qt type appears here; platform/ is the only folder that includes Qt.
 //
 // Coordinates are window pixels, origin top left, x to the right, y down.
-// Real coordinates are turned into pixels by rounding half up (floor(v + 0.5)),
-// everywhere, so that the same point always gives the same pixel.
+// A real coordinate lands on the pixel that contains it (floor(v): 12.7 is
+// pixel 12), everywhere, so that the same point always gives the same pixel
+// and a whole-number point gives the pixel of the real points just after it.
 //
 // Colour values are 0x00BBGGRR (red in the lowest byte). Values below 16 are
 // not colours but numbers of the classic 16-colour palette (0 black, 1 blue,

@@ -9,6 +9,8 @@
 #include "model/state.h"
 #include "platform/platform.h"
 
+#include <cmath>
+
 namespace {
 
 // The rectangle a disc image covers, corners included; not rounded.
@@ -21,11 +23,13 @@ DiscRect RectAround(double x, double y, double rx, double ry) {
 }
 
 // Every edge within the screen, measured in the view window's coordinates
-// against the whole screen's size (edges on 0 or on the size pass).
+// against the whole screen's size. An edge is judged by the pixel it lies on
+// (edges on pixel 0 or on the size pass), so a centre and the whole number
+// below it, which cover the same pixels, always get the same answer.
 bool OnScreen(const DiscRect& r) {
     const double sw = ScreenWidthPixels(), sh = ScreenHeightPixels();
-    auto across = [sw](double v) { return v >= 0 && v <= sw; };
-    auto down = [sh](double v) { return v >= 0 && v <= sh; };
+    auto across = [sw](double v) { return v >= 0 && std::floor(v) <= sw; };
+    auto down = [sh](double v) { return v >= 0 && std::floor(v) <= sh; };
     return across(r.Left) && across(r.Right) && down(r.Top) && down(r.Bottom);
 }
 
@@ -60,11 +64,9 @@ void EraseDisc(double x, double y, double rx, double ry, int16_t k, int16_t w) {
     SetRasterMode(1);
     DiscRect r = RectAround(x, y, rx, ry);
     if (IsBody(k) && OnScreen(r)) {
-        if (Settings.PolygonOn < 0) {
-            if (Image* saved = SavedBackground(k, w)) PutImage(r.Left, r.Top, *saved);
-        } else {
-            PutImage(r.Left, r.Top, Images.BlankImage[k]);
-        }
+        // Only the two views have discs to take away.
+        if (Image* saved = SavedBackground(k, w))
+            PutImage(r.Left, r.Top, Settings.PolygonOn < 0 ? *saved : Images.BlankImage[k]);
     }
     SetRasterMode(0);
 }

@@ -9,11 +9,12 @@
 #include <cstdint>
 
 // A window y as the 16-bit whole number the views draw discs and path ends
-// at. It rounds as the platform rounds every real coordinate (half up), so a
-// disc drawn at this y and erased next step at the real y lands on the same
-// pixels.
+// at: the row the real y lies in (truncated, for the y >= 0 where discs are
+// drawn at all). The platform puts a real y on that same row, so a disc drawn
+// at this y and erased next step at the real y covers the same pixels, and
+// both pass or both fail the screen test.
 inline int16_t ToPixelRow(double y) {
-    double r = std::floor(y + 0.5);
+    double r = std::floor(y);
     return static_cast<int16_t>(std::clamp(r, -32768.0, 32767.0));
 }
 

@@ -118,18 +118,23 @@ private slots:
     }
 
     void samePointSamePixels() {
-        // Real coordinates round the same way for capture and put.
+        // A real coordinate lies on the pixel that contains it, for capture
+        // and put alike.
         OpenView(2);
         SetForeground(Red);
-        FillBox(50, 50, 60, 60);
+        FillBox(50.99, 50.5, 60, 60);  // pixels 50 .. 60
+        QCOMPARE(Pixel(2, 50, 50), Red);
+        QCOMPARE(Pixel(2, 51, 49), Azure);
         Image a;
-        CaptureImage(49.5, 49.5, 61.49, 61.49, a);  // rounds to 50 .. 61
+        CaptureImage(50.99, 50.0, 61.99, 61.5, a);  // pixels 50 .. 61
         QCOMPARE(a.Width, 12);
         QCOMPARE(ImagePixel(a, 0, 0), Red);
+        QCOMPARE(ImagePixel(a, 11, 11), Azure);
         ClearWindow(2);
-        PutImage(49.5, 49.5, a);
+        PutImage(50.7, 50.2, a);
         QCOMPARE(Pixel(2, 50, 50), Red);
         QCOMPARE(Pixel(2, 49, 50), Azure);
+        QCOMPARE(Pixel(2, 50, 49), Azure);
     }
 
     void emptyImageChangesNothing() {
