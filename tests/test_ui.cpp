@@ -170,6 +170,34 @@ private slots:
         QCOMPARE(pupil.Shown[1], ExpectedPrompt(23, 10, 15, 3));
     }
 
+    void keyWaitAndTheMouse_data() {
+        // What happens to window 0 just before the prompt is written, and
+        // whether the wait then ends at once or only on the pupil's key.
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<bool>("waits");
+        QTest::newRow("a click before the prompt") << "click" << true;
+        QTest::newRow("a button held down as the prompt appears") << "press" << false;
+        QTest::newRow("a key typed ahead") << "key" << false;
+    }
+
+    void keyWaitAndTheMouse() {
+        QFETCH(QString, before);
+        QFETCH(bool, waits);
+        SetUpLikeStartUp(false);
+        QWindow* window = platform_internal::TopWidget(Win_0)->windowHandle();
+        const QPoint middle(WindowWidth(Win_0) / 2, WindowHeight(Win_0) / 2);
+        if (before == "click") QTest::mouseClick(window, Qt::LeftButton, {}, middle);
+        if (before == "press") {
+            QTest::mousePress(window, Qt::LeftButton, {}, middle);
+            QVERIFY(MouseClicked());  // the press ended an earlier wait
+        }
+        if (before == "key") KeyInto(Win_0, Qt::Key_Return);
+        Pupil pupil("k");
+        WaitForKey(24);
+        QCOMPARE(pupil.Shown.size(), waits ? 1 : 0);
+        if (before == "press") QTest::mouseRelease(window, Qt::LeftButton, {}, middle);
+    }
+
     void closingWindow0EndsTheTitleScreen() {
         SetUpLikeStartUp(false);
         Pupil pupil("0");

@@ -75,11 +75,15 @@ void WaitForKey(int16_t line) {
     bool wide = Layout.ScaleXFactor > 1;
     TextCursorTo(wide ? 19 : 2, static_cast<int>(std::lround(Layout.ScaleYFactor * line)));
     PrintText(wide ? "Weiter ?  <RETURN>" : "Weiter ? ");
-    // Any key or one click ends the wait; a click is taken out of the input as
-    // a key is, so that it ends only this wait. Between looks the program
-    // sleeps until something happens. Closing window 0 ends the wait too.
+    // Any key ends the wait, one typed ahead too; so does a mouse button that
+    // is down, already when the prompt appears or pressed later (a click is
+    // counted, so that even one quicker than a look is seen). Clicks from
+    // before the prompt do not count. Between looks the program sleeps until
+    // something happens. Closing window 0 ends the wait too.
+    while (MouseClicked()) {
+    }
     for (;;) {
-        if (KeyPressed() || MouseClicked()) return;
+        if (KeyPressed() || MouseButtons() != 0 || MouseClicked()) return;
         if (Shell.EndMarker == "*") return;
         WaitForEvents();
     }
