@@ -307,18 +307,3 @@ void PutImage(double x, double y, const Image& image) {
         std::memcpy(reinterpret_cast<QRgb*>(bits + row * line) + r.left(), in, sizeof(QRgb) * r.width());
     MarkDirty(*w, r);
 }
-
-void EmptyImage(Image& image) {
-    image.Width = 0;
-    image.Height = 0;
-    image.Pixels.clear();
-}
-
-bool IsEmptyImage(const Image& image) {
-    return image.Width <= 0 || image.Height <= 0;
-}
-
-uint32_t ImagePixel(const Image& image, int x, int y) {
-    if (x < 0 || y < 0 || x >= image.Width || y >= image.Height) return 0;
-    return FromRgb(image.Pixels[static_cast<std::size_t>(y) * image.Width + x]);
-}
