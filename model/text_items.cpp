@@ -1,8 +1,9 @@
 // text_items.cpp — the store itself.
 #include "model/text_items.h"
 
+#include "model/decimal.h"
+
 #include <array>
-#include <charconv>
 #include <string_view>
 
 namespace {
@@ -37,6 +38,6 @@ std::string ReadTextItem() {
 double ReadNumberItem() {
     std::string text = ReadTextItem();
     double value = 0;
-    std::from_chars(text.data(), text.data() + text.size(), value);
+    ReadDecimal(text, value);
     return value;
 }

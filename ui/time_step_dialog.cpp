@@ -2,16 +2,16 @@
 #include "ui/ui.h"
 
 #include "app/shell.h"
+#include "model/decimal.h"
 #include "model/layout.h"
 #include "model/state.h"
 #include "platform/platform.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <limits>
 #include <string>
-#include <system_error>
+#include <string_view>
 
 double InputValue = 0;
 
@@ -40,9 +40,7 @@ std::size_t Characters(const std::string& text) {
 
 // The shortest text that reads back as the same number, with a decimal point.
 std::string NumberText(double value) {
-    char buffer[64];
-    auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    return std::string(buffer, result.ptr);
+    return DecimalText(value);
 }
 
 // The typed line as a number, read the same way whatever the system's locale:
@@ -58,8 +56,8 @@ double LineValue(std::string line) {
     const char* end = begin + line.size();
     if (begin != end && *begin == '+' && end - begin > 1 && begin[1] != '-') ++begin;
     double value = 0;
-    auto [stop, error] = std::from_chars(begin, end, value, std::chars_format::general);
-    if (error != std::errc() || stop != end || !std::isfinite(value)) return std::numeric_limits<double>::quiet_NaN();
+    if (!ReadDecimal(std::string_view(begin, static_cast<std::size_t>(end - begin)), value) || !std::isfinite(value))
+        return std::numeric_limits<double>::quiet_NaN();
     return value;
 }
 

@@ -1,0 +1,56 @@
+// decimal.cpp — reading and writing decimal numbers without the locale.
+#include "model/decimal.h"
+
+#include <charconv>
+#include <cstdio>
+#include <cstdlib>
+#include <system_error>
+
+// The C++ library's conversions where it has them for real numbers; the
+// browser's library lacks them, and there the C functions serve, which read
+// and write a point there since its locale is always "C".
+#if defined(__cpp_lib_to_chars)
+
+bool ReadDecimal(std::string_view text, double& value) {
+    double v = 0;
+    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), v, std::chars_format::general);
+    if (error != std::errc() || end != text.data() + text.size()) return false;
+    value = v;
+    return true;
+}
+
+std::string DecimalText(double value) {
+    char buffer[64];
+    auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return std::string(buffer, result.ptr);
+}
+
+#else
+
+bool ReadDecimal(std::string_view text, double& value) {
+    // What the C++ conversion refuses, refused alike: an empty text, a
+    // leading space or "+", hexadecimal numbers.
+    if (text.empty() || text.size() > 400) return false;
+    const char first = text.front();
+    if (!(first == '-' || first == '.' || (first >= '0' && first <= '9') || first == 'i' || first == 'I' ||
+          first == 'n' || first == 'N'))
+        return false;
+    if (text.find_first_of("xXpP") != std::string_view::npos) return false;
+    const std::string copy(text);
+    char* end = nullptr;
+    const double v = std::strtod(copy.c_str(), &end);
+    if (end != copy.c_str() + copy.size()) return false;
+    value = v;
+    return true;
+}
+
+std::string DecimalText(double value) {
+    char buffer[64];
+    for (int digits = 1; digits <= 17; ++digits) {
+        std::snprintf(buffer, sizeof buffer, "%.*g", digits, value);
+        if (std::strtod(buffer, nullptr) == value) break;
+    }
+    return buffer;
+}
+
+#endif

@@ -1,0 +1,13 @@
+// decimal.h — decimal numbers as text and back, the same on every machine:
+// a point as the decimal sign whatever the system's language, and the same
+// digits in the desktop and the browser edition.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// Reads the whole text as one decimal number ("12", "-0.5", "1e3", "inf");
+// false, with value untouched, if it is anything else (spaces, a "+", hex).
+bool ReadDecimal(std::string_view text, double& value);
+// The shortest text that reads back as the same number.
+std::string DecimalText(double value);

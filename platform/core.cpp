@@ -1,0 +1,379 @@
+// core.cpp — the half of platform.h that every window system shares: the
+// drawing state and everything drawn with it, images, the text cursor, line
+// input and the polls. Each window system adds windows, events, the menu bar,
+// the message box and the letters' shapes.
+#include "platform/core.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+
+namespace core {
+
+State& S() {
+    static State state;
+    return state;
+}
+
+void Reset() {
+    State& s = S();
+    for (Window& w : s.windows) w = Window{};
+    s.keys.clear();
+    s.clicks = 0;
+    s.target = 0;
+    s.closeRequested = false;
+}
+
+namespace {
+
+// The classic 16-colour palette, for colour numbers below 16 (0xFFRRGGBB).
+constexpr std::array<uint32_t, 16> Palette = {
+    0xFF000000, 0xFF0000AA, 0xFF00AA00, 0xFF00AAAA, 0xFFAA0000, 0xFFAA00AA, 0xFFAA5500, 0xFFAAAAAA,
+    0xFF555555, 0xFF5555FF, 0xFF55FF55, 0xFF55FFFF, 0xFFFF5555, 0xFFFF55FF, 0xFFFFFF55, 0xFFFFFFFF,
+};
+
+}  // namespace
+
+uint32_t ToPixel(uint32_t colour) {
+    if (colour < Palette.size()) return Palette[colour];
+    return 0xFF000000u | (colour & 0xFF) << 16 | (colour & 0xFF00) | (colour >> 16 & 0xFF);
+}
+
+uint32_t FromPixel(uint32_t pixel) {
+    return (pixel >> 16 & 0xFF) | (pixel & 0xFF00) | (pixel & 0xFF) << 16;
+}
+
+int Px(double v) {
+    if (!(v > -1e8)) return -100'000'000;
+    if (!(v < 1e8)) return 100'000'000;
+    return static_cast<int>(std::floor(v));
+}
+
+Window* WindowOf(int n) {
+    if (n < 0 || n >= MaxWindows) return nullptr;
+    return &S().windows[n];
+}
+
+Window* Target() {
+    Window* w = WindowOf(S().target);
+    return (w != nullptr && !w->surface.px.empty()) ? w : nullptr;
+}
+
+void QueueKey(int window, KeyCode code, std::u32string text) {
+    // A pupil leaning on the keyboard fills no memory.
+    constexpr std::size_t MaxQueuedKeys = 256;
+    State& s = S();
+    if (s.keys.size() >= MaxQueuedKeys) s.keys.pop_front();
+    s.keys.push_back(Key{window, code, std::move(text)});
+}
+
+void CountClick() {
+    ++S().clicks;
+}
+
+}  // namespace core
+
+using namespace core;
+
+// ---------------------------------------------------------------------------
+// Windows: what needs no window system
+
+void SetCloseHandler(CloseHandler handler) { S().onClose = handler; }
+
+int64_t SteadyNanoseconds() {
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+bool IsWindowOpen(int n) {
+    Window* w = WindowOf(n);
+    return w != nullptr && w->open;
+}
+
+bool SetWindowBackground(int n, uint32_t colour) {
+    Window* w = WindowOf(n);
+    if (w == nullptr) return false;
+    w->background = ToPixel(colour);
+    return true;
+}
+
+uint32_t WindowBackground(int n) {
+    Window* w = WindowOf(n);
+    return w != nullptr ? FromPixel(w->background) : 0;
+}
+
+void ClearWindow(int n) {
+    Window* w = WindowOf(n);
+    if (w == nullptr || w->surface.px.empty()) return;
+    pixels::Fill(w->surface, w->background);
+}
+
+void SelectWindow(int n) {
+    if (WindowOf(n) != nullptr) S().target = n;
+}
+
+int SelectedWindow() { return S().target; }
+
+uint32_t WindowPixel(int n, int x, int y) {
+    Window* w = WindowOf(n);
+    if (w == nullptr || w->surface.px.empty()) return 0;
+    if (x < 0 || y < 0 || x >= w->surface.width || y >= w->surface.height) return FromPixel(w->background);
+    return FromPixel(pixels::At(w->surface, x, y));
+}
+
+// ---------------------------------------------------------------------------
+// Drawing state
+
+void SetForeground(uint32_t colour) { S().foreground = colour; }
+void SetBackground(uint32_t colour) { S().background = colour; }
+void SetFillPattern(int pattern) { S().fillPattern = pattern; }
+void SetLineStyle(int style) { S().lineStyle = style; }
+void SetLineWidth(int width) { S().lineWidth = std::clamp(width, 1, 1000); }
+void SetRasterMode(int mode) { S().rasterMode = mode; }
+uint32_t Foreground() { return S().foreground; }
+uint32_t Background() { return S().background; }
+int FillPattern() { return S().fillPattern; }
+int LineStyle() { return S().lineStyle; }
+int LineWidth() { return S().lineWidth; }
+int RasterMode() { return S().rasterMode; }
+
+void SetFontFace(const std::string& face) { S().font.face = face; }
+void SetFontSize(double pixels) { S().font.pixelSize = std::clamp(Px(pixels + 0.5), 1, 2000); }
+void SetFontBold(bool bold) { S().font.bold = bold; }
+
+// ---------------------------------------------------------------------------
+// Drawing
+
+namespace {
+
+void LineBetween(double x1, double y1, double x2, double y2) {
+    Window* w = Target();
+    if (w == nullptr) return;
+    const State& s = S();
+    pixels::Line(w->surface, Px(x1), Px(y1), Px(x2), Px(y2), s.lineWidth, s.lineStyle, ToPixel(s.foreground));
+}
+
+}  // namespace
+
+void PlotPoint(double x, double y) {
+    State& s = S();
+    s.penX = x;
+    s.penY = y;
+    LineBetween(x, y, x, y);
+}
+
+void LineTo(double x, double y) {
+    State& s = S();
+    LineBetween(s.penX, s.penY, x, y);
+    s.penX = x;
+    s.penY = y;
+}
+
+void DrawLine(double x1, double y1, double x2, double y2) {
+    LineBetween(x1, y1, x2, y2);
+    S().penX = x2;
+    S().penY = y2;
+}
+
+void FillEllipse(double cx, double cy, double rx, double ry) {
+    Window* w = Target();
+    if (w == nullptr || rx < 0 || ry < 0) return;
+    const State& s = S();
+    pixels::FillEllipse(w->surface, Px(cx), Px(cy), Px(rx + 0.5), Px(ry + 0.5), s.fillPattern, ToPixel(s.foreground),
+                        ToPixel(s.background));
+}
+
+void DrawEllipse(double cx, double cy, double rx, double ry) {
+    Window* w = Target();
+    if (w == nullptr || rx < 0 || ry < 0) return;
+    pixels::OutlineEllipse(w->surface, Px(cx), Px(cy), Px(rx + 0.5), Px(ry + 0.5), ToPixel(S().foreground));
+}
+
+void FillBox(double x1, double y1, double x2, double y2) {
+    Window* w = Target();
+    if (w == nullptr) return;
+    const State& s = S();
+    pixels::FillBox(w->surface, pixels::Between(Px(x1), Px(y1), Px(x2), Px(y2)), s.fillPattern, ToPixel(s.foreground),
+                    ToPixel(s.background));
+}
+
+void DrawText(double x, double y, const std::string& text) {
+    Window* w = Target();
+    if (w == nullptr || text.empty()) return;
+    const State& s = S();
+    static pixels::GlyphMask mask;  // reused: text is drawn often while a line is typed
+    int advance = 0, height = 0;
+    backend::Glyphs(s.font, text, mask, advance, height);
+    pixels::DrawGlyphs(w->surface, Px(x), Px(y), advance, height, mask, ToPixel(s.foreground), ToPixel(s.background));
+}
+
+int TextWidth(const std::string& text) { return backend::TextAdvance(S().font, text); }
+
+int TextHeight() { return backend::TextHeight(S().font); }
+
+void CaptureImage(double x1, double y1, double x2, double y2, Image& into) {
+    Window* w = Target();
+    if (w == nullptr) {
+        EmptyImage(into);
+        return;
+    }
+    pixels::Capture(w->surface, pixels::Between(Px(x1), Px(y1), Px(x2), Px(y2)), w->background, into);
+}
+
+void PutImage(double x, double y, const Image& image) {
+    Window* w = Target();
+    if (w == nullptr) return;
+    pixels::Put(w->surface, Px(x), Px(y), image);
+}
+
+// ---------------------------------------------------------------------------
+// Text cursor and keyboard
+
+namespace {
+
+// The visible part of a window: the shown client area, within its pixels.
+int VisibleHeight(int n, const Window& w) {
+    const int shown = backend::ShownHeight(n);
+    return shown > 1 ? std::min(w.surface.height, shown) : w.surface.height;
+}
+
+int VisibleWidth(int n, const Window& w) {
+    const int shown = backend::ShownWidth(n);
+    return shown > 1 ? std::min(w.surface.width, shown) : w.surface.width;
+}
+
+// The top of text written at the cursor, moved up if it would pass the foot.
+int TextTop(int n, const Window& w) {
+    const int limit = VisibleHeight(n, w) - TextHeight();
+    return std::max(0, std::min(S().cursorY, limit));
+}
+
+bool IsControl(char32_t c) { return c < 0x20 || (c >= 0x7F && c < 0xA0); }
+
+std::string Utf8(char32_t c) {
+    std::string out;
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | c >> 6);
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | c >> 12);
+        out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | c >> 18);
+        out += static_cast<char>(0x80 | (c >> 12 & 0x3F));
+        out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+    return out;
+}
+
+}  // namespace
+
+void TextCursorTo(int column, int row) {
+    State& s = S();
+    s.cursorColumn = column;
+    s.cursorRow = row;
+    s.cursorX = static_cast<int>(std::lround(column * backend::CellWidth(s.font)));
+    s.cursorY = row * TextRowPixels;
+}
+
+int TextCursorColumn() { return S().cursorColumn; }
+int TextCursorRow() { return S().cursorRow; }
+
+void PrintText(const std::string& text) {
+    State& s = S();
+    Window* w = Target();
+    if (w == nullptr) return;
+    DrawText(s.cursorX, TextTop(s.target, *w), text);
+    s.cursorX += TextWidth(text);
+}
+
+bool ReadLine(std::string& line, std::size_t maxBytes) {
+    State& s = S();
+    line.clear();
+    Window* w = Target();
+    if (w == nullptr || !w->open) return false;
+    const int window = s.target;
+    s.keys.clear();
+    s.closeRequested = false;
+    backend::SetMenuBarEnabled(false);
+
+    struct Typed {
+        char32_t code;
+        std::size_t bytes;
+        int shownWidth;  // 0: not echoed (no room, or a control character)
+    };
+    std::vector<Typed> typed;
+    std::size_t bytes = 0;
+    int x = s.cursorX;
+    const int y = TextTop(window, *w);
+    bool done = false, ok = true;
+    while (!done) {
+        if (!w->open || s.closeRequested || s.target != window) {
+            ok = false;
+            break;
+        }
+        if (s.keys.empty()) {
+            WaitForEvents();
+            continue;
+        }
+        Key key = s.keys.front();
+        s.keys.pop_front();
+        if (key.code == KeyCode::Return) {
+            done = true;
+        } else if (key.code == KeyCode::Backspace) {
+            if (typed.empty()) continue;
+            const Typed last = typed.back();
+            typed.pop_back();
+            bytes -= last.bytes;
+            if (last.shownWidth > 0) {
+                x -= last.shownWidth;
+                const uint32_t fg = s.foreground;
+                s.foreground = s.background;
+                FillBox(x, y, x + last.shownWidth - 1, y + TextHeight() - 1);
+                s.foreground = fg;
+            }
+        } else {
+            for (char32_t c : key.text) {
+                const std::string one = Utf8(c);
+                if (bytes + one.size() > maxBytes) break;
+                int width = 0;
+                if (!IsControl(c)) {
+                    const int advance = TextWidth(one);
+                    // The echo stays inside the window; what does not fit is
+                    // still typed, only not shown.
+                    if (x + advance <= VisibleWidth(window, *w)) {
+                        DrawText(x, y, one);
+                        x += advance;
+                        width = advance;
+                    }
+                }
+                typed.push_back(Typed{c, one.size(), width});
+                bytes += one.size();
+            }
+        }
+        backend::FlushDirty(true);
+    }
+    backend::SetMenuBarEnabled(true);
+    s.cursorX = x;
+    if (!ok) return false;
+    for (const Typed& t : typed) line += Utf8(t.code);
+    return true;
+}
+
+bool KeyPressed() {
+    State& s = S();
+    if (s.keys.empty()) return false;
+    s.keys.pop_front();
+    return true;
+}
+
+bool MouseClicked() {
+    State& s = S();
+    if (s.clicks == 0) return false;
+    --s.clicks;
+    return true;
+}

@@ -1,0 +1,114 @@
+// core.h — what every window system shares behind platform.h: the numbered
+// windows' retained pixels, the drawing state, the text cursor and the input
+// collected between polls; and the few things each window system must
+// provide for them (backend::…).
+//
+// Plain C++: the desktop (Qt) and the browser (emscripten) implement the
+// backend procedures and the window-system half of platform.h; everything
+// else is here and in pixels.h, once for both.
+#pragma once
+
+#include "platform/pixels.h"
+#include "platform/platform.h"
+
+#include <array>
+#include <cstdint>
+#include <deque>
+#include <string>
+
+namespace core {
+
+// A font as the program asks for it; the window system resolves the face.
+struct Font {
+    std::string face = "courier";
+    int pixelSize = 13;
+    bool bold = false;
+    bool operator==(const Font&) const = default;
+};
+
+// One numbered window as the program sees it.
+struct Window {
+    pixels::Surface surface;         // retained pixels, 0xFFRRGGBB
+    uint32_t background = 0xFF000000;  // the colour it is cleared to, 0xFFRRGGBB
+    std::string caption;
+    bool created = false;            // the window system has made it
+    bool open = false;               // shown (a closed window keeps its pixels)
+};
+
+enum class KeyCode { Other, Return, Backspace, Escape };
+
+struct Key {
+    int window = 0;                  // where it was typed
+    KeyCode code = KeyCode::Other;
+    std::u32string text;             // what it types
+};
+
+// The whole shared state.
+struct State {
+    std::array<Window, MaxWindows> windows;
+    int target = 0;                  // drawing target
+
+    // Drawing state, as the program set it (raw values, palette numbers kept).
+    uint32_t foreground = 0;
+    uint32_t background = 0xFFFFFF;
+    int fillPattern = 0;
+    int lineStyle = 1;
+    int lineWidth = 1;
+    int rasterMode = 13;
+    Font font;
+    double penX = 0, penY = 0;
+
+    // Text cursor: the column and row as asked, and where that is in pixels.
+    int cursorColumn = 0, cursorRow = 0;
+    int cursorX = 0, cursorY = 0;
+
+    // Input collected between polls.
+    std::deque<Key> keys;
+    int clicks = 0;
+
+    CloseHandler onClose = nullptr;
+    MenuHandler onMenu = nullptr;
+    bool ending = false;
+    bool closeRequested = false;     // window 0's close box was used
+};
+
+State& S();
+// Puts everything back as before the first window (for PlatformEnd).
+void Reset();
+
+// A colour value (or palette number below 16) as a stored pixel, and back.
+uint32_t ToPixel(uint32_t colour);
+uint32_t FromPixel(uint32_t pixel);
+// A real coordinate as the pixel that contains it. Far-off points are held at
+// a distance that no window reaches, so the conversion stays defined.
+int Px(double v);
+
+Window* WindowOf(int n);             // nullptr if n is out of range
+Window* Target();                    // the drawing target, or nullptr if it has no pixels
+
+// Input arriving from the window system.
+void QueueKey(int window, KeyCode code, std::u32string text);
+void CountClick();
+
+}  // namespace core
+
+// What each window system provides for the shared code.
+namespace backend {
+
+// The letters of `text` in `font` as a mask, with the cell they stand in:
+// `advance` wide and `height` (ascent + descent) high from the text's corner.
+void Glyphs(const core::Font& font, const std::string& text, pixels::GlyphMask& mask, int& advance, int& height);
+int TextAdvance(const core::Font& font, const std::string& text);
+int TextHeight(const core::Font& font);
+// A character cell of the text cursor: the advance of every character in a
+// fixed-pitch font, with its fraction; the average width in another.
+double CellWidth(const core::Font& font);
+// Window n's client area as the window system shows it; 0 when not known.
+int ShownWidth(int n);
+int ShownHeight(int n);
+// While a line is read no menu command may start.
+void SetMenuBarEnabled(bool enabled);
+// Shows what changed: at once (force), or at most once per displayed frame.
+void FlushDirty(bool force);
+
+}  // namespace backend
