@@ -21,7 +21,7 @@ esac
 # What the program needs to build and run, and what the tests need besides.
 packages=(cmake g++ make qt6-base-dev qt6-qpa-plugins fonts-dejavu-core)
 if [ "$mode" = test ]; then
-  packages+=(libbenchmark-dev libgtest-dev xvfb xauth xdotool x11-utils imagemagick openbox desktop-file-utils python3 python3-pil)
+  packages+=(libbenchmark-dev libgtest-dev xvfb xauth xdotool x11-utils imagemagick openbox desktop-file-utils python3 python3-pil python3-xlib)
 fi
 
 # Started through sudo: everything but apt-get runs as the user who asked.

@@ -125,14 +125,16 @@ void PlatformEnd() {
     }
 }
 
+// The screen as far as the program may use it: a desktop's panels and bars
+// take their part of it (the window manager publishes what is left).
 int ScreenWidthPixels() {
     QScreen* screen = QGuiApplication::primaryScreen();
-    return screen != nullptr ? screen->geometry().width() : 0;
+    return screen != nullptr ? screen->availableGeometry().width() : 0;
 }
 
 int ScreenHeightPixels() {
     QScreen* screen = QGuiApplication::primaryScreen();
-    return screen != nullptr ? screen->geometry().height() : 0;
+    return screen != nullptr ? screen->availableGeometry().height() : 0;
 }
 
 void MessageBox(const std::string& text) {

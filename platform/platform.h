@@ -34,7 +34,12 @@ void PlatformEnd();
 // ---------------------------------------------------------------------------
 // Screen
 
-int ScreenWidthPixels();   // logical pixels of the primary screen
+// The size of the primary screen's available area in logical pixels: the
+// screen less what the desktop keeps for its panels and bars (all of it where
+// there are none). Window positions are measured from this area's top-left
+// corner (OpenWindow, WindowLeft, WindowTop), so a layout computed from this
+// size fills what the user can see.
+int ScreenWidthPixels();
 int ScreenHeightPixels();
 
 // ---------------------------------------------------------------------------
@@ -44,9 +49,13 @@ int ScreenHeightPixels();
 constexpr int MaxWindows = 8;
 
 // Opens window n at the platform's default place and size, or shows it again
-// if it exists. Window 0 opens maximised.
+// if it exists. Window 0 opens maximised; opening it returns once the window
+// system shows it and has stopped changing its size (a second at most), so
+// that WindowHeight(0) is the height it keeps and text kept inside it stays
+// in sight.
 void OpenWindowDefault(int n);
-// Opens window n with its client area at (left, top) and the given size.
+// Opens window n with its client area at (left, top) from the available
+// area's corner, and the given size.
 // Opening a window that is open places it anew; it keeps its background colour.
 void OpenWindow(int n, int left, int top, int width, int height);
 void CloseWindow(int n);
@@ -63,7 +72,7 @@ void SelectWindow(int n);               // make it the drawing target
 int SelectedWindow();
 int WindowWidth(int n);                 // client area in pixels; 0 if never opened
 int WindowHeight(int n);
-int WindowLeft(int n);                  // client area on the screen
+int WindowLeft(int n);                  // client area, from the available area's corner
 int WindowTop(int n);
 
 // Called when the user closes window n by its close box. Window 0 does not

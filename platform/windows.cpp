@@ -9,6 +9,7 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QScreen>
+#include <QWindow>
 
 #include <algorithm>
 
@@ -280,10 +281,54 @@ QMenuBar* MenuBarWidget() {
 
 using namespace platform_internal;
 
+namespace {
+
+// The top-left corner of the primary screen's available area, where window
+// positions are measured from: below a panel at the top, right of one at the
+// left, and on the primary screen wherever it stands among several.
+QPoint AreaCorner() {
+    QScreen* screen = QGuiApplication::primaryScreen();
+    return screen != nullptr ? screen->availableGeometry().topLeft() : QPoint(0, 0);
+}
+
+// How long the client area must stay as it is before it counts as settled,
+// and how long the window system is given in all.
+constexpr int64_t SettleNs = 50'000'000;
+constexpr int64_t ShowLimitNs = 1'000'000'000;
+
+// Waits until the window system shows the window and has stopped changing its
+// client area. A window manager maximises window 0 to its own measure (the
+// screen less its caption and the desktop's panels) only after the program
+// has asked for it, and what start-up draws next must be kept inside the
+// client area the window ends up with. Input that arrives meanwhile is kept.
+void AwaitShownAndSettled(Window& w) {
+    const int64_t start = SteadyNanoseconds();
+    auto clientArea = [&w] { return QRect(w.canvas->mapToGlobal(QPoint(0, 0)), w.canvas->size()); };
+    // Offscreen (in tests) nothing changes a window once it is shown.
+    const int64_t settle = QGuiApplication::platformName() == QLatin1String("offscreen") ? 0 : SettleNs;
+    QRect last = clientArea();
+    int64_t steadySince = start;
+    for (;;) {
+        const int64_t now = SteadyNanoseconds();
+        const QRect area = clientArea();
+        if (area != last) {
+            last = area;
+            steadySince = now;
+        }
+        const QWindow* handle = w.top->windowHandle();
+        const bool exposed = handle != nullptr && handle->isExposed();
+        if ((exposed && now - steadySince >= settle) || now - start >= ShowLimitNs) return;
+        WaitEventsUntil(std::min(now + 5'000'000, start + ShowLimitNs));
+    }
+}
+
+}  // namespace
+
 void OpenWindowDefault(int n) {
     Window* w = WindowOf(n);
     if (w == nullptr) return;
     bool fresh = w->top == nullptr;
+    bool shown = !fresh && w->top->isVisible();
     Create(n);
     if (n == 0) {
         // Maximised, so that the title screen's panels fill the screen. Without
@@ -292,6 +337,7 @@ void OpenWindowDefault(int n) {
         if (fresh)
             if (QScreen* screen = QGuiApplication::primaryScreen()) w->top->setGeometry(screen->availableGeometry());
         w->top->showMaximized();
+        if (!shown) AwaitShownAndSettled(*w);
     } else {
         if (fresh) w->top->resize(640, 480);
         EnsureImage(*w, w->canvas->width(), w->canvas->height());
@@ -305,7 +351,8 @@ void OpenWindow(int n, int left, int top, int width, int height) {
     if (w == nullptr) return;
     Create(n);
     EnsureImage(*w, width, height);
-    w->top->setGeometry(left, top, std::max(width, 1), std::max(height, 1));
+    const QPoint corner = AreaCorner();
+    w->top->setGeometry(corner.x() + left, corner.y() + top, std::max(width, 1), std::max(height, 1));
     w->top->show();
     // Offscreen (in tests) there is nothing to raise above.
     if (QGuiApplication::platformName() != QLatin1String("offscreen")) w->top->raise();
@@ -378,12 +425,12 @@ int WindowHeight(int n) {
 
 int WindowLeft(int n) {
     Window* w = WindowOf(n);
-    return (w != nullptr && w->canvas != nullptr) ? w->canvas->mapToGlobal(QPoint(0, 0)).x() : 0;
+    return (w != nullptr && w->canvas != nullptr) ? w->canvas->mapToGlobal(QPoint(0, 0)).x() - AreaCorner().x() : 0;
 }
 
 int WindowTop(int n) {
     Window* w = WindowOf(n);
-    return (w != nullptr && w->canvas != nullptr) ? w->canvas->mapToGlobal(QPoint(0, 0)).y() : 0;
+    return (w != nullptr && w->canvas != nullptr) ? w->canvas->mapToGlobal(QPoint(0, 0)).y() - AreaCorner().y() : 0;
 }
 
 void SetCloseHandler(CloseHandler handler) {

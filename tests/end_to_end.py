@@ -12,6 +12,13 @@ It prints three figures for the README, and writes them to figures.txt in the
 screen, the peak resident memory (VmHWM) just before "&Quit", and the time from
 the click on "&Quit" to the end of the process.
 
+With --placement it runs, instead of that session, short ones on several
+screens: the title screen at 320 x 200, 800 x 600 and 1024 x 768 without a
+window manager and under openbox (its texts must stand whole inside window 0's
+client area), and at 1024 x 768 with a 40-pixel panel at the bottom, then at
+the top (windows 2, 3 and 1 must stand in the work area, where the layout
+computed from the work area's size puts them).
+
 The README's screenshot of both views comes from this test:
     tests/end_to_end.py --program build/heliogeo --wm none --out /tmp/heliogeo-e2e \
         --screenshot docs/screenshot.png
@@ -103,6 +110,12 @@ try:
 except ImportError:  # checked in main(), where it becomes a skip
     Image = None
 
+try:
+    from Xlib import Xatom
+    from Xlib import display as xdisplay
+except ImportError:  # only the placement scenario needs it; checked in main()
+    xdisplay = None
+
 
 # ---------------------------------------------------------------- processes
 
@@ -110,10 +123,12 @@ class Session:
     """The X server, the window manager and the program, and the tools that
     speak to them. Everything started here is ended by close()."""
 
-    def __init__(self, program, wm, out):
+    def __init__(self, program, wm, out, size=(SCREEN_W, SCREEN_H)):
         self.program = program
         self.wm = wm
         self.out = out
+        self.size = size
+        self.panel = None
         self.xvfb = None
         self.wm_proc = None
         self.proc = None
@@ -128,7 +143,7 @@ class Session:
         err = open(os.path.join(self.out, "xvfb.log"), "wb")
         self.logs.append(err.name)
         self.xvfb = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", "%dx%dx24" % (SCREEN_W, SCREEN_H),
+            ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", "%dx%dx24" % self.size,
              "-nolisten", "tcp", "-noreset"],
             pass_fds=(write_fd,), stdin=subprocess.DEVNULL, stdout=err, stderr=err)
         os.close(write_fd)
@@ -156,7 +171,7 @@ class Session:
         env["XDG_RUNTIME_DIR"] = runtime
         env["QT_QPA_PLATFORM"] = "xcb"
         self.env = env
-        log("Xvfb on display %s, %dx%dx24" % (display, SCREEN_W, SCREEN_H))
+        log("Xvfb on display %s, %dx%dx24" % ((display,) + self.size))
 
     def start_wm(self):
         if self.wm != "openbox":
@@ -179,7 +194,48 @@ class Session:
                                      stdout=err, stderr=err)
         return started
 
+    def end_program(self):
+        self.proc.terminate()
+        self.proc.wait(5)
+
+    def start_panel(self, edge, height):
+        """A desktop panel along the top or bottom edge, as a taskbar is: a
+        dock window that reserves `height` pixels there (_NET_WM_STRUT_PARTIAL).
+        Its position is given as the user's, or openbox would put it in the
+        middle of its own dock area; the reservation counts either way."""
+        d = xdisplay.Display(self.env["DISPLAY"])
+        screen = d.screen()
+        width, full = self.size
+        y = 0 if edge == "top" else full - height
+        win = screen.root.create_window(0, y, width, height, 0, screen.root_depth,
+                                        background_pixel=screen.black_pixel)
+        atom = d.intern_atom
+        win.change_property(atom("_NET_WM_WINDOW_TYPE"), Xatom.ATOM, 32, [atom("_NET_WM_WINDOW_TYPE_DOCK")])
+        win.set_wm_normal_hints(flags=1 | 4, x=0, y=y)  # USPosition, PPosition
+        # left, right, top, bottom, then where along each edge (first, last).
+        strut = [0, 0, height, 0] if edge == "top" else [0, 0, 0, height]
+        strut += [0, 0, 0, 0] + ([0, width - 1, 0, 0] if edge == "top" else [0, 0, 0, width - 1])
+        win.change_property(atom("_NET_WM_STRUT_PARTIAL"), Xatom.CARDINAL, 32, strut)
+        win.change_property(atom("_NET_WM_STRUT"), Xatom.CARDINAL, 32, strut[:4])
+        win.map()
+        d.sync()
+        self.panel = d
+
+    def stop_panel(self):
+        if self.panel is not None:
+            try:
+                self.panel.close()
+            except Exception:  # the X server may have gone first
+                pass
+            self.panel = None
+
+    def work_area(self):
+        """The work area the window manager publishes: x, y, w, h."""
+        found = re.findall(r"\d+", self.run(["xprop", "-root", "_NET_WORKAREA"], check=False).partition("=")[2])
+        return tuple(int(v) for v in found[:4]) if len(found) >= 4 else None
+
     def close(self):
+        self.stop_panel()
         for p in (self.proc, self.wm_proc, self.xvfb):
             if p is None or p.poll() is not None:
                 continue
@@ -262,7 +318,9 @@ class Session:
 
     def park_mouse(self):
         # Over window 0's own background, away from the menu bar and views.
-        self.run(["xdotool", "mousemove", "--sync", "1018", "763"])
+        # (A --sync move to where the pointer already is would never return.)
+        if "X=1018\nY=763\n" not in self.run(["xdotool", "getmouselocation", "--shell"]):
+            self.run(["xdotool", "mousemove", "--sync", "1018", "763"])
 
 
 def parse_xwininfo(text):
@@ -577,6 +635,11 @@ class Pupil:
 
 # ---------------------------------------------------------------- the run
 
+def main_window(s):
+    mains = poll(lambda: [w for w in s.windows() if w["name"] == CAPTION], 10, "window 0")
+    return max(mains, key=lambda w: w["w"] * w["h"])
+
+
 def title_patch_blue(s):
     # A patch of the title screen's left panel that no text crosses.
     patch = s.shot((20, 250, 60, 60))
@@ -594,8 +657,7 @@ def run(s, screenshot_copy):
     to_title = (time.monotonic() - started) * 1000
     log("start to title screen: %d ms" % round(to_title))
 
-    mains = poll(lambda: [w for w in s.windows() if w["name"] == CAPTION], 10, "window 0")
-    main = max(mains, key=lambda w: w["w"] * w["h"])
+    main = main_window(s)
     p.main = main["id"]
     p.client = (main["x"], main["y"], main["w"], main["h"])
     log("window 0: client area %dx%d at %d,%d" % (main["w"], main["h"], main["x"], main["y"]))
@@ -896,22 +958,211 @@ def check_time_step(s, p):
         % (state["days"], state["t"], state["bound"]))
 
 
+# ---------------------------------------------------------------- placement
+
+# The title screen at these screen sizes, with and without a window manager;
+# the views on a desktop whose panel takes this many pixels.
+TITLE_SIZES = [(320, 200), (800, 600), (1024, 768)]
+PANEL_HEIGHT = 40
+
+
+def layout(width, height):
+    """Where the program puts windows 2, 3 and 1 for a screen (or work area)
+    of this size, from the area's corner: (x, y, w, h) each."""
+    def sx(n):
+        return n * width // 320
+
+    def sy(n):
+        return n * height // 200
+    top, view_h = sy(sy(2) + 5) + 19, sy(175) + 19
+    return {"window 2": (sx(5), top, sx(154), view_h), "window 3": (sx(161), top, sx(154), view_h),
+            "window 1": (10, sy(15), max(sx(158), 314) - 10, sy(30))}
+
+
+def inside(rect, area):
+    x, y, w, h = rect
+    return x >= area[0] and y >= area[1] and x + w <= area[0] + area[2] and y + h <= area[1] + area[3]
+
+
+def steady_shot(s, rect, ready, what):
+    """A screenshot of rect once two in a row agree and ready(shot) holds."""
+    last = [None]
+
+    def look():
+        img = s.shot(rect)
+        same = last[0] is not None and ImageChops.difference(img, last[0]).getbbox() is None
+        last[0] = img
+        return img if same and ready(img) else None
+    return poll(look, 10, what)
+
+
+def title_waits(s):
+    """Starts the program and returns window 0's client area and what it
+    shows at the title screen's two key waits; then ends the program."""
+    s.launch()
+    found = pass_title(s, main_window(s))
+    s.end_program()
+    return found
+
+
+def pass_title(s, main):
+    """Window 0's client area and what it shows at the title screen's two
+    key waits, passing the first with a key (the second waits)."""
+    client = (main["x"], main["y"], main["w"], main["h"])
+    w, h = client[2], client[3]
+    # A patch of the left panel that no text crosses, then of the cleared window.
+    patch = (int(0.02 * w), int(0.3 * h), int(0.06 * w), int(0.1 * h))
+
+    def patch_is(img, rgb):
+        return share(img.crop((patch[0], patch[1], patch[0] + patch[2], patch[1] + patch[3])), rgb) >= 0.98
+    first = steady_shot(s, client, lambda img: patch_is(img, BLUE), "the title screen")
+    s.focus(main["id"])
+    s.key("space")
+    second = steady_shot(s, client, lambda img: patch_is(img, MAGENTA), "the second key wait")
+    return client, first, second
+
+
+def text_lines(img, right):
+    """Lines of white text in img left of column `right`, top to bottom, as
+    boxes (x0, y0, x1, y1); rows of ink at most two blank rows apart are one."""
+    mask = colour_mask(img.crop((0, 0, right, img.height)), WHITE)
+    rows = [y for y in range(img.height) if mask.crop((0, y, right, y + 1)).getbbox()]
+    lines = []
+    for y in rows:
+        if lines and y - lines[-1][1] <= 3:
+            lines[-1][1] = y
+        else:
+            lines.append([y, y])
+    boxes = []
+    for y0, y1 in lines:
+        x0, _, x1, _ = mask.crop((0, y0, right, y1 + 1)).getbbox()
+        boxes.append((x0, y0, x1, y1 + 1))
+    return boxes
+
+
+def found_at(img, piece, x, y, up):
+    """The row at which piece stands in img at column x, from y up to `up`
+    rows higher (text is moved up to stay inside its window); None if nowhere."""
+    for yy in range(y, y - up - 1, -1):
+        if yy < 0 or yy + piece.height > img.height:
+            continue
+        if ImageChops.difference(img.crop((x, yy, x + piece.width, yy + piece.height)), piece).getbbox() is None:
+            return yy
+    return None
+
+
+def check_title_inside(size, bare, managed):
+    """Every text of the title screen's left panel and the second prompt, as
+    they stand on the whole screen without a window manager, must stand
+    whole in window 0's client area under openbox."""
+    (_, first, second), (client, m_first, m_second) = bare, managed
+    up = first.height - client[3]
+    lines = text_lines(first, 159 * size[0] // 320 + 1)
+    check(len(lines) == 6, "%dx%d: the title screen's left panel shows 6 lines of text (found %d)"
+          % (size + (len(lines),)))
+    pieces = [("the line at y %d" % b[1], first.crop(b), b) for b in lines]
+    pieces[-1] = ("the prompt", pieces[-1][1], pieces[-1][2])
+    cell = ImageChops.invert(colour_mask(second, MAGENTA)).getbbox()
+    pieces.append(("the second prompt", second.crop(cell), cell))
+    for name, piece, box in pieces:
+        y = found_at(m_first if name != "the second prompt" else m_second, piece, box[0], box[1], up)
+        if y is None:
+            raise Failed("%dx%d under openbox: %s of the title screen (%dx%d at %d,%d without a window manager) is"
+                         " not whole inside window 0's client area of %dx%d"
+                         % (size + (name, piece.width, piece.height, box[0], box[1]) + client[2:]))
+    log("ok: %dx%d: window 0's client area under openbox is %dx%d at %d,%d; the prompts and every text of the left"
+        " panel stand whole inside it" % (size + client[2:] + client[:2]))
+
+
+def check_views_in_work_area(s, edge):
+    """With a panel along one edge the program lays its windows out in the
+    work area and places them from its corner."""
+    width, height = s.size
+    s.start_panel(edge, PANEL_HEIGHT)
+    area = (0, PANEL_HEIGHT if edge == "top" else 0, width, height - PANEL_HEIGHT)
+    poll(lambda: s.work_area() == area, 10, "openbox to publish the work area %s" % (area,))
+    log("a %d-px panel at the %s: openbox publishes the work area %d,%d %dx%d" % ((PANEL_HEIGHT, edge) + area))
+    expected = {name: (r[0] + area[0], r[1] + area[1], r[2], r[3]) for name, r in layout(*area[2:]).items()}
+
+    def placed(name, w):
+        rect = (w["x"], w["y"], w["w"], w["h"])
+        log("%s: client area %dx%d at %d,%d" % ((name,) + rect[2:] + rect[:2]))
+        check(rect == expected[name] and inside(rect, area), "%s stands where the layout of the work area puts it,"
+              " %dx%d at %d,%d, wholly inside the work area" % ((name,) + expected[name][2:] + expected[name][:2]))
+
+    s.launch()
+    p = Pupil(s)
+    main = main_window(s)
+    p.main = main["id"]
+    pass_title(s, main)
+    s.key("Return")
+    p.close_box_with_return("the start-up warning box")
+    main = s.geometry(p.main)
+    p.client = (main["x"], main["y"], main["w"], main["h"])
+    check(inside(p.client, area), "window 0 (%dx%d at %d,%d) is maximised inside the work area"
+          % (p.client[2:] + p.client[:2]))
+    p.views = poll(p.find_views, 10, "the two view windows")
+    for name, v in zip(("window 2", "window 3"), p.views):
+        placed(name, v)
+    p.find_titles()
+    p.choose_by_mouse("SERVICE", "&Zeitschritt")
+    placed("window 1", poll(lambda: [w for w in s.windows() if w["name"] == INPUT_CAPTION], 10, "window 1")[0])
+    s.focus(p.main)
+    s.key("Return")
+    poll(lambda: not [w for w in s.windows() if w["name"] == INPUT_CAPTION], 5, "window 1 to close after Return")
+    views = poll(p.find_views, 10, "the view windows after the dialog")
+    check([(v["x"], v["y"]) for v in views] == [(v["x"], v["y"]) for v in p.views],
+          "after the dialog the views stand where they stood")
+    s.end_program()
+    s.stop_panel()
+
+
+def run_placement(program, out, sessions):
+    """The title screen's texts inside window 0 at each size with and without
+    openbox; then the windows inside the work area with a panel at the bottom
+    and at the top. Screenshots of the title screen land in out/WxH/."""
+    for size in TITLE_SIZES:
+        s = Session(program, "none", os.path.join(out, "%dx%d" % size), size)
+        sessions.append(s)
+        os.makedirs(s.out, exist_ok=True)
+        s.start_xvfb()
+        shots = {}
+        for wm in ("none", "openbox"):
+            s.wm = wm
+            s.start_wm()
+            shots[wm] = title_waits(s)
+            for i, img in enumerate(shots[wm][1:]):
+                img.save(os.path.join(s.out, "title-%s-%d.png" % (wm, i + 1)))
+        check_title_inside(size, shots["none"], shots["openbox"])
+        if size == (SCREEN_W, SCREEN_H):
+            for edge in ("bottom", "top"):
+                check_views_in_work_area(s, edge)
+        s.close()
+
+
 def main():
     ap = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     ap.add_argument("--program", required=True, help="the built heliogeo")
     ap.add_argument("--wm", choices=("none", "openbox"), default="none")
     ap.add_argument("--out", required=True, help="folder for logs and screenshots")
     ap.add_argument("--screenshot", help="also copy the screenshot of both views here")
+    ap.add_argument("--placement", action="store_true",
+                    help="instead of the session: the title screen at several screen sizes with and without"
+                         " openbox, and the windows on a desktop with a panel (--wm is not used)")
     args = ap.parse_args()
 
     os.makedirs(args.out, exist_ok=True)
-    tools = ["Xvfb", "xdotool", "xwininfo", "xprop", "import"] + (["openbox"] if args.wm == "openbox" else [])
+    managed = args.wm == "openbox" or args.placement
+    tools = ["Xvfb", "xdotool", "xwininfo", "xprop", "import"] + (["openbox"] if managed else [])
     missing = [t for t in tools if shutil.which(t) is None]
-    if missing or Image is None:
-        what = missing + ([] if Image is not None else ["the Python module PIL (python3-pil)"])
+    if Image is None:
+        missing.append("the Python module PIL (python3-pil)")
+    if args.placement and xdisplay is None:
+        missing.append("the Python module Xlib (python3-xlib)")
+    if missing:
         log("SKIPPED: the end-to-end test needs %s, which cannot be found here "
-            "(Debian: apt-get install xvfb xauth xdotool x11-utils imagemagick openbox python3-pil)"
-            % ", ".join(what))
+            "(Debian: apt-get install xvfb xauth xdotool x11-utils imagemagick openbox python3-pil python3-xlib)"
+            % ", ".join(missing))
         return SKIP
     if not os.access(args.program, os.X_OK):
         log("FAILED: %s is not an executable program" % args.program)
@@ -919,13 +1170,27 @@ def main():
 
     # Ended from outside (a time limit): still end what was started.
     signal.signal(signal.SIGTERM, lambda *_: sys.exit("FAILED: ended from outside"))
-    s = Session(os.path.abspath(args.program), args.wm, args.out)
+    program = os.path.abspath(args.program)
+    sessions = []
     try:
-        figures = run(s, args.screenshot)
+        if args.placement:
+            run_placement(program, args.out, sessions)
+            log("passed: the title screen inside window 0 at %s, with and without openbox; the windows inside the"
+                " work area with a panel at the bottom and at the top"
+                % ", ".join("%dx%d" % size for size in TITLE_SIZES))
+            return 0
+        sessions.append(Session(program, args.wm, args.out))
+        figures = run(sessions[0], args.screenshot)
     except Skipped as e:
         log("SKIPPED: %s" % e)
         return SKIP
     except Failed as e:
+        s = sessions[-1]
+        if s.last_shot is None and s.xvfb is not None and s.xvfb.poll() is None:
+            try:
+                s.shot()
+            except Failed:
+                pass
         path = s.save_shot("failure.png")
         log("FAILED: %s" % e)
         log("the last screenshot: %s" % path)
@@ -938,7 +1203,8 @@ def main():
                 log("--- %s\n%s" % (name, text[-3000:]))
         return 1
     finally:
-        s.close()
+        for s in sessions:
+            s.close()
     log("passed (%s): start to title screen %d ms, peak resident memory %.1f MB, quit to exit %d ms"
         % ("no window manager" if args.wm == "none" else "openbox", figures["title_ms"], figures["hwm_mb"],
            figures["quit_ms"]))

@@ -167,6 +167,8 @@ private slots:
         QWidget* top = platform_internal::TopWidget(Win_0);
         top->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(top));
+        // Qt shows a bar added to a shown window only once events flow.
+        QTRY_VERIFY(Bar()->isVisible());
         Prepare();
         DisplaySettings before = Settings;
         User user;

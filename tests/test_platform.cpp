@@ -5,6 +5,8 @@
 #include "support.h"
 
 #include <QMenuBar>
+#include <QScreen>
+#include <QWindow>
 #include <QRandomGenerator>
 #include <QtTest>
 
@@ -74,6 +76,25 @@ private slots:
         QCOMPARE(WindowBackground(2), Azure);
         CloseWindow(3);
         QVERIFY(!IsWindowOpen(3));
+    }
+
+    // Window 0 is on the screen, filling the available area, once opening it
+    // returns; windows are placed from that area's corner. test_platform_corner
+    // runs this on a screen whose corner stands at 100,50, as a second
+    // monitor's may (or one with panels at the top and the left).
+    void windowsCountFromTheAvailableAreasCorner() {
+        const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+        QCOMPARE(QSize(ScreenWidthPixels(), ScreenHeightPixels()), area.size());
+        OpenWindowDefault(0);
+        QVERIFY(platform_internal::TopWidget(0)->windowHandle()->isExposed());
+        const QWidget* canvas = platform_internal::CanvasOf(0);
+        QCOMPARE(QRect(canvas->mapToGlobal(QPoint(0, 0)), canvas->size()), area);
+        QCOMPARE(WindowTop(0), 0);
+        if (area.topLeft().isNull()) QSKIP("the screen's corner is at 0,0 (see test_platform_corner)");
+        OpenView(2);
+        QTRY_COMPARE(platform_internal::CanvasOf(2)->mapToGlobal(QPoint(0, 0)), area.topLeft() + QPoint(16, 65));
+        QCOMPARE(WindowLeft(2), 16);
+        QCOMPARE(WindowTop(2), 65);
     }
 
     void captionBeforeTheWindowExists() {
