@@ -70,6 +70,10 @@ struct State {
     MenuHandler onMenu = nullptr;
     bool ending = false;
     bool closeRequested = false;     // window 0's close box was used
+
+    // What changed reaches the screen at most once per displayed frame.
+    int64_t lastFlushNs = 0;
+    int64_t frameNs = 16'666'667;
 };
 
 State& S();

@@ -3,19 +3,14 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
 #include <QTimer>
 
-#include <chrono>
 
 using namespace platform_internal;
-
-int64_t SteadyNanoseconds() {
-    return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
 
 void ProcessEvents() {
     FlushDirty(false);
@@ -58,14 +53,12 @@ void WaitEventsUntil(int64_t deadlineNs) {
 }
 
 void InstallMenuBar(const std::vector<std::string>& entries, MenuHandler handler) {
-    State& s = S();
-    Window& w = s.windows[0];
-    auto* main = dynamic_cast<QMainWindow*>(w.top);
+    auto* main = dynamic_cast<QMainWindow*>(Q().windows[0].top);
     if (main == nullptr) return;
-    s.onMenu = handler;
+    S().onMenu = handler;
     QMenuBar* bar = main->menuBar();
     bar->clear();
-    s.menuBar = bar;
+    Q().menuBar = bar;
     std::size_t i = 0;
     while (i < entries.size() && !entries[i].empty()) {
         QMenu* menu = bar->addMenu(QString::fromStdString(entries[i]));
@@ -80,4 +73,8 @@ void InstallMenuBar(const std::vector<std::string>& entries, MenuHandler handler
         }
         ++i;  // the empty entry that closes this menu
     }
+}
+
+int MouseButtons() {
+    return static_cast<int>(QGuiApplication::mouseButtons().toInt());
 }

@@ -1,5 +1,5 @@
-// platform.cpp — start and end of the connection to the display, the screen,
-// colour conversion and the message box.
+// platform.cpp — start and end of the connection to the display, the screen
+// and the message box.
 #include "platform/internal.h"
 
 #include <QApplication>
@@ -12,35 +12,6 @@
 #include <cstdlib>
 #include <string_view>
 #include <sys/stat.h>
-
-namespace platform_internal {
-
-State& S() {
-    static State state;
-    return state;
-}
-
-namespace {
-
-// The classic 16-colour palette, for colour numbers below 16.
-constexpr std::array<QRgb, 16> Palette = {
-    0xFF000000, 0xFF0000AA, 0xFF00AA00, 0xFF00AAAA, 0xFFAA0000, 0xFFAA00AA, 0xFFAA5500, 0xFFAAAAAA,
-    0xFF555555, 0xFF5555FF, 0xFF55FF55, 0xFF55FFFF, 0xFFFF5555, 0xFFFF55FF, 0xFFFFFF55, 0xFFFFFFFF,
-};
-
-}  // namespace
-
-QRgb ToRgb(uint32_t colour) {
-    if (colour < Palette.size()) return Palette[colour];
-    return qRgb(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
-}
-
-uint32_t FromRgb(QRgb rgb) {
-    return static_cast<uint32_t>(qRed(rgb)) | static_cast<uint32_t>(qGreen(rgb)) << 8 |
-           static_cast<uint32_t>(qBlue(rgb)) << 16;
-}
-
-}  // namespace platform_internal
 
 using namespace platform_internal;
 
@@ -85,7 +56,7 @@ bool PlatformStart(int& argc, char** argv) {
             if (wayland && std::getenv("DISPLAY") != nullptr) setenv("QT_QPA_PLATFORM", "xcb", 1);
         }
         new QApplication(argc, argv);
-        s.ownsApplication = true;
+        Q().ownsApplication = true;
     }
     QApplication::setStyle(QStringLiteral("Fusion"));
     QGuiApplication::setQuitOnLastWindowClosed(false);
@@ -94,9 +65,7 @@ bool PlatformStart(int& argc, char** argv) {
         double hz = screen->refreshRate();
         if (hz >= 20 && hz <= 500) s.frameNs = static_cast<int64_t>(1e9 / hz);
     }
-    s.font = QFont(QStringLiteral("courier"));
-    s.font.setStyleStrategy(QFont::NoAntialias);
-    s.font.setPixelSize(13);
+    s.font = core::Font{};
     s.ending = false;
     return true;
 }
@@ -104,9 +73,9 @@ bool PlatformStart(int& argc, char** argv) {
 void PlatformEnd() {
     State& s = S();
     s.ending = true;
+    QtState& q = Q();
     for (int n = MaxWindows - 1; n >= 0; --n) {
-        Window& w = s.windows[n];
-        EndPainter(w);
+        Widgets& w = q.windows[n];
         if (w.top != nullptr) {
             w.top->close();
             // Window 0 owns the windows opened after it through Qt's parent
@@ -114,14 +83,13 @@ void PlatformEnd() {
             if (n == 0 || w.top->parentWidget() == nullptr) delete w.top;
         }
     }
-    for (Window& w : s.windows) w = Window{};
-    s.menuBar = nullptr;
-    s.keys.clear();
-    s.clicks = 0;
+    for (Widgets& w : q.windows) w = Widgets{};
+    q.menuBar = nullptr;
+    core::Reset();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    if (s.ownsApplication) {
+    if (q.ownsApplication) {
         delete QCoreApplication::instance();
-        s.ownsApplication = false;
+        q.ownsApplication = false;
     }
 }
 
@@ -141,8 +109,8 @@ void MessageBox(const std::string& text) {
     State& s = S();
     FlushDirty(true);
     QStringList lines = QString::fromStdString(text).split(QLatin1Char('|'));
-    QWidget* parent = s.windows[0].open ? s.windows[0].top : nullptr;
-    QString caption = s.windows[0].caption;
+    QWidget* parent = s.windows[0].open ? Q().windows[0].top : nullptr;
+    QString caption = QString::fromStdString(s.windows[0].caption);
     QMessageBox box(QMessageBox::Information, caption, lines.join(QLatin1Char('\n')), QMessageBox::Ok, parent);
     box.setTextFormat(Qt::PlainText);
     box.setDefaultButton(QMessageBox::Ok);

@@ -1,164 +1,84 @@
-// text.cpp — the text cursor, one-line input with echo, and polling the
-// keyboard and the mouse.
+// text.cpp — letters as Qt draws them: a font's measures and the mask of the
+// letter pixels that the shared core paints into a window.
 #include "platform/internal.h"
 
+#include <QFont>
 #include <QFontInfo>
 #include <QFontMetrics>
-#include <QGuiApplication>
-#include <QMenuBar>
+#include <QFontMetricsF>
+#include <QImage>
+#include <QPainter>
 
 #include <algorithm>
-#include <cmath>
-
-using namespace platform_internal;
 
 namespace {
 
-// A character cell in pixels: the advance of every character in a fixed-pitch
-// font, with its fraction (text is laid out with fractional advances, so a
-// whole-pixel cell would put column 24 several pixels away from the end of 23
-// characters; so would the font tables' average width); the average width in a
-// proportional font.
-double CellWidth() {
-    double width = QFontInfo(S().font).fixedPitch() ? QFontMetricsF(S().font).horizontalAdvance(QLatin1Char('0'))
-                                                    : QFontMetrics(S().font).averageCharWidth();
-    return std::max(1.0, width);
+// The font the program asked for, resolved by the system (fontconfig maps
+// "courier" and "times" to what is installed), never antialiased.
+const QFont& QtFont(const core::Font& font) {
+    static core::Font last;
+    static QFont resolved;
+    static bool made = false;
+    if (!made || !(font == last)) {
+        resolved = QFont(QString::fromStdString(font.face));
+        resolved.setStyleStrategy(QFont::NoAntialias);
+        resolved.setPixelSize(font.pixelSize);
+        resolved.setBold(font.bold);
+        last = font;
+        made = true;
+    }
+    return resolved;
 }
-
-// The visible height of a window: the shown client area, within its pixels.
-int VisibleHeight(const Window& w) {
-    int h = w.image.height();
-    if (w.canvas != nullptr && w.canvas->height() > 1) h = std::min(h, w.canvas->height());
-    return h;
-}
-
-int VisibleWidth(const Window& w) {
-    int width = w.image.width();
-    if (w.canvas != nullptr && w.canvas->width() > 1) width = std::min(width, w.canvas->width());
-    return width;
-}
-
-// The top of text written at the cursor, moved up if it would pass the foot.
-int TextTop(const Window& w) {
-    const State& s = S();
-    int limit = VisibleHeight(w) - TextHeight();
-    return std::max(0, std::min(s.cursorY, limit));
-}
-
-bool IsControl(char32_t c) { return c < 0x20 || (c >= 0x7F && c < 0xA0); }
 
 }  // namespace
 
-void TextCursorTo(int column, int row) {
-    State& s = S();
-    s.cursorColumn = column;
-    s.cursorRow = row;
-    s.cursorX = static_cast<int>(std::lround(column * CellWidth()));
-    s.cursorY = row * TextRowPixels;
-}
+namespace backend {
 
-int TextCursorColumn() { return S().cursorColumn; }
-int TextCursorRow() { return S().cursorRow; }
-
-void PrintText(const std::string& text) {
-    State& s = S();
-    Window* w = Target();
-    if (w == nullptr) return;
-    DrawText(s.cursorX, TextTop(*w), text);
-    s.cursorX += TextWidth(text);
-}
-
-bool ReadLine(std::string& line, std::size_t maxBytes) {
-    State& s = S();
-    line.clear();
-    Window* w = Target();
-    if (w == nullptr || !w->open) return false;
-    int window = s.target;
-    s.keys.clear();
-    s.closeRequested = false;
-    // No menu command may start while a line is being read.
-    bool barEnabled = s.menuBar != nullptr && s.menuBar->isEnabled();
-    if (s.menuBar != nullptr) s.menuBar->setEnabled(false);
-
-    struct Typed {
-        char32_t code;
-        int shownWidth;  // 0: not echoed (no room, or a control character)
-    };
-    std::vector<Typed> typed;
-    std::size_t bytes = 0;
-    int x = s.cursorX;
-    const int y = TextTop(*w);
-    bool done = false, ok = true;
-    while (!done) {
-        if (!w->open || s.closeRequested || s.target != window) {
-            ok = false;
-            break;
-        }
-        if (s.keys.empty()) {
-            WaitForEvents();
-            continue;
-        }
-        Key key = s.keys.front();
-        s.keys.pop_front();
-        if (key.code == Qt::Key_Return || key.code == Qt::Key_Enter) {
-            done = true;
-        } else if (key.code == Qt::Key_Backspace) {
-            if (typed.empty()) continue;
-            Typed last = typed.back();
-            typed.pop_back();
-            bytes -= QString::fromUcs4(&last.code, 1).toUtf8().size();
-            if (last.shownWidth > 0) {
-                x -= last.shownWidth;
-                uint32_t fg = s.foreground;
-                s.foreground = s.background;
-                FillBox(x, y, x + last.shownWidth - 1, y + TextHeight() - 1);
-                s.foreground = fg;
-            }
-        } else {
-            for (char32_t c : key.text.toUcs4()) {
-                QString one = QString::fromUcs4(&c, 1);
-                std::size_t size = one.toUtf8().size();
-                if (bytes + size > maxBytes) break;
-                int width = 0;
-                if (!IsControl(c)) {
-                    int advance = TextWidth(one.toStdString());
-                    // The echo stays inside the window; what does not fit is
-                    // still typed, only not shown.
-                    if (x + advance <= VisibleWidth(*w)) {
-                        DrawText(x, y, one.toStdString());
-                        x += advance;
-                        width = advance;
-                    }
-                }
-                typed.push_back(Typed{c, width});
-                bytes += size;
-            }
-        }
-        FlushDirty(true);
+void Glyphs(const core::Font& font, const std::string& text, pixels::GlyphMask& mask, int& advance, int& height) {
+    const QFont& f = QtFont(font);
+    const QFontMetrics fm(f);
+    const QString q = QString::fromStdString(text);
+    advance = fm.horizontalAdvance(q);
+    height = fm.ascent() + fm.descent();
+    // Some glyphs reach a little past their cell: room for them all round.
+    const int pad = fm.height();
+    mask.x = -pad;
+    mask.y = -pad;
+    mask.width = advance + 2 * pad;
+    mask.height = height + 2 * pad;
+    QImage letters(mask.width, mask.height, QImage::Format_Grayscale8);
+    letters.fill(0);
+    {
+        QPainter p(&letters);
+        p.setFont(f);
+        p.setPen(Qt::white);
+        p.drawText(pad, pad + fm.ascent(), q);
     }
-    if (s.menuBar != nullptr) s.menuBar->setEnabled(barEnabled);
-    s.cursorX = x;
-    if (!ok) return false;
-    std::u32string codes;
-    for (const Typed& t : typed) codes.push_back(t.code);
-    line = QString::fromStdU32String(codes).toStdString();
-    return true;
+    mask.on.resize(static_cast<std::size_t>(mask.width) * mask.height);
+    for (int y = 0; y < mask.height; ++y) {
+        const uchar* row = letters.constScanLine(y);
+        std::transform(row, row + mask.width, mask.on.begin() + static_cast<std::ptrdiff_t>(y) * mask.width,
+                       [](uchar v) { return static_cast<uint8_t>(v >= 128 ? 1 : 0); });
+    }
 }
 
-bool KeyPressed() {
-    State& s = S();
-    if (s.keys.empty()) return false;
-    s.keys.pop_front();
-    return true;
+int TextAdvance(const core::Font& font, const std::string& text) {
+    return QFontMetrics(QtFont(font)).horizontalAdvance(QString::fromStdString(text));
 }
 
-int MouseButtons() {
-    return static_cast<int>(QGuiApplication::mouseButtons().toInt());
+int TextHeight(const core::Font& font) {
+    const QFontMetrics fm(QtFont(font));
+    return fm.ascent() + fm.descent();
 }
 
-bool MouseClicked() {
-    State& s = S();
-    if (s.clicks == 0) return false;
-    --s.clicks;
-    return true;
+// Text is laid out with fractional advances, so a whole-pixel cell would put
+// column 24 several pixels away from the end of 23 characters; so would the
+// font tables' average width.
+double CellWidth(const core::Font& font) {
+    const QFont& f = QtFont(font);
+    const double width = QFontInfo(f).fixedPitch() ? QFontMetricsF(f).horizontalAdvance(QLatin1Char('0'))
+                                                   : QFontMetrics(f).averageCharWidth();
+    return std::max(1.0, width);
 }
+
+}  // namespace backend

@@ -1,5 +1,6 @@
-// windows.cpp — numbered windows, their retained images and what the user
-// does to them (keys, clicks, the close box).
+// windows.cpp — the numbered windows as Qt widgets: where they stand, how
+// they show their retained pixels, and what the user does to them (keys,
+// clicks, the close box).
 #include "platform/internal.h"
 
 #include <QCloseEvent>
@@ -8,6 +9,7 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPaintEvent>
+#include <QPainter>
 #include <QScreen>
 #include <QWindow>
 
@@ -15,22 +17,44 @@
 
 namespace platform_internal {
 
+QtState& Q() {
+    static QtState state;
+    return state;
+}
+
+Widgets* WidgetsOf(int n) {
+    if (n < 0 || n >= MaxWindows) return nullptr;
+    return &Q().windows[n];
+}
+
 namespace {
 
-constexpr std::size_t MaxQueuedKeys = 256;
+// The retained pixels of window n as a QImage over the core's buffer, made
+// anew whenever the buffer has moved or grown.
+const QImage& View(int n) {
+    Widgets& q = Q().windows[n];
+    const pixels::Surface& s = S().windows[n].surface;
+    if (q.viewOf != s.px.data() || q.view.width() != s.width || q.view.height() != s.height) {
+        q.view = s.px.empty() ? QImage()
+                              : QImage(reinterpret_cast<const uchar*>(s.px.data()), s.width, s.height,
+                                       static_cast<qsizetype>(s.width) * 4, QImage::Format_RGB32);
+        q.viewOf = s.px.data();
+    }
+    return q.view;
+}
 
 void Create(int n) {
-    State& s = S();
-    Window& w = s.windows[n];
-    if (w.top != nullptr) return;
+    Widgets& q = Q().windows[n];
+    Window& w = S().windows[n];
+    if (q.top != nullptr) return;
     if (n == 0) {
         auto* main = new MainWindow();
-        w.top = main;
-        w.canvas = main->CanvasWidget();
+        q.top = main;
+        q.canvas = main->CanvasWidget();
         // Window 0 holds the whole screen's worth of pixels from the start, so
         // that what start-up draws before the window system has maximised it
         // is not lost.
-        EnsureImage(w, ScreenWidthPixels(), ScreenHeightPixels());
+        pixels::Grow(w.surface, ScreenWidthPixels(), ScreenHeightPixels(), w.background);
     } else {
         // The other windows belong to window 0 and stay above it: as tool
         // windows they are transient for it (on X11 Qt marks only dialog and
@@ -38,12 +62,13 @@ void Create(int n) {
         // a menu choice raises the maximised window 0. They never take the
         // keyboard focus, so that Alt always reaches the menu bar; keys typed
         // anywhere are collected all the same.
-        QWidget* owner = s.windows[0].top;
+        QWidget* owner = Q().windows[0].top;
         auto* canvas = new Canvas(n, owner, Qt::Tool | Qt::WindowDoesNotAcceptFocus);
-        w.top = canvas;
-        w.canvas = canvas;
+        q.top = canvas;
+        q.canvas = canvas;
     }
-    w.top->setWindowTitle(w.caption);
+    w.created = true;
+    q.top->setWindowTitle(QString::fromStdString(w.caption));
 }
 
 }  // namespace
@@ -55,33 +80,40 @@ Canvas::Canvas(int number, QWidget* parent, Qt::WindowFlags flags) : QWidget(par
 }
 
 void Canvas::paintEvent(QPaintEvent* event) {
-    Window& w = S().windows[number_];
+    const QImage& image = View(number_);
+    const QColor background = QColor::fromRgb(S().windows[number_].background);
     QPainter p(this);
     // The retained pixels are opaque: copy them, no blending.
     p.setCompositionMode(QPainter::CompositionMode_Source);
     for (const QRect& r : event->region()) {
-        QRect inside = r & w.image.rect();
-        if (!inside.isEmpty()) p.drawImage(inside.topLeft(), w.image, inside);
+        // Clipped to one rectangle, the copy is a plain row-by-row blit;
+        // under the whole region's clip it would go pixel by pixel.
+        p.setClipRect(r);
+        const QRect inside = r & image.rect();
+        if (!inside.isEmpty()) p.drawImage(inside.topLeft(), image, inside);
         if (inside != r) {
             // Beyond the retained image (only while a resize is under way).
-            QRegion rest = QRegion(r) - QRegion(inside);
-            for (const QRect& q : rest) p.fillRect(q, QColor::fromRgb(w.background));
+            for (const QRect& q : QRegion(r) - QRegion(inside)) p.fillRect(q, background);
         }
     }
 }
 
 void Canvas::resizeEvent(QResizeEvent*) {
-    EnsureImage(S().windows[number_], width(), height());
+    Window& w = S().windows[number_];
+    pixels::Grow(w.surface, width(), height(), w.background);
 }
 
 void Canvas::keyPressEvent(QKeyEvent* event) {
-    State& s = S();
-    if (s.keys.size() >= MaxQueuedKeys) s.keys.pop_front();
-    s.keys.push_back(Key{number_, event->key(), event->text()});
+    const int key = event->key();
+    const core::KeyCode code = key == Qt::Key_Return || key == Qt::Key_Enter ? core::KeyCode::Return
+                               : key == Qt::Key_Backspace                   ? core::KeyCode::Backspace
+                               : key == Qt::Key_Escape                      ? core::KeyCode::Escape
+                                                                            : core::KeyCode::Other;
+    core::QueueKey(number_, code, event->text().toStdU32String());
 }
 
 void Canvas::mousePressEvent(QMouseEvent*) {
-    ++S().clicks;
+    core::CountClick();
 }
 
 void Canvas::closeEvent(QCloseEvent* event) {
@@ -109,175 +141,74 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     s.onClose(0);
 }
 
-Window* WindowOf(int n) {
-    if (n < 0 || n >= MaxWindows) return nullptr;
-    return &S().windows[n];
-}
-
-void EndPainter(Window& w) {
-    if (w.painter) {
-        w.painter->end();
-        w.painter.reset();
-    }
-}
-
-QPainter& PainterFor(Window& w) {
-    if (!w.painter) w.painter = std::make_unique<QPainter>(&w.image);
-    return *w.painter;
-}
-
-void EnsureImage(Window& w, int width, int height) {
-    width = std::max(width, 1);
-    height = std::max(height, 1);
-    if (!w.image.isNull() && w.image.width() >= width && w.image.height() >= height) return;
-    QImage grown(std::max(width, w.image.width()), std::max(height, w.image.height()), QImage::Format_RGB32);
-    grown.fill(w.background);
-    if (!w.image.isNull()) {
-        EndPainter(w);
-        for (int y = 0; y < w.image.height(); ++y)
-            std::copy_n(reinterpret_cast<const QRgb*>(w.image.constScanLine(y)), w.image.width(),
-                        reinterpret_cast<QRgb*>(grown.scanLine(y)));
-    }
-    w.image = std::move(grown);
-}
-
-namespace {
-
-void MarkTiles(Window& w, const QRect& clipped) {
-    const int across = (w.image.width() + TileSize - 1) / TileSize;
-    const int down = (w.image.height() + TileSize - 1) / TileSize;
-    if (w.tilesAcross != across || static_cast<int>(w.dirtyTiles.size()) != across * down) {
-        w.dirtyTiles.assign(static_cast<std::size_t>(across) * down, 0);
-        w.tilesAcross = across;
-    }
-    for (int ty = clipped.top() / TileSize; ty <= clipped.bottom() / TileSize; ++ty) {
-        uint8_t* row = w.dirtyTiles.data() + static_cast<std::size_t>(ty) * across;
-        std::fill(row + clipped.left() / TileSize, row + clipped.right() / TileSize + 1, uint8_t{1});
-    }
-}
-
-}  // namespace
-
-void MarkDirty(Window& w, const QRect& r) {
-    QRect clipped = r & w.image.rect();
-    if (clipped.isEmpty()) return;
-    w.dirty = true;
-    if (!w.tiled && w.dirtyRects.size() < MaxDirtyRects) {
-        w.dirtyRects.push_back(clipped);
-        return;
-    }
-    if (!w.tiled) {
-        for (const QRect& d : w.dirtyRects) MarkTiles(w, d);
-        w.dirtyRects.clear();
-        w.tiled = true;
-    }
-    MarkTiles(w, clipped);
-}
-
-QRegion DirtyRegion(const Window& w) {
+QRegion DirtyRegion(Window& w) {
     QRegion region;
-    if (!w.dirty) return region;
-    if (!w.tiled) {
-        for (const QRect& r : w.dirtyRects) region += r;
-        return region;
-    }
-    const int down = static_cast<int>(w.dirtyTiles.size()) / w.tilesAcross;
-    for (int ty = 0; ty < down; ++ty) {
-        const uint8_t* row = w.dirtyTiles.data() + static_cast<std::size_t>(ty) * w.tilesAcross;
-        for (int tx = 0; tx < w.tilesAcross;) {
-            if (row[tx] == 0) {
-                ++tx;
-                continue;
-            }
-            int end = tx;
-            while (end < w.tilesAcross && row[end] != 0) ++end;
-            region += QRect(tx * TileSize, ty * TileSize, (end - tx) * TileSize, TileSize) & w.image.rect();
-            tx = end;
-        }
-    }
+    for (const pixels::Rect& r : pixels::DirtyRects(w.surface)) region += QRect(r.x, r.y, r.w, r.h);
     return region;
 }
 
 void ForgetDirty(Window& w) {
-    if (!w.dirty) return;
-    w.dirtyRects.clear();
-    if (w.tiled) std::fill(w.dirtyTiles.begin(), w.dirtyTiles.end(), uint8_t{0});
-    w.dirty = false;
-    w.tiled = false;
+    pixels::ForgetDirty(w.surface);
 }
-
-namespace {
-
-long Area(const QRect& r) {
-    return static_cast<long>(r.width()) * r.height();
-}
-
-// Overlapping rectangles become one where that costs no more pixels than the
-// two: a disc's old and new box, mostly. Overlaps would split the repainted
-// region into many thin bands, each copied on its own.
-void Coalesce(std::vector<QRect>& rects) {
-    for (bool merged = true; merged;) {
-        merged = false;
-        for (std::size_t i = 0; i < rects.size() && !merged; ++i)
-            for (std::size_t j = i + 1; j < rects.size(); ++j) {
-                if (!rects[i].intersects(rects[j])) continue;
-                QRect both = rects[i] | rects[j];
-                if (Area(both) > Area(rects[i]) + Area(rects[j])) continue;
-                rects[i] = both;
-                rects.erase(rects.begin() + static_cast<long>(j));
-                merged = true;
-                break;
-            }
-    }
-}
-
-}  // namespace
 
 void FlushDirty(bool force) {
     State& s = S();
-    int64_t now = SteadyNanoseconds();
+    const int64_t now = SteadyNanoseconds();
     if (!force && now - s.lastFlushNs < s.frameNs) return;
     s.lastFlushNs = now;
-    for (Window& w : s.windows) {
-        if (!w.dirty) continue;
-        if (w.canvas != nullptr && w.canvas->isVisible()) {
-            // Qt gathers the rectangles into one region and repaints it once.
-            if (w.tiled)
-                w.canvas->update(DirtyRegion(w));
-            else {
-                Coalesce(w.dirtyRects);
-                for (const QRect& r : w.dirtyRects) w.canvas->update(r);
-            }
-        }
-        ForgetDirty(w);
+    for (int n = 0; n < MaxWindows; ++n) {
+        Window& w = s.windows[n];
+        if (!w.surface.dirty) continue;
+        Canvas* canvas = Q().windows[n].canvas;
+        // All of a window's changes in one region, painted and sent to the
+        // window system right here: no update request goes round the event
+        // loop, which would cost a wake-up of its own.
+        if (canvas != nullptr && canvas->isVisible()) canvas->repaint(DirtyRegion(w));
+        pixels::ForgetDirty(w.surface);
     }
 }
 
-Window* Target() {
-    Window* w = WindowOf(S().target);
-    return (w != nullptr && !w->image.isNull()) ? w : nullptr;
-}
-
 QWidget* TopWidget(int n) {
-    Window* w = WindowOf(n);
-    return w != nullptr ? w->top : nullptr;
+    Widgets* q = WidgetsOf(n);
+    return q != nullptr ? q->top : nullptr;
 }
 
 Canvas* CanvasOf(int n) {
-    Window* w = WindowOf(n);
-    return w != nullptr ? w->canvas : nullptr;
+    Widgets* q = WidgetsOf(n);
+    return q != nullptr ? q->canvas : nullptr;
 }
 
 const QImage* RetainedImage(int n) {
-    Window* w = WindowOf(n);
-    return w != nullptr ? &w->image : nullptr;
+    return WidgetsOf(n) != nullptr ? &View(n) : nullptr;
 }
 
 QMenuBar* MenuBarWidget() {
-    return S().menuBar;
+    return Q().menuBar;
 }
 
 }  // namespace platform_internal
+
+namespace backend {
+
+void FlushDirty(bool force) {
+    platform_internal::FlushDirty(force);
+}
+
+int ShownWidth(int n) {
+    platform_internal::Canvas* canvas = platform_internal::CanvasOf(n);
+    return canvas != nullptr ? canvas->width() : 0;
+}
+
+int ShownHeight(int n) {
+    platform_internal::Canvas* canvas = platform_internal::CanvasOf(n);
+    return canvas != nullptr ? canvas->height() : 0;
+}
+
+void SetMenuBarEnabled(bool enabled) {
+    if (QMenuBar* bar = platform_internal::Q().menuBar) bar->setEnabled(enabled);
+}
+
+}  // namespace backend
 
 using namespace platform_internal;
 
@@ -301,9 +232,9 @@ constexpr int64_t ShowLimitNs = 1'000'000'000;
 // screen less its caption and the desktop's panels) only after the program
 // has asked for it, and what start-up draws next must be kept inside the
 // client area the window ends up with. Input that arrives meanwhile is kept.
-void AwaitShownAndSettled(Window& w) {
+void AwaitShownAndSettled(Widgets& q) {
     const int64_t start = SteadyNanoseconds();
-    auto clientArea = [&w] { return QRect(w.canvas->mapToGlobal(QPoint(0, 0)), w.canvas->size()); };
+    auto clientArea = [&q] { return QRect(q.canvas->mapToGlobal(QPoint(0, 0)), q.canvas->size()); };
     // Offscreen (in tests) nothing changes a window once it is shown.
     const int64_t settle = QGuiApplication::platformName() == QLatin1String("offscreen") ? 0 : SettleNs;
     QRect last = clientArea();
@@ -315,7 +246,7 @@ void AwaitShownAndSettled(Window& w) {
             last = area;
             steadySince = now;
         }
-        const QWindow* handle = w.top->windowHandle();
+        const QWindow* handle = q.top->windowHandle();
         const bool exposed = handle != nullptr && handle->isExposed();
         if ((exposed && now - steadySince >= settle) || now - start >= ShowLimitNs) return;
         WaitEventsUntil(std::min(now + 5'000'000, start + ShowLimitNs));
@@ -325,121 +256,78 @@ void AwaitShownAndSettled(Window& w) {
 }  // namespace
 
 void OpenWindowDefault(int n) {
-    Window* w = WindowOf(n);
-    if (w == nullptr) return;
-    bool fresh = w->top == nullptr;
-    bool shown = !fresh && w->top->isVisible();
+    Widgets* q = WidgetsOf(n);
+    if (q == nullptr) return;
+    Window& w = S().windows[n];
+    const bool fresh = q->top == nullptr;
+    const bool shown = !fresh && q->top->isVisible();
     Create(n);
     if (n == 0) {
         // Maximised, so that the title screen's panels fill the screen. Without
         // a window manager nobody maximises, so the window takes the available
         // area itself first.
         if (fresh)
-            if (QScreen* screen = QGuiApplication::primaryScreen()) w->top->setGeometry(screen->availableGeometry());
-        w->top->showMaximized();
-        if (!shown) AwaitShownAndSettled(*w);
+            if (QScreen* screen = QGuiApplication::primaryScreen()) q->top->setGeometry(screen->availableGeometry());
+        q->top->showMaximized();
+        if (!shown) AwaitShownAndSettled(*q);
     } else {
-        if (fresh) w->top->resize(640, 480);
-        EnsureImage(*w, w->canvas->width(), w->canvas->height());
-        w->top->show();
+        if (fresh) q->top->resize(640, 480);
+        pixels::Grow(w.surface, q->canvas->width(), q->canvas->height(), w.background);
+        q->top->show();
     }
-    w->open = true;
+    w.open = true;
 }
 
 void OpenWindow(int n, int left, int top, int width, int height) {
-    Window* w = WindowOf(n);
-    if (w == nullptr) return;
+    Widgets* q = WidgetsOf(n);
+    if (q == nullptr) return;
+    Window& w = S().windows[n];
     Create(n);
-    EnsureImage(*w, width, height);
+    pixels::Grow(w.surface, width, height, w.background);
     const QPoint corner = AreaCorner();
-    w->top->setGeometry(corner.x() + left, corner.y() + top, std::max(width, 1), std::max(height, 1));
-    w->top->show();
+    q->top->setGeometry(corner.x() + left, corner.y() + top, std::max(width, 1), std::max(height, 1));
+    q->top->show();
     // Offscreen (in tests) there is nothing to raise above.
-    if (QGuiApplication::platformName() != QLatin1String("offscreen")) w->top->raise();
-    w->open = true;
+    if (QGuiApplication::platformName() != QLatin1String("offscreen")) q->top->raise();
+    w.open = true;
 }
 
 void CloseWindow(int n) {
-    Window* w = WindowOf(n);
-    if (w == nullptr || w->top == nullptr) return;
-    w->top->hide();
-    w->open = false;
-    ForgetDirty(*w);
+    Widgets* q = WidgetsOf(n);
+    if (q == nullptr || q->top == nullptr) return;
+    q->top->hide();
+    S().windows[n].open = false;
+    pixels::ForgetDirty(S().windows[n].surface);
 }
 
 void ShowWindow(int n) {
-    Window* w = WindowOf(n);
-    if (w == nullptr || w->top == nullptr) return;
-    if (!w->top->isVisible()) w->top->show();
-    w->open = true;
-}
-
-bool IsWindowOpen(int n) {
-    Window* w = WindowOf(n);
-    return w != nullptr && w->open;
+    Widgets* q = WidgetsOf(n);
+    if (q == nullptr || q->top == nullptr) return;
+    if (!q->top->isVisible()) q->top->show();
+    S().windows[n].open = true;
 }
 
 void SetWindowCaption(int n, const std::string& text) {
-    Window* w = WindowOf(n);
-    if (w == nullptr) return;
-    w->caption = QString::fromStdString(text);
-    if (w->top != nullptr) w->top->setWindowTitle(w->caption);
-}
-
-bool SetWindowBackground(int n, uint32_t colour) {
-    Window* w = WindowOf(n);
-    if (w == nullptr) return false;
-    w->background = ToRgb(colour);
-    return true;
-}
-
-uint32_t WindowBackground(int n) {
-    Window* w = WindowOf(n);
-    return w != nullptr ? FromRgb(w->background) : 0;
-}
-
-void ClearWindow(int n) {
-    Window* w = WindowOf(n);
-    if (w == nullptr || w->image.isNull()) return;
-    w->image.fill(w->background);
-    MarkDirty(*w, w->image.rect());
-}
-
-void SelectWindow(int n) {
-    if (WindowOf(n) != nullptr) S().target = n;
-}
-
-int SelectedWindow() {
-    return S().target;
+    Widgets* q = WidgetsOf(n);
+    if (q == nullptr) return;
+    S().windows[n].caption = text;
+    if (q->top != nullptr) q->top->setWindowTitle(QString::fromStdString(text));
 }
 
 int WindowWidth(int n) {
-    Window* w = WindowOf(n);
-    return (w != nullptr && w->canvas != nullptr) ? w->canvas->width() : 0;
+    return backend::ShownWidth(n);
 }
 
 int WindowHeight(int n) {
-    Window* w = WindowOf(n);
-    return (w != nullptr && w->canvas != nullptr) ? w->canvas->height() : 0;
+    return backend::ShownHeight(n);
 }
 
 int WindowLeft(int n) {
-    Window* w = WindowOf(n);
-    return (w != nullptr && w->canvas != nullptr) ? w->canvas->mapToGlobal(QPoint(0, 0)).x() - AreaCorner().x() : 0;
+    Canvas* canvas = CanvasOf(n);
+    return canvas != nullptr ? canvas->mapToGlobal(QPoint(0, 0)).x() - AreaCorner().x() : 0;
 }
 
 int WindowTop(int n) {
-    Window* w = WindowOf(n);
-    return (w != nullptr && w->canvas != nullptr) ? w->canvas->mapToGlobal(QPoint(0, 0)).y() - AreaCorner().y() : 0;
-}
-
-void SetCloseHandler(CloseHandler handler) {
-    S().onClose = handler;
-}
-
-uint32_t WindowPixel(int n, int x, int y) {
-    Window* w = WindowOf(n);
-    if (w == nullptr || w->image.isNull()) return 0;
-    if (!w->image.rect().contains(x, y)) return FromRgb(w->background);
-    return FromRgb(reinterpret_cast<const QRgb*>(w->image.constScanLine(y))[x]);
+    Canvas* canvas = CanvasOf(n);
+    return canvas != nullptr ? canvas->mapToGlobal(QPoint(0, 0)).y() - AreaCorner().y() : 0;
 }

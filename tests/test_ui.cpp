@@ -153,7 +153,7 @@ private slots:
         TitleScreen();
         QCOMPARE(pupil.Shown.size(), 2);
         QCOMPARE(platform_internal::TopWidget(Win_0)->windowTitle(), QString("Helio- und geozentrisches Planetensystem"));
-        QCOMPARE(platform_internal::S().windows[Win_1].caption, QString("Eingabe des Zeitschritts"));
+        QCOMPARE(platform_internal::S().windows[Win_1].caption, std::string("Eingabe des Zeitschritts"));
         QVERIFY(AllOneColour(Win_0, Magenta));
         // First wait: the blue left panel, the prompt at the foot, white on blue.
         QImage first = pupil.Shown[0], expected = ExpectedPrompt(24, 20, White, Blue);
