@@ -77,10 +77,7 @@ void TimeStepDialog() {
             Settings.TimeStep = before;
             break;
         }
-        // A rejected number is offered again as the default; what was no
-        // number at all leaves the last number there.
-        if (!std::isnan(InputValue)) Settings.TimeStep = InputValue;
-        if (InRange(InputValue)) break;
+        if (TakeTimeStep(InputValue, Settings.TimeStep)) break;
         // The question is asked again on a clean window, with nothing left of
         // the line typed before.
         ClearWindow(Win_1);
@@ -114,12 +111,19 @@ void InputNumber(double column, double line, const std::string& prompt, double d
 
     std::string typed;
     lineEntered = ReadLine(typed, LongestLine);
-    if (!lineEntered)
-        InputValue = defaultValue;
-    else if (Blank(typed))
-        InputValue = defaultValue;
-    else if (typed.size() > LongestNumber)
-        InputValue = std::numeric_limits<double>::quiet_NaN();  // cut short: not what was typed
-    else
-        InputValue = LineValue(typed);
+    InputValue = lineEntered ? LineToNumber(typed, defaultValue) : defaultValue;
+}
+
+double LineToNumber(const std::string& typed, double defaultValue) {
+    if (Blank(typed)) return defaultValue;
+    // Cut short by ReadLine, perhaps: not what was typed.
+    if (typed.size() > LongestNumber) return std::numeric_limits<double>::quiet_NaN();
+    return LineValue(typed);
+}
+
+bool TakeTimeStep(double value, double& timeStep) {
+    // A rejected number is offered again as the default; what was no number
+    // at all leaves the last number there.
+    if (!std::isnan(value)) timeStep = value;
+    return InRange(value);
 }
