@@ -221,6 +221,14 @@ private slots:
                  after);
     }
 
+    void aSystemCommandClearsWithTheOldMode() {
+        // "&Beide" after "&Geozentrisch": the clearing step still saw SystemMode
+        // 2 and left window 0 the drawing target, and "&Beide" selects none.
+        Choose(8);
+        Choose(9);
+        QCOMPARE(SelectedWindow(), Win_0);
+    }
+
     void testAfterNurErdeSonne() {
         Choose(18);
         Choose(28);

@@ -5,6 +5,8 @@
 #include "app/menu.h"
 #include "app/shell.h"
 #include "app/startup.h"
+#include "model/layout.h"
+#include "model/planets.h"
 #include "model/state.h"
 #include "platform/platform.h"
 #include "render/render.h"
@@ -91,6 +93,30 @@ void Run(int steps) {
     for (int n = 0; n < steps; ++n) AnimationStep();
 }
 
+// Whether some size of "courier", bold or not, draws the text with its
+// corner at (left, top) of the image exactly as the image shows it there
+// (this machine's glyphs on both sides, whatever the font).
+bool LabelDrawnAt(const Image& img, int left, int top, const std::string& text, uint32_t letters, uint32_t cell) {
+    SelectWindow(Win_3);
+    SetFontFace("courier");
+    SetForeground(letters);
+    SetBackground(cell);
+    for (bool bold : {true, false})
+        for (int size = 5; size <= 40; ++size) {
+            SetFontBold(bold);
+            SetFontSize(size);
+            const int w = TextWidth(text), h = TextHeight();
+            if (left + w > img.Width || top + h > img.Height) continue;
+            ClearWindow(Win_3);
+            DrawText(0, 0, text);
+            bool same = true;
+            for (int y = 0; same && y < h; ++y)
+                for (int x = 0; same && x < w; ++x) same = WindowPixel(Win_3, x, y) == ImagePixel(img, left + x, top + y);
+            if (same) return true;
+        }
+    return false;
+}
+
 int DistinctColours(const Image& img, uint32_t colour) {
     int count = 0;
     for (int y = 0; y < img.Height; ++y)
@@ -125,12 +151,13 @@ private slots:
         QTest::addColumn<uint32_t>("disc");
         QTest::addColumn<uint32_t>("outline");
         QTest::addColumn<uint32_t>("letters");
-        QTest::newRow("Sun") << int(Sun) << Yellow << Black << Black;
-        QTest::newRow("Mercury") << int(Mercury) << Green << Black << Black;
-        QTest::newRow("Earth") << int(Earth) << Blue << White << White;
-        QTest::newRow("Venus") << int(Venus) << Cyan << Black << Black;
-        QTest::newRow("Mars") << int(Mars) << Red << Black << White;
-        QTest::newRow("Jupiter") << int(Jupiter) << Magenta << Black << Black;
+        QTest::addColumn<QString>("label");
+        QTest::newRow("Sun") << int(Sun) << Yellow << Black << Black << "SO";
+        QTest::newRow("Mercury") << int(Mercury) << Green << Black << Black << "ME";
+        QTest::newRow("Earth") << int(Earth) << Blue << White << White << "ER";
+        QTest::newRow("Venus") << int(Venus) << Cyan << Black << Black << "VE";
+        QTest::newRow("Mars") << int(Mars) << Red << Black << White << "MA";
+        QTest::newRow("Jupiter") << int(Jupiter) << Magenta << Black << Black << "JU";
     }
 
     void discImages() {
@@ -138,6 +165,7 @@ private slots:
         QFETCH(uint32_t, disc);
         QFETCH(uint32_t, outline);
         QFETCH(uint32_t, letters);
+        QFETCH(QString, label);
         const int rx = static_cast<int>(Layout.DiscRadiusX), ry = static_cast<int>(Layout.DiscRadiusY);
         const Image& img = Images.DiscImage[body];
         QCOMPARE(img.Width, 2 * rx + 3);
@@ -165,16 +193,17 @@ private slots:
         uint32_t below = ImagePixel(img, cx, cy + ry - 3);
         QVERIFY(below == disc || (body == Jupiter && below == Black));
         // The label: letters of their colour on a cell of the disc's colour.
-        QRect label(cx - 9, cy - 7, 18, TextHeight());
+        QRect cell(cx - 9, cy - 7, 18, TextHeight());
         int letterPixels = 0;
-        for (int y = label.top(); y <= label.bottom(); ++y)
-            for (int x = label.left(); x <= label.right(); ++x) {
+        for (int y = cell.top(); y <= cell.bottom(); ++y)
+            for (int x = cell.left(); x <= cell.right(); ++x) {
                 uint32_t c = ImagePixel(img, x, y);
                 if (c == letters) ++letterPixels;
                 QVERIFY2(c == letters || c == disc || c == outline || (body == Jupiter && c == Black),
                          qPrintable(QString("%1 at %2,%3").arg(c, 0, 16).arg(x).arg(y)));
             }
         QVERIFY(letterPixels > 10);
+        QVERIFY(LabelDrawnAt(img, cx - 9, cy - 7, label.toStdString(), letters, disc));
         // Only the body's own colours: nothing left from a body drawn before
         // at the same place (Jupiter follows Mars's red disc and white "MA").
         int own = DistinctColours(img, Azure) + DistinctColours(img, disc) + DistinctColours(img, outline);
@@ -185,7 +214,37 @@ private slots:
             QCOMPARE(DistinctColours(img, Red), 0);
             QCOMPARE(DistinctColours(img, White), 0);
             QVERIFY(DistinctColours(img, Black) > 0 && DistinctColours(img, Magenta) > 0);
+            int gaps = 0;  // pattern 8: the disc shows magenta beside its label too
+            for (int y = 0; y < img.Height; ++y)
+                for (int x = 0; x < img.Width; ++x) gaps += !cell.contains(x, y) && ImagePixel(img, x, y) == Magenta;
+            QVERIFY(gaps > 0);
         }
+    }
+
+    void theEarthsOutlineLiesOverItsLabel_data() {
+        QTest::addColumn<QSize>("screen");
+        QTest::newRow("320x200") << QSize(320, 200);
+        QTest::newRow("640x480") << QSize(640, 480);
+    }
+
+    void theEarthsOutlineLiesOverItsLabel() {
+        // On small screens the label is wider than the disc and crosses its
+        // outline. The Earth's white outline, drawn after the label as Mars's
+        // black one is, shows the whole ring that Mars's does.
+        QFETCH(QSize, screen);
+        SetScreenSize(screen.width(), screen.height());
+        InitModel();
+        SelectWindow(Win_3);
+        BuildDiscImages();
+        const Image &mars = Images.DiscImage[Mars], &earth = Images.DiscImage[Earth];
+        int ring = 0;
+        for (int y = 0; y < mars.Height; ++y)
+            for (int x = 0; x < mars.Width; ++x)
+                if (ImagePixel(mars, x, y) == Black) {
+                    ++ring;
+                    QCOMPARE(ImagePixel(earth, x, y), White);
+                }
+        QVERIFY(ring > 0);
     }
 
     void blankImagesAndWhatBuildingLeaves() {
@@ -217,6 +276,13 @@ private slots:
         SetSchemeColours(0);
         SetSchemeColours(6);
         QCOMPARE(Foreground(), uint32_t(15));
+        // Every pair, foreground and background.
+        const uint32_t pairs[6][2] = {{}, {1, 3}, {15, 3}, {1, 5}, {15, 5}, {4, 15}};
+        for (int16_t n = 1; n <= 5; ++n) {
+            SetSchemeColours(n);
+            QCOMPARE(Foreground(), pairs[n][0]);
+            QCOMPARE(Background(), pairs[n][1]);
+        }
         SelectWindow(Win_3);
         ResetMainWindowColours();
         QCOMPARE(SelectedWindow(), Win_0);
@@ -238,9 +304,22 @@ private slots:
         DrawDisc(205.4, 300, Layout.DiscRadiusX, Layout.DiscRadiusY, Mars, Win_2);
         QVERIFY(*platform_internal::RetainedImage(Win_2) != before);
         QCOMPARE(Pixel(Win_2, 205, 300 + static_cast<int>(Layout.DiscRadiusY) - 3), Red);
+        // DrawDisc returns in raster mode 0 with black on white; EraseDisc sets no colour.
+        QCOMPARE(RasterMode(), 0);
+        QCOMPARE(Foreground(), Black);
+        QCOMPARE(Background(), White);
+        const Image saved = Images.HelioBackground[Mars];
+        SetForeground(Red);
         EraseDisc(205.4, 300, Layout.DiscRadiusX, Layout.DiscRadiusY, Mars, Win_2);
         QCOMPARE(*platform_internal::RetainedImage(Win_2), before);
         QCOMPARE(RasterMode(), 0);
+        QCOMPARE(Foreground(), Red);
+        // SaveBackground takes the same pixels as DrawDisc did, into window 2's store only, and draws nothing.
+        EmptyImage(Images.HelioBackground[Mars]);
+        SaveBackground(205.4, 300, Layout.DiscRadiusX, Layout.DiscRadiusY, Mars, Win_2);
+        QCOMPARE(Images.HelioBackground[Mars].Pixels, saved.Pixels);
+        QVERIFY(IsEmptyImage(Images.GeoBackground[Mars]));
+        QCOMPARE(*platform_internal::RetainedImage(Win_2), before);
     }
 
     void eraseWithThePolygonOnLeavesPlainBackground() {
@@ -329,7 +408,7 @@ private slots:
         QTest::addColumn<int>("edge");  // 0 left, 1 top, 2 right, 3 bottom
         QTest::addColumn<double>("offset");
         for (int edge = 0; edge < 4; ++edge)
-            for (double offset : {-0.5, -0.01, 0.0, 0.3, 0.7, 0.99, 1.0})
+            for (double offset : {-1.5, -0.5, -0.01, 0.0, 0.3, 0.7, 0.99, 1.0})
                 QTest::addRow("%s %+g", std::array{"left", "top", "right", "bottom"}[edge], offset) << edge << offset;
     }
 
@@ -348,6 +427,9 @@ private slots:
         if (edge == 3) y = sh - ry - 1 - offset;
         const int16_t row = ToPixelRow(y);
         QCOMPARE(DiscOnScreen(x, row, rx, ry), DiscOnScreen(x, y, rx, ry));
+        // Every edge is tested: a box inside passes, one a pixel or more beyond
+        // an edge fails (left open: an edge right on the screen's border).
+        if (offset > 0 || offset <= -1 || (edge < 2 && offset < 0)) QCOMPARE(DiscOnScreen(x, y, rx, ry), offset > 0);
         // Whatever the two operations touch lies near the disc: a background
         // worth restoring there, and that part of the window compared.
         const QRect near = DiscBox(QPointF(x, y)).adjusted(-4, -4, 4, 4) & QRect(0, 0, sw, sh);
@@ -459,34 +541,83 @@ private slots:
                  Blue);
     }
 
+    void planetsAndPathsLeaveWholeTrails_data() {
+        QTest::addColumn<int>("window");
+        QTest::newRow("heliocentric") << int(Win_2);
+        QTest::newRow("geocentric") << int(Win_3);
+    }
+
     void planetsAndPathsLeaveWholeTrails() {
         // DrawMode 7: discs move and leave their trails unbroken behind them.
-        Settings.SystemMode = 1;
+        QFETCH(int, window);
+        const bool helio = window == Win_2;
+        Settings.SystemMode = helio ? 1 : 2;
         Settings.DrawMode = 7;
         Run(400);
         const double t = Planets.SimTime;
-        for (int k = Earth; k <= Jupiter; ++k) {
-            // Where the body was 60 days ago, well behind its disc.
+        auto at = [&](int k, double when) { return helio ? HelioPoint(k, when) : GeoPoint(k, when); };
+        for (int k = Earth; k <= Sun; ++k) {
+            if (k == (helio ? Sun : Earth)) continue;  // at rest
+            // Where the body was 30 to 60 days ago, well behind its disc.
             for (double back = 30; back <= 60; back += 1) {
-                QPointF p = HelioPoint(k, t - back);
+                QPointF p = at(k, t - back);
                 bool underADisc = false;
-                for (int j = Earth; j <= Jupiter; ++j) underADisc |= DiscBox(HelioPoint(j, t)).adjusted(-2, -2, 2, 2).contains(p.toPoint());
-                underADisc |= DiscBox(QPointF(Layout.HelioCentreX, Layout.HelioCentreY)).contains(p.toPoint());
-                if (underADisc || !QRect(2, 2, WindowWidth(Win_2) - 4, WindowHeight(Win_2) - 4).contains(p.toPoint()))
+                for (int j = Earth; j <= Sun; ++j) underADisc |= DiscBox(at(j, t)).adjusted(-2, -2, 2, 2).contains(p.toPoint());
+                if (underADisc || !QRect(2, 2, WindowWidth(window) - 4, WindowHeight(window) - 4).contains(p.toPoint()))
                     continue;
-                QVERIFY2(WhiteNear(Win_2, p.x(), p.y(), 1), qPrintable(QString("body %1, %2 days back").arg(k).arg(back)));
+                QVERIFY2(WhiteNear(window, p.x(), p.y(), 1), qPrintable(QString("body %1, %2 days back").arg(k).arg(back)));
             }
         }
         // Each body's disc is where the clock says.
-        QPointF mars = HelioPoint(Mars, t);
-        if (QRect(0, 0, WindowWidth(Win_2), WindowHeight(Win_2)).contains(mars.toPoint()))
-            QCOMPARE(Pixel(Win_2, std::lround(mars.x()), std::lround(mars.y()) + static_cast<int>(Layout.DiscRadiusY) - 3), Red);
+        QPointF mars = at(Mars, t);
+        if (QRect(0, 0, WindowWidth(window), WindowHeight(window)).contains(mars.toPoint()))
+            QCOMPARE(Pixel(window, std::lround(mars.x()), std::lround(mars.y()) + static_cast<int>(Layout.DiscRadiusY) - 3), Red);
+    }
+
+    void theFixedBodyIsPutFirst_data() {
+        QTest::addColumn<int>("window");
+        QTest::newRow("the Sun in window 2") << int(Win_2);
+        QTest::newRow("the Earth in window 3") << int(Win_3);
+    }
+
+    void theFixedBodyIsPutFirst() {
+        // Every step puts the body at rest with its corner at centre - radius
+        // (one pixel right of and below a DrawDisc box), before anything else.
+        QFETCH(int, window);
+        const int body = window == Win_2 ? Sun : Earth;
+        const int rx = static_cast<int>(Layout.DiscRadiusX), ry = static_cast<int>(Layout.DiscRadiusY);
+        const int cx = ScreenWidthPixels() * 80 / 320, cy = ScreenHeightPixels() * 87 / 200;
+        Settings.SystemMode = 3;
+        AnimationStep();
+        const Image& img = Images.DiscImage[body];
+        for (int y = 0; y < img.Height; ++y)
+            for (int x = 0; x < img.Width; ++x) QCOMPARE(Pixel(window, cx - rx + x, cy - ry + y), ImagePixel(img, x, y));
+        // So the polygon lies on top of it. A step that moves nothing erases
+        // the polygon three pixels wide and draws it anew one pixel wide on
+        // the same lines: where they cross the disc (right of the label; the
+        // bodies are nearly in line still), white between azure.
+        Settings.PolygonOn = 1;
+        Settings.PlanetOn[Jupiter] = -1;
+        Settings.TimeStep = 0;
+        AnimationStep();
+        const int x = cx + rx - 4;
+        int top = cy - 3, bottom = top;
+        while (top <= cy + 3 && Pixel(window, x, top) != White) ++top;
+        QVERIFY(top <= cy + 3);
+        for (bottom = top; Pixel(window, x, bottom + 1) == White; ++bottom) {
+        }
+        QCOMPARE(Pixel(window, x, top - 1), Azure);
+        QCOMPARE(Pixel(window, x, bottom + 1), Azure);
     }
 
     void polygonLeavesNothingBehind_data() {
         QTest::addColumn<int>("window");
-        QTest::newRow("heliocentric") << int(Win_2);
-        QTest::newRow("geocentric") << int(Win_3);
+        QTest::addColumn<QList<int>>("hidden");
+        QTest::newRow("heliocentric") << int(Win_2) << QList<int>{Jupiter};
+        QTest::newRow("geocentric") << int(Win_3) << QList<int>{Jupiter};
+        // Hidden planets are no vertices, the Earth always is, Jupiter never.
+        QTest::newRow("heliocentric, Earth and Jupiter") << int(Win_2) << QList<int>{Mercury, Venus, Mars};
+        QTest::newRow("geocentric, Earth and Jupiter") << int(Win_3) << QList<int>{Mercury, Venus, Mars};
     }
 
     void polygonLeavesNothingBehind() {
@@ -494,18 +625,22 @@ private slots:
         // lies on the current polygon or belongs to a disc (the Earth's
         // outline and label, Mars's label). Old polygons are fully erased.
         QFETCH(int, window);
+        QFETCH(QList<int>, hidden);
         Settings.SystemMode = 3;
         Settings.DrawMode = 6;
         Settings.PolygonOn = 1;
         Settings.TimeStep = 0.2;
-        Settings.PlanetOn[Jupiter] = -1;
+        for (int k : hidden) Settings.PlanetOn[k] = -1;
         Run(600);
         const double t = Planets.SimTime;
         const bool helio = window == Win_2;
         auto at = [&](int k) { return helio ? HelioPoint(k, t) : GeoPoint(k, t); };
         Mask allowed = EmptyMask(window);
         QPolygonF polygon;
-        polygon << at(Sun) << at(Earth) << at(Mercury) << at(Venus) << at(Mars) << at(Sun);
+        polygon << at(Sun) << at(Earth);
+        for (int k : {Mercury, Venus, Mars})
+            if (!hidden.contains(k)) polygon << at(k);
+        polygon << at(Sun);
         {
             QPainter p(&allowed);
             MaskPainter(p, 1);
@@ -566,17 +701,19 @@ private slots:
         QTest::addColumn<double>("newY");
         QTest::addColumn<bool>("putNew");
         QTest::addColumn<bool>("putOld");
+        QTest::addColumn<bool>("viaRemoveBody");  // RemoveBody: window 2 from its store, then window 3 from its
         const double low = Layout.DiscRadiusY + 1;  // a y must lie below this
         for (int w : {Win_2, Win_3}) {
             const char* view = w == Win_2 ? "helio" : "geo";
-            QTest::addRow("%s: both places", view) << w << int(Mars) << -1 << 300.0 << 310.7 << true << true;
-            QTest::addRow("%s: new place too high", view) << w << int(Venus) << -1 << 300.0 << low + 0.9 << false << true;
-            QTest::addRow("%s: old place too high", view) << w << int(Venus) << -1 << low << 310.0 << true << false;
-            QTest::addRow("%s: old place just low enough", view) << w << int(Jupiter) << -1 << low + 0.01 << 310.0 << true << true;
-            QTest::addRow("%s: body shown", view) << w << int(Mars) << 1 << 300.0 << 310.0 << false << false;
+            QTest::addRow("%s: both places", view) << w << int(Mars) << -1 << 300.0 << 310.7 << true << true << false;
+            QTest::addRow("%s: new place too high", view) << w << int(Venus) << -1 << 300.0 << low + 0.9 << false << true << false;
+            QTest::addRow("%s: old place too high", view) << w << int(Venus) << -1 << low << 310.0 << true << false << false;
+            QTest::addRow("%s: old place just low enough", view) << w << int(Jupiter) << -1 << low + 0.01 << 310.0 << true << true << false;
+            QTest::addRow("%s: body shown", view) << w << int(Mars) << 1 << 300.0 << 310.0 << false << false << false;
+            QTest::addRow("%s: through RemoveBody", view) << w << int(Mars) << -1 << 300.0 << 310.7 << true << true << true;
         }
-        QTest::newRow("helio: the Sun never") << int(Win_2) << int(Sun) << -1 << 300.0 << 310.0 << false << false;
-        QTest::newRow("geo: the Sun too") << int(Win_3) << int(Sun) << -1 << 300.0 << 310.0 << true << true;
+        QTest::newRow("helio: the Sun never") << int(Win_2) << int(Sun) << -1 << 300.0 << 310.0 << false << false << false;
+        QTest::newRow("geo: the Sun too") << int(Win_3) << int(Sun) << -1 << 300.0 << 310.0 << true << true << false;
     }
 
     void removingAHiddenBodyPutsItsSavedBackground() {
@@ -587,6 +724,7 @@ private slots:
         QFETCH(double, newY);
         QFETCH(bool, putNew);
         QFETCH(bool, putOld);
+        QFETCH(bool, viaRemoveBody);
         const int rx = static_cast<int>(Layout.DiscRadiusX), ry = static_cast<int>(Layout.DiscRadiusY);
         // A saved background whose every pixel tells where in it it lies.
         Image saved;
@@ -602,9 +740,11 @@ private slots:
         (window == Win_2 ? v.HelioScreenX : v.GeoScreenX)[body] = newX;
         (window == Win_2 ? v.HelioScreenY : v.GeoScreenY)[body] = newY;
         Settings.PlanetOn[body] = static_cast<int16_t>(planetOn);
-        ClearWindow(window);
-        SelectWindow(window);
-        if (window == Win_2) RemoveHelioBody(static_cast<int16_t>(body));
+        ClearWindow(Win_2);
+        ClearWindow(Win_3);
+        SelectWindow(viaRemoveBody ? Win_0 : window);
+        if (viaRemoveBody) RemoveBody(static_cast<int16_t>(body));
+        else if (window == Win_2) RemoveHelioBody(static_cast<int16_t>(body));
         else RemoveGeoBody(static_cast<int16_t>(body));
         // What each pixel should be: the corner at centre - radius, the new
         // place first, the old one over it.
@@ -619,7 +759,10 @@ private slots:
         if (putNew) put(newX, std::floor(newY));
         if (putOld) put(oldX, oldY);
         QCOMPARE(*platform_internal::RetainedImage(window), expected);
-        QCOMPARE(SelectedWindow(), window);
+        QCOMPARE(SelectedWindow(), viaRemoveBody ? Win_3 : window);
+        const int other = window == Win_2 ? Win_3 : Win_2;  // nothing there
+        QCOMPARE(CountColour(other, QRect(0, 0, WindowWidth(other), WindowHeight(other)), Azure),
+                 WindowWidth(other) * WindowHeight(other));
     }
 
     void longRunsLeaveEachDiscOnce() {

@@ -9,6 +9,7 @@
 
 #include <QtTest>
 
+#include <cmath>
 #include <stdexcept>
 
 using namespace test_support;
@@ -97,6 +98,7 @@ private slots:
         QVERIFY(AllOneColour(Win_3, Azure));
         // The model is set up for this screen.
         QCOMPARE(Planets.RadiusX[Earth], 192.0);
+        QVERIFY(std::abs(Planets.RadiusY[Earth] - 230 * 0.82) < 1e-9);  // flattened by 0.82
         QCOMPARE(Settings.TimeStep, 0.5);
     }
 

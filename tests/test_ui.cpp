@@ -131,12 +131,15 @@ private slots:
             SelectWindow(n);
             FillBox(0, 0, 40, 40);
         }
-        CaptureImage(0, 0, 5, 5, Images.HelioBackground[Venus]);
-        CaptureImage(0, 0, 5, 5, Images.GeoBackground[Sun]);
+        for (int k = Earth; k <= Sun; ++k) {
+            CaptureImage(0, 0, 5, 5, Images.HelioBackground[k]);
+            CaptureImage(0, 0, 5, 5, Images.GeoBackground[k]);
+        }
         ClearViews();
         QCOMPARE(SelectedWindow(), target);
         QVERIFY(AllOneColour(Win_0, Magenta) && AllOneColour(Win_2, Azure) && AllOneColour(Win_3, Azure));
-        QVERIFY(IsEmptyImage(Images.HelioBackground[Venus]) && IsEmptyImage(Images.GeoBackground[Sun]));
+        for (int k = Earth; k <= Sun; ++k)
+            QVERIFY(IsEmptyImage(Images.HelioBackground[k]) && IsEmptyImage(Images.GeoBackground[k]));
     }
 
     void titleScreenNeedsTwoPresses_data() {
@@ -158,6 +161,17 @@ private slots:
         // First wait: the blue left panel, the prompt at the foot, white on blue.
         QImage first = pupil.Shown[0], expected = ExpectedPrompt(24, 20, White, Blue);
         QCOMPARE(first.pixel(ScaleX(10), ScaleY(20)), qRgb(0, 0, 255));
+        // The panels' edges: the left one solid blue from x 4 to ScaleX(159), the
+        // right one white bands on blue from ScaleX(161) to ScaleX(317), both
+        // from y 2; magenta round and between them.
+        const QRgb magenta = qRgb(255, 0, 255), blue = qRgb(0, 0, 255);
+        for (int x : {3, ScaleX(159) + 1, ScaleX(161) - 1, ScaleX(317) + 1}) QCOMPARE(first.pixel(x, ScaleY(10)), magenta);
+        QCOMPARE(first.pixel(4, ScaleY(10)), blue);
+        QCOMPARE(first.pixel(ScaleX(159), ScaleY(10)), blue);
+        QCOMPARE(first.pixel(ScaleX(200), 1), magenta);
+        QSet<QRgb> right;  // the right panel's edge columns
+        for (int y = 2; y <= ScaleY(30); ++y) right << first.pixel(ScaleX(161), y) << first.pixel(ScaleX(317), y);
+        QCOMPARE(right, (QSet<QRgb>{qRgb(255, 255, 255), blue}));
         int prompt = 0;
         for (int y = 0; y < first.height(); ++y)
             for (int x = 0; x < first.width(); ++x) {
@@ -266,6 +280,7 @@ private slots:
         user.Lines = {"7<more>", "\b<more>", "4"};
         TimeStepDialog();
         QCOMPARE(Settings.TimeStep, 4.0);
+        QCOMPARE(user.Asked[0].size(), QSize(std::max(ScaleX(158), 314) - 10, ScaleY(30)));
         // The prompt and a long default fit; the fixed-pitch font puts column
         // 24, where the typed line starts, right after the prompt.
         QCOMPARE(TextWidth(Prompt), TextWidth(std::string(23, '0')));
