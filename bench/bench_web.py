@@ -3,12 +3,13 @@
 
     bench/bench_web.py --page build-web/bench/bench_step_views.html
         prints what the timing page measured (one step with both views)
-    bench/bench_web.py --cpu build-web/heliogeo.html [--paths] [--seconds 10]
-        passes the title screen and the box, chooses SYSTEM | &Beide (and with
-        --paths DARSTELLUNG | Planten &und Bahnen) with keys, lets it animate
-        at 60 passes/s and prints the page's CPU: the time its main thread was
-        busy (DevTools' TaskDuration) and the CPU time of all of Chromium's
-        processes, each as % of one core over the wall time
+    bench/bench_web.py --cpu build-web/heliogeo.html [--show nothing|planets|paths] [--seconds 10]
+        passes the title screen and the box; unless --show nothing, chooses
+        SYSTEM | &Beide (and for paths DARSTELLUNG | Planten &und Bahnen) with
+        keys; lets it run at 60 passes/s and prints the page's CPU: the time
+        its main thread was busy (DevTools' TaskDuration) and the CPU time of
+        all of Chromium's processes (without a GPU: it paints in software),
+        each as % of one core over the wall time
 
 The browser is driven by the end-to-end test's driver (tests/end_to_end.py).
 """
@@ -47,7 +48,8 @@ def main():
     ap = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     ap.add_argument("--page", help="a timing page that leaves its figures in window.benchResult")
     ap.add_argument("--cpu", help="heliogeo.html, to measure its CPU while it animates both views")
-    ap.add_argument("--paths", action="store_true", help="planets and paths instead of planets only")
+    ap.add_argument("--show", choices=("nothing", "planets", "paths"), default="planets",
+                    help="no system chosen, both views with planets only, or with planets and paths")
     ap.add_argument("--seconds", type=float, default=10)
     args = ap.parse_args()
     page = os.path.abspath(args.page or args.cpu)
@@ -70,16 +72,19 @@ def measure(s, args):
         e2e.poll(lambda: [w for w in s.windows() if w["id"] == "box"], 10, "the start-up box")
         s.key("Return")
         e2e.poll(lambda: len(s.windows()) == 3, 10, "the views")
-        s.key("Alt_L", "Right", "Down", "b")
-        if args.paths:
+        if args.show != "nothing":
+            s.key("Alt_L", "Right", "Down", "b")
+        if args.show == "paths":
             s.key("Alt_L", "Right", "Right", "Down", "u")
         time.sleep(2)
         s.cmd("Performance.enable")
         wall, task, cpu = time.monotonic(), task_seconds(s), chromium_cpu_seconds(s)
         time.sleep(args.seconds)
         wall, task, cpu = time.monotonic() - wall, task_seconds(s) - task, chromium_cpu_seconds(s) - cpu
-        print("both views, %s, %.0f s: page's main thread %.2f %% of one core, all of Chromium %.1f %%"
-              % ("planets and paths" if args.paths else "planets only", wall, 100 * task / wall, 100 * cpu / wall))
+        shown = {"nothing": "nothing shown", "planets": "both views, planets only",
+                 "paths": "both views, planets and paths"}[args.show]
+        print("%s, %.0f s: page's main thread %.1f %% of one core, all of Chromium %.1f %%"
+              % (shown, wall, 100 * task / wall, 100 * cpu / wall))
         return 0
     except e2e.Failed as e:
         print("FAILED: %s" % e, file=sys.stderr)

@@ -164,6 +164,12 @@ class Session:
         polling screenshots, unless the program knows it better."""
         return measured_ms
 
+    def own_checks(self, p):
+        """While the animation runs: what only this window system has."""
+
+    def start_again(self, p):
+        """After "&Quit": what the pupil can do then."""
+
 
 class XSession(Session):
     """The X server, the window manager and the program, and the tools that
@@ -636,8 +642,7 @@ class BrowserSession(Session):
     def quit_by_click(self, x, y):
         """Clicks "&Quit" at (x, y): the program must end at once and leave
         one line that says so, with a button that starts it again. Returns
-        the milliseconds from the click to that line. Then starts it again,
-        and closes the tab: nothing may ask whether to leave."""
+        the milliseconds from the click to that line."""
         ended = ("HG.ended && getComputedStyle(document.getElementById('hg-ended')).display != 'none'"
                  " && getComputedStyle(document.getElementById('hg-screen')).display == 'none'")
         self.mouse("mouseMoved", x, y)
@@ -648,14 +653,67 @@ class BrowserSession(Session):
         quit_ms = (time.monotonic() - clicked) * 1000
         self.shot()
         self.save_shot("ended.png")
-        text, button = self.eval("""[document.body.innerText.trim(), (() => {
-            const r = document.getElementById('hg-restart').getBoundingClientRect();
-            return [r.x + r.width / 2, r.y + r.height / 2]; })()]""")
+        text = self.eval("document.body.innerText.trim()")
         check(re.fullmatch(r"Das Programm ist beendet\.\s*Neu starten", text) is not None,
               "after &Quit the page shows one line, that heliogeo has ended, and a button to start again (%r)" % text)
-        self.click(*button)
+        return quit_ms
+
+    # Colours the views may show; anything else is a blend of two.
+    DRAWN = {AZURE, MAGENTA, BLUE, WHITE, YELLOW, GREEN, CYAN, RED, (0, 0, 0)}
+
+    def own_checks(self, p):
+        """The picture is scaled as one with the browser's window, its pixels
+        crisp, while the layout stays as computed at the start; F10 reaches
+        the menu bar too."""
+        layout = self.windows()
+        for width, height in ((1536, 1152), (800, 700), self.size):
+            self.cmd("Emulation.setDeviceMetricsOverride", width=width, height=height, deviceScaleFactor=1,
+                     mobile=False)
+            scale = min(width / self.size[0], height / self.size[1])
+            poll(lambda: self.shot().size == (width, height), 5, "the page at %dx%d" % (width, height))
+            blends = set()
+            for v in p.views:
+                box = [round(scale * c) for c in (v["x"], v["y"], v["x"] + v["w"], v["y"] + v["h"])]
+                img = self.last_shot.crop((box[0] + 2, box[1] + 2, box[2] - 2, box[3] - 2))
+                blends |= {c for _, c in img.getcolors(img.width * img.height)} - self.DRAWN
+            check(not blends and self.windows() == layout, "at %dx%d the views are scaled by %.2f, crisp (no blended"
+                  " colours: %s), the windows where they were" % (width, height, scale, sorted(blends)[:3]))
+        self.key("F10", "Right", "Down")
+        p.wait_popup("SYSTEM")
+        self.key("Escape", "Escape")
+        p.wait_popup_closed()
+        check(not self.eval("HG.menu.active"), "F10, Right and Down open SYSTEM's menu; Escape twice leaves the bar")
+
+    def tap(self, x, y):
+        point = {"x": x, "y": y, "radiusX": 3, "radiusY": 3, "force": 1}
+        self.cmd("Input.dispatchTouchEvent", type="touchStart", touchPoints=[point])
+        self.cmd("Input.dispatchTouchEvent", type="touchEnd", touchPoints=[])
+
+    def start_again(self, p):
+        """The button starts heliogeo again; a pupil at a touch screen gets
+        through the title, the box and a menu with taps. Then the tab is
+        closed: nothing may ask whether to leave."""
+        self.click(*self.eval("""(() => { const r = document.getElementById('hg-restart').getBoundingClientRect();
+                                           return [r.x + r.width / 2, r.y + r.height / 2]; })()"""))
         poll(lambda: self.eval("HG.firstKeyWait > 0") and title_patch_blue(self), 10, "the title screen again")
         log("ok: the button starts heliogeo again: the title screen")
+        self.cmd("Emulation.setTouchEmulationEnabled", enabled=True, maxTouchPoints=5)
+        # A finger still down as the second prompt appears passes it too.
+        self.tap(500, 400)
+        poll(lambda: p.boxes() or share(self.shot((20, 250, 60, 60)), MAGENTA) >= 0.98, 5, "the title to end")
+        if not p.boxes():
+            self.tap(500, 400)
+        poll(p.boxes, 5, "the start-up box after taps")
+        self.tap(*self.eval("""(() => { const r = document.querySelector('#hg-modal button').getBoundingClientRect();
+                                        return [r.x + r.width / 2, r.y + r.height / 2]; })()"""))
+        poll(lambda: not p.boxes() and p.find_views(), 5, "the box to close after a tap on OK, and the views")
+        tx, ty, _ = p.titles["SYSTEM"]
+        self.tap(tx, ty)
+        popup = p.wait_popup("SYSTEM")
+        self.tap(popup["x"] + popup["w"] // 2, p.item_rows(popup, "SYSTEM")[MENUS["SYSTEM"].index("&Beide")])
+        p.wait_popup_closed()
+        poll(lambda: both_views_drawn(self, p), 10, "both views after taps on SYSTEM and &Beide")
+        log("ok: taps pass the title screen and the box and choose SYSTEM | &Beide")
         self.cmd("Page.close")
         deadline = time.monotonic() + 3
         try:
@@ -665,8 +723,6 @@ class BrowserSession(Session):
             pass  # the tab is gone
         self.ws = None
         check(not self.dialogs, "closing the tab while heliogeo runs asks nothing (%s)" % self.dialogs)
-        return quit_ms
-
 
 def poll(condition, timeout, what, interval=0.05):
     """Calls condition until it returns something true; returns that."""
@@ -1047,6 +1103,7 @@ def run(s, screenshot_copy):
     p.choose_by_letter("DESK", "&Info")
     p.close_box_with_return("the information box")
     poll(lambda: disc_at(p.view_images(s.shot())[0], YELLOW, CENTRE), 10, "the animation after the box")
+    s.own_checks(p)
 
     # Memory, then DESK | &Quit by mouse.
     memory, mb = s.memory()
@@ -1059,6 +1116,7 @@ def run(s, screenshot_copy):
     quit_ms = s.quit_by_click(popup["x"] + popup["w"] // 2, rows[0])
     log("quit to exit: %d ms" % round(quit_ms))
     check(quit_ms < 1000, "&Quit ends heliogeo within a second")
+    s.start_again(p)
     return {"title_ms": to_title, "memory": memory, "memory_mb": mb, "quit_ms": quit_ms}
 
 
