@@ -451,16 +451,14 @@ class BrowserSession(Session):
     # xdotool's key names as the browser names them: key, code, key code, text.
     KEYS = {"Return": ("Enter", "Enter", 13, "\r"), "space": (" ", "Space", 32, " "),
             "Alt_L": ("Alt", "AltLeft", 18, ""), "F10": ("F10", "F10", 121, ""),
-            "Escape": ("Escape", "Escape", 27, ""), "BackSpace": ("Backspace", "Backspace", 8, ""),
-            "Left": ("ArrowLeft", "ArrowLeft", 37, ""), "Up": ("ArrowUp", "ArrowUp", 38, ""),
-            "Right": ("ArrowRight", "ArrowRight", 39, ""), "Down": ("ArrowDown", "ArrowDown", 40, ""),
-            "comma": (",", "Comma", 188, ","), "period": (".", "Period", 190, ".")}
+            "Escape": ("Escape", "Escape", 27, ""), "Left": ("ArrowLeft", "ArrowLeft", 37, ""),
+            "Up": ("ArrowUp", "ArrowUp", 38, ""), "Right": ("ArrowRight", "ArrowRight", 39, ""),
+            "Down": ("ArrowDown", "ArrowDown", 40, "")}
 
-    def __init__(self, page, out, size=(SCREEN_W, SCREEN_H), options=""):
+    def __init__(self, page, out, size=(SCREEN_W, SCREEN_H)):
         self.page = page
         self.out = out
         self.size = size
-        self.options = options  # the address's query: program options
         self.proc = None
         self.ws = None
         self.last_id = 0
@@ -504,9 +502,8 @@ class BrowserSession(Session):
                                                + self.size))
 
     def launch(self):
-        url = "file://" + urllib.parse.quote(self.page) + ("?" + self.options if self.options else "")
         started = time.monotonic()
-        self.cmd("Page.navigate", url=url)
+        self.cmd("Page.navigate", url="file://" + urllib.parse.quote(self.page))
         return started
 
     def start_to_title(self, measured_ms):
@@ -1517,7 +1514,7 @@ def missing_tools(args):
         if websocket is None:
             missing.append("the Python module websocket (python3-websocket)")
         if not os.path.exists(args.program) and shutil.which("em++") is None:
-            missing.append("emscripten, to build %s" % args.program)
+            missing.append("emscripten (to build %s)" % args.program)
         packages = "chromium python3-websocket python3-pil emscripten node-acorn"
     else:
         managed = args.wm == "openbox" or args.placement
