@@ -663,18 +663,21 @@ class BrowserSession(Session):
         crisp, while the layout stays as computed at the start; F10 reaches
         the menu bar too."""
         layout = self.windows()
-        for width, height in ((1536, 1152), (800, 700), self.size):
-            self.cmd("Emulation.setDeviceMetricsOverride", width=width, height=height, deviceScaleFactor=1,
+        # Larger and smaller windows, and a screen of 1.5 device pixels per pixel.
+        for width, height, ratio in ((1536, 1152, 1), (800, 700, 1), self.size + (1.5,), self.size + (1,)):
+            self.cmd("Emulation.setDeviceMetricsOverride", width=width, height=height, deviceScaleFactor=ratio,
                      mobile=False)
-            scale = min(width / self.size[0], height / self.size[1])
-            poll(lambda: self.shot().size == (width, height), 5, "the page at %dx%d" % (width, height))
+            scale = ratio * min(width / self.size[0], height / self.size[1])
+            size = (round(ratio * width), round(ratio * height))
+            poll(lambda: self.shot().size == size, 5, "the page at %dx%d" % size)
             blends = set()
             for v in p.views:
                 box = [round(scale * c) for c in (v["x"], v["y"], v["x"] + v["w"], v["y"] + v["h"])]
                 img = self.last_shot.crop((box[0] + 2, box[1] + 2, box[2] - 2, box[3] - 2))
                 blends |= {c for _, c in img.getcolors(img.width * img.height)} - self.DRAWN
-            check(not blends and self.windows() == layout, "at %dx%d the views are scaled by %.2f, crisp (no blended"
-                  " colours: %s), the windows where they were" % (width, height, scale, sorted(blends)[:3]))
+            check(not blends and self.windows() == layout, "a page of %dx%d at %g device pixels a pixel: the views are"
+                  " scaled by %.2f, crisp (no blended colours: %s), the windows where they were"
+                  % (width, height, ratio, scale, sorted(blends)[:3]))
         self.key("F10", "Right", "Down")
         p.wait_popup("SYSTEM")
         self.key("Escape", "Escape")
