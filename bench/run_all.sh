@@ -42,10 +42,20 @@ for screen in 1024x768 3840x2160; do
 done
 
 echo "== one step with both views, the same timing program on the desktop (offscreen 1024x768) and in the browser"
+echo "   (headless Chromium, a page of 1024x768); 5 runs of each, side by side, and the median of each figure"
 echo "\$ $bench/bench_step_views --screen=1024x768"
-"$bench/bench_step_views" --screen=1024x768 2>/dev/null
-echo "\$ bench/bench_web.py --page $web/bench/bench_step_views.html   (headless Chromium, a page of 1024x768)"
-"$py" bench/bench_web.py --page "$web/bench/bench_step_views.html" | tail -1
+echo "\$ bench/bench_web.py --page $web/bench/bench_step_views.html"
+for _ in 1 2 3 4 5; do
+  "$bench/bench_step_views" --screen=1024x768 2>/dev/null | sed 's/^/desktop /'
+  "$py" bench/bench_web.py --page "$web/bench/bench_step_views.html" | tail -1 | sed 's/^/browser /'
+done | "$py" -c '
+import re, statistics, sys
+runs = {}
+for line in sys.stdin:
+    runs.setdefault(line.split()[0], []).append([float(v) for v in re.findall(r"([0-9.]+) us", line)])
+for edition, rows in runs.items():
+    median = [statistics.median(column) for column in zip(*rows)]
+    print("%s: planets only %.1f us, with the polygon %.1f us, planets and paths %.1f us" % ((edition,) + tuple(median)))'
 
 for show in nothing planets paths; do
   echo "== the web edition's CPU at 60 passes/s in headless Chromium, a page of 1024x768, $show (median of 3 runs of 10 s)"
