@@ -3,7 +3,8 @@
 # every test.
 #
 #   ./setup.sh run [options]   build a Release and start the program
-#   ./setup.sh test            build and run every test
+#   ./setup.sh web             build the web edition: build-web/heliogeo.html
+#   ./setup.sh test            build and run every test, the web edition's too
 #
 # Works as root, or as a normal user who may use sudo (only apt-get is run
 # through sudo; the build and the program run as that user).
@@ -14,39 +15,68 @@ mode="${1:-}"
 shift || true
 
 case "$mode" in
-  run|test) ;;
-  *) echo "usage: $0 run [program options] | $0 test" >&2; exit 2 ;;
+  run|web|test) ;;
+  *) echo "usage: $0 run [program options] | $0 web | $0 test" >&2; exit 2 ;;
 esac
 
 # What the program needs to build and run, and what the tests need besides.
+# The web edition is built with emscripten; its tests run in Chromium. Where
+# those cannot be installed the tests still run, and the web edition's say
+# that they are skipped.
 packages=(cmake g++ make qt6-base-dev qt6-qpa-plugins fonts-dejavu-core)
-if [ "$mode" = test ]; then
+web_packages=(emscripten node-acorn)
+optional=()
+if [ "$mode" = web ]; then
+  packages=(cmake make "${web_packages[@]}")
+elif [ "$mode" = test ]; then
   packages+=(libbenchmark-dev libgtest-dev xvfb xauth xdotool x11-utils imagemagick openbox desktop-file-utils python3 python3-pil python3-xlib)
+  optional=("${web_packages[@]}" chromium python3-websocket)
 fi
 
 # Started through sudo: everything but apt-get runs as the user who asked.
 as_user() {
   if [ "$(id -u)" = 0 ] && [ -n "${SUDO_USER:-}" ] && [ "$SUDO_USER" != root ]; then
-    sudo -u "$SUDO_USER" --preserve-env=DISPLAY,XAUTHORITY,WAYLAND_DISPLAY,XDG_RUNTIME_DIR,XDG_SESSION_TYPE,QT_QPA_PLATFORM "$@"
+    sudo -u "$SUDO_USER" --preserve-env=DISPLAY,XAUTHORITY,WAYLAND_DISPLAY,XDG_RUNTIME_DIR,XDG_SESSION_TYPE,QT_QPA_PLATFORM,NODE_PATH "$@"
   else
     "$@"
   fi
 }
 
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "Installing: ${missing[*]}"
+missing_of() {
+  local p
+  for p in "$@"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || echo "$p"
+  done
+}
+mapfile -t missing < <(missing_of "${packages[@]}")
+mapfile -t missing_optional < <(missing_of "${optional[@]}")
+if [ $((${#missing[@]} + ${#missing_optional[@]})) -gt 0 ]; then
   root=()
   [ "$(id -u)" = 0 ] || root=(sudo)
   "${root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq
-  "${root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  if [ ${#missing[@]} -gt 0 ]; then
+    echo "Installing: ${missing[*]}"
+    "${root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  fi
+  if [ ${#missing_optional[@]} -gt 0 ]; then
+    echo "Installing for the web edition's tests: ${missing_optional[*]}"
+    "${root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing_optional[@]}" \
+      >/dev/null || echo "Could not install ${missing_optional[*]}: the web edition's tests will be skipped."
+  fi
 fi
 
 jobs="$(nproc 2>/dev/null || echo 2)"
 cd "$here"
+# Debian's em++ needs its acorn module from /usr/share/nodejs, where a node
+# that is not Debian's own does not look.
+export NODE_PATH="${NODE_PATH:+$NODE_PATH:}/usr/share/nodejs"
+
+if [ "$mode" = web ]; then
+  as_user emcmake cmake -S . -B build-web -DCMAKE_BUILD_TYPE=Release >/dev/null
+  as_user cmake --build build-web --target heliogeo_page -j "$jobs" >/dev/null
+  echo "The web edition: $here/build-web/heliogeo.html (one file; open it in a browser)"
+  exit 0
+fi
 
 if [ "$mode" = run ]; then
   as_user cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DHELIOGEO_TESTS=OFF -DHELIOGEO_BENCH=OFF >/dev/null
@@ -57,7 +87,12 @@ if [ "$mode" = run ]; then
   exit $?
 fi
 
-# Tests: the Release build with every test (and the benchmarks built)…
+# Tests: the web edition with its test and timing pages, where emscripten
+# could be had (its tests are skipped otherwise)…
+if command -v emcmake >/dev/null 2>&1; then
+  as_user sh tests/web_build.sh "$here" "$here/build-web"
+fi
+# …the Release build with every test (and the benchmarks built)…
 as_user cmake -S . -B build-test -DCMAKE_BUILD_TYPE=Release >/dev/null
 as_user cmake --build build-test -j "$jobs"
 as_user ctest --test-dir build-test --output-on-failure --no-tests=error -j "$jobs"

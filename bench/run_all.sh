@@ -1,11 +1,15 @@
 #!/usr/bin/env bash
-# run_all.sh [BUILD_DIR] — every benchmark of heliogeo, one after the other on
-# a quiet machine, each figure printed with the command that produced it.
-# Needs the benchmarks built (./setup.sh test builds them into build-test/)
-# and Xvfb for the figures in real windows.
+# run_all.sh [BUILD_DIR [WEB_BUILD_DIR]] — every benchmark of heliogeo, one
+# after the other on a quiet machine, each figure printed with the command
+# that produced it. Needs the benchmarks built (./setup.sh test builds them
+# into build-test/, and the web edition's pages into build-web/), Xvfb for the
+# figures in real windows and Chromium for the web edition's.
 set -euo pipefail
 build="${1:-build-test}"
+web="${2:-build-web}"
 bench="$build/bench"
+py=/usr/bin/python3  # Debian's, with python3-websocket and python3-pil
+[ -x "$py" ] || py=python3
 xvfb() { local size="$1"; shift; xvfb-run -a -s "-screen 0 ${size}x24" "$@" 2>/dev/null; }
 median() { sort -n | awk '{a[NR]=$1} END {print (NR % 2) ? a[(NR+1)/2] : (a[NR/2] + a[NR/2+1]) / 2}'; }
 
@@ -37,7 +41,34 @@ for screen in 1024x768 3840x2160; do
   xvfb "$screen" "$bench/bench_loop_cpu" --system-mode 3 --steps-per-second 0 --seconds 10 | sed -E 's/.*= ([0-9]+) steps\/s.*/\1 steps\/s/'
 done
 
-echo "== start to title screen, peak resident memory, Quit to exit: the end-to-end runs"
+echo "== one step with both views, the same timing program on the desktop (offscreen 1024x768) and in the browser"
+echo "   (headless Chromium, a page of 1024x768); 5 runs of each, side by side, and the median of each figure"
+echo "\$ $bench/bench_step_views --screen=1024x768"
+echo "\$ bench/bench_web.py --page $web/bench/bench_step_views.html"
+for _ in 1 2 3 4 5; do
+  "$bench/bench_step_views" --screen=1024x768 2>/dev/null | sed 's/^/desktop /'
+  "$py" bench/bench_web.py --page "$web/bench/bench_step_views.html" | tail -1 | sed 's/^/browser /'
+done | "$py" -c '
+import re, statistics, sys
+runs = {}
+for line in sys.stdin:
+    runs.setdefault(line.split()[0], []).append([float(v) for v in re.findall(r"([0-9.]+) us", line)])
+for edition, rows in runs.items():
+    median = [statistics.median(column) for column in zip(*rows)]
+    print("%s: planets only %.1f us, with the polygon %.1f us, planets and paths %.1f us" % ((edition,) + tuple(median)))'
+
+for show in nothing planets paths; do
+  echo "== the web edition's CPU at 60 passes/s in headless Chromium, a page of 1024x768, $show (median of 3 runs of 10 s)"
+  echo "\$ bench/bench_web.py --cpu $web/heliogeo.html --show $show --seconds 10"
+  for _ in 1 2 3; do "$py" bench/bench_web.py --cpu "$web/heliogeo.html" --show "$show" --seconds 10 | tail -1; done \
+    | awk '{ for (i = 1; i < NF; i++) if ($i == "thread") print $(i + 1), $0 }' | sort -n | sed -n '2s/^[^ ]* //p'
+done
+
+echo "== the web edition's file"
+echo "\$ stat -c %s $web/heliogeo.html"
+echo "$(stat -c %s "$web/heliogeo.html") bytes"
+
+echo "== start to title screen, peak resident memory, Quit to exit: the end-to-end runs (the browser's too)"
 echo "\$ (cd $build && ctest -R end_to_end) && cat $build/tests/end_to_end_*/figures.txt"
 (cd "$build" && ctest -R end_to_end >/dev/null) && for f in "$build"/tests/end_to_end_*/figures.txt; do
   echo "-- $(basename "$(dirname "$f")")"

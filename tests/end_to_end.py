@@ -7,10 +7,19 @@ with real X input through xdotool: keys and mouse clicks, menus opened with the
 mouse and with the keyboard. Where the windows stand is read with xwininfo,
 what they show from screenshots of the whole screen (ImageMagick `import`).
 
+With --browser the same scenario, with the same checks, drives the web
+edition (--program build-web/heliogeo.html) in Debian's headless Chromium over
+the DevTools protocol: the page is the screen, the program's windows are read
+from the page, what they show from screenshots, and keys and clicks are the
+browser's own input events. The few steps only one of the two knows (stacking
+of windows, memory, how the program ends) are the drivers' methods.
+
 It prints three figures for the README, and writes them to figures.txt in the
 --out folder: the time from launching the program to its title screen on the
-screen, the peak resident memory (VmHWM) just before "&Quit", and the time from
-the click on "&Quit" to the end of the process.
+screen (in the browser: from opening the page to the program's first wait for
+input), the peak resident memory (VmHWM; in the browser the WebAssembly memory)
+just before "&Quit", and the time from the click on "&Quit" to the end of the
+process (in the browser: to the line that says the program has ended).
 
 With --placement it runs, instead of that session, short ones on several
 screens: the title screen at 320 x 200, 800 x 600 and 1024 x 768 without a
@@ -19,16 +28,20 @@ client area), and at 1024 x 768 with a 40-pixel panel at the bottom, then at
 the top (windows 2, 3 and 1 must stand in the work area, where the layout
 computed from the work area's size puts them).
 
-The README's screenshot of both views comes from this test:
+The README's screenshots of both views come from this test:
     tests/end_to_end.py --program build/heliogeo --wm none --out /tmp/heliogeo-e2e \
         --screenshot docs/screenshot.png
+    tests/end_to_end.py --browser --program build-web/heliogeo.html --out /tmp/heliogeo-e2e-web \
+        --screenshot docs/screenshot-web.png
 
 Exit status: 0 passed, 1 failed, 77 skipped (a tool is missing; the reason is
 printed). Every wait has a time limit; nothing waits for a person.
 """
 
 import argparse
+import base64
 import io
+import json
 import math
 import os
 import re
@@ -38,6 +51,8 @@ import signal
 import subprocess
 import sys
 import time
+import urllib.parse
+import urllib.request
 
 SKIP = 77
 
@@ -116,10 +131,47 @@ try:
 except ImportError:  # only the placement scenario needs it; checked in main()
     xdisplay = None
 
+try:
+    import websocket  # the browser is driven over the DevTools protocol
+except ImportError:  # only the browser needs it; checked in main()
+    websocket = None
+
 
 # ---------------------------------------------------------------- processes
 
 class Session:
+    """What both drivers share: the output folder, the logs and the last
+    screenshot. A driver provides, besides: start, launch, alive, close;
+    windows (the program's viewable windows: id, name, x, y, w, h, override);
+    shot; focus, key (xdotool's key names), click, park_mouse; stacked_above;
+    memory; quit_by_click; start_to_title."""
+
+    exact = True  # windows stand exactly where the program puts them
+    last_shot = None
+
+    def save_shot(self, name):
+        path = os.path.join(self.out, name)
+        if self.last_shot is not None:
+            self.last_shot.save(path)
+        return path
+
+    def window_note(self, wid):
+        """Something that explains a window's stacking, for a failure."""
+        return ""
+
+    def start_to_title(self, measured_ms):
+        """The time from the launch to the title screen: as measured by
+        polling screenshots, unless the program knows it better."""
+        return measured_ms
+
+    def own_checks(self, p):
+        """While the animation runs: what only this window system has."""
+
+    def start_again(self, p):
+        """After "&Quit": what the pupil can do then."""
+
+
+class XSession(Session):
     """The X server, the window manager and the program, and the tools that
     speak to them. Everything started here is ended by close()."""
 
@@ -133,10 +185,24 @@ class Session:
         self.wm_proc = None
         self.proc = None
         self.env = None
-        self.last_shot = None
         self.logs = []
 
+    @property
+    def exact(self):
+        return self.wm == "none"
+
+    @property
+    def label(self):
+        return "no window manager" if self.wm == "none" else self.wm
+
     # -- starting and ending
+
+    def start(self):
+        self.start_xvfb()
+        self.start_wm()
+
+    def can_shoot(self):
+        return self.xvfb is not None and self.xvfb.poll() is None
 
     def start_xvfb(self):
         read_fd, write_fd = os.pipe()
@@ -276,12 +342,6 @@ class Session:
             self.last_shot = img
         return img
 
-    def save_shot(self, name):
-        path = os.path.join(self.out, name)
-        if self.last_shot is not None:
-            self.last_shot.save(path)
-        return path
-
     # -- windows
 
     def windows(self):
@@ -322,6 +382,46 @@ class Session:
         if "X=1018\nY=763\n" not in self.run(["xdotool", "getmouselocation", "--shell"]):
             self.run(["xdotool", "mousemove", "--sync", "1018", "763"])
 
+    # -- what only the window system knows
+
+    def stacked_above(self, wids, others):
+        """For each window of wids, those of the windows `others` that the
+        window manager stacks above it; none without a window manager."""
+        if self.wm == "none":
+            return {}
+        # What the window manager does with a click or an activation may come
+        # a moment after the menu has closed.
+        time.sleep(0.3)
+        out = self.run(["xprop", "-root", "_NET_CLIENT_LIST_STACKING"], check=False)
+        order = {int(w, 16): i for i, w in enumerate(re.findall(r"0x[0-9a-f]+", out))}  # bottom to top
+        return {wid: [a for a in others if int(wid) in order and int(a) in order and order[int(wid)] < order[int(a)]]
+                for wid in wids}
+
+    def window_note(self, wid):
+        prop = self.run(["xprop", "-id", wid, "WM_TRANSIENT_FOR"], check=False)
+        m = re.search(r"window id # (0x[0-9a-f]+)", prop)
+        return "transient for " + m.group(1) if m else "no WM_TRANSIENT_FOR"
+
+    def memory(self):
+        """The program's peak memory: what it is, and MB."""
+        with open("/proc/%d/status" % self.proc.pid) as f:
+            hwm = next(int(line.split()[1]) for line in f if line.startswith("VmHWM:"))
+        return "peak resident memory", hwm / 1024
+
+    def quit_by_click(self, x, y):
+        """Clicks "&Quit" at (x, y); the program must end at once with status
+        0. Returns the milliseconds from the click to its end."""
+        self.run(["xdotool", "mousemove", "--sync", str(x), str(y)])
+        clicked = time.monotonic()
+        self.run(["xdotool", "click", "1"])
+        try:
+            status = self.proc.wait(5)
+        except subprocess.TimeoutExpired:
+            raise Failed("heliogeo still runs 5 s after &Quit")
+        quit_ms = (time.monotonic() - clicked) * 1000
+        check(status == 0, "&Quit ends heliogeo with status 0 (got %d)" % status)
+        return quit_ms
+
 
 def parse_xwininfo(text):
     def field(name):
@@ -340,6 +440,289 @@ def parse_xwininfo(text):
         "override": re.search(r"Override Redirect State:\s*yes", text) is not None,
     }
 
+
+class BrowserSession(Session):
+    """The web edition: the page in headless Chromium (Debian's), the page
+    being a screen of 1024 x 768, steered over the DevTools protocol with the
+    browser's own input events. The windows are read from the page
+    (HG.windowList), what they show from screenshots of the page."""
+
+    label = "Chromium"
+    # xdotool's key names as the browser names them: key, code, key code, text.
+    KEYS = {"Return": ("Enter", "Enter", 13, "\r"), "space": (" ", "Space", 32, " "),
+            "Alt_L": ("Alt", "AltLeft", 18, ""), "F10": ("F10", "F10", 121, ""),
+            "Escape": ("Escape", "Escape", 27, ""), "Left": ("ArrowLeft", "ArrowLeft", 37, ""),
+            "Up": ("ArrowUp", "ArrowUp", 38, ""), "Right": ("ArrowRight", "ArrowRight", 39, ""),
+            "Down": ("ArrowDown", "ArrowDown", 40, "")}
+
+    def __init__(self, page, out, size=(SCREEN_W, SCREEN_H)):
+        self.page = page
+        self.out = out
+        self.size = size
+        self.proc = None
+        self.ws = None
+        self.last_id = 0
+        self.errors = []  # what the page threw
+        self.dialogs = []  # dialogs the page opened (a question on closing, say)
+        self.logs = [os.path.join(out, "chromium.log"), os.path.join(out, "console.log")]
+        self.console = None
+
+    # -- starting and ending
+
+    def start(self):
+        profile = os.path.join(self.out, "profile")
+        shutil.rmtree(profile, ignore_errors=True)
+        err = open(self.logs[0], "wb")
+        self.console = open(self.logs[1], "w")
+        self.proc = subprocess.Popen(
+            ["chromium", "--headless=new", "--no-sandbox", "--disable-gpu", "--remote-debugging-port=0",
+             "--user-data-dir=" + profile, "--no-first-run", "--no-default-browser-check", "--disable-extensions",
+             "--disable-background-networking", "--disable-component-update", "--disable-sync",
+             "--force-color-profile=srgb", "--disable-background-timer-throttling", "--disable-renderer-backgrounding",
+             "--disable-backgrounding-occluded-windows", "--hide-scrollbars", "--window-size=%d,%d" % self.size,
+             "about:blank"],
+            stdin=subprocess.DEVNULL, stdout=err, stderr=err, start_new_session=True)
+
+        def port():
+            try:
+                with open(os.path.join(profile, "DevToolsActivePort")) as f:
+                    return int(f.readline())
+            except (OSError, ValueError):
+                return None
+        found = poll(port, 20, "Chromium's DevTools port")
+        targets = json.load(urllib.request.urlopen("http://127.0.0.1:%d/json/list" % found, timeout=10))
+        target = next(t for t in targets if t["type"] == "page")
+        self.ws = websocket.create_connection(target["webSocketDebuggerUrl"], timeout=30, suppress_origin=True)
+        self.cmd("Runtime.enable")
+        self.cmd("Page.enable")
+        self.cmd("Emulation.setDeviceMetricsOverride", width=self.size[0], height=self.size[1], deviceScaleFactor=1,
+                 mobile=False)
+        self.cmd("Emulation.setFocusEmulationEnabled", enabled=True)
+        log("Chromium %s, a page of %dx%d" % ((self.eval("navigator.userAgent").split("Chrome/")[-1].split()[0],)
+                                               + self.size))
+
+    def launch(self):
+        started = time.monotonic()
+        self.cmd("Page.navigate", url="file://" + urllib.parse.quote(self.page))
+        return started
+
+    def start_to_title(self, measured_ms):
+        # The page notes when the program first waits for input.
+        return poll(lambda: self.eval("HG.firstKeyWait"), 5, "HG.firstKeyWait")
+
+    def alive(self):
+        if self.proc.poll() is not None:
+            raise Failed("heliogeo ended unexpectedly: Chromium is gone (status %s)" % self.proc.returncode)
+        if self.errors:
+            raise Failed("heliogeo ended unexpectedly: the page threw %s" % self.errors[0])
+
+    def can_shoot(self):
+        return self.ws is not None and self.proc.poll() is None
+
+    def close(self):
+        if self.ws is not None:
+            self.ws.close()
+            self.ws = None
+        if self.proc is not None and self.proc.poll() is None:
+            os.killpg(self.proc.pid, signal.SIGTERM)
+            try:
+                self.proc.wait(5)
+            except subprocess.TimeoutExpired:
+                os.killpg(self.proc.pid, signal.SIGKILL)
+                self.proc.wait(5)
+        if self.console is not None:
+            self.console.close()
+            self.console = None
+
+    # -- the DevTools protocol
+
+    def cmd(self, method, **params):
+        self.last_id += 1
+        self.ws.send(json.dumps({"id": self.last_id, "method": method, "params": params}))
+        while True:
+            msg = self.receive()
+            if msg.get("id") == self.last_id:
+                if "error" in msg:
+                    raise Failed("%s: %s" % (method, msg["error"].get("message")))
+                return msg["result"]
+
+    def receive(self):
+        msg = json.loads(self.ws.recv())
+        event, params = msg.get("method"), msg.get("params", {})
+        if event == "Runtime.exceptionThrown":
+            d = params["exceptionDetails"]
+            self.errors.append(d.get("exception", {}).get("description") or d.get("text"))
+            self.console.write("exception: %s\n" % self.errors[-1])
+        elif event == "Runtime.consoleAPICalled":
+            self.console.write("%s: %s\n" % (params["type"], " ".join(str(a.get("value", a.get("description")))
+                                                                     for a in params["args"])))
+        elif event == "Page.javascriptDialogOpening":
+            self.dialogs.append(params["type"])
+            self.ws.send(json.dumps({"id": 0, "method": "Page.handleJavaScriptDialog", "params": {"accept": True}}))
+        return msg
+
+    def eval(self, expression):
+        r = self.cmd("Runtime.evaluate", expression=expression, returnByValue=True)
+        if "exceptionDetails" in r:
+            raise Failed("%s: %s" % (expression, r["exceptionDetails"].get("text")))
+        return r["result"].get("value")
+
+    # -- windows and the screen
+
+    def windows(self):
+        self.alive()
+        ended, found = self.eval("[HG.ended, typeof HG.windowList == 'function' ? HG.windowList() : []]")
+        if ended:
+            raise Failed("heliogeo ended unexpectedly: the page says the program has ended")
+        return found
+
+    def shot(self, crop=None):
+        params = {"format": "png"}
+        if crop is not None:
+            params["clip"] = {"x": crop[0], "y": crop[1], "width": crop[2], "height": crop[3], "scale": 1}
+        img = Image.open(io.BytesIO(base64.b64decode(self.cmd("Page.captureScreenshot", **params)["data"])))
+        img = img.convert("RGB")
+        if crop is None:
+            self.last_shot = img
+        return img
+
+    # -- input
+
+    def focus(self, wid):
+        pass  # the page has the keyboard; a box gives its button the focus itself
+
+    def key(self, *keys):
+        for name in keys:
+            if name in self.KEYS:
+                key, code, number, text = self.KEYS[name]
+            elif len(name) == 1 and name.isalnum():
+                key, text, number = name, name, ord(name.upper())
+                code = ("Digit" if name.isdigit() else "Key") + name.upper()
+            else:
+                raise Failed("no browser key for xdotool's %r" % name)
+            down = {"key": key, "code": code, "windowsVirtualKeyCode": number, "nativeVirtualKeyCode": number}
+            self.cmd("Input.dispatchKeyEvent", type="keyDown" if text else "rawKeyDown", text=text,
+                     unmodifiedText=text, modifiers=1 if key == "Alt" else 0, **down)
+            self.cmd("Input.dispatchKeyEvent", type="keyUp", **down)
+            time.sleep(0.04)
+
+    def mouse(self, kind, x, y, buttons=0):
+        self.cmd("Input.dispatchMouseEvent", type=kind, x=x, y=y, button="left" if kind != "mouseMoved" else "none",
+                 buttons=buttons, clickCount=1 if kind != "mouseMoved" else 0)
+
+    def click(self, x, y):
+        self.mouse("mouseMoved", x, y)
+        self.mouse("mousePressed", x, y, 1)
+        self.mouse("mouseReleased", x, y)
+
+    def park_mouse(self):
+        self.mouse("mouseMoved", 1018, 763)
+
+    # -- what only the page knows
+
+    def stacked_above(self, wids, others):
+        """For each window of wids, the window of `others` whose pixels are
+        on top at its centre, unless it is itself."""
+        tops = self.eval("""(() => {
+            const tops = {};
+            for (const w of HG.windowList()) {
+              const e = document.elementFromPoint(w.x + w.w / 2, w.y + w.h / 2);
+              const frame = e && e.closest(".hg-window");
+              tops[w.id] = frame ? frame.dataset.window : e && e.closest("#hg-dropdown") ? "menu" : "box";
+            }
+            return tops; })()""")
+        return {wid: [tops[wid]] for wid in wids if tops.get(wid) != wid and tops.get(wid) in others}
+
+    def memory(self):
+        return "WebAssembly memory", self.eval("HEAP8.length") / 2 ** 20
+
+    def quit_by_click(self, x, y):
+        """Clicks "&Quit" at (x, y): the program must end at once and leave
+        one line that says so, with a button that starts it again. Returns
+        the milliseconds from the click to that line."""
+        ended = ("HG.ended && getComputedStyle(document.getElementById('hg-ended')).display != 'none'"
+                 " && getComputedStyle(document.getElementById('hg-screen')).display == 'none'")
+        self.mouse("mouseMoved", x, y)
+        self.mouse("mousePressed", x, y, 1)
+        clicked = time.monotonic()
+        self.mouse("mouseReleased", x, y)
+        poll(lambda: self.eval(ended), 5, "the page to say that heliogeo has ended", interval=0.002)
+        quit_ms = (time.monotonic() - clicked) * 1000
+        self.shot()
+        self.save_shot("ended.png")
+        text = self.eval("document.body.innerText.trim()")
+        check(re.fullmatch(r"Das Programm ist beendet\.\s*Neu starten", text) is not None,
+              "after &Quit the page shows one line, that heliogeo has ended, and a button to start again (%r)" % text)
+        return quit_ms
+
+    # Colours the views may show; anything else is a blend of two.
+    DRAWN = {AZURE, MAGENTA, BLUE, WHITE, YELLOW, GREEN, CYAN, RED, (0, 0, 0)}
+
+    def own_checks(self, p):
+        """The picture is scaled as one with the browser's window, its pixels
+        crisp, while the layout stays as computed at the start; F10 reaches
+        the menu bar too."""
+        layout = self.windows()
+        # Larger and smaller windows, and a screen of 1.5 device pixels per pixel.
+        for width, height, ratio in ((1536, 1152, 1), (800, 700, 1), self.size + (1.5,), self.size + (1,)):
+            self.cmd("Emulation.setDeviceMetricsOverride", width=width, height=height, deviceScaleFactor=ratio,
+                     mobile=False)
+            scale = ratio * min(width / self.size[0], height / self.size[1])
+            size = (round(ratio * width), round(ratio * height))
+            poll(lambda: self.shot().size == size, 5, "the page at %dx%d" % size)
+            blends = set()
+            for v in p.views:
+                box = [round(scale * c) for c in (v["x"], v["y"], v["x"] + v["w"], v["y"] + v["h"])]
+                img = self.last_shot.crop((box[0] + 2, box[1] + 2, box[2] - 2, box[3] - 2))
+                blends |= {c for _, c in img.getcolors(img.width * img.height)} - self.DRAWN
+            check(not blends and self.windows() == layout, "a page of %dx%d at %g device pixels a pixel: the views are"
+                  " scaled by %.2f, crisp (no blended colours: %s), the windows where they were"
+                  % (width, height, ratio, scale, sorted(blends)[:3]))
+        self.key("F10", "Right", "Down")
+        p.wait_popup("SYSTEM")
+        self.key("Escape", "Escape")
+        p.wait_popup_closed()
+        check(not self.eval("HG.menu.active"), "F10, Right and Down open SYSTEM's menu; Escape twice leaves the bar")
+
+    def tap(self, x, y):
+        point = {"x": x, "y": y, "radiusX": 3, "radiusY": 3, "force": 1}
+        self.cmd("Input.dispatchTouchEvent", type="touchStart", touchPoints=[point])
+        self.cmd("Input.dispatchTouchEvent", type="touchEnd", touchPoints=[])
+
+    def start_again(self, p):
+        """The button starts heliogeo again; a pupil at a touch screen gets
+        through the title, the box and a menu with taps. Then the tab is
+        closed: nothing may ask whether to leave."""
+        self.click(*self.eval("""(() => { const r = document.getElementById('hg-restart').getBoundingClientRect();
+                                           return [r.x + r.width / 2, r.y + r.height / 2]; })()"""))
+        poll(lambda: self.eval("HG.firstKeyWait > 0") and title_patch_blue(self), 10, "the title screen again")
+        log("ok: the button starts heliogeo again: the title screen")
+        self.cmd("Emulation.setTouchEmulationEnabled", enabled=True, maxTouchPoints=5)
+        # A finger still down as the second prompt appears passes it too.
+        self.tap(500, 400)
+        poll(lambda: p.boxes() or share(self.shot((20, 250, 60, 60)), MAGENTA) >= 0.98, 5, "the title to end")
+        if not p.boxes():
+            self.tap(500, 400)
+        poll(p.boxes, 5, "the start-up box after taps")
+        self.tap(*self.eval("""(() => { const r = document.querySelector('#hg-modal button').getBoundingClientRect();
+                                        return [r.x + r.width / 2, r.y + r.height / 2]; })()"""))
+        poll(lambda: not p.boxes() and p.find_views(), 5, "the box to close after a tap on OK, and the views")
+        tx, ty, _ = p.titles["SYSTEM"]
+        self.tap(tx, ty)
+        popup = p.wait_popup("SYSTEM")
+        self.tap(popup["x"] + popup["w"] // 2, p.item_rows(popup, "SYSTEM")[MENUS["SYSTEM"].index("&Beide")])
+        p.wait_popup_closed()
+        poll(lambda: both_views_drawn(self, p), 10, "both views after taps on SYSTEM and &Beide")
+        log("ok: taps pass the title screen and the box and choose SYSTEM | &Beide")
+        self.cmd("Page.close")
+        deadline = time.monotonic() + 3
+        try:
+            while time.monotonic() < deadline and not self.dialogs:
+                self.receive()
+        except (websocket.WebSocketException, OSError):
+            pass  # the tab is gone
+        self.ws = None
+        check(not self.dialogs, "closing the tab while heliogeo runs asks nothing (%s)" % self.dialogs)
 
 def poll(condition, timeout, what, interval=0.05):
     """Calls condition until it returns something true; returns that."""
@@ -487,41 +870,24 @@ class Pupil:
     def view_images(self, shot):
         return [shot.crop((v["x"], v["y"], v["x"] + v["w"], v["y"] + v["h"])) for v in self.views]
 
-    def hidden(self, wins, above):
-        """Under a window manager: which of wins ((label, id) pairs) it
-        stacks below any of the windows `above` ((label, id) pairs), and
-        below which of them."""
-        out = self.s.run(["xprop", "-root", "_NET_CLIENT_LIST_STACKING"], check=False)
-        order = {int(w, 16): i for i, w in enumerate(re.findall(r"0x[0-9a-f]+", out))}  # bottom to top
-        found = []
-        for label, wid in wins:
-            over = [a_label for a_label, a in above
-                    if int(wid) in order and int(a) in order and order[int(wid)] < order[int(a)]]
-            if over:
-                found.append((label, wid, over))
-        return found
-
     def check_in_sight(self, after, wins=None, above=None):
         """The program's windows must stay in sight whatever the pupil does:
         by default the views above window 0, which fills the screen."""
-        if self.s.wm == "none" or self.views is None:
+        if self.views is None:
             return
         if wins is None:
             wins = [("window 2", self.views[0]["id"]), ("window 3", self.views[1]["id"])]
             above = [("window 0", self.main)]
-        # What the window manager does with a click or an activation may come
-        # a moment after the menu has closed.
-        time.sleep(0.3)
-        hidden = self.hidden(wins, above)
-        if not hidden:
-            return
+        stacked = self.s.stacked_above([wid for _, wid in wins], [a for _, a in above])
         parts = []
-        for label, wid, over in hidden:
-            prop = self.s.run(["xprop", "-id", wid, "WM_TRANSIENT_FOR"], check=False)
-            m = re.search(r"window id # (0x[0-9a-f]+)", prop)
-            parts.append("%s below %s (%s)" % (label, " and ".join(over),
-                                                "transient for " + m.group(1) if m else "no WM_TRANSIENT_FOR"))
-        raise Failed("after %s %s stacks %s, out of the pupil's sight" % (after, self.s.wm, "; ".join(parts)))
+        for label, wid in wins:
+            over = stacked.get(wid)
+            if over:
+                names = " and ".join(a_label for a_label, a in above if a in over)
+                note = self.s.window_note(wid)
+                parts.append("%s below %s%s" % (label, names, " (%s)" % note if note else ""))
+        if parts:
+            raise Failed("after %s %s stacks %s, out of the pupil's sight" % (after, self.s.label, "; ".join(parts)))
 
     # -- the menu bar
 
@@ -648,20 +1014,19 @@ def title_patch_blue(s):
 
 def run(s, screenshot_copy):
     p = Pupil(s)
-    s.start_xvfb()
-    s.start_wm()
+    s.start()
 
     # Start-up: the title screen.
     started = s.launch()
     poll(lambda: (s.alive(), title_patch_blue(s))[1], 15, "the title screen's blue left panel", interval=0.005)
-    to_title = (time.monotonic() - started) * 1000
+    to_title = s.start_to_title((time.monotonic() - started) * 1000)
     log("start to title screen: %d ms" % round(to_title))
 
     main = main_window(s)
     p.main = main["id"]
     p.client = (main["x"], main["y"], main["w"], main["h"])
     log("window 0: client area %dx%d at %d,%d" % (main["w"], main["h"], main["x"], main["y"]))
-    if s.wm == "none":
+    if s.exact:
         check(p.client == (0, 0, SCREEN_W, SCREEN_H), "window 0 fills the screen")
     else:
         check(main["w"] == SCREEN_W and main["y"] < 60, "window 0 is maximised (full width, at the top)")
@@ -738,28 +1103,21 @@ def run(s, screenshot_copy):
     p.choose_by_letter("DESK", "&Info")
     p.close_box_with_return("the information box")
     poll(lambda: disc_at(p.view_images(s.shot())[0], YELLOW, CENTRE), 10, "the animation after the box")
+    s.own_checks(p)
 
-    # Peak memory, then DESK | &Quit by mouse.
-    with open("/proc/%d/status" % s.proc.pid) as f:
-        hwm = next(int(line.split()[1]) for line in f if line.startswith("VmHWM:"))
-    log("peak resident memory: %.1f MB" % (hwm / 1024))
-    check(1024 < hwm < 1024 * 1024, "peak resident memory is plausible")
+    # Memory, then DESK | &Quit by mouse.
+    memory, mb = s.memory()
+    log("%s: %.1f MB" % (memory, mb))
+    check(1 < mb < 1024, "%s is plausible" % memory)
     tx, ty, _ = p.titles["DESK"]
     s.click(tx, ty)
     popup = p.wait_popup("DESK")
     rows = p.item_rows(popup, "DESK")
-    s.run(["xdotool", "mousemove", "--sync", str(popup["x"] + popup["w"] // 2), str(rows[0])])
-    clicked = time.monotonic()
-    s.run(["xdotool", "click", "1"])
-    try:
-        status = s.proc.wait(5)
-    except subprocess.TimeoutExpired:
-        raise Failed("heliogeo still runs 5 s after &Quit")
-    quit_ms = (time.monotonic() - clicked) * 1000
+    quit_ms = s.quit_by_click(popup["x"] + popup["w"] // 2, rows[0])
     log("quit to exit: %d ms" % round(quit_ms))
-    check(status == 0, "&Quit ends heliogeo with status 0 (got %d)" % status)
     check(quit_ms < 1000, "&Quit ends heliogeo within a second")
-    return {"title_ms": to_title, "hwm_mb": hwm / 1024, "quit_ms": quit_ms}
+    s.start_again(p)
+    return {"title_ms": to_title, "memory": memory, "memory_mb": mb, "quit_ms": quit_ms}
 
 
 def fmt(p):
@@ -769,13 +1127,13 @@ def fmt(p):
 def check_layout(s, p, views):
     w2, w3 = views
     size_ok = all((v["w"], v["h"]) == VIEW_SIZE for v in views)
-    if s.wm == "none":
+    if s.exact:
         check((w2["x"], w2["y"]) == HELIO_POS and (w2["w"], w2["h"]) == VIEW_SIZE,
-              "xwininfo: window 2 at %d,%d, %dx%d" % (HELIO_POS + VIEW_SIZE))
+              "window 2 at %d,%d, %dx%d" % (HELIO_POS + VIEW_SIZE))
         check((w3["x"], w3["y"]) == GEO_POS and (w3["w"], w3["h"]) == VIEW_SIZE,
-              "xwininfo: window 3 at %d,%d, %dx%d" % (GEO_POS + VIEW_SIZE))
+              "window 3 at %d,%d, %dx%d" % (GEO_POS + VIEW_SIZE))
     else:
-        check(size_ok, "xwininfo: both views' client areas are %dx%d" % VIEW_SIZE)
+        check(size_ok, "both views' client areas are %dx%d" % VIEW_SIZE)
         overlap = w2["x"] + w2["w"] > w3["x"] and w3["x"] + w3["w"] > w2["x"] and \
             w2["y"] + w2["h"] > w3["y"] and w3["y"] + w3["h"] > w2["y"]
         check(not overlap, "the views do not overlap")
@@ -903,7 +1261,7 @@ def check_time_step(s, p):
         return ws and ws[0]
     w1 = poll(input_window, 10, "window 1 \"%s\"" % INPUT_CAPTION)
     log("window 1: client area %dx%d at %d,%d" % (w1["w"], w1["h"], w1["x"], w1["y"]))
-    if s.wm == "none":
+    if s.exact:
         check((w1["x"], w1["y"], w1["w"], w1["h"]) == INPUT_GEOMETRY,
               "window 1 at %d,%d, %dx%d" % INPUT_GEOMETRY)
     p.check_in_sight("choosing &Zeitschritt", [("window 1", w1["id"])],
@@ -914,8 +1272,20 @@ def check_time_step(s, p):
         return share(img, MAGENTA) > 0.5 and count(img, WHITE) > 50 and count(img, (0, 0, 0)) > 20
     poll(question, 5, "the question in window 1 (black on white on magenta)")
     log("ok: window 1 asks for the time step")
-    # Keys typed anywhere reach the program; window 0 has the focus.
+    # Keys typed anywhere reach the program; window 0 has the focus. A time
+    # step of 20 days or more is rejected: the question is asked again on a
+    # clean window, which stays open.
+    rect = (w1["x"], w1["y"], w1["w"], w1["h"])
+    asked = s.shot(rect)
     s.focus(p.main)
+    s.key("2", "5")
+    typed = steady_shot(s, rect, lambda img: ImageChops.difference(img, asked).getbbox() is not None,
+                        "the echo of 25 in window 1")
+    s.key("Return")
+    poll(lambda: question() and ImageChops.difference(s.shot(rect), typed).getbbox() is not None, 5,
+         "window 1 to ask again after 25")
+    time.sleep(0.5)
+    check(input_window() and question(), "25 is rejected: window 1 stays open and asks again")
     s.key("2", "Return")
     poll(lambda: not input_window(), 5, "window 1 to close after Return")
     views = poll(p.find_views, 10, "the view windows after the dialog")
@@ -1122,7 +1492,7 @@ def run_placement(program, out, sessions):
     openbox; then the windows inside the work area with a panel at the bottom
     and at the top. Screenshots of the title screen land in out/WxH/."""
     for size in TITLE_SIZES:
-        s = Session(program, "none", os.path.join(out, "%dx%d" % size), size)
+        s = XSession(program, "none", os.path.join(out, "%dx%d" % size), size)
         sessions.append(s)
         os.makedirs(s.out, exist_ok=True)
         s.start_xvfb()
@@ -1140,10 +1510,32 @@ def run_placement(program, out, sessions):
         s.close()
 
 
+def missing_tools(args):
+    """What this run needs and cannot find, and the Debian packages to install."""
+    if args.browser:
+        missing = [] if shutil.which("chromium") else ["Chromium"]
+        if websocket is None:
+            missing.append("the Python module websocket (python3-websocket)")
+        if not os.path.exists(args.program) and shutil.which("em++") is None:
+            missing.append("emscripten (to build %s)" % args.program)
+        packages = "chromium python3-websocket python3-pil emscripten node-acorn"
+    else:
+        managed = args.wm == "openbox" or args.placement
+        tools = ["Xvfb", "xdotool", "xwininfo", "xprop", "import"] + (["openbox"] if managed else [])
+        missing = [t for t in tools if shutil.which(t) is None]
+        if args.placement and xdisplay is None:
+            missing.append("the Python module Xlib (python3-xlib)")
+        packages = "xvfb xauth xdotool x11-utils imagemagick openbox python3-pil python3-xlib"
+    if Image is None:
+        missing.append("the Python module PIL (python3-pil)")
+    return missing, packages
+
+
 def main():
     ap = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    ap.add_argument("--program", required=True, help="the built heliogeo")
+    ap.add_argument("--program", required=True, help="the built heliogeo (with --browser: heliogeo.html)")
     ap.add_argument("--wm", choices=("none", "openbox"), default="none")
+    ap.add_argument("--browser", action="store_true", help="the web edition in headless Chromium (--wm is not used)")
     ap.add_argument("--out", required=True, help="folder for logs and screenshots")
     ap.add_argument("--screenshot", help="also copy the screenshot of both views here")
     ap.add_argument("--placement", action="store_true",
@@ -1152,19 +1544,15 @@ def main():
     args = ap.parse_args()
 
     os.makedirs(args.out, exist_ok=True)
-    managed = args.wm == "openbox" or args.placement
-    tools = ["Xvfb", "xdotool", "xwininfo", "xprop", "import"] + (["openbox"] if managed else [])
-    missing = [t for t in tools if shutil.which(t) is None]
-    if Image is None:
-        missing.append("the Python module PIL (python3-pil)")
-    if args.placement and xdisplay is None:
-        missing.append("the Python module Xlib (python3-xlib)")
+    missing, packages = missing_tools(args)
     if missing:
-        log("SKIPPED: the end-to-end test needs %s, which cannot be found here "
-            "(Debian: apt-get install xvfb xauth xdotool x11-utils imagemagick openbox python3-pil python3-xlib)"
-            % ", ".join(missing))
+        log("SKIPPED: the end-to-end test needs %s, which cannot be found here (Debian: apt-get install %s)"
+            % (", ".join(missing), packages))
         return SKIP
-    if not os.access(args.program, os.X_OK):
+    if args.browser and not os.path.isfile(args.program):
+        log("FAILED: %s is not built (./setup.sh web builds it)" % args.program)
+        return 1
+    if not args.browser and not os.access(args.program, os.X_OK):
         log("FAILED: %s is not an executable program" % args.program)
         return 1
 
@@ -1179,14 +1567,15 @@ def main():
                 " work area with a panel at the bottom and at the top"
                 % ", ".join("%dx%d" % size for size in TITLE_SIZES))
             return 0
-        sessions.append(Session(program, args.wm, args.out))
-        figures = run(sessions[0], args.screenshot)
+        s = BrowserSession(program, args.out) if args.browser else XSession(program, args.wm, args.out)
+        sessions.append(s)
+        figures = run(s, args.screenshot)
     except Skipped as e:
         log("SKIPPED: %s" % e)
         return SKIP
     except Failed as e:
         s = sessions[-1]
-        if s.last_shot is None and s.xvfb is not None and s.xvfb.poll() is None:
+        if s.last_shot is None and s.can_shoot():
             try:
                 s.shot()
             except Failed:
@@ -1205,12 +1594,11 @@ def main():
     finally:
         for s in sessions:
             s.close()
-    log("passed (%s): start to title screen %d ms, peak resident memory %.1f MB, quit to exit %d ms"
-        % ("no window manager" if args.wm == "none" else "openbox", figures["title_ms"], figures["hwm_mb"],
-           figures["quit_ms"]))
+    log("passed (%s): start to title screen %d ms, %s %.1f MB, quit to exit %d ms"
+        % (s.label, figures["title_ms"], figures["memory"], figures["memory_mb"], figures["quit_ms"]))
     with open(os.path.join(args.out, "figures.txt"), "w") as f:
-        f.write("start to title screen: %d ms\npeak resident memory: %.1f MB\nquit to exit: %d ms\n"
-                % (round(figures["title_ms"]), figures["hwm_mb"], round(figures["quit_ms"])))
+        f.write("start to title screen: %d ms\n%s: %.1f MB\nquit to exit: %d ms\n"
+                % (round(figures["title_ms"]), figures["memory"], figures["memory_mb"], round(figures["quit_ms"])))
     return 0
 
 

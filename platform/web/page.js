@@ -68,7 +68,9 @@ const HG = {
       w.frame.dataset.window = n;
       w.caption.className = "hg-caption";
       w.frame.append(w.caption, w.canvas);
-      w.ctx = w.canvas.getContext("2d");
+      // A low-latency canvas: what the program puts goes to the screen
+      // without the whole canvas being copied for every frame.
+      w.ctx = w.canvas.getContext("2d", { desynchronized: true });
       // Window 0 lies under everything; the others in the order they open.
       this.screen.insertBefore(w.frame, main ? this.screen.firstChild : document.getElementById("hg-dropdown"));
       this.windows[n] = w;

@@ -1,0 +1,16 @@
+#!/bin/sh
+# web_build.sh SOURCE_DIR BUILD_DIR — brings the web edition's build folder
+# up to date, its test and timing pages included, so that the browser tests
+# run what the sources say. Status 77 where emscripten cannot be had.
+src="$1"
+build="$2"
+if ! command -v emcmake >/dev/null 2>&1 || ! command -v em++ >/dev/null 2>&1; then
+  echo "SKIPPED: emscripten cannot be found here (Debian: apt-get install emscripten node-acorn)"
+  exit 77
+fi
+# Debian's em++ needs its acorn module from /usr/share/nodejs, where a node
+# that is not Debian's own does not look.
+NODE_PATH="${NODE_PATH:+$NODE_PATH:}/usr/share/nodejs"
+export NODE_PATH
+emcmake cmake -S "$src" -B "$build" -DCMAKE_BUILD_TYPE=Release -DHELIOGEO_TESTS=ON -DHELIOGEO_BENCH=ON >/dev/null &&
+  cmake --build "$build" -j 2
