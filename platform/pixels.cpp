@@ -210,11 +210,13 @@ void Line(Surface& s, int ax, int ay, int bx, int by, int width, int style, uint
 namespace {
 
 // Half the width of row dy (|dy| <= b) of the ellipse with half-axes a, b:
-// the pixels whose centres lie inside it, at least the middle one.
+// the pixels whose centres lie inside the ellipse that reaches the outer
+// edges of the pixels at the axes' ends, so that its top and bottom rows are
+// flat rather than one pixel sticking out.
 int HalfWidth(int a, int b, int dy) {
-    if (b == 0) return a;
-    const double t = 1.0 - (static_cast<double>(dy) * dy) / (static_cast<double>(b) * b);
-    return static_cast<int>(std::floor(a * std::sqrt(std::max(t, 0.0)) + 0.5));
+    const double rb = b + 0.5;
+    const double t = 1.0 - (static_cast<double>(dy) * dy) / (rb * rb);
+    return std::min(a, static_cast<int>(std::floor((a + 0.5) * std::sqrt(std::max(t, 0.0)))));
 }
 
 // Calls row(y, x0, x1) for each run of the ellipse's pixels: all of them
