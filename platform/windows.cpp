@@ -59,6 +59,9 @@ void Canvas::paintEvent(QPaintEvent* event) {
     // The retained pixels are opaque: copy them, no blending.
     p.setCompositionMode(QPainter::CompositionMode_Source);
     for (const QRect& r : event->region()) {
+        // Clipped to one rectangle, the copy is a plain row-by-row blit;
+        // under the whole region's clip it would go pixel by pixel.
+        p.setClipRect(r);
         QRect inside = r & w.image.rect();
         if (!inside.isEmpty()) p.drawImage(inside.topLeft(), w.image, inside);
         if (inside != r) {
@@ -240,13 +243,11 @@ void FlushDirty(bool force) {
     for (Window& w : s.windows) {
         if (!w.dirty) continue;
         if (w.canvas != nullptr && w.canvas->isVisible()) {
-            // Qt gathers the rectangles into one region and repaints it once.
-            if (w.tiled)
-                w.canvas->update(DirtyRegion(w));
-            else {
-                Coalesce(w.dirtyRects);
-                for (const QRect& r : w.dirtyRects) w.canvas->update(r);
-            }
+            // All of a window's changes in one region, painted and sent to the
+            // window system right here: no update request goes round the
+            // event loop, which would cost a wake-up of its own.
+            if (!w.tiled) Coalesce(w.dirtyRects);
+            w.canvas->repaint(DirtyRegion(w));
         }
         ForgetDirty(w);
     }
