@@ -23,6 +23,7 @@
 #include "model/state.h"
 #include "platform/platform.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -100,7 +101,7 @@ int main(int argc, char** argv) {
             PassDone(pacer, SteadyNanoseconds());
         }
     } else if (stepsPerSecond > 0) {
-        passes = static_cast<long>(seconds * stepsPerSecond);
+        passes = std::max(1L, static_cast<long>(seconds * stepsPerSecond));  // 0 passes: no end
         RunMainLoop(LoopOptions{stepsPerSecond, passes});
     } else {
         // Unpaced: as many passes as fit in the time, in rounds of 1000.
