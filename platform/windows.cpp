@@ -244,8 +244,8 @@ void FlushDirty(bool force) {
         if (!w.dirty) continue;
         if (w.canvas != nullptr && w.canvas->isVisible()) {
             // All of a window's changes in one region, painted and sent to the
-            // window system right here: no update request goes round the
-            // event loop, which would cost a wake-up of its own.
+            // window system right here, without posting an update request
+            // to the event loop (which costs system calls to wake it).
             if (!w.tiled) Coalesce(w.dirtyRects);
             w.canvas->repaint(DirtyRegion(w));
         }
