@@ -24,15 +24,30 @@ for screen in 1024x768 3840x2160; do
     | grep -E 'median'
 done
 
-cpu() {  # median CPU % of five 10-second runs
-  for _ in 1 2 3 4 5; do
-    xvfb 1024x768 "$bench/bench_loop_cpu" "$@" --seconds 10 | sed -E 's/.*= ([0-9.]+) % of one core/\1/'
-  done | median
-}
-for args in "--system-mode 0" "--system-mode 3 --draw-mode 6" "--system-mode 3 --draw-mode 7"; do
-  echo "== CPU of the paced loop at 60 passes/s under Xvfb 1024x768, $args (median of 5 runs of 10 s, % of one core)"
-  echo "\$ xvfb-run -s '-screen 0 1024x768x24' $bench/bench_loop_cpu $args --seconds 10"
-  cpu $args
+# CPU of the paced loop: every configuration once per round, five rounds, so
+# that a busy spell on the machine falls on all of them alike; the median of
+# each, and its ratio to the idle loop's median of the same run.
+configs=(
+  "--system-mode 0"
+  "--system-mode 3 --draw-mode 6"
+  "--system-mode 3 --draw-mode 7"
+  "--system-mode 3 --draw-mode 6 --polygon 1"
+  "--system-mode 3 --draw-mode 6 --views hidden"
+  "--probe-box 1"
+  "--probe-box 100"
+)
+declare -A runs
+for _ in 1 2 3 4 5; do
+  for args in "${configs[@]}"; do
+    runs[$args]+="$(xvfb 1024x768 "$bench/bench_loop_cpu" $args --seconds 10 | sed -E 's/.*= ([0-9.]+) % of one core/\1/') "
+  done
+done
+echo "== CPU of the paced loop at 60 passes/s under Xvfb 1024x768, % of one core: median of 5 runs of 10 s [all runs]"
+echo "\$ xvfb-run -s '-screen 0 1024x768x24' $bench/bench_loop_cpu ARGS --seconds 10"
+idle=$(echo ${runs["--system-mode 0"]} | tr ' ' '\n' | median)
+for args in "${configs[@]}"; do
+  m=$(echo ${runs[$args]} | tr ' ' '\n' | median)
+  printf '%-45s %5s %%  %4.1f x idle  [%s]\n' "$args" "$m" "$(echo "$m $idle" | awk '{print $1 / $2}')" "${runs[$args]% }"
 done
 
 for screen in 1024x768 3840x2160; do

@@ -331,6 +331,56 @@ private slots:
         QCOMPARE(CountColour(2, r, Black), 40 * 40);
     }
 
+    // After every repaint the screen shows exactly the retained pixels: a few
+    // scattered changes a frame (repainted rectangle by rectangle), very many
+    // (repainted as tiles), and in each frame a disc put three pixels on, so
+    // that its old and new boxes overlap as in the animation.
+    void theScreenShowsTheRetainedPixels_data() {
+        QTest::addColumn<int>("window");
+        QTest::addColumn<int>("changesPerFrame");
+        QTest::newRow("view, few changes") << 2 << 6;
+        QTest::newRow("view, many changes") << 2 << 200;
+        QTest::newRow("main window, below its menu bar") << 0 << 6;
+    }
+    void theScreenShowsTheRetainedPixels() {
+        QFETCH(int, window);
+        QFETCH(int, changesPerFrame);
+        if (window == 0) {
+            OpenWindowDefault(0);
+            InstallMenuBar({"Datei", "&Ende", "", ""}, RecordMenu);
+            // Qt shows a new menu bar once events have gone round.
+            QTRY_VERIFY(platform_internal::MenuBarWidget()->isVisible());
+            SelectWindow(0);
+            ClearWindow(0);
+        } else {
+            OpenView(window);
+        }
+        QWidget* top = platform_internal::TopWidget(window);
+        QVERIFY(QTest::qWaitForWindowExposed(top));
+        const QPoint origin = platform_internal::CanvasOf(window)->mapTo(top, QPoint(0, 0));
+        const int width = WindowWidth(window), height = WindowHeight(window);
+        SetForeground(Yellow);
+        FillEllipse(30, 30, 19, 19);
+        Image disc;
+        CaptureImage(11, 11, 49, 49, disc);
+        QRandomGenerator random(42);
+        for (int frame = 0; frame < 12; ++frame) {
+            for (int k = 0; k < changesPerFrame; ++k) {
+                SetForeground(random.bounded(16));
+                const double x = random.bounded(width), y = random.bounded(height);
+                if (k % 2 == 0)
+                    FillBox(x, y, x + random.bounded(50), y + random.bounded(50));
+                else
+                    DrawLine(x, y, x + random.bounded(-80, 80), y + random.bounded(-80, 80));
+            }
+            PutImage(100 + 3 * frame, 200 + 2 * frame, disc);
+            WaitEventsUntil(SteadyNanoseconds() + 1'000'000);
+            const QImage shown = QGuiApplication::primaryScreen()->grabWindow(top->winId()).toImage();
+            QCOMPARE(shown.convertToFormat(QImage::Format_RGB32).copy(origin.x(), origin.y(), width, height),
+                     platform_internal::RetainedImage(window)->copy(0, 0, width, height));
+        }
+    }
+
     void keysAndClicksAreCollected() {
         OpenWindowDefault(0);
         QVERIFY(!KeyPressed());
