@@ -2,7 +2,7 @@
 // typing into the program as a user would, without a person.
 #pragma once
 
-#include "platform/internal.h"
+#include "platform/qt/internal.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -1,6 +1,6 @@
 // text.cpp — letters as Qt draws them: a font's measures and the mask of the
 // letter pixels that the shared core paints into a window.
-#include "platform/internal.h"
+#include "platform/qt/internal.h"
 
 #include <QFont>
 #include <QFontInfo>

@@ -1,6 +1,6 @@
 // platform.cpp — start and end of the connection to the display, the screen
 // and the message box.
-#include "platform/internal.h"
+#include "platform/qt/internal.h"
 
 #include <QApplication>
 #include <QGuiApplication>

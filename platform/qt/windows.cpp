@@ -1,7 +1,7 @@
 // windows.cpp — the numbered windows as Qt widgets: where they stand, how
 // they show their retained pixels, and what the user does to them (keys,
 // clicks, the close box).
-#include "platform/internal.h"
+#include "platform/qt/internal.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>

@@ -1,5 +1,5 @@
 // events.cpp — handing control to the window system, and the menu bar.
-#include "platform/internal.h"
+#include "platform/qt/internal.h"
 
 #include <QAction>
 #include <QCoreApplication>
