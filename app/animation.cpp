@@ -9,6 +9,10 @@
 
 void AnimationStep() {
     AdvanceModel();
+    DrawStep();
+}
+
+void DrawStep() {
     // SystemMode is read afresh for each view: a command chosen while the
     // heliocentric view lets events through may change it.
     if (Settings.SystemMode == 1 || Settings.SystemMode == 3) {

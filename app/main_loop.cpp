@@ -1,4 +1,5 @@
 // main_loop.cpp — let events through, take one step, again, until "&Quit".
+#include "app/classroom.h"
 #include "app/pacing.h"
 #include "app/shell.h"
 #include "app/startup.h"
@@ -12,11 +13,14 @@ void RunMainLoop(const LoopOptions& options) {
     for (;;) {
         // Pending events are delivered here (a menu choice runs its command
         // inside); a paced loop idles in here until the pass is due.
-        if (pacer.PeriodNs > 0)
+        // Paused, the loop sleeps until something happens.
+        if (ClassroomWaitsForEvents())
+            WaitForEvents();
+        else if (pacer.PeriodNs > 0)
             WaitEventsUntil(pacer.NextPassNs);
         else
             ProcessEvents();
-        RunGuarded(AnimationStep);
+        RunGuarded(ClassroomPass);
         if (pacer.PeriodNs > 0) PassDone(pacer, SteadyNanoseconds());
         if (Shell.EndMarker == "*") break;
         if (options.MaxPasses > 0 && ++passes >= options.MaxPasses) break;

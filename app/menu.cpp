@@ -1,6 +1,7 @@
 // menu.cpp — the menu bar and the dispatch of its commands.
 #include "app/menu.h"
 
+#include "app/classroom.h"
 #include "app/shell.h"
 #include "model/state.h"
 #include "model/text_items.h"
@@ -22,6 +23,7 @@ void OnMenuChoice(int32_t& item) {
     Shell.CommandRunning = true;
     RunGuarded([&item] { Win_0_MenuEvent(item); });
     Shell.CommandRunning = false;
+    AfterMenuCommand();
 }
 
 // The position of an item within its menu, if it is one of the menu's

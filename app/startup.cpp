@@ -1,4 +1,5 @@
 // startup.cpp — the start-up sequence, in its order.
+#include "app/classroom.h"
 #include "app/menu.h"
 #include "app/shell.h"
 #include "app/startup.h"
@@ -59,6 +60,7 @@ void StartUp() {
     SetForeground(Colours.ColWhite);
     SetBackground(0);
     BuildMenuBar();
+    InstallClassroomMenu();
     ShowWindow(Win_0);
 
     Shell.MessageText = "Beenden nur mit QUIT ! | | Nicht mit Schließfeld !";

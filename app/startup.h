@@ -16,3 +16,6 @@ void OpenViewsAndDiscImages();
 void RunMainLoop(const LoopOptions& options);
 // One step of the clock, with the views drawn as SystemMode says.
 void AnimationStep();
+// Its drawing: the views move their bodies from the old positions to the new
+// ones, which then become the old.
+void DrawStep();

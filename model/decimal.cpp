@@ -2,6 +2,7 @@
 #include "model/decimal.h"
 
 #include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <system_error>
@@ -54,3 +55,32 @@ std::string DecimalText(double value) {
 }
 
 #endif
+
+std::string GermanNumber(double value, int decimals) {
+    decimals = decimals < 0 ? 0 : decimals > 6 ? 6 : decimals;
+    if (!(value == value)) return "?";
+    double scale = 1;
+    for (int i = 0; i < decimals; ++i) scale *= 10;
+    const double limit = 9e15;
+    double scaled = value * scale;
+    scaled = scaled > limit ? limit : scaled < -limit ? -limit : scaled;
+    const long long units = std::llround(scaled);
+    unsigned long long magnitude = units < 0 ? 0ULL - static_cast<unsigned long long>(units) : units;
+    std::string digits = std::to_string(magnitude);
+    if (static_cast<int>(digits.size()) <= decimals) digits.insert(0, decimals + 1 - digits.size(), '0');
+    std::string whole = digits.substr(0, digits.size() - decimals);
+    const std::string fraction = digits.substr(digits.size() - decimals);
+    if (whole.size() >= 5)
+        for (int at = static_cast<int>(whole.size()) - 3; at > 0; at -= 3) whole.insert(at, ".");
+    std::string out = units < 0 ? "-" : "";
+    out += whole;
+    if (decimals > 0) out += "," + fraction;
+    return out;
+}
+
+std::string GermanDecimalText(double value) {
+    std::string text = DecimalText(value);
+    for (char& c : text)
+        if (c == '.') c = ',';
+    return text;
+}

@@ -11,3 +11,9 @@
 bool ReadDecimal(std::string_view text, double& value);
 // The shortest text that reads back as the same number.
 std::string DecimalText(double value);
+// A number as a German reader writes it: a decimal comma, `decimals` places
+// (rounded), and points between groups of three digits from 10 000 on
+// ("812,5", "-3,0", "12.345,25").
+std::string GermanNumber(double value, int decimals);
+// The shortest text that reads back as the same number, with a decimal comma.
+std::string GermanDecimalText(double value);

@@ -36,8 +36,17 @@ void InitModel() {
 }
 
 void AdvanceModel() {
+    Planets.SimTime += Settings.TimeStep;
+    PlacePlanets();
+}
+
+void MoveModelTo(double simTime) {
+    Planets.SimTime = simTime;
+    PlacePlanets();
+}
+
+void PlacePlanets() {
     PlanetModel& p = Planets;
-    p.SimTime += Settings.TimeStep;
     for (int i = Earth; i <= Jupiter; ++i) {
         double phi = p.Omega[i] * p.SimTime;  // never reduced to one turn
         p.PosX[i] = p.RadiusX[i] * std::cos(phi);

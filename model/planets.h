@@ -10,6 +10,10 @@ void InitModel();
 // angle Omega * SimTime on its orbit (clockwise on screen, since y grows
 // downward); the Sun stays at the origin.
 void AdvanceModel();
+// The clock set to simTime (forward or back), every body placed for it.
+void MoveModelTo(double simTime);
+// Every body placed for the clock as it stands.
+void PlacePlanets();
 // The new positions become the old ones.
 void KeepPositions();
 

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <cmath>
 
 namespace core {
@@ -71,9 +72,88 @@ void CountClick() {
     ++S().clicks;
 }
 
+namespace {
+
+// An overlay line as the pixels it changes, in short pieces, so that a long
+// slanting line marks a narrow band and not the box round it.
+void MarkLine(pixels::Surface& s, const OverlayLine& line) {
+    constexpr int Piece = 24;
+    const int ax = Px(line.X1), ay = Px(line.Y1), bx = Px(line.X2), by = Px(line.Y2);
+    const int reach = line.Width / 2 + 1;
+    const int pieces = std::max(1, std::max(std::abs(bx - ax), std::abs(by - ay)) / Piece + 1);
+    for (int i = 0; i < pieces; ++i) {
+        const int x1 = ax + static_cast<int>(static_cast<int64_t>(bx - ax) * i / pieces);
+        const int y1 = ay + static_cast<int>(static_cast<int64_t>(by - ay) * i / pieces);
+        const int x2 = ax + static_cast<int>(static_cast<int64_t>(bx - ax) * (i + 1) / pieces);
+        const int y2 = ay + static_cast<int>(static_cast<int64_t>(by - ay) * (i + 1) / pieces);
+        pixels::Rect r = pixels::Between(x1, y1, x2, y2);
+        pixels::MarkDirty(s, pixels::Rect{r.x - reach, r.y - reach, r.w + 2 * reach, r.h + 2 * reach});
+    }
+}
+
+void DrawOverlay(pixels::Surface& into, const std::vector<OverlayLine>& lines) {
+    for (const OverlayLine& l : lines)
+        pixels::Line(into, Px(l.X1), Px(l.Y1), Px(l.X2), Px(l.Y2), std::max(1, l.Width), 1, ToPixel(l.Colour));
+}
+
+}  // namespace
+
+const pixels::Surface& Shown(int n) {
+    Window& w = *WindowOf(n);
+    if (w.overlay.empty()) return w.surface;
+    pixels::Surface& shown = w.shown;
+    if (shown.width != w.surface.width || shown.height != w.surface.height || shown.px.empty()) {
+        shown.width = w.surface.width;
+        shown.height = w.surface.height;
+        shown.px = w.surface.px;
+    } else if (w.surface.dirty) {
+        for (const pixels::Rect& r : pixels::DirtyRects(w.surface))
+            for (int y = r.y; y <= r.Bottom(); ++y)
+                std::copy_n(w.surface.px.data() + static_cast<std::size_t>(y) * w.surface.width + r.x, r.w,
+                            pixels::Row(shown, y) + r.x);
+    }
+    DrawOverlay(shown, w.overlay);
+    pixels::ForgetDirty(shown);
+    return shown;
+}
+
+void ForgetDirty(int n) {
+    Window& w = *WindowOf(n);
+    if (!w.overlay.empty() && w.surface.dirty) Shown(n);
+    pixels::ForgetDirty(w.surface);
+}
+
 }  // namespace core
 
 using namespace core;
+
+// ---------------------------------------------------------------------------
+// Overlay lines
+
+void SetOverlayLines(int n, const std::vector<OverlayLine>& lines) {
+    Window* w = WindowOf(n);
+    if (w == nullptr || w->overlay == lines) return;
+    if (w->surface.px.empty()) {
+        w->overlay = lines;
+        return;
+    }
+    // Where the old lines were and where the new ones go must be shown anew.
+    if (!w->overlay.empty()) Shown(n);
+    for (const OverlayLine& l : w->overlay) MarkLine(w->surface, l);
+    for (const OverlayLine& l : lines) MarkLine(w->surface, l);
+    w->overlay = lines;
+    if (lines.empty()) w->shown = pixels::Surface{};
+}
+
+void CaptureShownWindow(int n, Image& into) {
+    Window* w = WindowOf(n);
+    if (w == nullptr || w->surface.px.empty()) {
+        EmptyImage(into);
+        return;
+    }
+    const pixels::Surface& s = Shown(n);
+    pixels::Capture(s, pixels::Rect{0, 0, s.width, s.height}, w->background, into);
+}
 
 // ---------------------------------------------------------------------------
 // Windows: what needs no window system

@@ -33,6 +33,11 @@ struct Window {
     std::string caption;
     bool created = false;            // the window system has made it
     bool open = false;               // shown (a closed window keeps its pixels)
+    // Lines shown over the pixels, and what is shown while there are any:
+    // the pixels with the lines drawn over them. Outside the changed area
+    // `shown` is always up to date.
+    std::vector<OverlayLine> overlay;
+    pixels::Surface shown;
 };
 
 enum class KeyCode { Other, Return, Backspace, Escape };
@@ -89,6 +94,13 @@ int Px(double v);
 
 Window* WindowOf(int n);             // nullptr if n is out of range
 Window* Target();                    // the drawing target, or nullptr if it has no pixels
+
+// What window n shows: its pixels, or, while it has overlay lines, its
+// pixels with the lines over them, brought up to date for what changed.
+const pixels::Surface& Shown(int n);
+// Forgets what changed in window n once the screen has it (or never will):
+// brings what it shows up to date first.
+void ForgetDirty(int n);
 
 // Input arriving from the window system.
 void QueueKey(int window, KeyCode code, std::u32string text);

@@ -100,6 +100,23 @@ int64_t SteadyNanoseconds();
 using MenuHandler = void (*)(int32_t& item);
 void InstallMenuBar(const std::vector<std::string>& entries, MenuHandler handler);
 
+// A menu of commands after the menu bar's own menus. Each item has a key that
+// chooses it as well ("Space", "Left", "Right", a letter such as "S", or
+// "Ctrl+" with a letter) and a label for that key, shown beside the item. A
+// choice, by menu or key, is reported to the handler as the item's position
+// (0 for the first). Items and keys work only while the menu bar does: not
+// while a line is read or a box is open.
+struct CommandItem {
+    std::string Text;       // "&" marks the mnemonic
+    std::string Key;        // as above
+    std::string KeyLabel;   // what the menu shows for the key
+};
+using CommandHandler = void (*)(int item);
+void InstallCommandMenu(const std::string& title, const std::vector<CommandItem>& items, CommandHandler handler);
+// A short line of text at the right end of window 0's menu bar row, above the
+// views; it is not part of window 0's pixels, so clearing window 0 keeps it.
+void SetStatusText(const std::string& text);
+
 // ---------------------------------------------------------------------------
 // Drawing state. One state serves whichever window is the drawing target.
 
@@ -158,6 +175,28 @@ bool IsEmptyImage(const Image& image);
 uint32_t ImagePixel(const Image& image, int x, int y);  // colour value 0x00BBGGRR
 // A window's pixel as a colour value (0x00BBGGRR); outside the window: background.
 uint32_t WindowPixel(int n, int x, int y);
+
+// ---------------------------------------------------------------------------
+// Overlay lines: shown over a window's pixels but never drawn into them, so
+// everything that reads, captures or erases the window's pixels is untouched.
+// Setting a window's lines replaces the ones it had; an empty list takes them
+// away.
+
+struct OverlayLine {
+    double X1 = 0, Y1 = 0, X2 = 0, Y2 = 0;
+    uint32_t Colour = 0;    // colour value, as for SetForeground
+    int Width = 1;          // pixels; square ends, as drawn lines have
+    bool operator==(const OverlayLine&) const = default;
+};
+void SetOverlayLines(int n, const std::vector<OverlayLine>& lines);
+// The whole of window n as it is shown: its pixels with its overlay lines.
+void CaptureShownWindow(int n, Image& into);
+
+// Saves a picture as a PNG file named fileName: on the desktop into the
+// user's picture folder (where then holds the file's full path), in a browser
+// as a download (where holds the name). Failed: nothing was saved, where says why.
+enum class SavedAs { Failed, File, Download };
+SavedAs SavePicture(const Image& picture, const std::string& fileName, std::string& where);
 
 // ---------------------------------------------------------------------------
 // Text cursor and keyboard

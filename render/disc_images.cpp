@@ -38,6 +38,16 @@ std::array<DiscLook, 6> Looks() {
     }};
 }
 
+}  // namespace
+
+uint32_t DiscColour(int16_t k) {
+    for (const DiscLook& look : Looks())
+        if (look.Body == k) return look.Cell;
+    return Colours.ColBlack;
+}
+
+namespace {
+
 // The label's top-left corner lies 9 pixels left of and 7 above the disc's
 // centre, so a label 18 pixels wide is centred across. Take the largest bold
 // "courier" up to that width whose cells lie wholly inside the disc.

@@ -24,6 +24,9 @@ void ResetMainWindowColours();
 // Disc images, made once at start-up.
 void BuildDiscImages();
 
+// A body's own colour: its disc's (Jupiter's is the magenta under its bands).
+uint32_t DiscColour(int16_t k);
+
 // Disc operations on window w (2 or 3) for body k at centre (x, y).
 void DrawDisc(double x, double y, double rx, double ry, int16_t k, int16_t w);
 void EraseDisc(double x, double y, double rx, double ry, int16_t k, int16_t w);
@@ -37,3 +40,10 @@ void RemoveHelioBody(int16_t k);
 void DrawGeoView();
 void RemoveGeoBody(int16_t k);
 void RemoveBody(int16_t k);
+
+// Lines of sight: from the Earth through each shown planet to the edge of
+// each view that is shown, in the planet's colour, with a short heavier mark
+// where the line leaves the view (the direction in which the planet is seen
+// against the fixed stars). Shown over the views, never drawn into them; off
+// takes them away.
+void ShowSightLines(bool on);

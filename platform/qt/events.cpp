@@ -4,6 +4,8 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <QKeySequence>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
@@ -73,6 +75,55 @@ void InstallMenuBar(const std::vector<std::string>& entries, MenuHandler handler
         }
         ++i;  // the empty entry that closes this menu
     }
+}
+
+void InstallCommandMenu(const std::string& title, const std::vector<CommandItem>& items, CommandHandler handler) {
+    QMenuBar* bar = Q().menuBar;
+    if (bar == nullptr) return;
+    static CommandHandler onCommand = nullptr;
+    onCommand = handler;
+    if (Q().commandMenu != nullptr) {
+        bar->removeAction(Q().commandMenu->menuAction());
+        delete Q().commandMenu;
+    }
+    QMenu* menu = bar->addMenu(QString::fromStdString(title));
+    Q().commandMenu = menu;
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        // The text after the tab is what the menu shows for the key, in the
+        // program's language rather than the toolkit's.
+        QAction* action = menu->addAction(QString::fromStdString(items[i].Text + "\t" + items[i].KeyLabel));
+        action->setShortcut(QKeySequence(QString::fromStdString(items[i].Key)));
+        // Window 0 always has the focus (the other windows never take it).
+        action->setShortcutContext(Qt::WindowShortcut);
+        action->setAutoRepeat(true);
+        action->setEnabled(bar->isEnabled());
+        const int item = static_cast<int>(i);
+        QObject::connect(action, &QAction::triggered, action, [item] {
+            if (onCommand != nullptr) onCommand(item);
+        });
+    }
+}
+
+void SetStatusText(const std::string& text) {
+    QMenuBar* bar = Q().menuBar;
+    if (bar == nullptr) return;
+    QLabel* label = Q().status;
+    if (label == nullptr) {
+        label = new QLabel(bar);
+        label->setContentsMargins(8, 0, 12, 0);
+        label->setTextFormat(Qt::PlainText);
+        label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        // Wide enough for the longest line it will hold: the menu bar sizes
+        // its corner only when it lays itself out.
+        label->setMinimumWidth(label->fontMetrics().horizontalAdvance(
+                                   QStringLiteral("Tag -88.888.888,888   Zeitschritt 88,888 d   angehalten")) +
+                               20);
+        bar->setCornerWidget(label, Qt::TopRightCorner);
+        Q().status = label;
+        label->show();
+    }
+    const QString shown = QString::fromStdString(text);
+    if (label->text() != shown) label->setText(shown);
 }
 
 int MouseButtons() {

@@ -14,6 +14,8 @@
 
 #include <array>
 
+class QLabel;
+class QMenu;
 class QMenuBar;
 
 namespace platform_internal {
@@ -66,6 +68,8 @@ struct Widgets {
 struct QtState {
     std::array<Widgets, MaxWindows> windows;
     QMenuBar* menuBar = nullptr;
+    QMenu* commandMenu = nullptr;     // the menu of commands after the menu bar's own
+    QLabel* status = nullptr;         // the status line at the menu bar's right end
     bool ownsApplication = false;
 };
 
@@ -81,6 +85,7 @@ QWidget* TopWidget(int n);
 Canvas* CanvasOf(int n);
 const QImage* RetainedImage(int n);
 QMenuBar* MenuBarWidget();
+QLabel* StatusWidget();
 QRegion DirtyRegion(Window& w);        // what changed since the last repaint
 void ForgetDirty(Window& w);
 

@@ -5,6 +5,10 @@
 #include <QApplication>
 #include <QGuiApplication>
 #include <QMessageBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QImage>
+#include <QStandardPaths>
 #include <QScreen>
 #include <QStringList>
 
@@ -85,6 +89,8 @@ void PlatformEnd() {
     }
     for (Widgets& w : q.windows) w = Widgets{};
     q.menuBar = nullptr;
+    q.commandMenu = nullptr;
+    q.status = nullptr;
     core::Reset();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     if (q.ownsApplication) {
@@ -116,4 +122,28 @@ void MessageBox(const std::string& text) {
     box.setDefaultButton(QMessageBox::Ok);
     box.setWindowModality(Qt::ApplicationModal);
     box.exec();
+}
+
+SavedAs SavePicture(const Image& picture, const std::string& fileName, std::string& where) {
+    // The user's picture folder as the desktop names it (XDG), made if it is
+    // missing; the home folder if there is none.
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    if (folder.isEmpty() || !QDir().mkpath(folder)) folder = QDir::homePath();
+    const QFileInfo name(QString::fromStdString(fileName));
+    QString path = QDir(folder).filePath(name.fileName());
+    // Never over an earlier picture: a second one in the same second gets a number.
+    for (int k = 2; QFileInfo::exists(path) && k < 1000; ++k)
+        path = QDir(folder).filePath(name.completeBaseName() + QStringLiteral("-%1.").arg(k) + name.suffix());
+    if (picture.Width <= 0 || picture.Height <= 0) {
+        where = "leeres Bild";
+        return SavedAs::Failed;
+    }
+    const QImage image(reinterpret_cast<const uchar*>(picture.Pixels.data()), picture.Width, picture.Height,
+                       static_cast<qsizetype>(picture.Width) * 4, QImage::Format_RGB32);
+    if (!image.save(path, "PNG")) {
+        where = QDir::toNativeSeparators(path).toStdString();
+        return SavedAs::Failed;
+    }
+    where = QDir::toNativeSeparators(path).toStdString();
+    return SavedAs::File;
 }

@@ -6,6 +6,7 @@
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -29,11 +30,12 @@ Widgets* WidgetsOf(int n) {
 
 namespace {
 
-// The retained pixels of window n as a QImage over the core's buffer, made
-// anew whenever the buffer has moved or grown.
+// What window n shows (its retained pixels, with overlay lines over them if
+// it has any) as a QImage over the core's buffer, made anew whenever the
+// buffer has moved or grown.
 const QImage& View(int n) {
     Widgets& q = Q().windows[n];
-    const pixels::Surface& s = S().windows[n].surface;
+    const pixels::Surface& s = core::Shown(n);
     if (q.viewOf != s.px.data() || q.view.width() != s.width || q.view.height() != s.height) {
         q.view = s.px.empty() ? QImage()
                               : QImage(reinterpret_cast<const uchar*>(s.px.data()), s.width, s.height,
@@ -164,7 +166,7 @@ void FlushDirty(bool force) {
         // window system right here: no update request goes round the event
         // loop, which would cost a wake-up of its own.
         if (canvas != nullptr && canvas->isVisible()) canvas->repaint(DirtyRegion(w));
-        pixels::ForgetDirty(w.surface);
+        core::ForgetDirty(n);
     }
 }
 
@@ -184,6 +186,10 @@ const QImage* RetainedImage(int n) {
 
 QMenuBar* MenuBarWidget() {
     return Q().menuBar;
+}
+
+QLabel* StatusWidget() {
+    return Q().status;
 }
 
 }  // namespace platform_internal
@@ -206,6 +212,9 @@ int ShownHeight(int n) {
 
 void SetMenuBarEnabled(bool enabled) {
     if (QMenuBar* bar = platform_internal::Q().menuBar) bar->setEnabled(enabled);
+    // The commands' keys go with the menu bar: a line being typed takes them.
+    if (QMenu* menu = platform_internal::Q().commandMenu)
+        for (QAction* action : menu->actions()) action->setEnabled(enabled);
 }
 
 }  // namespace backend
@@ -297,7 +306,7 @@ void CloseWindow(int n) {
     if (q == nullptr || q->top == nullptr) return;
     q->top->hide();
     S().windows[n].open = false;
-    pixels::ForgetDirty(S().windows[n].surface);
+    core::ForgetDirty(n);
 }
 
 void ShowWindow(int n) {

@@ -1,0 +1,220 @@
+// classroom.cpp — pausing, single steps, lines of sight, the picture and the
+// status line.
+#include "app/classroom.h"
+
+#include "app/shell.h"
+#include "app/startup.h"
+#include "model/decimal.h"
+#include "model/planets.h"
+#include "model/state.h"
+#include "platform/platform.h"
+#include "render/render.h"
+
+#include <algorithm>
+#include <cmath>
+#include <ctime>
+
+ClassroomState Classroom;
+
+namespace {
+
+// Enough steps back for any lesson; older ones are forgotten.
+constexpr std::size_t MaxEarlier = 100'000;
+// The status line follows the running clock this often.
+constexpr int64_t StatusPeriodNs = 250'000'000;
+
+void RememberEarlier(double simTime, double timeStep) {
+    if (Classroom.Earlier.size() >= MaxEarlier) Classroom.Earlier.pop_front();
+    Classroom.Earlier.push_back({simTime, timeStep});
+}
+
+// Where a step back from now lands: where the last step started if it was
+// taken with the time step as it is now; else the clock less the time step.
+double TimeBack() {
+    const double dt = Settings.TimeStep;
+    if (!Classroom.Earlier.empty() && Classroom.Earlier.back().TimeStep == dt) {
+        const double t = Classroom.Earlier.back().SimTime;
+        Classroom.Earlier.pop_back();
+        return t;
+    }
+    Classroom.Earlier.clear();
+    return Planets.SimTime - dt;
+}
+
+double TimeForward() {
+    const double dt = Settings.TimeStep;
+    if (!Classroom.Later.empty() && Classroom.Later.back().TimeStep == dt) {
+        const double t = Classroom.Later.back().SimTime;
+        Classroom.Later.pop_back();
+        return t;
+    }
+    Classroom.Later.clear();
+    return Planets.SimTime + dt;
+}
+
+void SingleStep(int direction) {
+    const double now = Planets.SimTime;
+    if (direction > 0) {
+        const double t = TimeForward();
+        RememberEarlier(now, Settings.TimeStep);
+        MoveModelTo(t);
+    } else {
+        const double t = TimeBack();
+        Classroom.Later.push_back({now, Settings.TimeStep});
+        MoveModelTo(t);
+    }
+    DrawStep();
+}
+
+void TogglePause() {
+    Classroom.Paused = !Classroom.Paused;
+    Classroom.PendingSteps = 0;
+}
+
+void AskStep(int direction) {
+    // While the animation runs, the first step key stops it where it is.
+    if (!Classroom.Paused) {
+        Classroom.Paused = true;
+        Classroom.PendingSteps = 0;
+        return;
+    }
+    // A key held down asks faster than steps are drawn: a few are kept.
+    Classroom.PendingSteps = std::clamp(Classroom.PendingSteps + direction, -4, 4);
+}
+
+std::string LocalTimeText() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
+    return text;
+}
+
+void SaveThePicture() {
+    Image picture;
+    ComposePicture(picture);
+    std::string where;
+    switch (SavePicture(picture, PictureFileName(LocalTimeText()), where)) {
+        case SavedAs::File: Shell.MessageText = "Das Bild ist gespeichert: | | " + where; break;
+        case SavedAs::Download: Shell.MessageText = "Das Bild wird heruntergeladen: | | " + where; break;
+        case SavedAs::Failed: Shell.MessageText = "Das Bild ließ sich nicht speichern: | | " + where; break;
+    }
+    MessageBox(Shell.MessageText);
+}
+
+void UpdateStatusLine(bool now) {
+    const int64_t t = SteadyNanoseconds();
+    if (!now && t - Classroom.StatusShownNs < StatusPeriodNs) return;
+    Classroom.StatusShownNs = t;
+    SetStatusText(StatusText(Planets.SimTime, Settings.TimeStep, Classroom.Paused));
+}
+
+}  // namespace
+
+void InstallClassroomMenu() {
+    InstallCommandMenu("EXTRAS |", {
+                                       {"&Anhalten / Weiter", "Space", "Leertaste"},
+                                       {"Schritt &vor", "Right", "\u2192"},
+                                       {"Schritt &zurück", "Left", "\u2190"},
+                                       {"&Sichtlinien ein/aus", "S", "S"},
+                                       {"&Bild speichern", "Ctrl+S", "Strg+S"},
+                                   },
+                       ClassroomMenu);
+    UpdateStatusLine(true);
+}
+
+void ClassroomMenu(int item) {
+    // As with the other menus: one command at a time, none once the program ends.
+    if (Shell.CommandRunning || Shell.EndMarker == "*") return;
+    Shell.CommandRunning = true;
+    RunGuarded([item] {
+        switch (item) {
+            case PauseResume: TogglePause(); break;
+            case StepForward: AskStep(+1); break;
+            case StepBack: AskStep(-1); break;
+            case SightLines:
+                Classroom.SightLinesOn = !Classroom.SightLinesOn;
+                ShowSightLines(Classroom.SightLinesOn);
+                break;
+            case SavePictureCommand: SaveThePicture(); break;
+            default: break;
+        }
+    });
+    Shell.CommandRunning = false;
+    UpdateStatusLine(true);
+}
+
+void AfterMenuCommand() {
+    // What a command cleared is drawn again at once while the clock stands.
+    if (Classroom.Paused) Classroom.RedrawPending = true;
+    Classroom.Later.clear();
+}
+
+void ClassroomPass() {
+    if (!Classroom.Paused) {
+        RememberEarlier(Planets.SimTime, Settings.TimeStep);
+        Classroom.Later.clear();
+        AnimationStep();
+    } else if (Classroom.PendingSteps != 0) {
+        const int direction = Classroom.PendingSteps > 0 ? 1 : -1;
+        Classroom.PendingSteps -= direction;
+        Classroom.RedrawPending = false;
+        SingleStep(direction);
+    } else if (Classroom.RedrawPending) {
+        Classroom.RedrawPending = false;
+        MoveModelTo(Planets.SimTime);
+        DrawStep();
+    } else {
+        return;
+    }
+    if (Classroom.SightLinesOn) ShowSightLines(true);
+    UpdateStatusLine(Classroom.Paused);
+}
+
+bool ClassroomWaitsForEvents() {
+    return Classroom.Paused && Classroom.PendingSteps == 0 && !Classroom.RedrawPending;
+}
+
+std::string StatusText(double simTime, double timeStep, bool paused) {
+    // The day with as many places as the time step has, one at least.
+    const std::string step = GermanDecimalText(timeStep);
+    const std::size_t comma = step.find(',');
+    const int places = comma == std::string::npos || step.find('e') != std::string::npos
+                           ? 1
+                           : std::clamp(static_cast<int>(step.size() - comma - 1), 1, 3);
+    return "Tag " + GermanNumber(simTime, places) + "   Zeitschritt " + step + " d   " +
+           (paused ? "angehalten" : "läuft");
+}
+
+void ComposePicture(Image& picture) {
+    // Both views where they stand on the screen, on window 0's colour between them.
+    const int left = std::min(WindowLeft(Win_2), WindowLeft(Win_3));
+    const int top = std::min(WindowTop(Win_2), WindowTop(Win_3));
+    const int right = std::max(WindowLeft(Win_2) + WindowWidth(Win_2), WindowLeft(Win_3) + WindowWidth(Win_3));
+    const int bottom = std::max(WindowTop(Win_2) + WindowHeight(Win_2), WindowTop(Win_3) + WindowHeight(Win_3));
+    picture.Width = std::max(0, right - left);
+    picture.Height = std::max(0, bottom - top);
+    const uint32_t c = WindowBackground(Win_0);
+    const uint32_t gap = 0xFF000000u | (c & 0xFF) << 16 | (c & 0xFF00) | (c >> 16 & 0xFF);
+    picture.Pixels.assign(static_cast<std::size_t>(picture.Width) * picture.Height, gap);
+    Image view;
+    for (int n : {Win_2, Win_3}) {
+        CaptureShownWindow(n, view);
+        const int x0 = WindowLeft(n) - left, y0 = WindowTop(n) - top;
+        const int w = std::min(view.Width, WindowWidth(n)), h = std::min(view.Height, WindowHeight(n));
+        for (int y = 0; y < h; ++y)
+            std::copy_n(view.Pixels.data() + static_cast<std::size_t>(y) * view.Width, w,
+                        picture.Pixels.data() + static_cast<std::size_t>(y0 + y) * picture.Width + x0);
+    }
+}
+
+std::string PictureFileName(const std::string& localTime) {
+    // "2026-12-08 14:30:05" becomes "heliogeo-2026-12-08-143005.png".
+    std::string stamp;
+    for (char ch : localTime) {
+        if (ch == ' ') stamp += '-';
+        else if (ch != ':') stamp += ch;
+    }
+    return "heliogeo-" + stamp + ".png";
+}

@@ -1,0 +1,56 @@
+// classroom.h — the controls a teacher needs in front of a class: pausing,
+// single steps forward and back, lines of sight, saving the picture, and the
+// status line with the simulated day. They sit in a menu of their own after
+// the menu bar's five; used or not, the five menus work as they always have.
+#pragma once
+
+#include "platform/platform.h"
+
+#include <cstdint>
+#include <deque>
+#include <string>
+#include <vector>
+
+struct ClassroomState {
+    bool Paused = false;
+    int PendingSteps = 0;            // single steps asked for while paused: > 0 forward, < 0 back
+    bool RedrawPending = false;      // a command may have cleared the views while paused
+    bool SightLinesOn = false;
+    // The clock before each step, so that a step back lands exactly where
+    // the step started, and before each step back, so that stepping forward
+    // again lands exactly where the step back started.
+    struct Visit {
+        double SimTime = 0;
+        double TimeStep = 0;         // the step that was taken from there
+    };
+    std::deque<Visit> Earlier;
+    std::vector<Visit> Later;
+    int64_t StatusShownNs = 0;       // when the status line was last brought up to date
+};
+
+extern ClassroomState Classroom;
+
+// The extra menu's entries, in the order the handler numbers them.
+enum ClassroomCommand : int { PauseResume = 0, StepForward = 1, StepBack = 2, SightLines = 3, SavePictureCommand = 4 };
+
+// Installs the menu "EXTRAS |" after the menu bar's own menus.
+void InstallClassroomMenu();
+// The menu's handler: a command by its position in the menu.
+void ClassroomMenu(int item);
+// Called after each of the five menus' commands.
+void AfterMenuCommand();
+
+// One pass of the main loop's work: a step of the animation while it runs;
+// while paused, a single step asked for, or the current state drawn once
+// after a command cleared the views. Then the lines of sight and the status
+// line follow.
+void ClassroomPass();
+// Whether the main loop has work without waiting for the next event.
+bool ClassroomWaitsForEvents();
+
+// The status line's text: "Tag 812,5   Zeitschritt 0,5 d   angehalten".
+std::string StatusText(double simTime, double timeStep, bool paused);
+// The picture of both views as they stand on the screen, lines of sight
+// included, and its file name for the given local time "2026-12-08 14:30:05".
+void ComposePicture(Image& picture);
+std::string PictureFileName(const std::string& localTime);

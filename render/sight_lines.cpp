@@ -1,0 +1,66 @@
+// sight_lines.cpp — the lines of sight from the Earth through the planets.
+//
+// In the heliocentric view the line starts at the moving Earth, in the
+// geocentric view at the fixed one; the geocentric transform only moves the
+// origin, so the two lines of one planet are always parallel. They are
+// overlay lines: the views' own pixels, and so their erasing, stay as they are.
+#include "render/render.h"
+
+#include "app/shell.h"
+#include "model/state.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+namespace {
+
+// Where the ray from (ex, ey) through (px, py) leaves the rectangle
+// 0 .. width-1 x 0 .. height-1; false if it starts outside or has no direction.
+bool RayExit(double ex, double ey, double px, double py, double width, double height, double& x, double& y) {
+    const double dx = px - ex, dy = py - ey;
+    if (dx == 0 && dy == 0) return false;
+    if (ex < 0 || ey < 0 || ex > width - 1 || ey > height - 1) return false;
+    double t = 1e300;
+    if (dx > 0) t = std::min(t, (width - 1 - ex) / dx);
+    if (dx < 0) t = std::min(t, -ex / dx);
+    if (dy > 0) t = std::min(t, (height - 1 - ey) / dy);
+    if (dy < 0) t = std::min(t, -ey / dy);
+    x = std::clamp(ex + t * dx, 0.0, width - 1);
+    y = std::clamp(ey + t * dy, 0.0, height - 1);
+    return true;
+}
+
+std::vector<OverlayLine> LinesFrom(int n, double ex, double ey, const std::array<double, 7>& xs,
+                                   const std::array<double, 7>& ys) {
+    std::vector<OverlayLine> lines;
+    const double width = WindowWidth(n) > 0 ? WindowWidth(n) : Layout.ViewWinWidth;
+    const double height = WindowHeight(n) > 0 ? WindowHeight(n) : Layout.ViewWinHeight;
+    // The mark at the edge: as long as a disc is wide, three pixels thick.
+    const double markLength = std::max(6.0, 2 * Layout.DiscRadiusX);
+    for (int k = Mercury; k <= Jupiter; ++k) {
+        if (Settings.PlanetOn[k] != 1) continue;
+        double x = 0, y = 0;
+        if (!RayExit(ex, ey, xs[k], ys[k], width, height, x, y)) continue;
+        const uint32_t colour = DiscColour(static_cast<int16_t>(k));
+        lines.push_back(OverlayLine{ex, ey, x, y, colour, 1});
+        const double length = std::hypot(x - ex, y - ey);
+        if (length <= 0) continue;
+        const double f = std::min(1.0, markLength / length);
+        lines.push_back(OverlayLine{x - (x - ex) * f, y - (y - ey) * f, x, y, colour, 3});
+    }
+    return lines;
+}
+
+}  // namespace
+
+void ShowSightLines(bool on) {
+    const bool helio = on && (Settings.SystemMode == 1 || Settings.SystemMode == 3);
+    const bool geo = on && (Settings.SystemMode == 2 || Settings.SystemMode == 3);
+    const ViewPositions& v = Views;
+    SetOverlayLines(Win_2, helio ? LinesFrom(Win_2, v.HelioScreenX[Earth], v.HelioScreenY[Earth], v.HelioScreenX,
+                                             v.HelioScreenY)
+                                 : std::vector<OverlayLine>{});
+    SetOverlayLines(Win_3, geo ? LinesFrom(Win_3, Layout.GeoCentreX, Layout.GeoCentreY, v.GeoScreenX, v.GeoScreenY)
+                               : std::vector<OverlayLine>{});
+}
