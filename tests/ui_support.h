@@ -3,6 +3,7 @@
 // question of the time-step dialog.
 #pragma once
 
+#include "app/classroom.h"
 #include "app/menu.h"
 #include "app/shell.h"
 #include "app/startup.h"
@@ -23,6 +24,7 @@ constexpr uint32_t White = 0xFFFFFF, Blue = 0xFF0000, Azure = 0xFF8000, Magenta 
 inline void SetUpLikeStartUp(bool withViews = true) {
     ResetModelState();
     Shell = ShellState{};
+    Classroom = ClassroomState{};
     static int argc = 1;
     static char name[] = "heliogeo_test";
     static char* argv[] = {name, nullptr};
@@ -32,6 +34,7 @@ inline void SetUpLikeStartUp(bool withViews = true) {
     SetFillPattern(0);
     if (!withViews) return;
     BuildMenuBar();
+    InstallClassroomMenu();
     OpenViewsAndDiscImages();
     SetFillPattern(0);
 }

@@ -56,13 +56,15 @@ private:
     Canvas* canvas_;
 };
 
-// The widgets of one numbered window, and its retained pixels seen as a
-// QImage (no copy: it reads the core's buffer).
+// The widgets of one numbered window, and its pixels seen as QImages (no
+// copy: they read the core's buffers).
 struct Widgets {
     QWidget* top = nullptr;          // the top-level widget (MainWindow for 0)
     Canvas* canvas = nullptr;        // where the image is shown
-    QImage view;                     // over the surface's pixels
+    QImage view;                     // over what it shows (core::Shown)
     const uint32_t* viewOf = nullptr;  // the buffer `view` reads
+    QImage retained;                 // over the retained pixels alone
+    const uint32_t* retainedOf = nullptr;
 };
 
 struct QtState {

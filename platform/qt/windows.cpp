@@ -30,19 +30,23 @@ Widgets* WidgetsOf(int n) {
 
 namespace {
 
-// What window n shows (its retained pixels, with overlay lines over them if
-// it has any) as a QImage over the core's buffer, made anew whenever the
+// A surface as a QImage over its buffer (no copy), made anew whenever the
 // buffer has moved or grown.
+const QImage& ImageOver(const pixels::Surface& s, QImage& image, const uint32_t*& over) {
+    if (over != s.px.data() || image.width() != s.width || image.height() != s.height) {
+        image = s.px.empty() ? QImage()
+                             : QImage(reinterpret_cast<const uchar*>(s.px.data()), s.width, s.height,
+                                      static_cast<qsizetype>(s.width) * 4, QImage::Format_RGB32);
+        over = s.px.data();
+    }
+    return image;
+}
+
+// What window n shows: its retained pixels, with its overlay lines over them
+// if it has any.
 const QImage& View(int n) {
     Widgets& q = Q().windows[n];
-    const pixels::Surface& s = core::Shown(n);
-    if (q.viewOf != s.px.data() || q.view.width() != s.width || q.view.height() != s.height) {
-        q.view = s.px.empty() ? QImage()
-                              : QImage(reinterpret_cast<const uchar*>(s.px.data()), s.width, s.height,
-                                       static_cast<qsizetype>(s.width) * 4, QImage::Format_RGB32);
-        q.viewOf = s.px.data();
-    }
-    return q.view;
+    return ImageOver(core::Shown(n), q.view, q.viewOf);
 }
 
 void Create(int n) {
@@ -181,7 +185,8 @@ Canvas* CanvasOf(int n) {
 }
 
 const QImage* RetainedImage(int n) {
-    return WidgetsOf(n) != nullptr ? &View(n) : nullptr;
+    Widgets* q = WidgetsOf(n);
+    return q != nullptr ? &ImageOver(S().windows[n].surface, q->retained, q->retainedOf) : nullptr;
 }
 
 QMenuBar* MenuBarWidget() {

@@ -1,0 +1,287 @@
+// test_classroom.cpp — the EXTRAS menu: pausing, single steps, lines of
+// sight, the saved picture and the status line, on an offscreen 1024 x 768
+// screen.
+#include "app/classroom.h"
+#include "model/decimal.h"
+#include "ui_support.h"
+
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTemporaryDir>
+
+#include <cmath>
+
+using namespace test_support;
+using namespace ui_test;
+
+namespace {
+
+// Both views drawn, the planets only, a few steps taken.
+void Animating(double timeStep = 0.5, int steps = 40) {
+    Settings.SystemMode = 3;
+    Settings.DrawMode = 6;
+    Settings.TimeStep = timeStep;
+    for (int i = 0; i < steps; ++i) ClassroomPass();
+}
+
+struct Picture {
+    std::array<double, 21> x, y;
+    QImage helio, geo;
+    bool operator==(const Picture& o) const { return x == o.x && y == o.y && helio == o.helio && geo == o.geo; }
+};
+
+Picture Now() {
+    return {Planets.PosX, Planets.PosY, Shot(Win_2), Shot(Win_3)};
+}
+
+QAction* Command(int item) {
+    QMenu* menu = platform_internal::Q().commandMenu;
+    return menu != nullptr && item < menu->actions().size() ? menu->actions()[item] : nullptr;
+}
+
+// The lines of sight a window shows now, as the platform keeps them.
+const std::vector<OverlayLine>& LinesOf(int n) {
+    return platform_internal::S().windows[n].overlay;
+}
+
+}  // namespace
+
+class TestClassroom : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() { SetUpLikeStartUp(); }
+    void cleanup() { PlatformEnd(); }
+
+    // The sixth menu, its keys, and the keys' silence while a line is read.
+    void theExtrasMenuAndItsKeys() {
+        const QStringList texts = {"&Anhalten / Weiter\tLeertaste", "Schritt &vor\t\u2192", "Schritt &zurück\t\u2190",
+                                   "&Sichtlinien ein/aus\tS", "&Bild speichern\tStrg+S"};
+        const QStringList keys = {"Space", "Right", "Left", "S", "Ctrl+S"};
+        QCOMPARE(platform_internal::MenuBarWidget()->actions().last()->text(), QString("EXTRAS |"));
+        for (int i = 0; i < 5; ++i) {
+            QCOMPARE(Command(i)->text(), texts[i]);
+            QCOMPARE(Command(i)->shortcut(), QKeySequence(keys[i]));
+        }
+        Command(PauseResume)->trigger();
+        QVERIFY(Classroom.Paused);
+        QVERIFY(platform_internal::StatusWidget()->text().endsWith("angehalten"));
+        Command(StepForward)->trigger();
+        Command(StepForward)->trigger();
+        QCOMPARE(Classroom.PendingSteps, 2);
+        Command(SightLines)->trigger();
+        QVERIFY(Classroom.SightLinesOn);
+
+        // While the time-step dialog reads its line, the commands rest.
+        bool restingWhileTyping = false;
+        User user;
+        user.Lines = {"2"};
+        QTimer probe;
+        QObject::connect(&probe, &QTimer::timeout, [&] {
+            if (IsWindowOpen(Win_1)) restingWhileTyping = !Command(PauseResume)->isEnabled();
+        });
+        probe.start(1);
+        int32_t item = 27;  // "&Zeitschritt"
+        Win_0_MenuEvent(item);
+        QVERIFY(restingWhileTyping);
+        QVERIFY(Command(PauseResume)->isEnabled());
+    }
+
+    // Paused, no pass moves the clock or a pixel, and the main loop sleeps.
+    void pausingFreezesTheClock() {
+        Animating();
+        ClassroomMenu(PauseResume);
+        const double t = Planets.SimTime;
+        const Picture before = Now();
+        for (int i = 0; i < 1000; ++i) ClassroomPass();
+        QCOMPARE(Planets.SimTime, t);
+        QVERIFY(Now() == before);
+        QVERIFY(ClassroomWaitsForEvents());
+
+        // The real loop, paused for half a second at 60 passes a second.
+        QTimer::singleShot(500, [] { QuitCommand(); });
+        RunMainLoop(LoopOptions{});
+        QCOMPARE(Planets.SimTime, t);
+        Shell.EndMarker.clear();
+        ClassroomMenu(PauseResume);
+        ClassroomPass();
+        QCOMPARE(Planets.SimTime, t + Settings.TimeStep);
+    }
+
+    void stepsBackAndForthLandExactly_data() {
+        QTest::addColumn<double>("timeStep");
+        QTest::addColumn<int>("steps");
+        QTest::newRow("0.5 d, 3 steps") << 0.5 << 3;
+        QTest::newRow("0.2 d, 7 steps") << 0.2 << 7;
+        QTest::newRow("7.3 d, 2 steps") << 7.3 << 2;
+    }
+    void stepsBackAndForthLandExactly() {
+        QFETCH(double, timeStep);
+        QFETCH(int, steps);
+        Animating(timeStep, 57);
+        // The first step key stops the animation and takes no step.
+        const double t0 = Planets.SimTime;
+        ClassroomMenu(StepForward);
+        QVERIFY(Classroom.Paused);
+        ClassroomPass();
+        QCOMPARE(Planets.SimTime, t0);
+
+        const Picture start = Now();
+        auto step = [](int item, int n) {
+            for (int i = 0; i < n; ++i) {
+                ClassroomMenu(item);
+                ClassroomPass();
+            }
+        };
+        step(StepForward, steps);
+        const Picture ahead = Now();
+        QVERIFY(!(ahead == start));
+        step(StepBack, steps);
+        QVERIFY(Now() == start);
+        QCOMPARE(Planets.SimTime, t0);
+        step(StepForward, steps);
+        QVERIFY(Now() == ahead);
+        // Back past where the pause began: the clock less the step each time.
+        step(StepBack, steps + 2);
+        QCOMPARE(Planets.SimTime, t0 - 2 * timeStep);
+    }
+
+    // A command that clears the views while paused draws the state again at once.
+    void aClearingCommandWhilePausedDrawsTheStateAgain_data() {
+        QTest::addColumn<int>("item");
+        QTest::newRow("&Beide") << 9;
+        QTest::newRow("nur &Planeten") << 12;
+        QTest::newRow("Planten &und Bahnen") << 14;
+        QTest::newRow("&Merkur ein/aus") << 19;
+        QTest::newRow("Bildschirm &löschen") << 25;
+    }
+    void aClearingCommandWhilePausedDrawsTheStateAgain() {
+        QFETCH(int, item);
+        Animating();
+        ClassroomMenu(PauseResume);
+        const double t = Planets.SimTime;
+        ChooseFromTheBar(item);
+        ClassroomPass();
+        QCOMPARE(Planets.SimTime, t);
+        for (int n : {Win_2, Win_3}) QVERIFY2(!AllOneColour(n, Azure), "a view left empty");
+        QVERIFY(ClassroomWaitsForEvents());
+    }
+
+    // The lines of sight: parallel in the two views, over the pixels and not in them.
+    void linesOfSightAreParallelAndLeaveThePixelsAlone() {
+        Animating(0.5, 310);
+        const Picture without = Now();
+        PlatformEnd();
+        SetUpLikeStartUp();
+        Animating(0.5, 10);
+        ClassroomMenu(SightLines);
+        for (int i = 0; i < 300; ++i) {
+            ClassroomPass();
+            const auto& helio = LinesOf(Win_2);
+            const auto& geo = LinesOf(Win_3);
+            QCOMPARE(helio.size(), geo.size());
+            QCOMPARE(helio.size(), std::size_t(8));  // four planets, a line and a mark each
+            for (std::size_t k = 0; k < helio.size(); k += 2) {
+                const double a = std::atan2(helio[k].Y2 - helio[k].Y1, helio[k].X2 - helio[k].X1);
+                const double b = std::atan2(geo[k].Y2 - geo[k].Y1, geo[k].X2 - geo[k].X1);
+                QVERIFY2(std::abs(std::remainder(a - b, 2 * M_PI)) < 1e-9, "a planet's two lines are parallel");
+                QCOMPARE(helio[k].Colour, geo[k].Colour);
+            }
+        }
+        // The same steps without the lines left the same retained pixels.
+        const Picture with = Now();
+        QVERIFY(with.x == without.x);
+        QVERIFY(with.helio == without.helio);
+        QVERIFY(with.geo == without.geo);
+
+        // The shown pixels hold the lines: Mercury's green runs from the Earth.
+        Image shown;
+        CaptureShownWindow(Win_3, shown);
+        const OverlayLine& mercury = LinesOf(Win_3)[0];
+        QCOMPARE(mercury.Colour, static_cast<uint32_t>(Colours.ColGreen));
+        const double x = mercury.X1 + 0.9 * (mercury.X2 - mercury.X1), y = mercury.Y1 + 0.9 * (mercury.Y2 - mercury.Y1);
+        QCOMPARE(ImagePixel(shown, static_cast<int>(x), static_cast<int>(y)), mercury.Colour);
+        QCOMPARE(Pixel(Win_3, static_cast<int>(x), static_cast<int>(y)), Azure);
+    }
+
+    // "&Bild speichern": a PNG in the picture folder holding both views as shown.
+    void theSavedPictureHoldsTheViews() {
+        QTemporaryDir home;
+        const QString pictures = home.filePath("Bilder");
+        QFile dirs(home.filePath("user-dirs.dirs"));
+        QVERIFY(dirs.open(QIODevice::WriteOnly));
+        dirs.write(("XDG_PICTURES_DIR=\"" + pictures + "\"\n").toUtf8());
+        dirs.close();
+        qputenv("XDG_CONFIG_HOME", home.path().toUtf8());
+
+        Animating();
+        ClassroomMenu(SightLines);
+        ClassroomPass();
+        QStringList saved;
+        for (int i = 0; i < 2; ++i) {
+            QString text;
+            AnswerNextBox(&text);
+            ClassroomMenu(SavePictureCommand);
+            QVERIFY2(text.startsWith("Das Bild ist gespeichert:"), qPrintable(text));
+            saved << text.section('\n', -1).trimmed();
+        }
+        QVERIFY(saved[0].startsWith(pictures + "/heliogeo-") && saved[0].endsWith(".png"));
+        QVERIFY(saved[1] != saved[0]);  // a second picture in the same second is kept beside the first
+
+        const QImage png(saved[0]);
+        const int left = WindowLeft(Win_2), top = WindowTop(Win_2);
+        QCOMPARE(png.size(), QSize(WindowLeft(Win_3) + WindowWidth(Win_3) - left, WindowHeight(Win_2)));
+        for (int n : {Win_2, Win_3}) {
+            Image shown;
+            CaptureShownWindow(n, shown);
+            const QImage view(reinterpret_cast<const uchar*>(shown.Pixels.data()), shown.Width, shown.Height,
+                              shown.Width * 4, QImage::Format_RGB32);
+            QCOMPARE(png.copy(WindowLeft(n) - left, WindowTop(n) - top, WindowWidth(n), WindowHeight(n))
+                         .convertToFormat(QImage::Format_RGB32),
+                     view.copy(0, 0, WindowWidth(n), WindowHeight(n)));
+        }
+        QCOMPARE(png.pixel(WindowLeft(Win_3) - left - 1, 10) & 0xFFFFFF, 0xFF00FFu);  // window 0's magenta between
+    }
+
+    void theStatusLineWritesGerman_data() {
+        QTest::addColumn<double>("day");
+        QTest::addColumn<double>("timeStep");
+        QTest::addColumn<bool>("paused");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("paused") << 812.5 << 0.5 << true << "Tag 812,5   Zeitschritt 0,5 d   angehalten";
+        QTest::newRow("start") << 0.0 << 0.2 << false << "Tag 0,0   Zeitschritt 0,2 d   läuft";
+        QTest::newRow("whole step") << 24.0 << 2.0 << false << "Tag 24,0   Zeitschritt 2 d   läuft";
+        QTest::newRow("places of the step") << 12345.25 << 0.05 << false
+                                            << "Tag 12.345,25   Zeitschritt 0,05 d   läuft";
+        QTest::newRow("before the start") << -1.5 << 0.5 << true << "Tag -1,5   Zeitschritt 0,5 d   angehalten";
+        QTest::newRow("rounding") << 1000.04999 << 0.1 << false << "Tag 1000,0   Zeitschritt 0,1 d   läuft";
+        QTest::newRow("long run") << 1234567.5 << 19.5 << false << "Tag 1.234.567,5   Zeitschritt 19,5 d   läuft";
+    }
+    void theStatusLineWritesGerman() {
+        QFETCH(double, day);
+        QFETCH(double, timeStep);
+        QFETCH(bool, paused);
+        QFETCH(QString, text);
+        QCOMPARE(QString::fromStdString(StatusText(day, timeStep, paused)), text);
+    }
+
+private:
+    static void ChooseFromTheBar(int item) {
+        // Through the bar's own handler, as a pupil's choice arrives.
+        QMenuBar* bar = platform_internal::MenuBarWidget();
+        int index = 0;
+        for (QAction* title : bar->actions()) {
+            for (QAction* a : title->menu()->actions())
+                if (++index == item) {
+                    a->trigger();
+                    return;
+                }
+            index += 2;
+        }
+        QFAIL("no such item");
+    }
+};
+
+QTEST_MAIN(TestClassroom)
+#include "test_classroom.moc"
