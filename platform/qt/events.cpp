@@ -88,15 +88,17 @@ void InstallCommandMenu(const std::string& title, const std::vector<CommandItem>
     }
     QMenu* menu = bar->addMenu(QString::fromStdString(title));
     Q().commandMenu = menu;
+    Q().commandKeys.clear();
     for (std::size_t i = 0; i < items.size(); ++i) {
         // The text after the tab is what the menu shows for the key, in the
         // program's language rather than the toolkit's.
+        // The keys are not the actions' shortcuts: those would take the
+        // arrows from the menu bar while it is worked by keyboard. The
+        // windows hand them over instead (CommandKey), and only keys that
+        // reach a window do that.
         QAction* action = menu->addAction(QString::fromStdString(items[i].Text + "\t" + items[i].KeyLabel));
-        action->setShortcut(QKeySequence(QString::fromStdString(items[i].Key)));
-        // Window 0 always has the focus (the other windows never take it).
-        action->setShortcutContext(Qt::WindowShortcut);
-        action->setAutoRepeat(true);
         action->setEnabled(bar->isEnabled());
+        Q().commandKeys.push_back(QKeySequence(QString::fromStdString(items[i].Key)));
         const int item = static_cast<int>(i);
         QObject::connect(action, &QAction::triggered, action, [item] {
             if (onCommand != nullptr) onCommand(item);

@@ -8,12 +8,15 @@
 #include "platform/platform.h"
 
 #include <QImage>
+#include <QKeySequence>
 #include <QMainWindow>
 #include <QRegion>
 #include <QWidget>
 
 #include <array>
+#include <vector>
 
+class QKeyEvent;
 class QLabel;
 class QMenu;
 class QMenuBar;
@@ -71,12 +74,16 @@ struct QtState {
     std::array<Widgets, MaxWindows> windows;
     QMenuBar* menuBar = nullptr;
     QMenu* commandMenu = nullptr;     // the menu of commands after the menu bar's own
+    std::vector<QKeySequence> commandKeys;  // the key of each of its items
     QLabel* status = nullptr;         // the status line at the menu bar's right end
     bool ownsApplication = false;
 };
 
 QtState& Q();
 Widgets* WidgetsOf(int n);             // nullptr if n is out of range
+
+// A key that chooses a command of the command menu: chooses it and says so.
+bool CommandKey(const QKeyEvent* event);
 
 // Shows what changed in every window: at once (force) or at most once per
 // displayed frame.

@@ -90,6 +90,7 @@ void PlatformEnd() {
     for (Widgets& w : q.windows) w = Widgets{};
     q.menuBar = nullptr;
     q.commandMenu = nullptr;
+    q.commandKeys.clear();
     q.status = nullptr;
     core::Reset();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

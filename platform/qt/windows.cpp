@@ -109,7 +109,23 @@ void Canvas::resizeEvent(QResizeEvent*) {
     pixels::Grow(w.surface, width(), height(), w.background);
 }
 
+bool CommandKey(const QKeyEvent* event) {
+    QMenu* menu = Q().commandMenu;
+    if (menu == nullptr) return false;
+    const QKeySequence pressed(QKeyCombination(event->modifiers() & ~Qt::KeypadModifier, Qt::Key(event->key())));
+    const QList<QAction*> actions = menu->actions();
+    for (qsizetype i = 0; i < actions.size() && i < static_cast<qsizetype>(Q().commandKeys.size()); ++i) {
+        if (Q().commandKeys[i] != pressed) continue;
+        // A disabled command (a line is being typed) leaves the key to the line.
+        if (!actions[i]->isEnabled()) return false;
+        actions[i]->trigger();
+        return true;
+    }
+    return false;
+}
+
 void Canvas::keyPressEvent(QKeyEvent* event) {
+    if (CommandKey(event)) return;
     const int key = event->key();
     const core::KeyCode code = key == Qt::Key_Return || key == Qt::Key_Enter ? core::KeyCode::Return
                                : key == Qt::Key_Backspace                   ? core::KeyCode::Backspace
