@@ -98,6 +98,7 @@ MENUS = {
     "DARSTELLUNG": ["nur &Planeten", "nur &Bahnen", "Planten &und Bahnen", "&Vieleck ein/aus"],
     "PLANETEN": ["&nur Erde-Sonne", "&Merkur ein/aus", "&Venus ein/aus", "M&ars ein/aus", "&Jupiter aus/ein"],
     "SERVICE": ["Bildschirm &löschen", "&Hardcopy", "&Zeitschritt", "&Test"],
+    "EXTRAS": ["&Anhalten / Weiter", "Schritt &vor", "Schritt &zurück", "&Sichtlinien ein/aus", "&Bild speichern"],
 }
 TITLES = list(MENUS)
 
@@ -892,8 +893,9 @@ class Pupil:
     # -- the menu bar
 
     def find_titles(self):
-        """Where the five titles stand: clusters of dark text columns in the
-        menu bar strip at the top of window 0's client area."""
+        """Where the six titles stand: clusters of dark text columns in the
+        menu bar strip at the top of window 0's client area. The status line
+        stands apart at the bar's right end."""
         x0, y0, w, _ = self.client
         self.s.park_mouse()
         strip = self.s.shot((x0, y0, w, 60))
@@ -911,8 +913,10 @@ class Pupil:
                 clusters[-1][1] = x
             else:
                 clusters.append([x, x])
-        check(len(clusters) == len(TITLES), "the menu bar shows %d titles (found %d text clusters: %s)"
-              % (len(TITLES), len(clusters), clusters))
+        status = clusters[len(TITLES):]
+        check(len(clusters) >= len(TITLES) and all(a > clusters[len(TITLES) - 1][1] + 40 for a, _ in status),
+              "the menu bar shows %d titles, and the status line apart from them (found text clusters: %s)"
+              % (len(TITLES), clusters))
         self.titles = {name: (x0 + (a + b) // 2, y0 + bar_h // 2, x0 + a) for name, (a, b) in zip(TITLES, clusters)}
 
     def wait_popup(self, title):
@@ -1105,6 +1109,8 @@ def run(s, screenshot_copy):
     poll(lambda: disc_at(p.view_images(s.shot())[0], YELLOW, CENTRE), 10, "the animation after the box")
     s.own_checks(p)
 
+    check_classroom(s, p)
+
     # Memory, then DESK | &Quit by mouse.
     memory, mb = s.memory()
     log("%s: %.1f MB" % (memory, mb))
@@ -1253,6 +1259,60 @@ def check_mars_hidden(s, p):
     helio = p.view_images(s.last_shot)[0]
     check(gone_still and count(helio, GREEN) >= 300,
           "after M&ars ein/aus Mars stays hidden in both views while the others move on")
+
+
+def sight_angle(img, rgb, earth, least_distance):
+    """The direction (degrees) from the Earth's centre of the pixels of a
+    planet's colour: its disc and its line of sight lie along one ray."""
+    angles = sorted(math.degrees(math.atan2(y - earth[1], x - earth[0])) for x, y in points(img, rgb)
+                    if math.hypot(x - earth[0], y - earth[1]) > least_distance)
+    return angles[len(angles) // 2] if len(angles) > 50 else None
+
+
+def check_classroom(s, p):
+    """EXTRAS: lines of sight by mouse; Space pauses, Right and Left step,
+    Space goes on."""
+    p.choose_by_mouse("DARSTELLUNG", "nur &Planeten")
+    p.choose_by_mouse("EXTRAS", "&Sichtlinien ein/aus")
+    s.focus(p.main)
+    s.key("space")
+
+    def views():
+        return [img.tobytes() for img in p.view_images(s.shot())]
+
+    def settled():
+        first = views()
+        time.sleep(0.3)
+        return first if views() == first else None
+    paused = poll(settled, 10, "the views to stand still after Space")
+    imgs = p.view_images(s.last_shot)
+    log("ok: Space pauses: the views stand still")
+
+    # The Earth: in window 2 its blue disc, in window 3 the centre.
+    earth = centroid(points(imgs[0], BLUE))
+    check(earth is not None and disc_at(imgs[1], BLUE, CENTRE), "the Earth's disc in both views")
+    for name, rgb in (("Mercury", GREEN), ("Venus", CYAN)):
+        helio = sight_angle(imgs[0], rgb, earth, 20)
+        geo = sight_angle(imgs[1], rgb, CENTRE, 20)
+        check(helio is not None and geo is not None and abs((helio - geo + 180) % 360 - 180) < 1.5,
+              "%s's lines of sight leave the Earth in the same direction in both views (%s, %s degrees)"
+              % (name, helio, geo))
+    log("ok: the lines of sight of Mercury and Venus are parallel in the two views")
+
+    s.key("Right")
+    ahead = poll(lambda: (lambda v: v if v != paused else None)(views()), 5, "a step after Right")
+    s.key("Left")
+    poll(lambda: views() == paused, 5, "the views exactly as before the step, after Left")
+    s.key("Right")
+    poll(lambda: views() == ahead, 5, "the views exactly as after the first step, after Right again")
+    time.sleep(0.3)
+    check(views() == ahead, "a single step leaves the views standing")
+    log("ok: Right steps forward, Left back to the same pixels, Right again to the same pixels")
+
+    s.key("space")
+    poll(lambda: views() != ahead, 5, "the animation to go on after Space")
+    s.key("s")
+    log("ok: Space goes on; S takes the lines of sight away")
 
 
 def check_time_step(s, p):
