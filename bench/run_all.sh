@@ -50,6 +50,10 @@ for args in "${configs[@]}"; do
   printf '%-45s %5s %%  %4.1f x idle  [%s]\n' "$args" "$m" "$(echo "$m $idle" | awk '{print $1 / $2}')" "${runs[$args]% }"
 done
 
+echo "== the real program's CPU at 60 passes/s under Xvfb 1024x768, steered by keys: animating, with the lines of sight, paused"
+echo "\$ bench/classroom_cpu.sh $build 10"
+bench/classroom_cpu.sh "$build" 10
+
 for screen in 1024x768 3840x2160; do
   echo "== steps per second, unpaced, both views (DrawMode 6), real windows under Xvfb $screen"
   echo "\$ xvfb-run -s '-screen 0 ${screen}x24' $bench/bench_loop_cpu --system-mode 3 --steps-per-second 0 --seconds 10"

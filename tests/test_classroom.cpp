@@ -204,6 +204,51 @@ private slots:
         QCOMPARE(Pixel(Win_3, static_cast<int>(x), static_cast<int>(y)), Azure);
     }
 
+    // Mars seen from the Earth: the mark of its line of sight runs back while
+    // the Earth overtakes it (day 0 is an opposition, so it starts running
+    // back), turns forward, and at the next opposition runs back once more.
+    // HELIOGEO_PICTURE=file.png saves the picture in the middle of that loop
+    // (the README's).
+    void marsRunsBackWhileTheEarthOvertakesIt() {
+        ChooseFromTheBar(9);   // "&Beide"
+        ChooseFromTheBar(14);  // "Planten &und Bahnen"
+        ChooseFromTheBar(18);  // "&nur Erde-Sonne"
+        ChooseFromTheBar(21);  // "M&ars ein/aus"
+        Settings.TimeStep = 2;
+        ClassroomMenu(SightLines);
+        const double synodic = 2 * M_PI / (Planets.Omega[Earth] - Planets.Omega[Mars]);
+        const int steps = static_cast<int>((synodic + 60) / Settings.TimeStep);
+        std::vector<double> turns;  // the days on which the mark turns
+        double last = 0, lastMove = 0;
+        for (int i = 0; i < steps; ++i) {
+            ClassroomPass();
+            QCOMPARE(LinesOf(Win_3).size(), std::size_t(2));  // Mars alone: its line and its mark
+            const OverlayLine& line = LinesOf(Win_3)[0];
+            const double angle = std::atan2(line.Y2 - line.Y1, line.X2 - line.X1);
+            if (i > 0) {
+                const double move = std::remainder(angle - last, 2 * M_PI);
+                // The mark stood still between this step's move and the last one's.
+                if (i > 1 && (move > 0) != (lastMove > 0)) turns.push_back(Planets.SimTime - Settings.TimeStep);
+                lastMove = move;
+            }
+            last = angle;
+            const QByteArray picture = qgetenv("HELIOGEO_PICTURE");
+            if (!picture.isEmpty() && std::abs(Planets.SimTime - (synodic + 20)) < Settings.TimeStep / 2) {
+                Image composed;
+                ComposePicture(composed);
+                QVERIFY(QImage(reinterpret_cast<const uchar*>(composed.Pixels.data()), composed.Width,
+                               composed.Height, composed.Width * 4, QImage::Format_RGB32)
+                            .save(QString::fromLocal8Bit(picture)));
+            }
+        }
+        QCOMPARE(turns.size(), std::size_t(3));
+        // Forward again before a tenth of the way; back and forward again
+        // round the next opposition, evenly.
+        QVERIFY(turns[0] < synodic / 10);
+        QVERIFY(std::abs((turns[1] + turns[2]) / 2 - synodic) < 2 * Settings.TimeStep);
+        QVERIFY(std::abs(turns[2] - turns[1] - 2 * turns[0]) < 2 * Settings.TimeStep);
+    }
+
     // "&Bild speichern": a PNG in the picture folder holding both views as shown.
     void theSavedPictureHoldsTheViews() {
         QTemporaryDir home;
