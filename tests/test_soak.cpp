@@ -90,6 +90,7 @@ QString Problem() {
     if (!IsWindowOpen(Win_2) || !IsWindowOpen(Win_3)) return "a view window closed";
     if (Shell.CommandRunning) return "a command still running";
     if (!Shell.CurrentError.empty()) return "failure: " + QString::fromStdString(Shell.CurrentError);
+    if (std::abs(Classroom.PendingSteps) > 4) return QString("%1 steps pending").arg(Classroom.PendingSteps);
     return {};
 }
 
@@ -102,6 +103,8 @@ void BackToStart() {
     Settings.PlanetOn.fill(1);
     Settings.TimeStep = 0.5;
     ClearViews();
+    Classroom = ClassroomState{};
+    ShowSightLines(false);
 }
 
 // A choice as the menu bar reports it, through the handler it calls.
@@ -341,6 +344,9 @@ private slots:
                 }
                 // A choice is made between two passes of the main loop, or
                 // while a step lets events through, just before a view draws.
+                // Now and then a command of EXTRAS (pausing, stepping, lines
+                // of sight, and numbers beside them; not saving, which writes files).
+                if (random.bounded(5) == 0) ClassroomMenu(random.bounded(-1, int(SavePictureCommand)));
                 const bool duringStep = random.bounded(3) == 0;
                 duringSteps += duringStep;
                 if (duringStep)
@@ -357,9 +363,9 @@ private slots:
                 const int passes = random.bounded(duringStep ? 1 : 0, 5);
                 for (int p = 0; p < passes; ++p) {
                     if (!duringStep || p > 0) ProcessEvents();
-                    modes.Note();
+                    if (!ClassroomWaitsForEvents()) modes.Note();
                     ++passesRun;
-                    RunGuarded(AnimationStep);
+                    RunGuarded(ClassroomPass);
                     if (QString problem = Problem(); !problem.isEmpty()) QFAIL(where(problem).constData());
                 }
                 ProcessEvents();
