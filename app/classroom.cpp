@@ -18,8 +18,9 @@ ClassroomState Classroom;
 
 namespace {
 
-// Enough steps back for any lesson; older ones are forgotten.
-constexpr std::size_t MaxEarlier = 100'000;
+// Enough steps back for any lesson (over five minutes of animation, 320 kB);
+// older ones are forgotten, and a step back from there is the clock less the step.
+constexpr std::size_t MaxEarlier = 20'000;
 // The status line follows the running clock this often.
 constexpr int64_t StatusPeriodNs = 250'000'000;
 
