@@ -80,15 +80,9 @@ MUTANTS: list[Mutant] = [
       "for (int i = Earth; i <= Jupiter; ++i) {\n        double phi",
       "for (int i = Earth; i < Jupiter; ++i) {\n        double phi",
       "the step moves Earth to Mars only; Jupiter stands still"),
-    Ms("planets-time-after-move", "model/planets.cpp", [
-        ("    p.SimTime += Settings.TimeStep;\n    for (int i = Earth; i <= Jupiter; ++i) {\n"
-         "        double phi = p.Omega[i] * p.SimTime;  // never reduced to one turn\n"
-         "        p.PosX[i] = p.RadiusX[i] * std::cos(phi);\n"
-         "        p.PosY[i] = p.RadiusY[i] * std::sin(phi);\n    }\n",
-         "    for (int i = Earth; i <= Jupiter; ++i) {\n"
-         "        double phi = p.Omega[i] * p.SimTime;  // never reduced to one turn\n"
-         "        p.PosX[i] = p.RadiusX[i] * std::cos(phi);\n"
-         "        p.PosY[i] = p.RadiusY[i] * std::sin(phi);\n    }\n    p.SimTime += Settings.TimeStep;\n")],
+    M("planets-time-after-move", "model/planets.cpp",
+      "    Planets.SimTime += Settings.TimeStep;\n    PlacePlanets();\n",
+      "    PlacePlanets();\n    Planets.SimTime += Settings.TimeStep;\n",
       "SimTime advanced after the positions instead of before"),
     M("planets-keep-not-sun", "model/planets.cpp",
       "for (int i = Earth; i <= Sun; ++i) {\n        Planets.PrevX[i]",
@@ -371,9 +365,28 @@ MUTANTS: list[Mutant] = [
     M("startup-flatten", "app/startup.cpp",
       "Planets.FlattenFactor = 0.82;", "Planets.FlattenFactor = 0.8;", "FlattenFactor 0.8 instead of 0.82"),
     Ms("loop-quit-before-step", "app/main_loop.cpp", [
-        ("        RunGuarded(AnimationStep);\n", "        if (Shell.EndMarker == \"*\") break;\n        RunGuarded(AnimationStep);\n")],
+        ("        RunGuarded(ClassroomPass);\n", "        if (Shell.EndMarker == \"*\") break;\n        RunGuarded(ClassroomPass);\n")],
       "the loop ends before the pass's step once quit is chosen"),
 
+    # The classroom controls.
+    M("classroom-back-by-subtraction", "app/classroom.cpp",
+      "    if (!Classroom.Earlier.empty() && Classroom.Earlier.back().TimeStep == dt) {",
+      "    if (false) {",
+      "a step back subtracts the time step instead of returning to where the step started"),
+    M("classroom-forward-by-addition", "app/classroom.cpp",
+      "    if (!Classroom.Later.empty() && Classroom.Later.back().TimeStep == dt) {",
+      "    if (false) {",
+      "a step forward after a step back adds the time step instead of returning to where the step back started"),
+    M("classroom-no-redraw-while-paused", "app/classroom.cpp",
+      "    if (Classroom.Paused) Classroom.RedrawPending = true;", "",
+      "a command that clears the views while paused leaves them empty"),
+    M("classroom-first-step-key-steps", "app/classroom.cpp",
+      "        Classroom.PendingSteps = 0;\n        return;\n", "        Classroom.PendingSteps = 0;\n",
+      "the first step key while running pauses and steps at once"),
+    M("sightlines-geo-from-moving-earth", "render/sight_lines.cpp",
+      "LinesFrom(Win_3, Layout.GeoCentreX, Layout.GeoCentreY,",
+      "LinesFrom(Win_3, v.HelioScreenX[Earth], v.HelioScreenY[Earth],",
+      "the geocentric view's lines start where the Earth stands in the heliocentric view"),
 ]
 
 

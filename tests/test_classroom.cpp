@@ -182,6 +182,9 @@ private slots:
             QCOMPARE(helio.size(), geo.size());
             QCOMPARE(helio.size(), std::size_t(8));  // four planets, a line and a mark each
             for (std::size_t k = 0; k < helio.size(); k += 2) {
+                // From the moving Earth in window 2, from the fixed one in window 3.
+                QCOMPARE(QPointF(helio[k].X1, helio[k].Y1), QPointF(Views.HelioScreenX[Earth], Views.HelioScreenY[Earth]));
+                QCOMPARE(QPointF(geo[k].X1, geo[k].Y1), QPointF(Layout.GeoCentreX, Layout.GeoCentreY));
                 const double a = std::atan2(helio[k].Y2 - helio[k].Y1, helio[k].X2 - helio[k].X1);
                 const double b = std::atan2(geo[k].Y2 - geo[k].Y1, geo[k].X2 - geo[k].X1);
                 QVERIFY2(std::abs(std::remainder(a - b, 2 * M_PI)) < 1e-9, "a planet's two lines are parallel");
