@@ -10,12 +10,14 @@ const HG = {
   screenHeight: 0,
   screen: null,          // the element that stands for the screen
   windows: [],           // by number: {frame, caption, canvas, ctx, left, top, width, height, open, main}
-  events: [],            // [type, window, code, value]: 1 key, 2 button down, 3 button up, 4 menu choice
+  events: [],            // [type, window, code, value]: 1 key, 2 button down, 3 button up, 4 menu choice,
+                         // 5 command (its position in the command menu)
   buttons: 0,            // mouse buttons now down: 1 left, 2 right, 4 middle
   wakeUp: null,
   timer: 0,
   firstKeyWait: 0,       // when the program first waited for input (ms since the page began)
   menu: null,            // the menu bar, once installed
+  commands: [],          // the command menu's items: {text, key, label}
   box: null,             // the open message box
   ended: false,
   measured: new Map(),
@@ -182,6 +184,12 @@ const HG = {
       this.menuKey(e);
       return;
     }
+    const command = this.commandFor(e);
+    if (command >= 0) {
+      e.preventDefault();
+      if (this.menu.enabled) this.post([5, command, 0, 0]);
+      return;
+    }
     if (e.ctrlKey || e.metaKey) return;  // the browser's own shortcuts
     const code = { Enter: 1, Backspace: 2, Escape: 3 }[e.key] || 0;
     const chars = Array.from(e.key);
@@ -233,6 +241,7 @@ const HG = {
   // menu; a second empty line ends the list. A choice is reported as the
   // chosen entry's line number.
   installMenu(text) {
+    this.commands = [];
     const entries = text.split("\n");
     const menus = [];
     let i = 0;
@@ -244,25 +253,100 @@ const HG = {
     }
     const bar = document.getElementById("hg-menubar");
     bar.replaceChildren();
-    menus.forEach((menu, m) => {
-      menu.element = document.createElement("span");
-      menu.element.className = "hg-title";
-      menu.element.setAttribute("role", "menuitem");
-      menu.element.append(this.label(menu.title));
-      menu.element.addEventListener("pointerdown", (e) => {
-        e.preventDefault();
-        if (!this.menu.enabled) return;
-        if (this.menu.open === m) this.closeMenu();
-        else this.openMenu(m, false);
-      });
-      menu.element.addEventListener("pointerenter", () => {
-        if (this.menu.open !== null && this.menu.open !== m && this.menu.enabled) this.openMenu(m, false);
-      });
-      bar.append(menu.element);
-    });
     this.menu = { bar: bar, menus: menus, active: false, title: 0, open: null, item: -1, enabled: true };
+    menus.forEach((menu, m) => this.addTitle(menu, m));
     bar.style.display = "block";
     this.windows.forEach((w, n) => w && this.place(n));
+  },
+
+  addTitle(menu, m) {
+    menu.element = document.createElement("span");
+    menu.element.className = "hg-title";
+    menu.element.setAttribute("role", "menuitem");
+    menu.element.append(this.label(menu.title));
+    menu.element.addEventListener("pointerdown", (e) => {
+      e.preventDefault();
+      if (!this.menu.enabled) return;
+      if (this.menu.open === m) this.closeMenu();
+      else this.openMenu(m, false);
+    });
+    menu.element.addEventListener("pointerenter", () => {
+      if (this.menu.open !== null && this.menu.open !== m && this.menu.enabled) this.openMenu(m, false);
+    });
+    this.menu.bar.insertBefore(menu.element, document.getElementById("hg-status"));
+  },
+
+  // The command menu after the others: per line an item's text, its key
+  // ("Space", "Right", "Left", a letter, "Ctrl+" and a letter) and the key's
+  // label, a tab between. Its items are chosen by menu or by key.
+  installCommands(title, text) {
+    if (!this.menu) return;
+    const menu = { title: title, items: [] };
+    this.commands = [];
+    text.split("\n").filter((line) => line !== "").forEach((line, k) => {
+      const [itemText, key, label] = line.split("\t");
+      this.commands.push({ key: key, label: label });
+      menu.items.push({ text: itemText, label: label, command: k });
+    });
+    const m = this.menu.menus.length;
+    this.menu.menus.push(menu);
+    this.addTitle(menu, m);
+  },
+
+  // The command a key press chooses, or -1. Keys belong to the menu bar while
+  // it is worked by keyboard, and to nothing while it is disabled.
+  commandFor(e) {
+    if (!this.menu || this.menu.active) return -1;
+    const names = { " ": "Space", ArrowRight: "Right", ArrowLeft: "Left" };
+    const name = names[e.key] || (e.key.length === 1 ? e.key.toUpperCase() : e.key);
+    const pressed = (e.ctrlKey || e.metaKey ? "Ctrl+" : "") + (e.altKey ? "Alt+" : "") + name;
+    return this.commands.findIndex((c) => c.key.toUpperCase() === pressed.toUpperCase());
+  },
+
+  // The status line at the bar's right end.
+  setStatus(text) {
+    let status = document.getElementById("hg-status");
+    if (!status) {
+      status = document.createElement("span");
+      status.id = "hg-status";
+      document.getElementById("hg-menubar").append(status);
+    }
+    if (status.textContent === text) return;
+    status.textContent = text;
+    // Never over the titles: on a narrow page the line is cut short.
+    const titles = this.menu ? this.menu.menus : [];
+    const last = titles.length ? titles[titles.length - 1].element : null;
+    const room = status.parentNode.clientWidth - (last ? last.offsetLeft + last.offsetWidth : 0) - 8;
+    status.style.maxWidth = Math.max(0, room) + "px";
+  },
+
+  // The picture (pixels 0xFFRRGGBB) as a PNG file offered for download.
+  savePicture(name, pixels, width, height) {
+    const canvas = document.createElement("canvas");
+    if (!canvas.toBlob) return 0;
+    canvas.width = width;
+    canvas.height = height;
+    const from = new Uint8Array(HEAPU8.buffer, pixels, width * height * 4);
+    const image = new ImageData(width, height);
+    for (let i = 0; i < width * height * 4; i += 4) {
+      image.data[i] = from[i + 2];
+      image.data[i + 1] = from[i + 1];
+      image.data[i + 2] = from[i];
+      image.data[i + 3] = 255;
+    }
+    canvas.getContext("2d").putImageData(image, 0, 0);
+    canvas.toBlob((blob) => {
+      if (!blob) return;
+      const link = document.createElement("a");
+      link.href = URL.createObjectURL(blob);
+      link.download = name;
+      document.body.append(link);
+      link.click();
+      link.remove();
+      setTimeout(() => URL.revokeObjectURL(link.href), 60000);
+    }, "image/png");
+    this.savedPictures = (this.savedPictures || 0) + 1;
+    return 1;
   },
 
   // "&" marks the next letter, which is underlined; "&&" is an "&".
@@ -322,9 +406,15 @@ const HG = {
       row.className = "hg-item";
       row.setAttribute("role", "menuitem");
       row.append(this.label(item.text));
+      if (item.label) {
+        const key = document.createElement("span");
+        key.className = "hg-key";
+        key.textContent = item.label;
+        row.append(key);
+      }
       row.addEventListener("pointerenter", () => { this.menu.item = k; this.highlightItem(); });
       row.addEventListener("pointerleave", () => { if (this.menu.item === k) { this.menu.item = -1; this.highlightItem(); } });
-      row.addEventListener("pointerup", (e) => { e.preventDefault(); this.choose(item.index); });
+      row.addEventListener("pointerup", (e) => { e.preventDefault(); this.choose(item); });
       drop.append(row);
     });
     drop.style.left = menu.element.offsetLeft + "px";
@@ -347,9 +437,9 @@ const HG = {
     this.highlightTitle();
   },
 
-  choose(index) {
+  choose(item) {
     this.closeMenu();
-    this.post([4, index, 0, 0]);
+    this.post(item.command === undefined ? [4, item.index, 0, 0] : [5, item.command, 0, 0]);
   },
 
   // The keyboard in the menu bar: Left and Right between the menus, Down or
@@ -382,11 +472,11 @@ const HG = {
     } else if (e.key === "ArrowRight" || e.key === "ArrowLeft") {
       this.openMenu((menu.open + (e.key === "ArrowRight" ? 1 : count - 1)) % count, true);
     } else if (e.key === "Enter" || e.key === " ") {
-      if (menu.item >= 0) this.choose(items[menu.item].index);
+      if (menu.item >= 0) this.choose(items[menu.item]);
     } else if (e.key.length === 1) {
       const letter = e.key.toLowerCase();
       const found = items.find((item) => this.mnemonic(item.text) === letter);
-      if (found) this.choose(found.index);
+      if (found) this.choose(found);
     }
   },
 

@@ -31,6 +31,11 @@ EM_JS(int, hg_next_event, (int* out), { return HG.nextEvent(out); });
 EM_JS(int, hg_mouse_buttons, (), { return HG.buttons; });
 EM_JS(void, hg_install_menu, (const char* entries), { HG.installMenu(UTF8ToString(entries)); });
 EM_JS(void, hg_menu_enabled, (int enabled), { HG.setMenuEnabled(enabled != 0); });
+EM_JS(void, hg_install_commands, (const char* title, const char* items),
+      { HG.installCommands(UTF8ToString(title), UTF8ToString(items)); });
+EM_JS(void, hg_status, (const char* text), { HG.setStatus(UTF8ToString(text)); });
+EM_JS(int, hg_save_picture, (const char* name, const void* pixels, int width, int height),
+      { return HG.savePicture(UTF8ToString(name), pixels, width, height); });
 EM_JS(void, hg_measure, (const char* face, int size, int bold, const char* text, int* out),
       { HG.measureText(UTF8ToString(face), size, bold != 0, UTF8ToString(text), out); });
 EM_JS(void, hg_glyphs, (const char* face, int size, int bold, const char* text, unsigned char* mask),
@@ -53,6 +58,7 @@ int64_t lastYieldNs = 0;
 int64_t lastFlushNs = 0;
 constexpr int64_t FrameNs = 16'666'667;
 bool menuInstalled = false;
+CommandHandler onCommand = nullptr;
 
 std::vector<uint8_t> rgba;  // one changed rectangle, as the canvas takes it
 
@@ -61,13 +67,15 @@ int Shown(int n, int what) { return WindowOf(n) != nullptr && WindowOf(n)->creat
 
 void Show(int n, Window& w) {
     const int shownW = Shown(n, 2), shownH = Shown(n, 3);
+    // What the window shows: its pixels, with its overlay lines if it has any.
+    const pixels::Surface& shown = core::Shown(n);
     for (const pixels::Rect& d : pixels::DirtyRects(w.surface)) {
         const pixels::Rect r = pixels::Intersect(d, pixels::Rect{0, 0, shownW, shownH});
         if (r.Empty()) continue;
         rgba.resize(static_cast<std::size_t>(r.w) * r.h * 4);
         uint8_t* out = rgba.data();
         for (int y = r.y; y <= r.Bottom(); ++y) {
-            const uint32_t* in = w.surface.px.data() + static_cast<std::size_t>(y) * w.surface.width + r.x;
+            const uint32_t* in = shown.px.data() + static_cast<std::size_t>(y) * shown.width + r.x;
             for (int x = 0; x < r.w; ++x, out += 4) {
                 const uint32_t p = in[x];
                 out[0] = static_cast<uint8_t>(p >> 16);
@@ -78,7 +86,7 @@ void Show(int n, Window& w) {
         }
         hg_blit(n, r.x, r.y, r.w, r.h, rgba.data());
     }
-    pixels::ForgetDirty(w.surface);
+    core::ForgetDirty(n);
 }
 
 // Takes what the page collected and hands it to the program.
@@ -104,6 +112,9 @@ void Deliver() {
                 if (s.onMenu != nullptr) s.onMenu(item);
                 break;
             }
+            case 5:  // a command of the command menu, by menu or key: its position
+                if (onCommand != nullptr) onCommand(e[1]);
+                break;
             default: break;
         }
     }
@@ -176,7 +187,7 @@ void FlushDirty(bool force) {
         if (w.created && w.open)
             Show(n, w);
         else
-            pixels::ForgetDirty(w.surface);
+            core::ForgetDirty(n);
     }
 }
 
@@ -200,6 +211,7 @@ void PlatformEnd() {
     backend::FlushDirty(true);
     core::Reset();
     menuInstalled = false;
+    onCommand = nullptr;
     hg_end();
 }
 
@@ -238,7 +250,7 @@ void CloseWindow(int n) {
     if (w == nullptr || !w->created) return;
     hg_close_window(n);
     w->open = false;
-    pixels::ForgetDirty(w->surface);
+    core::ForgetDirty(n);
 }
 
 void ShowWindow(int n) {
@@ -308,6 +320,29 @@ void InstallMenuBar(const std::vector<std::string>& entries, MenuHandler handler
     }
     hg_install_menu(text.c_str());
     menuInstalled = true;
+}
+
+void InstallCommandMenu(const std::string& title, const std::vector<CommandItem>& items, CommandHandler handler) {
+    onCommand = handler;
+    // One text for the page: per item its text, key and key label, a tab between.
+    std::string text;
+    for (const CommandItem& item : items) text += item.Text + '\t' + item.Key + '\t' + item.KeyLabel + '\n';
+    hg_install_commands(title.c_str(), text.c_str());
+}
+
+void SetStatusText(const std::string& text) { hg_status(text.c_str()); }
+
+SavedAs SavePicture(const Image& picture, const std::string& fileName, std::string& where) {
+    if (picture.Width <= 0 || picture.Height <= 0) {
+        where = "leeres Bild";
+        return SavedAs::Failed;
+    }
+    if (hg_save_picture(fileName.c_str(), picture.Pixels.data(), picture.Width, picture.Height) == 0) {
+        where = "Der Browser bietet keinen Download an.";
+        return SavedAs::Failed;
+    }
+    where = fileName;
+    return SavedAs::Download;
 }
 
 int MouseButtons() { return hg_mouse_buttons(); }
