@@ -237,6 +237,13 @@ class XSession(Session):
         os.makedirs(runtime, mode=0o700, exist_ok=True)
         env["XDG_RUNTIME_DIR"] = runtime
         env["QT_QPA_PLATFORM"] = "xcb"
+        # The picture folder the program saves into, as the desktop names it.
+        config = os.path.join(self.out, "config")
+        os.makedirs(config, exist_ok=True)
+        shutil.rmtree(self.pictures, ignore_errors=True)  # no picture from an earlier run
+        with open(os.path.join(config, "user-dirs.dirs"), "w") as f:
+            f.write('XDG_PICTURES_DIR="%s"\n' % self.pictures)
+        env["XDG_CONFIG_HOME"] = config
         self.env = env
         log("Xvfb on display %s, %dx%dx24" % ((display,) + self.size))
 
@@ -264,6 +271,23 @@ class XSession(Session):
     def end_program(self):
         self.proc.terminate()
         self.proc.wait(5)
+
+    @property
+    def pictures(self):
+        return os.path.join(self.out, "pictures")
+
+    def saved_picture(self):
+        """The newest picture the program saved, once it is whole."""
+        def newest():
+            names = sorted(n for n in os.listdir(self.pictures) if n.endswith(".png")) \
+                if os.path.isdir(self.pictures) else []
+            if not names:
+                return None
+            try:
+                return Image.open(os.path.join(self.pictures, names[-1])).convert("RGB")
+            except OSError:
+                return None
+        return poll(newest, 5, "the saved picture in %s" % self.pictures)
 
     def start_panel(self, edge, height):
         """A desktop panel along the top or bottom edge, as a taskbar is: a
@@ -499,6 +523,10 @@ class BrowserSession(Session):
         self.cmd("Emulation.setDeviceMetricsOverride", width=self.size[0], height=self.size[1], deviceScaleFactor=1,
                  mobile=False)
         self.cmd("Emulation.setFocusEmulationEnabled", enabled=True)
+        self.downloads = os.path.join(self.out, "downloads")
+        shutil.rmtree(self.downloads, ignore_errors=True)  # no picture from an earlier run
+        os.makedirs(self.downloads)
+        self.cmd("Browser.setDownloadBehavior", behavior="allow", downloadPath=self.downloads)
         log("Chromium %s, a page of %dx%d" % ((self.eval("navigator.userAgent").split("Chrome/")[-1].split()[0],)
                                                + self.size))
 
@@ -592,8 +620,22 @@ class BrowserSession(Session):
     def focus(self, wid):
         pass  # the page has the keyboard; a box gives its button the focus itself
 
+    def saved_picture(self):
+        """The newest picture the page offered as a download, once it is whole."""
+        def newest():
+            names = sorted(n for n in os.listdir(self.downloads) if n.endswith(".png"))
+            if not names:
+                return None
+            try:
+                return Image.open(os.path.join(self.downloads, names[-1])).convert("RGB")
+            except OSError:
+                return None
+        return poll(newest, 5, "the downloaded picture in %s" % self.downloads)
+
     def key(self, *keys):
         for name in keys:
+            ctrl = name.startswith("ctrl+")
+            name = name[5:] if ctrl else name
             if name in self.KEYS:
                 key, code, number, text = self.KEYS[name]
             elif len(name) == 1 and name.isalnum():
@@ -602,9 +644,12 @@ class BrowserSession(Session):
             else:
                 raise Failed("no browser key for xdotool's %r" % name)
             down = {"key": key, "code": code, "windowsVirtualKeyCode": number, "nativeVirtualKeyCode": number}
+            modifiers = 1 if key == "Alt" else 2 if ctrl else 0
+            if ctrl:
+                text = ""  # Ctrl with a letter types nothing
             self.cmd("Input.dispatchKeyEvent", type="keyDown" if text else "rawKeyDown", text=text,
-                     unmodifiedText=text, modifiers=1 if key == "Alt" else 0, **down)
-            self.cmd("Input.dispatchKeyEvent", type="keyUp", **down)
+                     unmodifiedText=text, modifiers=modifiers, **down)
+            self.cmd("Input.dispatchKeyEvent", type="keyUp", modifiers=modifiers, **down)
             time.sleep(0.04)
 
     def mouse(self, kind, x, y, buttons=0):
@@ -1298,6 +1343,17 @@ def check_classroom(s, p):
               "%s's lines of sight leave the Earth in the same direction in both views (%s, %s degrees)"
               % (name, helio, geo))
     log("ok: the lines of sight of Mercury and Venus are parallel in the two views")
+
+    # Ctrl+S: both views as shown, lines of sight included, side by side.
+    s.key("ctrl+s")
+    p.close_box_with_return("the box saying where the picture went")
+    picture = s.saved_picture()
+    left, right = p.views
+    check(picture.size == (right["x"] + right["w"] - left["x"], left["h"]) and
+          picture.crop((0, 0, left["w"], left["h"])).tobytes() == imgs[0].convert("RGB").tobytes() and
+          picture.crop((right["x"] - left["x"], 0, right["x"] - left["x"] + right["w"], right["h"])).tobytes()
+          == imgs[1].convert("RGB").tobytes(),
+          "the saved picture (%dx%d) holds both views as they are on the screen" % picture.size)
 
     s.key("Right")
     ahead = poll(lambda: (lambda v: v if v != paused else None)(views()), 5, "a step after Right")
