@@ -3,9 +3,10 @@
 
     bench/bench_web.py --page build-web/bench/bench_step_views.html
         prints what the timing page measured (one step with both views)
-    bench/bench_web.py --cpu build-web/heliogeo.html [--show nothing|planets|paths] [--seconds 10]
+    bench/bench_web.py --cpu build-web/heliogeo.html [--show nothing|planets|paths|sightlines|paused] [--seconds 10]
         passes the title screen and the box; unless --show nothing, chooses
-        SYSTEM | &Beide (and for paths DARSTELLUNG | Planten &und Bahnen) with
+        SYSTEM | &Beide (and for paths DARSTELLUNG | Planten &und Bahnen, for
+        sightlines the lines of sight, for paused those and Space) with
         keys; lets it run at 60 passes/s and prints the page's CPU: the time
         its main thread was busy (DevTools' TaskDuration) and the CPU time of
         all of Chromium's processes (without a GPU: it paints in software),
@@ -48,7 +49,7 @@ def main():
     ap = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     ap.add_argument("--page", help="a timing page that leaves its figures in window.benchResult")
     ap.add_argument("--cpu", help="heliogeo.html, to measure its CPU while it animates both views")
-    ap.add_argument("--show", choices=("nothing", "planets", "paths"), default="planets",
+    ap.add_argument("--show", choices=("nothing", "planets", "paths", "sightlines", "paused"), default="planets",
                     help="no system chosen, both views with planets only, or with planets and paths")
     ap.add_argument("--seconds", type=float, default=10)
     args = ap.parse_args()
@@ -76,13 +77,18 @@ def measure(s, args):
             s.key("Alt_L", "Right", "Down", "b")
         if args.show == "paths":
             s.key("Alt_L", "Right", "Right", "Down", "u")
+        if args.show in ("sightlines", "paused"):
+            s.key("s")  # EXTRAS: the lines of sight
+        if args.show == "paused":
+            s.key("space")
         time.sleep(2)
         s.cmd("Performance.enable")
         wall, task, cpu = time.monotonic(), task_seconds(s), chromium_cpu_seconds(s)
         time.sleep(args.seconds)
         wall, task, cpu = time.monotonic() - wall, task_seconds(s) - task, chromium_cpu_seconds(s) - cpu
         shown = {"nothing": "nothing shown", "planets": "both views, planets only",
-                 "paths": "both views, planets and paths"}[args.show]
+                 "paths": "both views, planets and paths", "sightlines": "both views, lines of sight",
+                 "paused": "both views, lines of sight, paused"}[args.show]
         print("%s, %.0f s: page's main thread %.1f %% of one core, all of Chromium %.1f %%"
               % (shown, wall, 100 * task / wall, 100 * cpu / wall))
         return 0

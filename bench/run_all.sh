@@ -76,7 +76,7 @@ for edition, rows in runs.items():
     median = [statistics.median(column) for column in zip(*rows)]
     print("%s: planets only %.1f us, with the polygon %.1f us, planets and paths %.1f us" % ((edition,) + tuple(median)))'
 
-for show in nothing planets paths; do
+for show in nothing planets paths sightlines paused; do
   echo "== the web edition's CPU at 60 passes/s in headless Chromium, a page of 1024x768, $show (median of 3 runs of 10 s)"
   echo "\$ bench/bench_web.py --cpu $web/heliogeo.html --show $show --seconds 10"
   for _ in 1 2 3; do "$py" bench/bench_web.py --cpu "$web/heliogeo.html" --show "$show" --seconds 10 | tail -1; done \
