@@ -187,7 +187,7 @@ const HG = {
     const command = this.commandFor(e);
     if (command >= 0) {
       e.preventDefault();
-      if (this.menu.enabled) this.post([5, command, 0, 0]);
+      this.post([5, command, 0, 0]);
       return;
     }
     if (e.ctrlKey || e.metaKey) return;  // the browser's own shortcuts
@@ -294,9 +294,10 @@ const HG = {
   },
 
   // The command a key press chooses, or -1. Keys belong to the menu bar while
-  // it is worked by keyboard, and to nothing while it is disabled.
+  // it is worked by keyboard, and to the line being typed while the bar is
+  // disabled.
   commandFor(e) {
-    if (!this.menu || this.menu.active) return -1;
+    if (!this.menu || this.menu.active || !this.menu.enabled) return -1;
     const names = { " ": "Space", ArrowRight: "Right", ArrowLeft: "Left" };
     const name = names[e.key] || (e.key.length === 1 ? e.key.toUpperCase() : e.key);
     const pressed = (e.ctrlKey || e.metaKey ? "Ctrl+" : "") + (e.altKey ? "Alt+" : "") + name;
