@@ -29,40 +29,28 @@ void RememberEarlier(double simTime, double timeStep) {
     Classroom.Earlier.push_back({simTime, timeStep});
 }
 
-// Where a step back from now lands: where the last step started if it was
-// taken with the time step as it is now; else the clock less the time step.
-double TimeBack() {
+// Where a step lands: where the last step the other way started, if it was
+// taken with the time step as it is now; else the clock plus or minus the
+// time step.
+double Landing(std::deque<ClassroomState::Visit>& visits, double direction) {
     const double dt = Settings.TimeStep;
-    if (!Classroom.Earlier.empty() && Classroom.Earlier.back().TimeStep == dt) {
-        const double t = Classroom.Earlier.back().SimTime;
-        Classroom.Earlier.pop_back();
+    if (!visits.empty() && visits.back().TimeStep == dt) {
+        const double t = visits.back().SimTime;
+        visits.pop_back();
         return t;
     }
-    Classroom.Earlier.clear();
-    return Planets.SimTime - dt;
-}
-
-double TimeForward() {
-    const double dt = Settings.TimeStep;
-    if (!Classroom.Later.empty() && Classroom.Later.back().TimeStep == dt) {
-        const double t = Classroom.Later.back().SimTime;
-        Classroom.Later.pop_back();
-        return t;
-    }
-    Classroom.Later.clear();
-    return Planets.SimTime + dt;
+    visits.clear();
+    return Planets.SimTime + direction * dt;
 }
 
 void SingleStep(int direction) {
     const double now = Planets.SimTime;
     if (direction > 0) {
-        const double t = TimeForward();
+        MoveModelTo(Landing(Classroom.Later, +1));
         RememberEarlier(now, Settings.TimeStep);
-        MoveModelTo(t);
     } else {
-        const double t = TimeBack();
+        MoveModelTo(Landing(Classroom.Earlier, -1));
         Classroom.Later.push_back({now, Settings.TimeStep});
-        MoveModelTo(t);
     }
     DrawStep();
 }

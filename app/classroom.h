@@ -9,7 +9,6 @@
 #include <cstdint>
 #include <deque>
 #include <string>
-#include <vector>
 
 struct ClassroomState {
     bool Paused = false;
@@ -24,7 +23,7 @@ struct ClassroomState {
         double TimeStep = 0;         // the step that was taken from there
     };
     std::deque<Visit> Earlier;
-    std::vector<Visit> Later;
+    std::deque<Visit> Later;
     int64_t StatusShownNs = 0;       // when the status line was last brought up to date
 };
 

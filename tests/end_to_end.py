@@ -277,17 +277,7 @@ class XSession(Session):
         return os.path.join(self.out, "pictures")
 
     def saved_picture(self):
-        """The newest picture the program saved, once it is whole."""
-        def newest():
-            names = sorted(n for n in os.listdir(self.pictures) if n.endswith(".png")) \
-                if os.path.isdir(self.pictures) else []
-            if not names:
-                return None
-            try:
-                return Image.open(os.path.join(self.pictures, names[-1])).convert("RGB")
-            except OSError:
-                return None
-        return poll(newest, 5, "the saved picture in %s" % self.pictures)
+        return newest_picture(self.pictures)
 
     def start_panel(self, edge, height):
         """A desktop panel along the top or bottom edge, as a taskbar is: a
@@ -622,16 +612,7 @@ class BrowserSession(Session):
         pass  # the page has the keyboard; a box gives its button the focus itself
 
     def saved_picture(self):
-        """The newest picture the page offered as a download, once it is whole."""
-        def newest():
-            names = sorted(n for n in os.listdir(self.downloads) if n.endswith(".png"))
-            if not names:
-                return None
-            try:
-                return Image.open(os.path.join(self.downloads, names[-1])).convert("RGB")
-            except OSError:
-                return None
-        return poll(newest, 5, "the downloaded picture in %s" % self.downloads)
+        return newest_picture(self.downloads)
 
     def key(self, *keys):
         for name in keys:
@@ -791,6 +772,18 @@ def poll(condition, timeout, what, interval=0.05):
 
 
 # ---------------------------------------------------------------- pixels
+
+def newest_picture(folder):
+    """The newest PNG picture in a folder (the program's names sort by time),
+    once it is whole."""
+    def newest():
+        names = sorted(n for n in os.listdir(folder) if n.endswith(".png")) if os.path.isdir(folder) else []
+        try:
+            return names and Image.open(os.path.join(folder, names[-1])).convert("RGB")
+        except OSError:
+            return None
+    return poll(newest, 5, "a saved picture in %s" % folder)
+
 
 def colour_mask(img, rgb):
     """An 'L' image, 255 where img has exactly the colour rgb."""

@@ -369,14 +369,10 @@ MUTANTS: list[Mutant] = [
       "the loop ends before the pass's step once quit is chosen"),
 
     # The classroom controls.
-    M("classroom-back-by-subtraction", "app/classroom.cpp",
-      "    if (!Classroom.Earlier.empty() && Classroom.Earlier.back().TimeStep == dt) {",
+    M("classroom-steps-by-arithmetic", "app/classroom.cpp",
+      "    if (!visits.empty() && visits.back().TimeStep == dt) {",
       "    if (false) {",
-      "a step back subtracts the time step instead of returning to where the step started"),
-    M("classroom-forward-by-addition", "app/classroom.cpp",
-      "    if (!Classroom.Later.empty() && Classroom.Later.back().TimeStep == dt) {",
-      "    if (false) {",
-      "a step forward after a step back adds the time step instead of returning to where the step back started"),
+      "single steps add or subtract the time step instead of returning to where the last step the other way began"),
     M("classroom-no-redraw-while-paused", "app/classroom.cpp",
       "    if (Classroom.Paused) Classroom.RedrawPending = true;", "",
       "a command that clears the views while paused leaves them empty"),
