@@ -326,6 +326,7 @@ const HG = {
     const last = titles.length ? titles[titles.length - 1].element : null;
     const room = status.parentNode.clientWidth - (last ? last.offsetLeft + last.offsetWidth : 0) - 8;
     status.style.maxWidth = Math.max(0, room) + "px";
+    status.style.visibility = room < 80 ? "hidden" : "";  // rather than a letter or two
   },
 
   // The picture (pixels 0xFFRRGGBB) as a PNG file offered for download.
@@ -425,9 +426,12 @@ const HG = {
       row.addEventListener("pointerup", (e) => { e.preventDefault(); this.choose(item); });
       drop.append(row);
     });
-    drop.style.left = menu.element.offsetLeft + "px";
+    // Under its title, or as far left as it must stand to be seen whole.
+    drop.style.left = "0px";
     drop.style.top = this.menu.bar.offsetHeight + "px";
     drop.style.display = "block";
+    const left = Math.min(menu.element.offsetLeft, this.menu.bar.clientWidth - drop.offsetWidth);
+    drop.style.left = Math.max(0, left) + "px";
     this.highlightItem();
   },
 
