@@ -711,6 +711,19 @@ class BrowserSession(Session):
         self.key("Escape", "Escape")
         p.wait_popup_closed()
         check(not self.eval("HG.menu.active"), "F10, Right and Down open SYSTEM's menu; Escape twice leaves the bar")
+        # Ctrl+S is never the browser's "save page": in EXTRAS's open menu it is no "&S" for "&Sichtlinien",
+        # with a box open it saves nothing.
+        self.eval("addEventListener('keydown', (e) => { window.kept = e.defaultPrevented; })")
+        p.open_by_keyboard("EXTRAS")
+        self.key("ctrl+s")
+        kept_in_menu = self.eval("window.kept && HG.menu.open === %d" % TITLES.index("EXTRAS"))
+        self.key("Escape", "Escape")
+        p.choose_by_letter("DESK", "&Info")
+        saved = self.eval("HG.savedPictures || 0")
+        self.key("ctrl+s")
+        check(kept_in_menu and self.eval("window.kept && (HG.savedPictures || 0) === %d" % saved),
+              "Ctrl+S kept from the browser, choosing nothing, in EXTRAS's open menu and with a box open")
+        p.close_box_with_return("the information box")
 
     def tap(self, x, y):
         point = {"x": x, "y": y, "radiusX": 3, "radiusY": 3, "force": 1}

@@ -1,8 +1,9 @@
 // scripted_session.cpp — one fixed session, the same on the desktop and in the
 // browser: start-up without its waits, commands chosen as the menu bar
-// chooses them, fixed numbers of animation steps in several modes, and after
-// each mode windows 2 and 3's pixels handed over, so that a check can compare
-// the two editions pixel for pixel (tests/compare_editions.py).
+// chooses them, fixed numbers of animation steps in several modes (one with
+// the lines of sight), and after each mode windows 2 and 3's pixels as shown
+// handed over, so that a check can compare the two editions pixel for pixel
+// (tests/compare_editions.py).
 //
 // What is handed over: first each body's disc image, then once per mode and
 // window, a line
@@ -68,10 +69,10 @@ void Add(const char* name, int number, int width, int height, const std::string&
         }
 }
 
-// Windows 2 and 3 as they are now, with where each body's disc image lies
-// in them: its top-left corner. The body at rest (the Sun in window 2, the
-// Earth in window 3) is put at its point less the half-axes, a moving one a
-// pixel further up and left.
+// Windows 2 and 3 as they are now (as shown, overlay lines included), with
+// where each body's disc image lies in them: its top-left corner. The body at
+// rest (the Sun in window 2, the Earth in window 3) is put at its point less
+// the half-axes, a moving one a pixel further up and left.
 void Keep(const char* mode) {
     const double rx = Layout.DiscRadiusX, ry = Layout.DiscRadiusY;
     for (int n : {Win_2, Win_3}) {
@@ -86,7 +87,10 @@ void Keep(const char* mode) {
             std::snprintf(xy, sizeof xy, " %.3f %.3f", x, y);
             corners += xy;
         }
-        Add(mode, n, WindowWidth(n), WindowHeight(n), corners, [n](int x, int y) { return WindowPixel(n, x, y); });
+        Image shown;
+        CaptureShownWindow(n, shown);
+        Add(mode, n, WindowWidth(n), WindowHeight(n), corners,
+            [&shown](int x, int y) { return ImagePixel(shown, x, y); });
     }
 }
 
@@ -122,6 +126,9 @@ int main(int argc, char** argv) {
     Choose("nur &Planeten");
     Steps(200);
     Keep("planets");
+    ShowSightLines(true);
+    Keep("lines-of-sight");
+    ShowSightLines(false);
     Choose("&Vieleck ein/aus");
     Steps(300);
     Keep("polygon");

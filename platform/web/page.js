@@ -167,6 +167,9 @@ const HG = {
 
   onKeyDown(e) {
     if (this.ended) return;
+    // Ctrl or Cmd+S is the program's even where it chooses nothing (a box is
+    // open, a line is read): never the browser's "save page".
+    if ((e.ctrlKey || e.metaKey) && this.commandIndex(e) >= 0) e.preventDefault();
     if (this.box) {
       // The box is modal: Return (or the space bar, or Escape) presses OK.
       if (e.key === "Enter" || e.key === " " || e.key === "Escape") this.closeBox();
@@ -297,7 +300,11 @@ const HG = {
   // it is worked by keyboard, and to the line being typed while the bar is
   // disabled.
   commandFor(e) {
-    if (!this.menu || this.menu.active || !this.menu.enabled) return -1;
+    return !this.menu || this.menu.active || !this.menu.enabled ? -1 : this.commandIndex(e);
+  },
+
+  // The command whose key this is, whatever the program does now; -1 if none.
+  commandIndex(e) {
     const names = { " ": "Space", ArrowRight: "Right", ArrowLeft: "Left" };
     const name = names[e.key] || (e.key.length === 1 ? e.key.toUpperCase() : e.key);
     const pressed = (e.ctrlKey || e.metaKey ? "Ctrl+" : "") + (e.altKey ? "Alt+" : "") + name;
@@ -319,6 +326,7 @@ const HG = {
     const last = titles.length ? titles[titles.length - 1].element : null;
     const room = status.parentNode.clientWidth - (last ? last.offsetLeft + last.offsetWidth : 0) - 8;
     status.style.maxWidth = Math.max(0, room) + "px";
+    status.style.visibility = room < 80 ? "hidden" : "";  // rather than a letter or two
   },
 
   // The picture (pixels 0xFFRRGGBB) as a PNG file offered for download.
@@ -418,9 +426,12 @@ const HG = {
       row.addEventListener("pointerup", (e) => { e.preventDefault(); this.choose(item); });
       drop.append(row);
     });
-    drop.style.left = menu.element.offsetLeft + "px";
+    // Under its title, or as far left as it must stand to be seen whole.
+    drop.style.left = "0px";
     drop.style.top = this.menu.bar.offsetHeight + "px";
     drop.style.display = "block";
+    const left = Math.min(menu.element.offsetLeft, this.menu.bar.clientWidth - drop.offsetWidth);
+    drop.style.left = Math.max(0, left) + "px";
     this.highlightItem();
   },
 
@@ -474,7 +485,7 @@ const HG = {
       this.openMenu((menu.open + (e.key === "ArrowRight" ? 1 : count - 1)) % count, true);
     } else if (e.key === "Enter" || e.key === " ") {
       if (menu.item >= 0) this.choose(items[menu.item]);
-    } else if (e.key.length === 1) {
+    } else if (e.key.length === 1 && !e.ctrlKey && !e.metaKey) {  // Ctrl+S is no "&S"
       const letter = e.key.toLowerCase();
       const found = items.find((item) => this.mnemonic(item.text) === letter);
       if (found) this.choose(found);
