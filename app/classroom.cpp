@@ -18,15 +18,16 @@ ClassroomState Classroom;
 
 namespace {
 
-// Enough steps back for any lesson (over five minutes of animation, 320 kB);
-// older ones are forgotten, and a step back from there is the clock less the step.
-constexpr std::size_t MaxEarlier = 20'000;
+// Enough steps back (or forward again) for any lesson: over five minutes of
+// animation, 320 kB. Older ones are forgotten, and a step from there is the
+// clock plus or minus the step.
+constexpr std::size_t MaxVisits = 20'000;
 // The status line follows the running clock this often.
 constexpr int64_t StatusPeriodNs = 250'000'000;
 
-void RememberEarlier(double simTime, double timeStep) {
-    if (Classroom.Earlier.size() >= MaxEarlier) Classroom.Earlier.pop_front();
-    Classroom.Earlier.push_back({simTime, timeStep});
+void Remember(std::deque<ClassroomState::Visit>& visits, double simTime, double timeStep) {
+    if (visits.size() >= MaxVisits) visits.pop_front();
+    visits.push_back({simTime, timeStep});
 }
 
 // Where a step lands: where the last step the other way started, if it was
@@ -47,10 +48,10 @@ void SingleStep(int direction) {
     const double now = Planets.SimTime;
     if (direction > 0) {
         MoveModelTo(Landing(Classroom.Later, +1));
-        RememberEarlier(now, Settings.TimeStep);
+        Remember(Classroom.Earlier, now, Settings.TimeStep);
     } else {
         MoveModelTo(Landing(Classroom.Earlier, -1));
-        Classroom.Later.push_back({now, Settings.TimeStep});
+        Remember(Classroom.Later, now, Settings.TimeStep);
     }
     DrawStep();
 }
@@ -142,7 +143,7 @@ void AfterMenuCommand() {
 
 void ClassroomPass() {
     if (!Classroom.Paused) {
-        RememberEarlier(Planets.SimTime, Settings.TimeStep);
+        Remember(Classroom.Earlier, Planets.SimTime, Settings.TimeStep);
         Classroom.Later.clear();
         AnimationStep();
     } else if (Classroom.PendingSteps != 0) {
