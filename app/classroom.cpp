@@ -138,7 +138,6 @@ void ClassroomMenu(int item) {
 void AfterMenuCommand() {
     // What a command cleared is drawn again at once while the clock stands.
     if (Classroom.Paused) Classroom.RedrawPending = true;
-    Classroom.Later.clear();
 }
 
 void ClassroomPass() {

@@ -6,8 +6,8 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstdlib>
 #include <cmath>
+#include <cstdlib>
 
 namespace core {
 
@@ -102,7 +102,11 @@ const pixels::Surface& Shown(int n) {
     Window& w = *WindowOf(n);
     if (w.overlay.empty()) return w.surface;
     pixels::Surface& shown = w.shown;
-    if (shown.width != w.surface.width || shown.height != w.surface.height || shown.px.empty()) {
+    const bool sameSize = shown.width == w.surface.width && shown.height == w.surface.height && !shown.px.empty();
+    // Painting and then forgetting what changed both ask: compose once.
+    if (sameSize && w.shownAt == w.surface.changes) return shown;
+    w.shownAt = w.surface.changes;
+    if (!sameSize) {
         shown.width = w.surface.width;
         shown.height = w.surface.height;
         shown.px = w.surface.px;
@@ -119,7 +123,7 @@ const pixels::Surface& Shown(int n) {
 
 void ForgetDirty(int n) {
     Window& w = *WindowOf(n);
-    if (!w.overlay.empty() && w.surface.dirty) Shown(n);
+    if (!w.overlay.empty()) Shown(n);
     pixels::ForgetDirty(w.surface);
 }
 

@@ -38,6 +38,7 @@ struct Window {
     // `shown` is always up to date.
     std::vector<OverlayLine> overlay;
     pixels::Surface shown;
+    uint64_t shownAt = 0;            // surface.changes when `shown` was last brought up to date
 };
 
 enum class KeyCode { Other, Return, Backspace, Escape };

@@ -348,6 +348,7 @@ void MarkDirty(Surface& s, const Rect& r) {
     const Rect c = Intersect(r, Whole(s));
     if (c.Empty()) return;
     s.dirty = true;
+    ++s.changes;
     if (!s.tiled && s.dirtyRects.size() < MaxDirtyRects) {
         s.dirtyRects.push_back(c);
         return;

@@ -44,6 +44,7 @@ struct Surface {
     int tilesAcross = 0;
     bool dirty = false;
     bool tiled = false;
+    uint64_t changes = 0;            // counts the markings, so a copy can tell it is behind
 };
 
 constexpr int TileSize = 32;                 // pixels; the grain of repainting once tiled

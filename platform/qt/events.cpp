@@ -91,11 +91,10 @@ void InstallCommandMenu(const std::string& title, const std::vector<CommandItem>
     Q().commandKeys.clear();
     for (std::size_t i = 0; i < items.size(); ++i) {
         // The text after the tab is what the menu shows for the key, in the
-        // program's language rather than the toolkit's.
-        // The keys are not the actions' shortcuts: those would take the
-        // arrows from the menu bar while it is worked by keyboard. The
-        // windows hand them over instead (CommandKey), and only keys that
-        // reach a window do that.
+        // program's language rather than the toolkit's. The keys are not the
+        // actions' shortcuts, which would take the arrows from the menu bar
+        // while it is worked by keyboard: a window that gets one hands it
+        // over (CommandKey).
         QAction* action = menu->addAction(QString::fromStdString(items[i].Text + "\t" + items[i].KeyLabel));
         action->setEnabled(bar->isEnabled());
         Q().commandKeys.push_back(QKeySequence(QString::fromStdString(items[i].Key)));

@@ -4,12 +4,12 @@
 
 #include <QApplication>
 #include <QGuiApplication>
-#include <QMessageBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QImage>
-#include <QStandardPaths>
+#include <QMessageBox>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QStringList>
 
 #include <cstdio>
@@ -126,6 +126,10 @@ void MessageBox(const std::string& text) {
 }
 
 SavedAs SavePicture(const Image& picture, const std::string& fileName, std::string& where) {
+    if (picture.Width <= 0 || picture.Height <= 0) {
+        where = "leeres Bild";
+        return SavedAs::Failed;
+    }
     // The user's picture folder as the desktop names it (XDG), made if it is
     // missing; the home folder if there is none.
     QString folder = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
@@ -135,16 +139,8 @@ SavedAs SavePicture(const Image& picture, const std::string& fileName, std::stri
     // Never over an earlier picture: a second one in the same second gets a number.
     for (int k = 2; QFileInfo::exists(path) && k < 1000; ++k)
         path = QDir(folder).filePath(name.completeBaseName() + QStringLiteral("-%1.").arg(k) + name.suffix());
-    if (picture.Width <= 0 || picture.Height <= 0) {
-        where = "leeres Bild";
-        return SavedAs::Failed;
-    }
     const QImage image(reinterpret_cast<const uchar*>(picture.Pixels.data()), picture.Width, picture.Height,
                        static_cast<qsizetype>(picture.Width) * 4, QImage::Format_RGB32);
-    if (!image.save(path, "PNG")) {
-        where = QDir::toNativeSeparators(path).toStdString();
-        return SavedAs::Failed;
-    }
     where = QDir::toNativeSeparators(path).toStdString();
-    return SavedAs::File;
+    return image.save(path, "PNG") ? SavedAs::File : SavedAs::Failed;
 }
