@@ -127,7 +127,7 @@ except ImportError:  # checked in main(), where it becomes a skip
     Image = None
 
 try:
-    from Xlib import Xatom
+    from Xlib import X, Xatom
     from Xlib import display as xdisplay
 except ImportError:  # only the placement scenario needs it; checked in main()
     xdisplay = None
@@ -254,9 +254,11 @@ class XSession(Session):
         self.logs.append(err.name)
         self.wm_proc = subprocess.Popen(["openbox", "--sm-disable"], env=self.env, stdin=subprocess.DEVNULL,
                                         stdout=err, stderr=err)
-        # The window manager is running once it has put its check window on
-        # the root window.
-        poll(lambda: "window id" in self.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], check=False),
+        # The window manager has taken the screen once its check window is on
+        # the root window, and is nearly through its start once it has
+        # published the work area (the program copes with one still starting).
+        poll(lambda: "window id" in self.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], check=False)
+             and "= " in self.run(["xprop", "-root", "_NET_WORKAREA"], check=False),
              10, "openbox to manage the screen")
         log("openbox manages the screen")
 
@@ -1615,6 +1617,35 @@ def check_views_in_work_area(s, edge):
     s.stop_panel()
 
 
+def check_lost_map_request(s):
+    """A window manager that loses the program's first request to show a
+    window, as openbox does while it is still starting: the program asks again
+    and the title screen appears all the same. Other requests are carried out
+    as they come."""
+    d = xdisplay.Display(s.env["DISPLAY"])
+    d.screen().root.change_attributes(event_mask=X.SubstructureRedirectMask)
+    d.sync()
+    s.launch()
+    lost = []
+
+    def serve():
+        while d.pending_events():
+            e = d.next_event()
+            if e.type == X.MapRequest and not lost:
+                lost.append(e.window.id)
+            elif e.type == X.MapRequest:
+                e.window.map()
+            elif e.type == X.ConfigureRequest:
+                fields = ("x", "y", "width", "height", "border_width", "sibling", "stack_mode")
+                e.window.configure(**{f: getattr(e, f) for i, f in enumerate(fields) if e.value_mask & (1 << i)})
+        d.flush()
+        return lost and title_patch_blue(s)
+    poll(serve, 10, "the title screen after its first request to be shown was lost", interval=0.02)
+    log("ok: the first request to show window 0 was lost, and the program asked again")
+    s.end_program()
+    d.close()
+
+
 def run_placement(program, out, sessions):
     """The title screen's texts inside window 0 at each size with and without
     openbox; then the windows inside the work area with a panel at the bottom
@@ -1624,6 +1655,8 @@ def run_placement(program, out, sessions):
         sessions.append(s)
         os.makedirs(s.out, exist_ok=True)
         s.start_xvfb()
+        if size == (SCREEN_W, SCREEN_H):
+            check_lost_map_request(s)
         shots = {}
         for wm in ("none", "openbox"):
             s.wm = wm

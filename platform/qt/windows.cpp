@@ -12,6 +12,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QTimer>
 #include <QWindow>
 
 #include <algorithm>
@@ -283,6 +284,22 @@ void AwaitShownAndSettled(Widgets& q) {
     }
 }
 
+// A window manager that is still starting can lose a request to show a
+// window (openbox drops a map request that reaches it while it reads its
+// configuration), and window 0 would then never appear: a black screen where
+// the program was started together with the desktop. Until the window system
+// first shows window 0 it is asked again, once a second for ten seconds.
+void AskAgainUntilShown(QWidget* top, int triesLeft) {
+    QTimer::singleShot(1000, top, [top, triesLeft] {
+        const QWindow* handle = top->windowHandle();
+        if (handle == nullptr || handle->isExposed() || !top->isVisible() || top->isMinimized() || S().ending)
+            return;
+        top->hide();
+        top->showMaximized();
+        if (triesLeft > 1) AskAgainUntilShown(top, triesLeft - 1);
+    });
+}
+
 }  // namespace
 
 void OpenWindowDefault(int n) {
@@ -299,7 +316,10 @@ void OpenWindowDefault(int n) {
         if (fresh)
             if (QScreen* screen = QGuiApplication::primaryScreen()) q->top->setGeometry(screen->availableGeometry());
         q->top->showMaximized();
-        if (!shown) AwaitShownAndSettled(*q);
+        if (!shown) {
+            if (QGuiApplication::platformName() == QLatin1String("xcb")) AskAgainUntilShown(q->top, 10);
+            AwaitShownAndSettled(*q);
+        }
     } else {
         if (fresh) q->top->resize(640, 480);
         pixels::Grow(w.surface, q->canvas->width(), q->canvas->height(), w.background);
