@@ -160,6 +160,10 @@ class Session:
         """Something that explains a window's stacking, for a failure."""
         return ""
 
+    def window_report(self):
+        """The program's windows, shown or not, for a failure."""
+        return ""
+
     def start_to_title(self, measured_ms):
         """The time from the launch to the title screen: as measured by
         polling screenshots, unless the program knows it better."""
@@ -374,6 +378,17 @@ class XSession(Session):
             w["id"] = wid
             found.append(w)
         return found
+
+    def window_report(self):
+        if self.proc is None or self.proc.poll() is not None or not self.can_shoot():
+            return ""
+        lines = []
+        for wid in self.run(["xdotool", "search", "--pid", str(self.proc.pid)], check=False).split():
+            w = parse_xwininfo(self.run(["xwininfo", "-id", wid], check=False))
+            if w is not None and w["w"] > 1:
+                lines.append("  %s %r %s %dx%d at %d,%d" % (wid, w["name"], "shown" if w["viewable"] else "not shown",
+                                                            w["w"], w["h"], w["x"], w["y"]))
+        return "the program's windows:\n" + "\n".join(lines) if lines else "the program has no window"
 
     def geometry(self, wid):
         w = parse_xwininfo(self.run(["xwininfo", "-id", wid]))
@@ -1744,6 +1759,9 @@ def main():
         path = s.save_shot("failure.png")
         log("FAILED: %s" % e)
         log("the last screenshot: %s" % path)
+        report = s.window_report()
+        if report:
+            log(report)
         for name in s.logs:
             try:
                 text = open(name, errors="replace").read().strip()
