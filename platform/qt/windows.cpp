@@ -285,9 +285,9 @@ void AwaitShownAndSettled(Widgets& q) {
 }
 
 // A window manager that is still starting can lose a request to show a
-// window (openbox drops a map request that reaches it while it reads its
-// configuration), and window 0 would then never appear: a black screen where
-// the program was started together with the desktop. Until the window system
+// window (openbox can drop a map request that reaches it before it has
+// finished starting), and window 0 would then never appear: a black screen
+// where the program was started together with the desktop. Until the window system
 // first shows window 0 it is asked again, once a second for ten seconds.
 void AskAgainUntilShown(QWidget* top, int triesLeft) {
     QTimer::singleShot(1000, top, [top, triesLeft] {
