@@ -97,20 +97,32 @@ void UpdateStatusLine(bool now) {
     const int64_t t = SteadyNanoseconds();
     if (!now && t - Classroom.StatusShownNs < StatusPeriodNs) return;
     Classroom.StatusShownNs = t;
-    SetStatusText(StatusText(Planets.SimTime, Settings.TimeStep, Classroom.Paused));
+    // No step runs while the animation is paused, a command holds it (a box,
+    // the time-step dialog) or the main loop has not begun.
+    const bool held = Classroom.Paused || Shell.CommandRunning || !Classroom.Started;
+    SetStatusText(StatusText(Planets.SimTime, Settings.TimeStep, held),
+                  StatusShortText(Planets.SimTime, Settings.TimeStep, held));
 }
 
 }  // namespace
 
 void InstallClassroomMenu() {
+    // Pausing and single steps, the commands used most in front of a class,
+    // get a button each on a touch screen: back, pause, forward.
     InstallCommandMenu("EXTRAS |", {
-                                       {"&Anhalten / Weiter", "Space", "Leertaste"},
-                                       {"Schritt &vor", "Right", "\u2192"},
-                                       {"Schritt &zurück", "Left", "\u2190"},
-                                       {"&Sichtlinien ein/aus", "S", "S"},
-                                       {"&Bild speichern", "Ctrl+S", "Strg+S"},
+                                       {"&Anhalten / Weiter", "Space", "Leertaste", 1, "\u275A\u275A / \u25B6"},
+                                       {"Schritt &vor", "Right", "\u2192", 2, "\u25B6|"},
+                                       {"Schritt &zurück", "Left", "\u2190", 0, "|\u25C0"},
+                                       {"&Sichtlinien ein/aus", "S", "S", -1, ""},
+                                       {"&Bild speichern", "Ctrl+S", "Strg+S", -1, ""},
                                    },
                        ClassroomMenu);
+    // Room for the widest lines of a long lesson.
+    SetStatusRoom(StatusText(8'888'888.888, 8.88888, true), StatusShortText(8'888'888.888, 8.88888, true));
+    UpdateStatusLine(true);
+}
+
+void ShowStatusLine() {
     UpdateStatusLine(true);
 }
 
@@ -118,6 +130,7 @@ void ClassroomMenu(int item) {
     // As with the other menus: one command at a time, none once the program ends.
     if (Shell.CommandRunning || Shell.EndMarker == "*") return;
     Shell.CommandRunning = true;
+    UpdateStatusLine(true);
     RunGuarded([item] {
         switch (item) {
             case PauseResume: TogglePause(); break;
@@ -141,6 +154,7 @@ void AfterMenuCommand() {
 }
 
 void ClassroomPass() {
+    Classroom.Started = true;
     if (!Classroom.Paused) {
         Remember(Classroom.Earlier, Planets.SimTime, Settings.TimeStep);
         Classroom.Later.clear();
@@ -165,15 +179,26 @@ bool ClassroomWaitsForEvents() {
     return Classroom.Paused && Classroom.PendingSteps == 0 && !Classroom.RedrawPending;
 }
 
-std::string StatusText(double simTime, double timeStep, bool paused) {
-    // The day with as many places as the time step has, one at least.
-    const std::string step = GermanDecimalText(timeStep);
+namespace {
+
+// The day with as many places as the time step has, one at least.
+std::string DayText(double simTime, const std::string& step) {
     const std::size_t comma = step.find(',');
     const int places = comma == std::string::npos || step.find('e') != std::string::npos
                            ? 1
                            : std::clamp(static_cast<int>(step.size() - comma - 1), 1, 3);
-    return "Tag " + GermanNumber(simTime, places) + "   Zeitschritt " + step + " d   " +
-           (paused ? "angehalten" : "läuft");
+    return "Tag " + GermanNumber(simTime, places);
+}
+
+}  // namespace
+
+std::string StatusText(double simTime, double timeStep, bool paused) {
+    const std::string step = GermanDecimalText(timeStep);
+    return DayText(simTime, step) + "   Zeitschritt " + step + " d   " + (paused ? "angehalten" : "läuft");
+}
+
+std::string StatusShortText(double simTime, double timeStep, bool paused) {
+    return DayText(simTime, GermanDecimalText(timeStep)) + "   " + (paused ? "angehalten" : "läuft");
 }
 
 void ComposePicture(Image& picture) {

@@ -25,6 +25,7 @@ struct ClassroomState {
     std::deque<Visit> Earlier;
     std::deque<Visit> Later;
     int64_t StatusShownNs = 0;       // when the status line was last brought up to date
+    bool Started = false;            // the main loop has taken its first pass
 };
 
 extern ClassroomState Classroom;
@@ -38,6 +39,8 @@ void InstallClassroomMenu();
 void ClassroomMenu(int item);
 // Called after each of the five menus' commands.
 void AfterMenuCommand();
+// The status line brought up to date at once (a command holds the animation).
+void ShowStatusLine();
 
 // One pass of the main loop's work: a step of the animation while it runs;
 // while paused, a single step asked for, or the current state drawn once
@@ -47,8 +50,10 @@ void ClassroomPass();
 // Whether the main loop has work without waiting for the next event.
 bool ClassroomWaitsForEvents();
 
-// The status line's text: "Tag 812,5   Zeitschritt 0,5 d   angehalten".
+// The status line's text: "Tag 812,5   Zeitschritt 0,5 d   angehalten", and
+// its short form for a narrow menu bar: "Tag 812,5   angehalten".
 std::string StatusText(double simTime, double timeStep, bool paused);
+std::string StatusShortText(double simTime, double timeStep, bool paused);
 // The picture of both views as they stand on the screen, lines of sight
 // included, and its file name for the given local time "2026-12-08 14:30:05".
 void ComposePicture(Image& picture);

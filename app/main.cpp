@@ -6,21 +6,32 @@
 #include "platform/platform.h"
 
 #include <cstdio>
+#include <string>
 
 int main(int argc, char** argv) {
     LoopOptions options;
-    std::string message;
+    std::string message, notice;
     switch (ParseOptions(argc, argv, options, message)) {
         case OptionsOutcome::Help:
             std::fputs(message.c_str(), stdout);
             return 0;
         case OptionsOutcome::Error:
+            // A pupil who opens a link with a bad value in its address still
+            // gets the program, as it starts without one.
+            if (OptionsFromAddress()) {
+                options = LoopOptions{};
+                notice = "Die Adresse nennt einen ungültigen Wert für steps-per-second (erlaubt ist eine ganze Zahl "
+                         "von 0 bis 1000); das Programm läuft mit " +
+                         std::to_string(options.StepsPerSecond) + " Schritten je Sekunde.";
+                break;
+            }
             std::fprintf(stderr, "%s\n", message.c_str());
             return 2;
         case OptionsOutcome::Run:
             break;
     }
     if (!PlatformStart(argc, argv)) return 1;
+    if (!notice.empty()) ShowNotice(notice);
     SetCloseHandler(OnWindowClosed);
 
     RunGuarded(StartUp);

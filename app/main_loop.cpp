@@ -20,6 +20,12 @@ void RunMainLoop(const LoopOptions& options) {
             WaitEventsUntil(pacer.NextPassNs);
         else
             ProcessEvents();
+        // A screen that changed for good (a browser page turned) gets the
+        // program laid out anew, between two commands.
+        if (ScreenChanged()) {
+            RunGuarded(LayOutAgain);
+            AfterMenuCommand();
+        }
         RunGuarded(ClassroomPass);
         if (pacer.PeriodNs > 0) PassDone(pacer, SteadyNanoseconds());
         if (Shell.EndMarker == "*") break;

@@ -21,9 +21,11 @@ namespace {
 void OnMenuChoice(int32_t& item) {
     if (Shell.CommandRunning || Shell.EndMarker == "*") return;
     Shell.CommandRunning = true;
+    ShowStatusLine();
     RunGuarded([&item] { Win_0_MenuEvent(item); });
     Shell.CommandRunning = false;
     AfterMenuCommand();
+    ShowStatusLine();
 }
 
 // The position of an item within its menu, if it is one of the menu's

@@ -2,6 +2,7 @@
 #include "app/shell.h"
 
 #include "model/layout.h"
+#include "model/planets.h"
 #include "model/state.h"
 #include "platform/platform.h"
 #include "render/render.h"
@@ -32,6 +33,39 @@ void OpenViewWindow(int n) {
                ViewWinTop(helio ? Layout.HelioWinTopBase : Layout.GeoWinTopBase), Layout.ViewWinWidthInt,
                static_cast<int>(Layout.ViewWinHeight));
     SelectWindow(n);
+}
+
+void FitBelowMenuBar() {
+    // Window 0's caption and menu rows must end above the views' top; where
+    // they do not (a small screen, or titles on two rows), the screen
+    // rectangle is fitted into what is left below them.
+    int reserve = 0;
+    for (int tries = 0; tries < 8; ++tries) {
+        ReserveScreenTop(reserve);
+        SetScreenSize(ScreenWidthPixels(), ScreenHeightPixels());
+        LayOutModel();
+        const int over = MenuBarBottom() - (ScreenTop() + ViewWinTop(Layout.HelioWinTopBase));
+        if (over <= 0) return;
+        reserve += over;
+    }
+}
+
+void LayOutAgain() {
+    FitBelowMenuBar();
+    // Window 0 takes the new area; the views their new places and sizes, and
+    // the discs their new size. What the views held is gone: they start
+    // empty, as after a choice of system, with every setting as it was.
+    OpenWindowDefault(Win_0);
+    ClearWindow(Win_0);
+    SelectWindow(Win_0);
+    OpenViewWindow(Win_2);
+    SelectWindow(Win_0);
+    OpenViewWindow(Win_3);
+    BuildDiscImages();
+    ClearViews();
+    // The bodies where the clock stands, on the new orbits.
+    PlacePlanets();
+    KeepPositions();
 }
 
 void QuitCommand() {

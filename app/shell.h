@@ -43,6 +43,12 @@ constexpr int Win_3 = 3;  // geocentric view
 // Reads the screen size, sets the colour values, selects colour pair 1 and
 // then blue on white.
 void InitScreenAndColours();
+// Lays the program out on the screen rectangle, taking room off the top of
+// the screen where window 0's menu rows would otherwise lie under the views.
+void FitBelowMenuBar();
+// The screen changed (a browser page turned or resized): the layout, the
+// windows and the discs anew; the views start empty, every setting stays.
+void LayOutAgain();
 // Opens view window 2 or 3 at its place and size and makes it the drawing target.
 void OpenViewWindow(int n);
 // The "&Quit" command: the main loop ends after the current pass.

@@ -62,6 +62,7 @@ void StartUp() {
     BuildMenuBar();
     InstallClassroomMenu();
     ShowWindow(Win_0);
+    FitBelowMenuBar();
 
     Shell.MessageText = "Beenden nur mit QUIT ! | | Nicht mit Schließfeld !";
     ShowMessage();

@@ -20,17 +20,23 @@ void InitModel() {
     Settings.DrawMode = 6;
     Settings.PolygonOn = -1.0;
     Settings.TimeStep = 0.5;
+    LayOutModel();
+    // Every body starts at angle 0.
+    for (int i = Earth; i <= Jupiter; ++i) {
+        Planets.PrevX[i] = Planets.RadiusX[i];
+        Planets.PrevY[i] = 0;
+    }
+}
+
+void LayOutModel() {
     Layout.CaptionAllowance = 19;
     ComputeLayout();
-
     RestoreTextItems(PlanetNumbersItem);
     for (int i = Earth; i <= Jupiter; ++i) Planets.Omega[i] = FullTurn / ReadNumberItem();
     for (int i = Earth; i <= Jupiter; ++i) {
         auto r = static_cast<int32_t>(ReadNumberItem());
-        Planets.PrevX[i] = ScaleX(r);
-        Planets.RadiusX[i] = Planets.PrevX[i];
+        Planets.RadiusX[i] = ScaleX(r);
         Planets.RadiusY[i] = ScaleY(r) * Planets.FlattenFactor;
-        Planets.PrevY[i] = 0;
     }
     FinishLayout();
 }

@@ -5,6 +5,9 @@
 // Fills the planet table, the start values of the display settings and the
 // layout. Needs the screen size (SetScreenSize) and FlattenFactor.
 void InitModel();
+// The layout and the orbits' radii for the screen size as it is set now; the
+// clock, the settings and the bodies' positions stay.
+void LayOutModel();
 
 // One tick of the clock: SimTime grows by TimeStep, and every planet moves to
 // angle Omega * SimTime on its orbit (clockwise on screen, since y grows

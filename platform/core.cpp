@@ -23,6 +23,43 @@ void Reset() {
     s.clicks = 0;
     s.target = 0;
     s.closeRequested = false;
+    s.reserveTop = 0;
+    s.fitted = false;
+    s.screenChanged = false;
+}
+
+pixels::Rect FourByThree(int width, int height) {
+    width = std::max(width, 0);
+    height = std::max(height, 0);
+    // As wide as the area allows where it is taller than 4:3, as high as it
+    // allows where it is wider.
+    const bool wide = int64_t{width} * 3 >= int64_t{height} * 4;
+    const int w = wide ? static_cast<int>(int64_t{height} * 4 / 3) : width;
+    const int h = wide ? height : static_cast<int>(int64_t{width} * 3 / 4);
+    return pixels::Rect{(width - w) / 2, (height - h) / 2, w, h};
+}
+
+void FitScreen() {
+    State& s = S();
+    backend::AvailableArea(s.areaWidth, s.areaHeight, s.ratio);
+    if (!(s.ratio > 0)) s.ratio = 1;
+    const int reserve = std::clamp(s.reserveTop, 0, std::max(0, s.areaHeight - 1));
+    s.screen = FourByThree(s.areaWidth, s.areaHeight - reserve);
+    s.screen.y += reserve;
+    s.fitted = true;
+}
+
+int OriginX(int n) {
+    return n == 0 ? S().screen.x : 0;
+}
+
+int OriginY(int n) {
+    // Window 0's client area starts below its menu rows already.
+    return n == 0 ? S().screen.y - std::clamp(S().reserveTop, 0, S().screen.y) : 0;
+}
+
+void NoteScreenChanged() {
+    S().screenChanged = true;
 }
 
 namespace {
@@ -160,6 +197,42 @@ void CaptureShownWindow(int n, Image& into) {
 }
 
 // ---------------------------------------------------------------------------
+// Screen
+
+int ScreenWidthPixels() {
+    if (!S().fitted) FitScreen();
+    return S().screen.w;
+}
+
+int ScreenHeightPixels() {
+    if (!S().fitted) FitScreen();
+    return S().screen.h;
+}
+
+int ScreenTop() {
+    if (!S().fitted) FitScreen();
+    return S().screen.y;
+}
+
+double PixelRatio() {
+    if (!S().fitted) FitScreen();
+    return S().ratio;
+}
+
+void ReserveScreenTop(int pixels) {
+    S().reserveTop = std::max(0, pixels);
+    FitScreen();
+}
+
+bool ScreenChanged() {
+    State& s = S();
+    if (!s.screenChanged) return false;
+    s.screenChanged = false;
+    FitScreen();
+    return true;
+}
+
+// ---------------------------------------------------------------------------
 // Windows: what needs no window system
 
 void SetCloseHandler(CloseHandler handler) { S().onClose = handler; }
@@ -201,6 +274,8 @@ int SelectedWindow() { return S().target; }
 uint32_t WindowPixel(int n, int x, int y) {
     Window* w = WindowOf(n);
     if (w == nullptr || w->surface.px.empty()) return 0;
+    x += OriginX(n);
+    y += OriginY(n);
     if (x < 0 || y < 0 || x >= w->surface.width || y >= w->surface.height) return FromPixel(w->background);
     return FromPixel(pixels::At(w->surface, x, y));
 }
@@ -230,11 +305,16 @@ void SetFontBold(bool bold) { S().font.bold = bold; }
 
 namespace {
 
+// The drawing target's origin: where its point (0, 0) lies in its pixels.
+int Ox() { return OriginX(S().target); }
+int Oy() { return OriginY(S().target); }
+
 void LineBetween(double x1, double y1, double x2, double y2) {
     Window* w = Target();
     if (w == nullptr) return;
     const State& s = S();
-    pixels::Line(w->surface, Px(x1), Px(y1), Px(x2), Px(y2), s.lineWidth, s.lineStyle, ToPixel(s.foreground));
+    pixels::Line(w->surface, Px(x1) + Ox(), Px(y1) + Oy(), Px(x2) + Ox(), Px(y2) + Oy(), s.lineWidth, s.lineStyle,
+                 ToPixel(s.foreground));
 }
 
 }  // namespace
@@ -263,22 +343,23 @@ void FillEllipse(double cx, double cy, double rx, double ry) {
     Window* w = Target();
     if (w == nullptr || rx < 0 || ry < 0) return;
     const State& s = S();
-    pixels::FillEllipse(w->surface, Px(cx), Px(cy), Px(rx + 0.5), Px(ry + 0.5), s.fillPattern, ToPixel(s.foreground),
-                        ToPixel(s.background));
+    pixels::FillEllipse(w->surface, Px(cx) + Ox(), Px(cy) + Oy(), Px(rx + 0.5), Px(ry + 0.5), s.fillPattern,
+                        ToPixel(s.foreground), ToPixel(s.background));
 }
 
 void DrawEllipse(double cx, double cy, double rx, double ry) {
     Window* w = Target();
     if (w == nullptr || rx < 0 || ry < 0) return;
-    pixels::OutlineEllipse(w->surface, Px(cx), Px(cy), Px(rx + 0.5), Px(ry + 0.5), ToPixel(S().foreground));
+    pixels::OutlineEllipse(w->surface, Px(cx) + Ox(), Px(cy) + Oy(), Px(rx + 0.5), Px(ry + 0.5),
+                           ToPixel(S().foreground));
 }
 
 void FillBox(double x1, double y1, double x2, double y2) {
     Window* w = Target();
     if (w == nullptr) return;
     const State& s = S();
-    pixels::FillBox(w->surface, pixels::Between(Px(x1), Px(y1), Px(x2), Px(y2)), s.fillPattern, ToPixel(s.foreground),
-                    ToPixel(s.background));
+    pixels::FillBox(w->surface, pixels::Between(Px(x1) + Ox(), Px(y1) + Oy(), Px(x2) + Ox(), Px(y2) + Oy()),
+                    s.fillPattern, ToPixel(s.foreground), ToPixel(s.background));
 }
 
 void DrawText(double x, double y, const std::string& text) {
@@ -288,7 +369,8 @@ void DrawText(double x, double y, const std::string& text) {
     static pixels::GlyphMask mask;  // reused: text is drawn often while a line is typed
     int advance = 0, height = 0;
     backend::Glyphs(s.font, text, mask, advance, height);
-    pixels::DrawGlyphs(w->surface, Px(x), Px(y), advance, height, mask, ToPixel(s.foreground), ToPixel(s.background));
+    pixels::DrawGlyphs(w->surface, Px(x) + Ox(), Px(y) + Oy(), advance, height, mask, ToPixel(s.foreground),
+                       ToPixel(s.background));
 }
 
 int TextWidth(const std::string& text) { return backend::TextAdvance(S().font, text); }
@@ -301,13 +383,14 @@ void CaptureImage(double x1, double y1, double x2, double y2, Image& into) {
         EmptyImage(into);
         return;
     }
-    pixels::Capture(w->surface, pixels::Between(Px(x1), Px(y1), Px(x2), Px(y2)), w->background, into);
+    pixels::Capture(w->surface, pixels::Between(Px(x1) + Ox(), Px(y1) + Oy(), Px(x2) + Ox(), Px(y2) + Oy()),
+                    w->background, into);
 }
 
 void PutImage(double x, double y, const Image& image) {
     Window* w = Target();
     if (w == nullptr) return;
-    pixels::Put(w->surface, Px(x), Px(y), image);
+    pixels::Put(w->surface, Px(x) + Ox(), Px(y) + Oy(), image);
 }
 
 // ---------------------------------------------------------------------------
@@ -315,15 +398,16 @@ void PutImage(double x, double y, const Image& image) {
 
 namespace {
 
-// The visible part of a window: the shown client area, within its pixels.
+// The visible part of a window: the shown client area, within its pixels,
+// measured from its origin.
 int VisibleHeight(int n, const Window& w) {
     const int shown = backend::ShownHeight(n);
-    return shown > 1 ? std::min(w.surface.height, shown) : w.surface.height;
+    return (shown > 1 ? std::min(w.surface.height, shown) : w.surface.height) - OriginY(n);
 }
 
 int VisibleWidth(int n, const Window& w) {
     const int shown = backend::ShownWidth(n);
-    return shown > 1 ? std::min(w.surface.width, shown) : w.surface.width;
+    return (shown > 1 ? std::min(w.surface.width, shown) : w.surface.width) - OriginX(n);
 }
 
 // The top of text written at the cursor, moved up if it would pass the foot.
@@ -394,6 +478,18 @@ bool ReadLine(std::string& line, std::size_t maxBytes) {
     std::size_t bytes = 0;
     int x = s.cursorX;
     const int y = TextTop(window, *w);
+    // A text cursor after the echo: a bar in the letters' colour, shown over
+    // the window's pixels, never drawn into them.
+    const std::vector<OverlayLine> overlay = w->overlay;
+    const int bar = std::max(1, static_cast<int>(std::lround(s.ratio)));
+    auto showCursor = [&] {
+        std::vector<OverlayLine> lines = overlay;
+        const double cx = x + OriginX(window) + bar / 2, top = y + OriginY(window);
+        lines.push_back(OverlayLine{cx, top, cx, top + TextHeight() - 1, s.foreground, bar});
+        SetOverlayLines(window, lines);
+    };
+    showCursor();
+    backend::BeginLineInput(window, x + OriginX(window), y + OriginY(window), TextHeight());
     bool done = false, ok = true;
     while (!done) {
         if (!w->open || s.closeRequested || s.target != window) {
@@ -439,8 +535,11 @@ bool ReadLine(std::string& line, std::size_t maxBytes) {
                 bytes += one.size();
             }
         }
+        showCursor();
         backend::FlushDirty(true);
     }
+    SetOverlayLines(window, overlay);
+    backend::EndLineInput();
     backend::SetMenuBarEnabled(true);
     s.cursorX = x;
     if (!ok) return false;

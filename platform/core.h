@@ -72,6 +72,18 @@ struct State {
     std::deque<Key> keys;
     int clicks = 0;
 
+    // The screen: the available area and its pixel ratio as the window
+    // system last told them, the room kept free at its top, and the 4:3
+    // rectangle fitted into what is left (from the area's corner; device
+    // pixels). Fitted when the program first asks, and again when it takes
+    // room off the top or has been told that the screen changed.
+    int areaWidth = 0, areaHeight = 0;
+    double ratio = 1;
+    int reserveTop = 0;
+    pixels::Rect screen;
+    bool fitted = false;
+    bool screenChanged = false;      // the window system saw the area change for good
+
     CloseHandler onClose = nullptr;
     MenuHandler onMenu = nullptr;
     bool ending = false;
@@ -93,6 +105,18 @@ uint32_t FromPixel(uint32_t pixel);
 // a distance that no window reaches, so the conversion stays defined.
 int Px(double v);
 
+// The largest w x h rectangle of 4:3 inside a width x height area, centred.
+pixels::Rect FourByThree(int width, int height);
+// Fits the screen rectangle into the available area as the window system
+// gives it now.
+void FitScreen();
+// Where window n's pixel (0, 0) stands in its client area: the screen
+// rectangle's corner for window 0, the client area's corner for the others.
+int OriginX(int n);
+int OriginY(int n);
+// Window system: the available area or the pixel ratio changed for good.
+void NoteScreenChanged();
+
 Window* WindowOf(int n);             // nullptr if n is out of range
 Window* Target();                    // the drawing target, or nullptr if it has no pixels
 
@@ -112,6 +136,9 @@ void CountClick();
 // What each window system provides for the shared code.
 namespace backend {
 
+// The available area in device pixels, and device pixels per logical pixel.
+void AvailableArea(int& width, int& height, double& ratio);
+
 // The letters of `text` in `font` as a mask, with the cell they stand in:
 // `advance` wide and `height` (ascent + descent) high from the text's corner.
 void Glyphs(const core::Font& font, const std::string& text, pixels::GlyphMask& mask, int& advance, int& height);
@@ -125,6 +152,11 @@ int ShownWidth(int n);
 int ShownHeight(int n);
 // While a line is read no menu command may start.
 void SetMenuBarEnabled(bool enabled);
+// A line is read in window n, in the strip that starts at (x, y) of its
+// pixels and is `height` high (a touch screen's keyboard is asked for);
+// and the reading has ended.
+void BeginLineInput(int n, int x, int y, int height);
+void EndLineInput();
 // Shows what changed: at once (force), or at most once per displayed frame.
 void FlushDirty(bool force);
 

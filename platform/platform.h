@@ -33,18 +33,38 @@ void PlatformEnd();
 
 // ---------------------------------------------------------------------------
 // Screen
+//
+// The program lays itself out on the largest 4:3 rectangle that fits in the
+// available area — the primary screen less what the desktop keeps for its
+// panels and bars (all of it where there are none); in a browser the page —
+// centred in it, so that its circles stay round on wide and on upright
+// screens alike; on a 4:3 screen the rectangle is the whole area. Sizes and
+// positions are device pixels: on a sharp screen (a pixel ratio of 2, say)
+// the windows are drawn at the screen's own resolution.
 
-// The size of the primary screen's available area in logical pixels: the
-// screen less what the desktop keeps for its panels and bars (all of it where
-// there are none). Window positions are measured from this area's top-left
-// corner (OpenWindow, WindowLeft, WindowTop), so a layout computed from this
-// size fills what the user can see.
+// The rectangle's size, and how far its top lies below the available area's.
 int ScreenWidthPixels();
 int ScreenHeightPixels();
+int ScreenTop();
+// Device pixels per logical pixel (1, 1.25, 2 …). A size fixed in pixels,
+// such as a label's, is this much larger to keep its size on the screen.
+double PixelRatio();
+// Takes `pixels` off the top of the available area before the rectangle is
+// fitted into it: room for menu rows that the views would otherwise cover.
+void ReserveScreenTop(int pixels);
+// How far window 0's menu bar, with every row it has, reaches below the
+// available area's top, its caption included; 0 while there is none.
+int MenuBarBottom();
+// True once after the available area or the pixel ratio has changed for
+// good (a browser page turned or resized): the program lays itself out anew.
+bool ScreenChanged();
 
 // ---------------------------------------------------------------------------
 // Windows, by number 0 .. MaxWindows-1. Window 0 is the main window with the
 // menu bar; every other window belongs to it and stays above it.
+// Window 0 fills the available area, and its pixels are moved with the
+// screen rectangle: what is drawn at (0, 0) stands at the rectangle's
+// corner, and around the rectangle it shows its background colour.
 
 constexpr int MaxWindows = 8;
 
@@ -54,8 +74,8 @@ constexpr int MaxWindows = 8;
 // that WindowHeight(0) is the height it keeps and text kept inside it stays
 // in sight.
 void OpenWindowDefault(int n);
-// Opens window n with its client area at (left, top) from the available
-// area's corner, and the given size.
+// Opens window n with its client area at (left, top) from the screen
+// rectangle's corner, and the given size.
 // Opening a window that is open places it anew; it keeps its background colour.
 void OpenWindow(int n, int left, int top, int width, int height);
 void CloseWindow(int n);
@@ -72,7 +92,7 @@ void SelectWindow(int n);               // make it the drawing target
 int SelectedWindow();
 int WindowWidth(int n);                 // client area in pixels; 0 if never opened
 int WindowHeight(int n);
-int WindowLeft(int n);                  // client area, from the available area's corner
+int WindowLeft(int n);                  // client area, from the screen rectangle's corner
 int WindowTop(int n);
 
 // Called when the user closes window n by its close box. Window 0 does not
@@ -110,12 +130,31 @@ struct CommandItem {
     std::string Text;       // "&" marks the mnemonic
     std::string Key;        // as above
     std::string KeyLabel;   // what the menu shows for the key
+    // On a touch screen the item may have a large button of its own as well,
+    // beside the status line: this is its place among those buttons (0
+    // first), or -1 for none, and TouchLabel what it shows.
+    int TouchPlace = -1;
+    std::string TouchLabel;
 };
 using CommandHandler = void (*)(int item);
 void InstallCommandMenu(const std::string& title, const std::vector<CommandItem>& items, CommandHandler handler);
-// A short line of text at the right end of window 0's menu bar row, above the
-// views; it is not part of window 0's pixels, so clearing window 0 keeps it.
-void SetStatusText(const std::string& text);
+// The status line: a short line of text at the right end of window 0's menu
+// bar row, above the views; it is not part of window 0's pixels, so clearing
+// window 0 keeps it. It gives way to the menus: where the row has no room
+// for it, shortText is shown there instead, and where it has no room for
+// that either, the line goes on a row of its own below the menu bar (or is
+// hidden where even that is too narrow). Which of these it is follows from
+// the bar's width and the widest lines the program says it will show, so
+// the line does not jump about as its text changes.
+void SetStatusRoom(const std::string& widestText, const std::string& widestShortText);
+void SetStatusText(const std::string& text, const std::string& shortText);
+
+// Where the program's options come from: the command line, or a browser
+// page's address ("heliogeo.html?steps-per-second=120").
+bool OptionsFromAddress();
+// One line for the user outside the program's windows: in a browser a line
+// on the page, on the desktop a line on stderr.
+void ShowNotice(const std::string& text);
 
 // ---------------------------------------------------------------------------
 // Drawing state. One state serves whichever window is the drawing target.

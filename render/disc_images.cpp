@@ -49,20 +49,23 @@ uint32_t DiscColour(int16_t k) {
 namespace {
 
 // The label's top-left corner lies 9 pixels left of and 7 above the disc's
-// centre, so a label 18 pixels wide is centred across. Take the largest bold
-// "courier" up to that width whose cells lie wholly inside the disc.
-void ChooseLabelFont(double rx, double ry) {
+// centre, so a label 18 pixels wide is centred across; on a sharp screen all
+// three are as many device pixels more as the pixel ratio says (`scale`), so
+// that the label keeps its size. Take the largest bold "courier" up to that
+// width whose cells lie wholly inside the disc.
+void ChooseLabelFont(double rx, double ry, double scale) {
     SetFontFace("courier");
     SetFontBold(true);
     const double ax = rx - 1, ay = ry - 1;  // the disc's half-axes
-    for (int size = 16; size >= 6; --size) {
+    const double left = -9 * scale, top = -7 * scale;
+    for (int size = static_cast<int>(16 * scale); size >= static_cast<int>(6 * scale); --size) {
         SetFontSize(size);
         int width = 0;
         for (const DiscLook& look : Looks()) width = std::max(width, TextWidth(look.Label));
         int height = TextHeight();
         auto inside = [&](double x, double y) { return (x * x) / (ax * ax) + (y * y) / (ay * ay) <= 1.0; };
-        double left = -9, top = -7, right = -9 + width - 1, bottom = -7 + height - 1;
-        if (width <= 18 && inside(left, top) && inside(right, top) && inside(left, bottom) &&
+        double right = left + width - 1, bottom = top + height - 1;
+        if (width <= 18 * scale && inside(left, top) && inside(right, top) && inside(left, bottom) &&
             inside(right, bottom))
             return;
     }
@@ -77,8 +80,9 @@ void BuildDiscImages() {
     const double cx = std::max(100.0, rx + 1), cy = std::max(100.0, ry + 1);
     const double left = cx - rx - 1, top = cy - ry - 1, right = cx + rx + 1, bottom = cy + ry + 1;
 
+    const double scale = PixelRatio();
     SetRasterMode(13);
-    ChooseLabelFont(rx, ry);
+    ChooseLabelFont(rx, ry, scale);
     SetForeground(Colours.ColBlack);
     SetBackground(Colours.ColWhite);
     SetFillPattern(0);
@@ -103,7 +107,7 @@ void BuildDiscImages() {
         SetForeground(look.Letters);
         SetBackground(look.Cell);
         auto outline = [&] { DrawEllipse(cx, cy, rx - 1, ry - 1); };
-        auto label = [&] { DrawText(cx - 9, cy - 7, look.Label); };
+        auto label = [&] { DrawText(cx - 9 * scale, cy - 7 * scale, look.Label); };
         if (look.LabelFirst) {
             label();
             if (look.Body == Mars || jupiter) SetForeground(Colours.ColBlack);

@@ -97,7 +97,7 @@ void OpenInputWindow() {
     // A fixed-pitch font, so that the prompt takes exactly one cell per
     // character and the typed line starts right after it.
     SetFontFace("courier");
-    SetFontSize(std::max(14.0 * Layout.ScreenWidth / 800, 8.0));
+    SetFontSize(std::max(14.0 * Layout.ScreenWidth / 800, 8.0 * PixelRatio()));
 }
 
 void InputNumber(double column, double line, const std::string& prompt, double defaultValue) {

@@ -9,7 +9,11 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
+#include <QProxyStyle>
+#include <QVBoxLayout>
 #include <QTimer>
+
+#include <algorithm>
 
 
 using namespace platform_internal;
@@ -54,16 +58,158 @@ void WaitEventsUntil(int64_t deadlineNs) {
     wake->stop();
 }
 
+namespace {
+
+// The rows after the first take no part in Alt's reaching the menu bar: it
+// goes to the first row only, as with a single bar.
+class LaterRowStyle : public QProxyStyle {
+public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* data) const override {
+        if (hint == QStyle::SH_MenuBar_AltKeyNavigation) return 0;
+        return QProxyStyle::styleHint(hint, option, widget, data);
+    }
+};
+
+// Window 0's menu widget, made once: the first row is the menu bar proper.
+void MakeMenuRows(QMainWindow* main) {
+    QtState& q = Q();
+    if (q.menuRows != nullptr) return;
+    q.menuRows = new QWidget(main);
+    auto* layout = new QVBoxLayout(q.menuRows);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    q.menuBar = new QMenuBar(q.menuRows);
+    q.rows = {q.menuBar};
+    layout->addWidget(q.menuBar);
+    main->setMenuWidget(q.menuRows);
+}
+
+QMenuBar* AddRow() {
+    QtState& q = Q();
+    auto* row = new QMenuBar(q.menuRows);
+    auto* style = new LaterRowStyle();
+    style->setParent(row);
+    row->setStyle(style);
+    row->setEnabled(q.menuBar->isEnabled());
+    // Below the rows before it, above the status line's row.
+    static_cast<QVBoxLayout*>(q.menuRows->layout())->insertWidget(static_cast<int>(q.rows.size()), row);
+    q.rows.push_back(row);
+    return row;
+}
+
+// How wide a row must be for its titles.
+int TitlesWidth(QMenuBar* row) {
+    const QList<QAction*> actions = row->actions();
+    if (actions.isEmpty()) return 0;
+    const QStyle* style = row->style();
+    const int frame = style->pixelMetric(QStyle::PM_MenuBarPanelWidth, nullptr, row);
+    const int margin = style->pixelMetric(QStyle::PM_MenuBarHMargin, nullptr, row);
+    // The bar lays out every title, those it cannot show too.
+    return row->actionGeometry(actions.last()).right() + 1 + frame + margin;
+}
+
+int StatusWidth(const std::string& text) {
+    const QLabel* label = Q().status;
+    const QMargins m = label->contentsMargins();
+    return label->fontMetrics().horizontalAdvance(QString::fromStdString(text)) + m.left() + m.right() + 4;
+}
+
+void ShowStatus() {
+    QtState& q = Q();
+    if (q.status == nullptr) return;
+    const bool full = q.statusPlace == StatusPlace::BarFull || q.statusPlace == StatusPlace::RowFull;
+    const QString shown = QString::fromStdString(full ? q.statusText : q.statusShort);
+    const bool onBar = q.statusPlace == StatusPlace::BarFull || q.statusPlace == StatusPlace::BarShort;
+    const bool onRow = q.statusPlace == StatusPlace::RowFull || q.statusPlace == StatusPlace::RowShort;
+    for (QLabel* label : {q.status, q.statusRow}) {
+        const bool visible = label == q.status ? onBar : onRow;
+        if (visible && label->text() != shown) label->setText(shown);
+        if (label->isVisibleTo(label->parentWidget()) != visible) label->setVisible(visible);
+    }
+}
+
+// The status line's two labels: one at the end of the bar's first row, one
+// on a row of its own.
+void MakeStatusLabels() {
+    QtState& q = Q();
+    if (q.status != nullptr || q.menuBar == nullptr) return;
+    for (QLabel** label : {&q.status, &q.statusRow}) {
+        *label = new QLabel(q.menuRows);
+        (*label)->setContentsMargins(8, 0, 12, 0);
+        (*label)->setTextFormat(Qt::PlainText);
+        (*label)->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    }
+    q.menuBar->setCornerWidget(q.status, Qt::TopRightCorner);
+    q.menuRows->layout()->addWidget(q.statusRow);
+    q.statusRow->hide();
+}
+
+}  // namespace
+
+namespace platform_internal {
+
+void ArrangeMenuRows() {
+    QtState& q = Q();
+    if (q.menuBar == nullptr || q.menus.empty()) return;
+    static bool arranging = false;  // moving titles lays the rows out anew
+    if (arranging) return;
+    arranging = true;
+    const int width = q.menuRows->parentWidget()->width();
+    // Every title in the first row, then the last ones on to the next rows
+    // until each row holds what it shows.
+    std::vector<std::vector<QMenu*>> wanted(1);
+    for (QMenu* menu : q.menus) wanted.back().push_back(menu);
+    for (std::size_t r = 0; r < wanted.size(); ++r) {
+        QMenuBar* row = r < q.rows.size() ? q.rows[r] : AddRow();
+        row->clear();
+        for (QMenu* menu : wanted[r]) row->addMenu(menu);
+        while (row->actions().size() > 1 && TitlesWidth(row) > width) {
+            if (r + 1 == wanted.size()) wanted.emplace_back();
+            QMenu* last = wanted[r].back();
+            wanted[r].pop_back();
+            wanted[r + 1].insert(wanted[r + 1].begin(), last);
+            row->removeAction(last->menuAction());
+        }
+    }
+    for (std::size_t r = 0; r < q.rows.size(); ++r) {
+        if (r >= wanted.size()) q.rows[r]->clear();
+        q.rows[r]->setVisible(r < wanted.size());
+    }
+    // The status line gives way to the titles.
+    if (q.status != nullptr) {
+        const int free = width - TitlesWidth(q.menuBar);
+        if (wanted.size() == 1 && StatusWidth(q.widest) <= free)
+            q.statusPlace = StatusPlace::BarFull;
+        else if (wanted.size() == 1 && StatusWidth(q.widestShort) <= free)
+            q.statusPlace = StatusPlace::BarShort;
+        else if (StatusWidth(q.widest) <= width)
+            q.statusPlace = StatusPlace::RowFull;
+        else if (StatusWidth(q.widestShort) <= width)
+            q.statusPlace = StatusPlace::RowShort;
+        else
+            q.statusPlace = StatusPlace::Hidden;
+        ShowStatus();
+    }
+    arranging = false;
+}
+
+}  // namespace platform_internal
+
 void InstallMenuBar(const std::vector<std::string>& entries, MenuHandler handler) {
     auto* main = dynamic_cast<QMainWindow*>(Q().windows[0].top);
     if (main == nullptr) return;
     S().onMenu = handler;
-    QMenuBar* bar = main->menuBar();
-    bar->clear();
-    Q().menuBar = bar;
+    MakeMenuRows(main);
+    QtState& q = Q();
+    for (QMenuBar* row : q.rows) row->clear();
+    for (QMenu* menu : q.menus) delete menu;
+    q.menus.clear();
+    q.commandMenu = nullptr;
     std::size_t i = 0;
     while (i < entries.size() && !entries[i].empty()) {
-        QMenu* menu = bar->addMenu(QString::fromStdString(entries[i]));
+        auto* menu = new QMenu(QString::fromStdString(entries[i]), q.menuRows);
+        q.menus.push_back(menu);
         ++i;
         for (; i < entries.size() && !entries[i].empty(); ++i) {
             QAction* action = menu->addAction(QString::fromStdString(entries[i]));
@@ -75,20 +221,23 @@ void InstallMenuBar(const std::vector<std::string>& entries, MenuHandler handler
         }
         ++i;  // the empty entry that closes this menu
     }
+    ArrangeMenuRows();
 }
 
 void InstallCommandMenu(const std::string& title, const std::vector<CommandItem>& items, CommandHandler handler) {
-    QMenuBar* bar = Q().menuBar;
-    if (bar == nullptr) return;
+    QtState& q = Q();
+    if (q.menuBar == nullptr) return;
     static CommandHandler onCommand = nullptr;
     onCommand = handler;
-    if (Q().commandMenu != nullptr) {
-        bar->removeAction(Q().commandMenu->menuAction());
-        delete Q().commandMenu;
+    if (q.commandMenu != nullptr) {
+        for (QMenuBar* row : q.rows) row->removeAction(q.commandMenu->menuAction());
+        q.menus.erase(std::find(q.menus.begin(), q.menus.end(), q.commandMenu));
+        delete q.commandMenu;
     }
-    QMenu* menu = bar->addMenu(QString::fromStdString(title));
-    Q().commandMenu = menu;
-    Q().commandKeys.clear();
+    auto* menu = new QMenu(QString::fromStdString(title), q.menuRows);
+    q.commandMenu = menu;
+    q.menus.push_back(menu);
+    q.commandKeys.clear();
     for (std::size_t i = 0; i < items.size(); ++i) {
         // The text after the tab is what the menu shows for the key, in the
         // program's language rather than the toolkit's. The keys are not the
@@ -96,35 +245,31 @@ void InstallCommandMenu(const std::string& title, const std::vector<CommandItem>
         // while it is worked by keyboard: a window that gets one hands it
         // over (CommandKey).
         QAction* action = menu->addAction(QString::fromStdString(items[i].Text + "\t" + items[i].KeyLabel));
-        action->setEnabled(bar->isEnabled());
-        Q().commandKeys.push_back(QKeySequence(QString::fromStdString(items[i].Key)));
+        action->setEnabled(q.menuBar->isEnabled());
+        q.commandKeys.push_back(QKeySequence(QString::fromStdString(items[i].Key)));
         const int item = static_cast<int>(i);
         QObject::connect(action, &QAction::triggered, action, [item] {
             if (onCommand != nullptr) onCommand(item);
         });
     }
+    ArrangeMenuRows();
 }
 
-void SetStatusText(const std::string& text) {
-    QMenuBar* bar = Q().menuBar;
-    if (bar == nullptr) return;
-    QLabel* label = Q().status;
-    if (label == nullptr) {
-        label = new QLabel(bar);
-        label->setContentsMargins(8, 0, 12, 0);
-        label->setTextFormat(Qt::PlainText);
-        label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        // Wide enough for the longest line it will hold: the menu bar sizes
-        // its corner only when it lays itself out.
-        label->setMinimumWidth(label->fontMetrics().horizontalAdvance(
-                                   QStringLiteral("Tag -88.888.888,888   Zeitschritt 88,888 d   angehalten")) +
-                               20);
-        bar->setCornerWidget(label, Qt::TopRightCorner);
-        Q().status = label;
-        label->show();
-    }
-    const QString shown = QString::fromStdString(text);
-    if (label->text() != shown) label->setText(shown);
+void SetStatusRoom(const std::string& widestText, const std::string& widestShortText) {
+    QtState& q = Q();
+    MakeStatusLabels();
+    q.widest = widestText;
+    q.widestShort = widestShortText;
+    ArrangeMenuRows();
+}
+
+void SetStatusText(const std::string& text, const std::string& shortText) {
+    QtState& q = Q();
+    if (q.menuBar == nullptr) return;
+    if (q.status == nullptr) SetStatusRoom(text, shortText);
+    q.statusText = text;
+    q.statusShort = shortText;
+    ShowStatus();
 }
 
 int MouseButtons() {

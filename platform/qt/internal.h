@@ -53,6 +53,7 @@ public:
     Canvas* CanvasWidget() const { return canvas_; }
 
 protected:
+    void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
@@ -70,17 +71,41 @@ struct Widgets {
     const uint32_t* retainedOf = nullptr;
 };
 
+// Where the status line stands: at the end of the menu bar's first row (in
+// full or short), on a row of its own below the bar, or nowhere.
+enum class StatusPlace { BarFull, BarShort, RowFull, RowShort, Hidden };
+
 struct QtState {
     std::array<Widgets, MaxWindows> windows;
-    QMenuBar* menuBar = nullptr;
+    // Window 0's menu widget: the menu bar's rows, one below the other, and
+    // the status line's own row. The titles fill the first row and go on in
+    // the next where the window is too narrow for them all.
+    QWidget* menuRows = nullptr;
+    std::vector<QMenuBar*> rows;      // rows[0] is the menu bar proper
+    std::vector<QMenu*> menus;        // every menu, in the bar's order
+    QMenuBar* menuBar = nullptr;      // rows[0]
     QMenu* commandMenu = nullptr;     // the menu of commands after the menu bar's own
     std::vector<QKeySequence> commandKeys;  // the key of each of its items
     QLabel* status = nullptr;         // the status line at the menu bar's right end
+    QLabel* statusRow = nullptr;      // the status line on its own row
+    StatusPlace statusPlace = StatusPlace::BarFull;
+    std::string statusText, statusShort;    // what the program asked to show
+    std::string widest, widestShort;        // the widest it will ask for
     bool ownsApplication = false;
 };
 
 QtState& Q();
 Widgets* WidgetsOf(int n);             // nullptr if n is out of range
+
+// Device pixels per logical pixel, a logical size in whole device pixels, and
+// the logical rectangle that covers a device rectangle.
+double Ratio();
+int DeviceOf(double logical);
+QRect LogicalCovering(const QRect& device);
+
+// Puts the menus into as many rows as window 0's width needs, and the status
+// line where it has room.
+void ArrangeMenuRows();
 
 // A key that chooses a command of the command menu: chooses it and says so.
 bool CommandKey(const QKeyEvent* event);

@@ -12,6 +12,7 @@
 #include <QStandardPaths>
 #include <QStringList>
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <string_view>
@@ -88,10 +89,15 @@ void PlatformEnd() {
         }
     }
     for (Widgets& w : q.windows) w = Widgets{};
+    q.menuRows = nullptr;
+    q.rows.clear();
+    q.menus.clear();
     q.menuBar = nullptr;
     q.commandMenu = nullptr;
     q.commandKeys.clear();
     q.status = nullptr;
+    q.statusRow = nullptr;
+    q.statusPlace = StatusPlace::BarFull;
     core::Reset();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     if (q.ownsApplication) {
@@ -100,16 +106,29 @@ void PlatformEnd() {
     }
 }
 
-// The screen as far as the program may use it: a desktop's panels and bars
-// take their part of it (the window manager publishes what is left).
-int ScreenWidthPixels() {
+// The screen as far as the program may use it — a desktop's panels and bars
+// take their part of it (the window manager publishes what is left) — in
+// device pixels.
+void backend::AvailableArea(int& width, int& height, double& ratio) {
     QScreen* screen = QGuiApplication::primaryScreen();
-    return screen != nullptr ? screen->availableGeometry().width() : 0;
+    if (screen == nullptr) {
+        width = height = 0;
+        ratio = 1;
+        return;
+    }
+    ratio = screen->devicePixelRatio();
+    const QRect area = screen->availableGeometry();
+    width = static_cast<int>(std::floor(area.width() * ratio + 1e-6));
+    height = static_cast<int>(std::floor(area.height() * ratio + 1e-6));
 }
 
-int ScreenHeightPixels() {
-    QScreen* screen = QGuiApplication::primaryScreen();
-    return screen != nullptr ? screen->availableGeometry().height() : 0;
+// Options come from the command line, faults in them go to stderr.
+bool OptionsFromAddress() {
+    return false;
+}
+
+void ShowNotice(const std::string& text) {
+    std::fprintf(stderr, "%s\n", text.c_str());
 }
 
 void MessageBox(const std::string& text) {

@@ -6,6 +6,7 @@
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QLayout>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
@@ -16,6 +17,7 @@
 #include <QWindow>
 
 #include <algorithm>
+#include <cmath>
 
 namespace platform_internal {
 
@@ -27,6 +29,23 @@ QtState& Q() {
 Widgets* WidgetsOf(int n) {
     if (n < 0 || n >= MaxWindows) return nullptr;
     return &Q().windows[n];
+}
+
+double Ratio() {
+    return PixelRatio();
+}
+
+int DeviceOf(double logical) {
+    return static_cast<int>(std::floor(logical * Ratio() + 1e-6));
+}
+
+QRect LogicalCovering(const QRect& device) {
+    const double r = Ratio();
+    if (r == 1) return device;
+    const int left = static_cast<int>(std::floor(device.x() / r)), top = static_cast<int>(std::floor(device.y() / r));
+    const int right = static_cast<int>(std::ceil((device.x() + device.width()) / r));
+    const int bottom = static_cast<int>(std::ceil((device.y() + device.height()) / r));
+    return QRect(left, top, right - left, bottom - top);
 }
 
 namespace {
@@ -58,10 +77,11 @@ void Create(int n) {
         auto* main = new MainWindow();
         q.top = main;
         q.canvas = main->CanvasWidget();
-        // Window 0 holds the whole screen's worth of pixels from the start, so
-        // that what start-up draws before the window system has maximised it
-        // is not lost.
-        pixels::Grow(w.surface, ScreenWidthPixels(), ScreenHeightPixels(), w.background);
+        // Window 0 holds the whole available area's worth of pixels from the
+        // start, so that what start-up draws before the window system has
+        // maximised it is not lost.
+        ScreenWidthPixels();
+        pixels::Grow(w.surface, S().areaWidth, S().areaHeight, w.background);
     } else {
         // The other windows belong to window 0 and stay above it: as tool
         // windows they are transient for it (on X11 Qt marks only dialog and
@@ -89,25 +109,37 @@ Canvas::Canvas(int number, QWidget* parent, Qt::WindowFlags flags) : QWidget(par
 void Canvas::paintEvent(QPaintEvent* event) {
     const QImage& image = View(number_);
     const QColor background = QColor::fromRgb(S().windows[number_].background);
+    const double r = Ratio();
     QPainter p(this);
     // The retained pixels are opaque: copy them, no blending.
     p.setCompositionMode(QPainter::CompositionMode_Source);
-    for (const QRect& r : event->region()) {
+    // The pixels are the screen's own (device pixels): drawn one to one on a
+    // sharp screen too, the painter then works in device pixels.
+    if (r != 1) p.setWorldTransform(QTransform::fromScale(1 / r, 1 / r));
+    for (const QRect& logical : event->region()) {
+        QRect d = logical;
+        if (r != 1) {
+            const int left = static_cast<int>(std::floor(logical.x() * r));
+            const int top = static_cast<int>(std::floor(logical.y() * r));
+            d = QRect(left, top, static_cast<int>(std::ceil((logical.x() + logical.width()) * r)) - left,
+                      static_cast<int>(std::ceil((logical.y() + logical.height()) * r)) - top);
+        }
         // Clipped to one rectangle, the copy is a plain row-by-row blit;
         // under the whole region's clip it would go pixel by pixel.
-        p.setClipRect(r);
-        const QRect inside = r & image.rect();
+        p.setClipRect(d);
+        const QRect inside = d & image.rect();
         if (!inside.isEmpty()) p.drawImage(inside.topLeft(), image, inside);
-        if (inside != r) {
+        if (inside != d) {
             // Beyond the retained image (only while a resize is under way).
-            for (const QRect& q : QRegion(r) - QRegion(inside)) p.fillRect(q, background);
+            for (const QRect& q : QRegion(d) - QRegion(inside)) p.fillRect(q, background);
         }
     }
 }
 
 void Canvas::resizeEvent(QResizeEvent*) {
     Window& w = S().windows[number_];
-    pixels::Grow(w.surface, width(), height(), w.background);
+    pixels::Grow(w.surface, static_cast<int>(std::ceil(width() * Ratio() - 1e-6)),
+                 static_cast<int>(std::ceil(height() * Ratio() - 1e-6)), w.background);
 }
 
 bool CommandKey(const QKeyEvent* event) {
@@ -151,6 +183,11 @@ MainWindow::MainWindow() : canvas_(new Canvas(0, this, Qt::Widget)) {
     setCentralWidget(canvas_);
 }
 
+void MainWindow::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    ArrangeMenuRows();
+}
+
 void MainWindow::closeEvent(QCloseEvent* event) {
     State& s = S();
     if (s.ending || s.onClose == nullptr) {
@@ -166,7 +203,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 
 QRegion DirtyRegion(Window& w) {
     QRegion region;
-    for (const pixels::Rect& r : pixels::DirtyRects(w.surface)) region += QRect(r.x, r.y, r.w, r.h);
+    for (const pixels::Rect& r : pixels::DirtyRects(w.surface)) region += LogicalCovering(QRect(r.x, r.y, r.w, r.h));
     return region;
 }
 
@@ -224,16 +261,20 @@ void FlushDirty(bool force) {
 
 int ShownWidth(int n) {
     platform_internal::Canvas* canvas = platform_internal::CanvasOf(n);
-    return canvas != nullptr ? canvas->width() : 0;
+    return canvas != nullptr ? platform_internal::DeviceOf(canvas->width()) : 0;
 }
 
 int ShownHeight(int n) {
     platform_internal::Canvas* canvas = platform_internal::CanvasOf(n);
-    return canvas != nullptr ? canvas->height() : 0;
+    return canvas != nullptr ? platform_internal::DeviceOf(canvas->height()) : 0;
 }
 
+// The desktop reads lines from its keyboard as it is.
+void BeginLineInput(int, int, int, int) {}
+void EndLineInput() {}
+
 void SetMenuBarEnabled(bool enabled) {
-    if (QMenuBar* bar = platform_internal::Q().menuBar) bar->setEnabled(enabled);
+    for (QMenuBar* row : platform_internal::Q().rows) row->setEnabled(enabled);
     // The commands' keys go with the menu bar: a line being typed takes them.
     if (QMenu* menu = platform_internal::Q().commandMenu)
         for (QAction* action : menu->actions()) action->setEnabled(enabled);
@@ -245,12 +286,19 @@ using namespace platform_internal;
 
 namespace {
 
-// The top-left corner of the primary screen's available area, where window
-// positions are measured from: below a panel at the top, right of one at the
-// left, and on the primary screen wherever it stands among several.
+// The top-left corner of the primary screen's available area (logical
+// pixels): below a panel at the top, right of one at the left, and on the
+// primary screen wherever it stands among several.
 QPoint AreaCorner() {
     QScreen* screen = QGuiApplication::primaryScreen();
     return screen != nullptr ? screen->availableGeometry().topLeft() : QPoint(0, 0);
+}
+
+// Where window positions are measured from: the screen rectangle's corner,
+// in the available area (device pixels).
+QPoint ScreenCorner() {
+    ScreenWidthPixels();
+    return QPoint(S().screen.x, S().screen.y);
 }
 
 // How long the client area must stay as it is before it counts as settled,
@@ -322,7 +370,7 @@ void OpenWindowDefault(int n) {
         }
     } else {
         if (fresh) q->top->resize(640, 480);
-        pixels::Grow(w.surface, q->canvas->width(), q->canvas->height(), w.background);
+        pixels::Grow(w.surface, DeviceOf(q->canvas->width()), DeviceOf(q->canvas->height()), w.background);
         q->top->show();
     }
     w.open = true;
@@ -334,8 +382,14 @@ void OpenWindow(int n, int left, int top, int width, int height) {
     Window& w = S().windows[n];
     Create(n);
     pixels::Grow(w.surface, width, height, w.background);
-    const QPoint corner = AreaCorner();
-    q->top->setGeometry(corner.x() + left, corner.y() + top, std::max(width, 1), std::max(height, 1));
+    // Qt places windows in logical pixels: the nearest place, and a size
+    // that holds every device pixel of the window.
+    const double r = Ratio();
+    const QPoint corner = AreaCorner(), screen = ScreenCorner();
+    q->top->setGeometry(corner.x() + static_cast<int>(std::lround((screen.x() + left) / r)),
+                        corner.y() + static_cast<int>(std::lround((screen.y() + top) / r)),
+                        std::max(static_cast<int>(std::ceil(width / r - 1e-6)), 1),
+                        std::max(static_cast<int>(std::ceil(height / r - 1e-6)), 1));
     q->top->show();
     // Offscreen (in tests) there is nothing to raise above.
     if (QGuiApplication::platformName() != QLatin1String("offscreen")) q->top->raise();
@@ -374,10 +428,22 @@ int WindowHeight(int n) {
 
 int WindowLeft(int n) {
     Canvas* canvas = CanvasOf(n);
-    return canvas != nullptr ? canvas->mapToGlobal(QPoint(0, 0)).x() - AreaCorner().x() : 0;
+    if (canvas == nullptr) return 0;
+    return static_cast<int>(std::lround((canvas->mapToGlobal(QPoint(0, 0)).x() - AreaCorner().x()) * Ratio())) -
+           ScreenCorner().x();
 }
 
 int WindowTop(int n) {
     Canvas* canvas = CanvasOf(n);
-    return canvas != nullptr ? canvas->mapToGlobal(QPoint(0, 0)).y() - AreaCorner().y() : 0;
+    if (canvas == nullptr) return 0;
+    return static_cast<int>(std::lround((canvas->mapToGlobal(QPoint(0, 0)).y() - AreaCorner().y()) * Ratio())) -
+           ScreenCorner().y();
+}
+
+int MenuBarBottom() {
+    Canvas* canvas = CanvasOf(0);
+    if (canvas == nullptr || MenuBarWidget() == nullptr) return 0;
+    // The canvas starts right below the menu rows.
+    if (QLayout* layout = Q().windows[0].top->layout()) layout->activate();
+    return static_cast<int>(std::lround((canvas->mapToGlobal(QPoint(0, 0)).y() - AreaCorner().y()) * Ratio()));
 }
