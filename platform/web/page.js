@@ -1,24 +1,51 @@
 // page.js — the browser's side of heliogeo's window system: the page is the
-// screen, window 0 the page with its menu bar, the other windows canvases at
+// screen, window 0 the page below its menu bar, the other windows canvases at
 // their places over it, the message box a modal box on the page. Input is
 // collected here and handed to the program when it asks (web_platform.cpp);
 // while the program waits it sleeps here, and input wakes it.
+//
+// Sizes the program gives and asks for are device pixels: a canvas has one
+// pixel per device pixel, so that it is sharp at any pixel ratio; the page's
+// own elements (menu bar, boxes) are laid out in CSS pixels as usual.
 "use strict";
 
+// The kinds of event handed to the program (web_platform.cpp has the same
+// table): [kind, window or index, key code, character].
+const EVENT = Object.freeze({
+  KEY: 1,          // a key: window, key code (KEY_CODE), character
+  BUTTON_DOWN: 2,  // a mouse button or a finger went down: window
+  BUTTON_UP: 3,    // and up again: window
+  MENU: 4,         // a menu choice: the entry's index in the menu list
+  COMMAND: 5,      // a command of the command menu, by menu, key or touch button: its position
+  SCREEN: 6,       // the page's size or pixel ratio changed for good
+});
+const KEY_CODE = Object.freeze({ OTHER: 0, RETURN: 1, BACKSPACE: 2, ESCAPE: 3 });
+
+// A change of the page's size counts once it has held this long (a turned
+// tablet, a window dragged larger, sends many).
+const SETTLE_MS = 400;
+// On a touch screen: large targets and the touch buttons.
+const TOUCH_QUERY = "(any-pointer: coarse)";
+
 const HG = {
-  screenWidth: 0,
-  screenHeight: 0,
+  area: { width: 1, height: 1, ratio: 1 },  // the page as the program knows it: device pixels
+  screenRect: null,      // the program's 4:3 rectangle in the page, device pixels (for those who test)
   screen: null,          // the element that stands for the screen
   windows: [],           // by number: {frame, caption, canvas, ctx, left, top, width, height, open, main}
-  events: [],            // [type, window, code, value]: 1 key, 2 button down, 3 button up, 4 menu choice,
-                         // 5 command (its position in the command menu)
+  events: [],            // what the program has not taken yet (EVENT)
   buttons: 0,            // mouse buttons now down: 1 left, 2 right, 4 middle
   wakeUp: null,
   timer: 0,
   firstKeyWait: 0,       // when the program first waited for input (ms since the page began)
   menu: null,            // the menu bar, once installed
-  commands: [],          // the command menu's items: {text, key, label}
+  commands: [],          // the command menu's items: {key, label, touchPlace, touchLabel}
+  status: { text: "", shortText: "", widest: "", widestShort: "", mode: "full" },
   box: null,             // the open message box
+  line: null,            // the line being read: {n}
+  lineInput: null,       // the input element that takes it
+  lineValue: "",         // what the program has been told of the input's value
+  screenPending: false,  // the page changed while a box or a line held the program
+  settleTimer: 0,
   ended: false,
   measured: new Map(),
   scratch: null,
@@ -26,22 +53,20 @@ const HG = {
   // -------------------------------------------------------------- start, end
 
   start() {
-    // The screen is the page as it is at the start; later resizes only scale
-    // the picture, the layout stays.
-    this.screenWidth = Math.max(1, Math.floor(window.innerWidth));
-    this.screenHeight = Math.max(1, Math.floor(window.innerHeight));
     this.screen = document.getElementById("hg-screen");
-    this.screen.style.width = this.screenWidth + "px";
-    this.screen.style.height = this.screenHeight + "px";
     this.scratch = document.createElement("canvas").getContext("2d", { willReadFrequently: true });
+    this.area = this.measure();
     document.addEventListener("keydown", (e) => this.onKeyDown(e), true);
     document.addEventListener("keyup", (e) => this.onKeyUp(e), true);
     document.addEventListener("pointerdown", (e) => this.onPointerDown(e), true);
+    document.addEventListener("mousedown", (e) => this.onMouseDown(e), true);
     document.addEventListener("pointerup", (e) => this.onPointerUp(e), true);
     document.addEventListener("pointercancel", (e) => this.onPointerUp(e), true);
     document.addEventListener("contextmenu", (e) => e.preventDefault());
-    window.addEventListener("resize", () => this.fit());
-    this.fit();
+    window.addEventListener("resize", () => this.pageChanged());
+    this.watchRatio();
+    this.touch = matchMedia(TOUCH_QUERY);
+    this.touch.addEventListener("change", () => this.pageChanged());
   },
 
   end() {
@@ -52,27 +77,83 @@ const HG = {
     document.getElementById("hg-restart").focus();
   },
 
-  // The whole picture stays in sight however the browser window is sized:
-  // scaled as one, its pixels crisp.
-  fit() {
-    const scale = Math.min(window.innerWidth / this.screenWidth, window.innerHeight / this.screenHeight);
-    this.screen.style.transform = scale > 0 && Math.abs(scale - 1) > 1e-3 ? "scale(" + scale + ")" : "";
+  // -------------------------------------------------------------- the page's size
+
+  // The page in device pixels, and device pixels per CSS pixel.
+  measure() {
+    const ratio = window.devicePixelRatio > 0 ? window.devicePixelRatio : 1;
+    return { width: Math.max(1, Math.floor(window.innerWidth * ratio)),
+             height: Math.max(1, Math.floor(window.innerHeight * ratio)), ratio: ratio };
+  },
+
+  areaInto(out) {
+    HEAP32[out >> 2] = this.area.width;
+    HEAP32[(out >> 2) + 1] = this.area.height;
+  },
+
+  setScreenRect(x, y, width, height) {
+    this.screenRect = { x: x, y: y, width: width, height: height };
+  },
+
+  // A page moved to a screen of another pixel ratio (or zoomed) says so
+  // only through a query for its present ratio.
+  watchRatio() {
+    const query = matchMedia("(resolution: " + window.devicePixelRatio + "dppx)");
+    query.addEventListener("change", () => { this.pageChanged(); this.watchRatio(); }, { once: true });
+  },
+
+  // The menu bar follows the page at once, so that every title stays in
+  // reach; the program lays itself out anew once the page has settled.
+  pageChanged() {
+    if (this.ended) return;
+    this.layoutBar();
+    this.windows.forEach((w, n) => w && this.place(n));
+    clearTimeout(this.settleTimer);
+    this.settleTimer = setTimeout(() => this.settled(), SETTLE_MS);
+  },
+
+  settled() {
+    // Not while a box or a line holds the program: once they are done.
+    if (this.box || this.line) {
+      this.screenPending = true;
+      return;
+    }
+    const now = this.measure();
+    if (now.width === this.area.width && now.height === this.area.height && now.ratio === this.area.ratio) return;
+    this.area = now;
+    this.layoutBar();
+    this.post([EVENT.SCREEN, 0, 0, 0]);
+  },
+
+  // A box or a line let the program go: a change it missed counts now, once
+  // the page has settled (an on-screen keyboard closing changes it too).
+  released() {
+    if (!this.screenPending) return;
+    this.screenPending = false;
+    this.pageChanged();
   },
 
   // -------------------------------------------------------------- windows
 
+  // (left, top) and the size in device pixels, from the page's corner.
+  // What the windows show is one picture of the page, on window 0's canvas;
+  // the other windows are frames over it that take the pointer and show
+  // captions.
   openWindow(n, left, top, width, height, main) {
     let w = this.windows[n];
     if (!w) {
-      w = { frame: document.createElement("div"), caption: document.createElement("div"),
-            canvas: document.createElement("canvas"), main: main };
+      w = { frame: document.createElement("div"), caption: document.createElement("div"), main: main };
       w.frame.className = main ? "hg-window hg-main" : "hg-window";
       w.frame.dataset.window = n;
       w.caption.className = "hg-caption";
-      w.frame.append(w.caption, w.canvas);
-      // A low-latency canvas: what the program puts goes to the screen
-      // without the whole canvas being copied for every frame.
-      w.ctx = w.canvas.getContext("2d", { desynchronized: true });
+      w.frame.append(w.caption);
+      if (main) {
+        // A low-latency canvas: what the program puts goes to the screen
+        // without the whole canvas being copied for every frame.
+        w.canvas = document.createElement("canvas");
+        w.frame.append(w.canvas);
+        w.ctx = w.canvas.getContext("2d", { desynchronized: true });
+      }
       // Window 0 lies under everything; the others in the order they open.
       this.screen.insertBefore(w.frame, main ? this.screen.firstChild : document.getElementById("hg-dropdown"));
       this.windows[n] = w;
@@ -82,31 +163,64 @@ const HG = {
     w.width = width;
     w.height = height;
     w.open = true;
+    if (main) this.sizeCanvas(w);
     this.place(n);
     w.frame.style.display = "";
   },
 
-  // Window 0's client area lies below its menu bar; a window with a caption
-  // shows it above its client area, as a desktop's title bar does.
+  // The page's canvas: a whole number of CSS pixels that is a whole number
+  // of device pixels too, as large as the page or a little larger; the
+  // browser shows such a canvas pixel for pixel (at a ratio of 1.5, say, a
+  // canvas an odd number of CSS pixels wide would be resampled).
+  sizeCanvas(w) {
+    const ratio = this.area.ratio;
+    const whole = (css) => {
+      for (let c = css; c < css + 64; ++c)
+        if (Math.abs(c * ratio - Math.round(c * ratio)) < 1e-6) return c;
+      return css;
+    };
+    const cssWidth = whole(Math.ceil(this.area.width / ratio)), cssHeight = whole(Math.ceil(this.area.height / ratio));
+    const width = Math.round(cssWidth * ratio), height = Math.round(cssHeight * ratio);
+    if (w.canvas.width !== width || w.canvas.height !== height) {
+      w.canvas.width = width;
+      w.canvas.height = height;
+    }
+    w.canvas.style.width = cssWidth + "px";
+    w.canvas.style.height = cssHeight + "px";
+  },
+
+  pageSizeInto(out) {
+    const w = this.windows[0];
+    HEAP32[out >> 2] = w ? w.canvas.width : 1;
+    HEAP32[(out >> 2) + 1] = w ? w.canvas.height : 1;
+  },
+
+  // A window's frame where its client area is (window 0: the whole page,
+  // its pixels starting below the menu bar); a window with a caption shows
+  // it above its client area, as a desktop's title bar does.
   place(n) {
     const w = this.windows[n];
-    const bar = w.main && this.menu ? this.menu.bar.offsetHeight : 0;
-    const top = w.top + bar;
-    const height = Math.max(1, w.height - bar);
-    w.frame.style.left = w.left + "px";
-    w.frame.style.top = top + "px";
-    w.canvas.style.width = w.width + "px";
-    w.canvas.style.height = height + "px";
-    if (w.canvas.width !== w.width || w.canvas.height !== height) {
-      // Resizing a canvas clears it: keep what it shows.
-      const keep = w.canvas.width > 0 && w.canvas.height > 0 ? w.ctx.getImageData(0, 0, w.canvas.width, w.canvas.height) : null;
-      w.canvas.width = w.width;
-      w.canvas.height = height;
-      if (keep) w.ctx.putImageData(keep, 0, 0);
+    const ratio = this.area.ratio;
+    if (w.main) {
+      w.frame.style.left = w.frame.style.top = "0px";
+      w.shownTop = this.menuBarBottom();
+      w.shownHeight = Math.max(1, Math.min(w.height, this.area.height - w.shownTop));
+    } else {
+      w.frame.style.left = w.left / ratio + "px";
+      w.frame.style.top = w.top / ratio + "px";
+      w.frame.style.width = w.width / ratio + "px";
+      w.frame.style.height = w.height / ratio + "px";
+      w.shownTop = w.top;
+      w.shownHeight = w.height;
     }
-    w.shownTop = top;
-    w.shownHeight = height;
     w.caption.style.display = !w.main && w.caption.textContent ? "" : "none";
+  },
+
+  showWindow(n) {
+    const w = this.windows[n];
+    if (!w) return;
+    w.open = true;
+    w.frame.style.display = "";
   },
 
   closeWindow(n) {
@@ -124,15 +238,9 @@ const HG = {
     this.place(n);
   },
 
-  // Window n's client area on the screen: 0 left, 1 top, 2 width, 3 height.
-  client(n, what) {
-    const w = this.windows[n];
-    if (!w) return 0;
-    return [w.left, w.shownTop, w.width, w.shownHeight][what] | 0;
-  },
-
-  blit(n, x, y, width, height, rgba) {
-    const w = this.windows[n];
+  // A rectangle of the page's picture, device pixels, RGBA.
+  blit(x, y, width, height, rgba) {
+    const w = this.windows[0];
     if (!w) return;
     const bytes = new Uint8ClampedArray(HEAPU8.buffer, rgba, width * height * 4);
     w.ctx.putImageData(new ImageData(bytes, width, height), x, y);
@@ -165,6 +273,10 @@ const HG = {
     return 1;
   },
 
+  postKey(code, ch) {
+    this.post([EVENT.KEY, this.line ? this.line.n : 0, code, ch]);
+  },
+
   onKeyDown(e) {
     if (this.ended) return;
     // Ctrl or Cmd+S is the program's even where it chooses nothing (a box is
@@ -190,16 +302,22 @@ const HG = {
     const command = this.commandFor(e);
     if (command >= 0) {
       e.preventDefault();
-      this.post([5, command, 0, 0]);
+      this.post([EVENT.COMMAND, command, 0, 0]);
       return;
     }
     if (e.ctrlKey || e.metaKey) return;  // the browser's own shortcuts
-    const code = { Enter: 1, Backspace: 2, Escape: 3 }[e.key] || 0;
+    if (this.line && e.target === this.lineInput) {
+      this.lineKey(e);
+      return;
+    }
+    const code = { Enter: KEY_CODE.RETURN, Backspace: KEY_CODE.BACKSPACE, Escape: KEY_CODE.ESCAPE }[e.key]
+      || KEY_CODE.OTHER;
     const chars = Array.from(e.key);
     const ch = chars.length === 1 ? chars[0].codePointAt(0) : 0;
     if (e.key === "Dead" || e.isComposing) return;
     e.preventDefault();
-    this.post([1, 0, code, ch]);
+    if (this.line) this.mirrorKey(code, chars.length === 1 ? e.key : "");
+    this.postKey(code, ch);
   },
 
   onKeyUp(e) {
@@ -220,6 +338,9 @@ const HG = {
   onPointerDown(e) {
     if (this.ended || this.box) return;
     this.buttons = e.buttons || 1;
+    // While a line is read, a tap anywhere gives its input the focus, inside
+    // the tap, so that a touch screen shows its keyboard.
+    if (this.line && e.target !== this.lineInput) this.lineInput.focus({ preventScroll: true });
     const inMenu = e.target.closest && e.target.closest("#hg-menubar, #hg-dropdown");
     if (inMenu) return;
     if (this.menu && this.menu.active) {
@@ -228,14 +349,124 @@ const HG = {
       return;
     }
     if (e.target.closest && e.target.closest("#hg-screen")) {
+      if (e.target.closest(".hg-line-ok") || e.target === this.lineInput) return;
       e.preventDefault();
-      this.post([2, this.windowAt(e.target), 0, 0]);
+      this.post([EVENT.BUTTON_DOWN, this.windowAt(e.target), 0, 0]);
     }
+  },
+
+  // A click beside the line's input does not take its focus away.
+  onMouseDown(e) {
+    if (this.line && e.target !== this.lineInput) e.preventDefault();
   },
 
   onPointerUp(e) {
     this.buttons = e.buttons || 0;
-    if (!this.ended) this.post([3, this.windowAt(e.target), 0, 0]);
+    if (!this.ended) this.post([EVENT.BUTTON_UP, this.windowAt(e.target), 0, 0]);
+  },
+
+  // -------------------------------------------------------------- reading a line
+
+  // A line is read in window n at device pixel (x, y) of its pixels, `height`
+  // high. The program draws the echo and the text cursor itself; an input
+  // element lies over the line, invisible, so that a touch screen opens its
+  // keyboard (a number keyboard) and what is typed into it reaches the
+  // program as keys: Backspace for each character taken away, then the new
+  // characters. Return ends the line (or, on a touch screen, the button ↵).
+  beginLine(n, x, y, height) {
+    const w = this.windows[n];
+    if (!w) return;
+    clearTimeout(this.lineHide);
+    if (!this.lineInput) this.makeLineInput();
+    const input = this.lineInput, ok = this.lineOk;
+    const ratio = this.area.ratio;
+    input.setAttribute("aria-label", w.caption.textContent || document.title);
+    w.frame.append(input, ok);
+    const middle = (y + height / 2) / ratio;
+    input.style.left = x / ratio + "px";
+    input.style.top = middle - 14 + "px";
+    input.style.width = Math.max(40, (w.width - x) / ratio - 52) + "px";
+    ok.style.top = middle - 22 + "px";
+    input.style.display = ok.style.display = "";
+    input.value = "";
+    this.lineValue = "";
+    this.line = { n: n };
+    input.focus({ preventScroll: true });
+  },
+
+  endLine() {
+    this.line = null;
+    // Hidden once the program has gone on: a line asked again at once keeps
+    // the input, and a touch screen its keyboard.
+    clearTimeout(this.lineHide);
+    this.lineHide = setTimeout(() => {
+      if (this.line) return;
+      this.lineInput.blur();
+      this.lineInput.style.display = this.lineOk.style.display = "none";
+      this.released();
+    }, 0);
+  },
+
+  makeLineInput() {
+    const input = document.createElement("input");
+    input.className = "hg-line";
+    input.type = "text";
+    input.setAttribute("inputmode", "decimal");
+    input.setAttribute("enterkeyhint", "done");
+    input.setAttribute("autocomplete", "off");
+    input.setAttribute("autocorrect", "off");
+    input.setAttribute("autocapitalize", "off");
+    input.spellcheck = false;
+    input.addEventListener("input", () => this.lineTyped());
+    // The caret stays at the end, where the program's echo ends.
+    input.addEventListener("select", () => input.setSelectionRange(input.value.length, input.value.length));
+    const ok = document.createElement("button");
+    ok.type = "button";
+    ok.className = "hg-line-ok";
+    ok.textContent = "\u21b5";
+    ok.setAttribute("aria-label", "Eingabe beenden");
+    ok.addEventListener("pointerdown", (e) => {
+      e.preventDefault();  // the input keeps the focus, and the keyboard stays
+      if (this.line) this.postKey(KEY_CODE.RETURN, 0);
+    });
+    this.lineInput = input;
+    this.lineOk = ok;
+  },
+
+  // What changed in the input since the program was last told.
+  lineTyped() {
+    if (!this.line) return;
+    const before = Array.from(this.lineValue), after = Array.from(this.lineInput.value);
+    let same = 0;
+    while (same < before.length && same < after.length && before[same] === after[same]) ++same;
+    for (let i = same; i < before.length; ++i) this.postKey(KEY_CODE.BACKSPACE, 0);
+    for (const ch of after.slice(same)) this.postKey(KEY_CODE.OTHER, ch.codePointAt(0));
+    this.lineValue = this.lineInput.value;
+  },
+
+  // A key pressed in the input: characters and Backspace edit it (and so
+  // reach the program), Return ends the line; the caret does not move, and
+  // Tab does not leave the input.
+  lineKey(e) {
+    if (e.key === "Enter") {
+      e.preventDefault();
+      this.postKey(KEY_CODE.RETURN, 0);
+    } else if (e.key === "Escape") {
+      e.preventDefault();
+      this.postKey(KEY_CODE.ESCAPE, 0);
+    } else if (["Tab", "ArrowLeft", "ArrowRight", "ArrowUp", "ArrowDown", "Home", "End", "PageUp",
+                "PageDown"].includes(e.key)) {
+      e.preventDefault();
+    }
+  },
+
+  // A key typed while the input lacks the focus is typed into it as well,
+  // so that it stays what the program has been told.
+  mirrorKey(code, text) {
+    const input = this.lineInput;
+    if (code === KEY_CODE.BACKSPACE) input.value = Array.from(input.value).slice(0, -1).join("");
+    else if (code === KEY_CODE.OTHER && text) input.value += text;
+    this.lineValue = input.value;
   },
 
   // -------------------------------------------------------------- the menu bar
@@ -255,10 +486,11 @@ const HG = {
       menus.push(menu);
     }
     const bar = document.getElementById("hg-menubar");
-    bar.replaceChildren();
+    bar.replaceChildren(this.statusGroup());
     this.menu = { bar: bar, menus: menus, active: false, title: 0, open: null, item: -1, enabled: true };
     menus.forEach((menu, m) => this.addTitle(menu, m));
-    bar.style.display = "block";
+    bar.style.display = "flex";
+    this.layoutBar();
     this.windows.forEach((w, n) => w && this.place(n));
   },
 
@@ -273,27 +505,64 @@ const HG = {
       if (this.menu.open === m) this.closeMenu();
       else this.openMenu(m, false);
     });
-    menu.element.addEventListener("pointerenter", () => {
+    // A mouse moving along the bar with a menu open opens the next; a finger
+    // does not hover, its tap opens the menu it touches.
+    menu.element.addEventListener("pointerenter", (e) => {
+      if (e.pointerType !== "mouse") return;
       if (this.menu.open !== null && this.menu.open !== m && this.menu.enabled) this.openMenu(m, false);
     });
-    this.menu.bar.insertBefore(menu.element, document.getElementById("hg-status"));
+    this.menu.bar.insertBefore(menu.element, document.getElementById("hg-status-group"));
+  },
+
+  // The status line and, on a touch screen, the touch buttons before it.
+  statusGroup() {
+    let group = document.getElementById("hg-status-group");
+    if (!group) {
+      group = document.createElement("div");
+      group.id = "hg-status-group";
+      const status = document.createElement("span");
+      status.id = "hg-status";
+      group.append(status);
+    }
+    return group;
   },
 
   // The command menu after the others: per line an item's text, its key
-  // ("Space", "Right", "Left", a letter, "Ctrl+" and a letter) and the key's
-  // label, a tab between. Its items are chosen by menu or by key.
+  // ("Space", "Right", "Left", a letter, "Ctrl+" and a letter), the key's
+  // label, its place among the touch buttons (-1: none) and the button's
+  // label, a tab between. Its items are chosen by menu, by key, or by the
+  // touch button.
   installCommands(title, text) {
     if (!this.menu) return;
     const menu = { title: title, items: [] };
     this.commands = [];
+    const group = this.statusGroup();
+    group.querySelectorAll(".hg-touch").forEach((b) => b.remove());
+    const buttons = [];
     text.split("\n").filter((line) => line !== "").forEach((line, k) => {
-      const [itemText, key, label] = line.split("\t");
+      const [itemText, key, label, place, touchLabel] = line.split("\t");
       this.commands.push({ key: key, label: label });
       menu.items.push({ text: itemText, label: label, command: k });
+      if (Number(place) >= 0) buttons.push({ place: Number(place), command: k, label: touchLabel || "", text: itemText });
+    });
+    buttons.sort((a, b) => a.place - b.place).forEach((b) => {
+      const button = document.createElement("button");
+      button.type = "button";
+      button.className = "hg-touch";
+      button.tabIndex = -1;
+      button.textContent = b.label;
+      button.setAttribute("aria-label", b.text.replace(/&(.)/g, "$1"));
+      button.dataset.command = b.command;
+      button.addEventListener("pointerdown", (e) => e.preventDefault());
+      button.addEventListener("click", () => {
+        if (this.menu.enabled && !this.box && !this.ended) this.post([EVENT.COMMAND, b.command, 0, 0]);
+      });
+      group.insertBefore(button, document.getElementById("hg-status"));
     });
     const m = this.menu.menus.length;
     this.menu.menus.push(menu);
     this.addTitle(menu, m);
+    this.layoutBar();
   },
 
   // The command a key press chooses, or -1. Keys belong to the menu bar while
@@ -311,22 +580,84 @@ const HG = {
     return this.commands.findIndex((c) => c.key.toUpperCase() === pressed.toUpperCase());
   },
 
-  // The status line at the bar's right end.
-  setStatus(text) {
-    let status = document.getElementById("hg-status");
-    if (!status) {
-      status = document.createElement("span");
-      status.id = "hg-status";
-      document.getElementById("hg-menubar").append(status);
+  // The widest lines the status line will show, in full and short.
+  setStatusRoom(widest, widestShort) {
+    this.status.widest = widest;
+    this.status.widestShort = widestShort;
+    this.layoutBar();
+  },
+
+  setStatus(text, shortText) {
+    const st = this.status;
+    st.text = text;
+    st.shortText = shortText;
+    if (!st.widest) st.widest = text;
+    if (!st.widestShort) st.widestShort = shortText;
+    if (!this.menu) return;
+    if (!document.getElementById("hg-status-group").isConnected) this.layoutBar();
+    this.showStatus();
+  },
+
+  showStatus() {
+    const status = document.getElementById("hg-status");
+    if (!status) return;
+    const text = this.status.mode === "full" ? this.status.text : this.status.mode === "short" ? this.status.shortText : "";
+    if (status.textContent !== text) status.textContent = text;
+  },
+
+  // The titles wrap onto as many rows as the page's width needs. The status
+  // line gives way to them: beside the titles in full where the widest line
+  // fits there, else short; else on a row of its own, in full or short; else
+  // hidden. The touch buttons stand before it, on the title row where they
+  // fit beside it, else on its row.
+  layoutBar() {
+    if (!this.menu) return;
+    const bar = this.menu.bar, group = this.statusGroup(), status = document.getElementById("hg-status");
+    const st = this.status;
+    if (!group.isConnected) bar.append(group);
+    group.classList.remove("hg-own-row");
+    group.style.display = "none";
+    const titles = this.menu.menus.map((m) => m.element);
+    const last = titles[titles.length - 1];
+    const width = bar.clientWidth;
+    const room = last ? width - (last.offsetLeft + last.offsetWidth) : width;
+    group.style.display = "";
+    const buttons = Array.from(group.querySelectorAll(".hg-touch")).reduce((sum, b) => sum + b.offsetWidth, 0);
+    const full = this.textWidth(status, st.widest), short = this.textWidth(status, st.widestShort);
+    let inline = true;
+    if (room >= buttons + full) st.mode = "full";
+    else if (room >= buttons + short) st.mode = "short";
+    else {
+      inline = false;
+      st.mode = width >= buttons + full ? "full" : width >= buttons + short ? "short" : "hidden";
     }
-    if (status.textContent === text) return;
+    group.classList.toggle("hg-own-row", !inline);
+    group.style.display = !inline && st.mode === "hidden" && buttons === 0 ? "none" : "";
+    this.showStatus();
+    this.fitBar();
+  },
+
+  // How wide the status element is with this text in it.
+  textWidth(status, text) {
+    const keep = status.textContent;
     status.textContent = text;
-    // Never over the titles: on a narrow page the line is cut short.
-    const titles = this.menu ? this.menu.menus : [];
-    const last = titles.length ? titles[titles.length - 1].element : null;
-    const room = status.parentNode.clientWidth - (last ? last.offsetLeft + last.offsetWidth : 0) - 8;
-    status.style.maxWidth = Math.max(0, room) + "px";
-    status.style.visibility = room < 80 ? "hidden" : "";  // rather than a letter or two
+    const width = status.offsetWidth;
+    status.textContent = keep;
+    return width;
+  },
+
+  // The bar reaches down to a whole device pixel, where window 0 begins.
+  fitBar() {
+    const bar = this.menu.bar;
+    bar.style.height = "";
+    const ratio = this.area.ratio;
+    this.barBottom = Math.ceil(bar.getBoundingClientRect().bottom * ratio - 0.01);
+    bar.style.height = this.barBottom / ratio + "px";
+  },
+
+  // How far the bar reaches below the page's top, in device pixels.
+  menuBarBottom() {
+    return this.menu ? this.barBottom : 0;
   },
 
   // The picture (pixels 0xFFRRGGBB) as a PNG file offered for download.
@@ -427,10 +758,11 @@ const HG = {
       drop.append(row);
     });
     // Under its title, or as far left as it must stand to be seen whole.
+    const title = menu.element;
     drop.style.left = "0px";
-    drop.style.top = this.menu.bar.offsetHeight + "px";
+    drop.style.top = title.offsetTop + title.offsetHeight + "px";
     drop.style.display = "block";
-    const left = Math.min(menu.element.offsetLeft, this.menu.bar.clientWidth - drop.offsetWidth);
+    const left = Math.min(title.offsetLeft, this.menu.bar.clientWidth - drop.offsetWidth);
     drop.style.left = Math.max(0, left) + "px";
     this.highlightItem();
   },
@@ -451,7 +783,7 @@ const HG = {
 
   choose(item) {
     this.closeMenu();
-    this.post(item.command === undefined ? [4, item.index, 0, 0] : [5, item.command, 0, 0]);
+    this.post(item.command === undefined ? [EVENT.MENU, item.index, 0, 0] : [EVENT.COMMAND, item.command, 0, 0]);
   },
 
   // The keyboard in the menu bar: Left and Right between the menus, Down or
@@ -492,7 +824,7 @@ const HG = {
     }
   },
 
-  // -------------------------------------------------------------- the message box
+  // -------------------------------------------------------------- the message box, the notice
 
   messageBox(caption, text) {
     this.closeMenu();
@@ -519,6 +851,15 @@ const HG = {
     const resolve = this.box.resolve;
     this.box = null;
     resolve();
+    this.released();
+  },
+
+  // One line for the user at the page's foot, until it is closed.
+  notice(text) {
+    const notice = document.getElementById("hg-notice");
+    notice.querySelector("span").textContent = text;
+    notice.style.display = "flex";
+    notice.querySelector("button").onclick = () => { notice.style.display = "none"; };
   },
 
   // -------------------------------------------------------------- text
@@ -581,24 +922,31 @@ const HG = {
   // -------------------------------------------------------------- for those who test
 
   // The program's windows as a desktop would list them: id, caption, client
-  // area on the screen, and whether it is a pop-up (an open menu).
+  // area on the page in CSS pixels (window 0: the whole page), whether it is
+  // a pop-up (an open menu); and for the program's windows the client area
+  // in device pixels (dx, dy, dw, dh).
   windowList() {
     const list = [];
+    const ratio = this.area.ratio;
     this.windows.forEach((w, n) => {
       if (!w || !w.open) return;
-      const main = w.main;
-      list.push({ id: String(n), name: main ? w.caption.textContent : w.caption.textContent,
-                  x: w.left, y: main ? 0 : w.top, w: w.width, h: main ? this.screenHeight : w.height,
-                  viewable: true, override: false });
+      const r = w.frame.getBoundingClientRect();
+      list.push(w.main
+        ? { id: String(n), name: w.caption.textContent, x: 0, y: 0, w: window.innerWidth, h: window.innerHeight,
+            viewable: true, override: false, dx: 0, dy: w.shownTop, dw: w.width, dh: w.shownHeight }
+        : { id: String(n), name: w.caption.textContent, x: r.left, y: r.top, w: r.width, h: r.height,
+            viewable: true, override: false, dx: w.left, dy: w.top, dw: w.width, dh: w.height, ratio: ratio });
     });
     const drop = document.getElementById("hg-dropdown");
-    if (drop.style.display === "block")
-      list.push({ id: "menu", name: "", x: drop.offsetLeft, y: drop.offsetTop, w: drop.offsetWidth,
-                  h: drop.offsetHeight, viewable: true, override: true });
+    if (drop.style.display === "block") {
+      const r = drop.getBoundingClientRect();
+      list.push({ id: "menu", name: "", x: r.left, y: r.top, w: r.width, h: r.height, viewable: true, override: true });
+    }
     if (this.box) {
       const box = document.querySelector("#hg-modal .hg-box");
-      list.push({ id: "box", name: box.querySelector(".hg-caption").textContent, x: box.offsetLeft,
-                  y: box.offsetTop, w: box.offsetWidth, h: box.offsetHeight, viewable: true, override: false });
+      const r = box.getBoundingClientRect();
+      list.push({ id: "box", name: box.querySelector(".hg-caption").textContent, x: r.left, y: r.top, w: r.width,
+                  h: r.height, viewable: true, override: false });
     }
     return list;
   },

@@ -1,15 +1,18 @@
 // web_platform.cpp — the browser's window system behind platform.h: the page
-// is the screen, window 0 the page with its menu bar, windows 1 to 3 canvases
-// over it; events come from the page's script (page.js), which the program
-// asks for them whenever it lets events through. A procedure that waits (a
-// key wait, a line of input, the message box, the pause between passes)
-// stays a plain call: the program sleeps in the browser's event loop
-// (Asyncify) and wakes when input comes or the time is up.
+// is the screen, window 0 the page below its menu bar, the other windows
+// frames over it. What all of them show is composed here into one picture of
+// the page, which one canvas shows device pixel for device pixel; events come
+// from the page's script (page.js), which the program asks for them whenever
+// it lets events through. A procedure that waits (a key wait, a line of
+// input, the message box, the pause between passes) stays a plain call: the
+// program sleeps in the browser's event loop (Asyncify) and wakes when input
+// comes or the time is up.
 #include "platform/core.h"
 
 #include <emscripten.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -19,21 +22,30 @@
 
 EM_JS(void, hg_start, (), { HG.start(); });
 EM_JS(void, hg_end, (), { HG.end(); });
-EM_JS(int, hg_screen_width, (), { return HG.screenWidth; });
-EM_JS(int, hg_screen_height, (), { return HG.screenHeight; });
+EM_JS(void, hg_area, (int* out), { HG.areaInto(out); });
+EM_JS(double, hg_ratio, (), { return HG.area.ratio; });
+EM_JS(void, hg_screen_rect, (int x, int y, int width, int height), { HG.setScreenRect(x, y, width, height); });
 EM_JS(void, hg_open_window, (int n, int left, int top, int width, int height, int main),
       { HG.openWindow(n, left, top, width, height, main != 0); });
+EM_JS(void, hg_show_window, (int n), { HG.showWindow(n); });
 EM_JS(void, hg_close_window, (int n), { HG.closeWindow(n); });
 EM_JS(void, hg_set_caption, (int n, const char* text), { HG.setCaption(n, UTF8ToString(text)); });
-EM_JS(int, hg_client, (int n, int what), { return HG.client(n, what); });
-EM_JS(void, hg_blit, (int n, int x, int y, int w, int h, const void* rgba), { HG.blit(n, x, y, w, h, rgba); });
+EM_JS(void, hg_page_size, (int* out), { HG.pageSizeInto(out); });
+EM_JS(void, hg_blit, (int x, int y, int w, int h, const void* rgba), { HG.blit(x, y, w, h, rgba); });
 EM_JS(int, hg_next_event, (int* out), { return HG.nextEvent(out); });
 EM_JS(int, hg_mouse_buttons, (), { return HG.buttons; });
 EM_JS(void, hg_install_menu, (const char* entries), { HG.installMenu(UTF8ToString(entries)); });
 EM_JS(void, hg_menu_enabled, (int enabled), { HG.setMenuEnabled(enabled != 0); });
+EM_JS(int, hg_menu_bar_bottom, (), { return HG.menuBarBottom(); });
 EM_JS(void, hg_install_commands, (const char* title, const char* items),
       { HG.installCommands(UTF8ToString(title), UTF8ToString(items)); });
-EM_JS(void, hg_status, (const char* text), { HG.setStatus(UTF8ToString(text)); });
+EM_JS(void, hg_status_room, (const char* text, const char* shortText),
+      { HG.setStatusRoom(UTF8ToString(text), UTF8ToString(shortText)); });
+EM_JS(void, hg_status, (const char* text, const char* shortText),
+      { HG.setStatus(UTF8ToString(text), UTF8ToString(shortText)); });
+EM_JS(void, hg_line_begin, (int n, int x, int y, int height), { HG.beginLine(n, x, y, height); });
+EM_JS(void, hg_line_end, (), { HG.endLine(); });
+EM_JS(void, hg_notice, (const char* text), { HG.notice(UTF8ToString(text)); });
 EM_JS(int, hg_save_picture, (const char* name, const void* pixels, int width, int height),
       { return HG.savePicture(UTF8ToString(name), pixels, width, height); });
 EM_JS(void, hg_measure, (const char* face, int size, int bold, const char* text, int* out),
@@ -42,7 +54,6 @@ EM_JS(void, hg_glyphs, (const char* face, int size, int bold, const char* text, 
       { HG.glyphs(UTF8ToString(face), size, bold != 0, UTF8ToString(text), mask); });
 EM_JS(double, hg_cell_width, (const char* face, int size, int bold),
       { return HG.cellWidth(UTF8ToString(face), size, bold != 0); });
-EM_JS(void, hg_mark, (const char* what), { HG.mark(UTF8ToString(what)); });
 EM_ASYNC_JS(void, hg_sleep, (double ms), { await HG.sleep(ms); });
 EM_ASYNC_JS(void, hg_message_box, (const char* caption, const char* text),
             { await HG.messageBox(UTF8ToString(caption), UTF8ToString(text)); });
@@ -50,6 +61,18 @@ EM_ASYNC_JS(void, hg_message_box, (const char* caption, const char* text),
 using namespace core;
 
 namespace {
+
+// The kinds of event the page hands over (page.js has the same table, EVENT).
+enum PageEvent : int {
+    KeyEvent = 1,         // a key: window, key code (below), character
+    ButtonDownEvent = 2,  // a mouse button or a finger went down: window
+    ButtonUpEvent = 3,    // and up again: window
+    MenuEvent = 4,        // a menu choice: the entry's index in the menu list
+    CommandEvent = 5,     // a command of the command menu, by menu, key or touch button: its position
+    ScreenEvent = 6,      // the page's size or pixel ratio changed for good
+};
+// A key event's key code (page.js: KEY_CODE).
+enum PageKeyCode : int { OtherKey = 0, ReturnKey = 1, BackspaceKey = 2, EscapeKey = 3 };
 
 // The page is asked for events this often at least, even by a loop that never
 // waits (unpaced), so that it stays responsive.
@@ -60,22 +83,114 @@ constexpr int64_t FrameNs = 16'666'667;
 bool menuInstalled = false;
 CommandHandler onCommand = nullptr;
 
+// The page's size in device pixels and its pixel ratio, as the program last
+// heard them: at the start, and when the page says they changed for good.
+int areaWidth = 1, areaHeight = 1;
+double areaRatio = 1;
+
+void ReadArea() {
+    int a[2] = {1, 1};
+    hg_area(a);
+    areaWidth = std::max(1, a[0]);
+    areaHeight = std::max(1, a[1]);
+    const double r = hg_ratio();
+    areaRatio = r > 0 ? r : 1;
+}
+
 std::vector<uint8_t> rgba;  // one changed rectangle, as the canvas takes it
 
-// What the window system shows of window n (client size): 0 while it has none.
-int Shown(int n, int what) { return WindowOf(n) != nullptr && WindowOf(n)->created ? hg_client(n, what) : 0; }
+// Gives window n a surface of exactly this size: what it holds where it was
+// as large already, else the background colour.
+void SizeSurface(Window& w, int width, int height) {
+    if (w.surface.width == width && w.surface.height == height) return;
+    if (w.surface.width > width || w.surface.height > height) w.surface = pixels::Surface{};
+    pixels::Grow(w.surface, width, height, w.background);
+}
 
-void Show(int n, Window& w) {
-    const int shownW = Shown(n, 2), shownH = Shown(n, 3);
-    // What the window shows: its pixels, with its overlay lines if it has any.
-    const pixels::Surface& shown = core::Shown(n);
-    for (const pixels::Rect& d : pixels::DirtyRects(w.surface)) {
-        const pixels::Rect r = pixels::Intersect(d, pixels::Rect{0, 0, shownW, shownH});
-        if (r.Empty()) continue;
+// For those who test: where the program lays itself out on the page.
+void TellScreen() {
+    const pixels::Rect& r = S().screen;
+    hg_screen_rect(r.x, r.y, r.w, r.h);
+}
+
+// The page's picture: every open window where it stands, the later opened
+// above the earlier, window 0 below its menu bar; and what changed in it
+// since the canvas last showed it.
+pixels::Surface page;
+std::vector<int> stacking;  // bottom to top; window 0 first
+std::array<pixels::Rect, MaxWindows> placed;  // where each window stands on the page
+int mainTop = 0;            // where window 0's pixels begin: the menu bar's foot
+// What shows where no window does: under the menu bar, the bar's edge.
+constexpr uint32_t PageGround = 0xFFC8C8C8;
+// The line round every window but window 0, a CSS pixel wide.
+constexpr uint32_t FrameColour = 0xFF555555;
+
+pixels::Rect PageRect(int n) {
+    if (n != 0) return placed[n];
+    const Window& w = S().windows[0];
+    return pixels::Rect{0, mainTop, w.surface.width, w.surface.height};
+}
+
+// Window n with the line round it.
+pixels::Rect Outer(int n) {
+    const pixels::Rect r = PageRect(n);
+    if (n == 0) return r;
+    const int b = std::max(1, static_cast<int>(std::lround(areaRatio)));
+    return pixels::Rect{r.x - b, r.y - b, r.w + 2 * b, r.h + 2 * b};
+}
+
+void Expose(const pixels::Rect& r) { pixels::MarkDirty(page, r); }
+
+// Window n stands at r on the page from now on (it was elsewhere, or not shown).
+void Place(int n, const pixels::Rect& r) {
+    if (std::find(stacking.begin(), stacking.end(), n) == stacking.end()) {
+        if (n == 0) stacking.insert(stacking.begin(), 0);
+        else stacking.push_back(n);
+    }
+    if (n != 0) {
+        Expose(Outer(n));
+        placed[n] = r;
+    }
+    Expose(Outer(n));
+}
+
+// The page's picture in r anew, from the windows that are shown there.
+void Compose(const pixels::Rect& r) {
+    // From the highest window that covers all of r: nothing below shows.
+    std::size_t first = 0;
+    for (std::size_t i = stacking.size(); i-- > 0;) {
+        const int n = stacking[i];
+        if (S().windows[n].open && pixels::Intersect(r, PageRect(n)) == r) {
+            first = i;
+            break;
+        }
+    }
+    if (first == 0 && pixels::Intersect(r, PageRect(0)) != r) pixels::FillBox(page, r, 0, PageGround, PageGround);
+    for (std::size_t i = first; i < stacking.size(); ++i) {
+        const int n = stacking[i];
+        const Window& w = S().windows[n];
+        if (!w.open) continue;
+        const pixels::Rect at = PageRect(n);
+        if (n != 0) pixels::FillBox(page, pixels::Intersect(r, Outer(n)), 0, FrameColour, FrameColour);
+        const pixels::Rect part = pixels::Intersect(r, at);
+        if (part.Empty()) continue;
+        const pixels::Surface& shown = core::Shown(n);
+        const pixels::Rect from = pixels::Intersect(pixels::Rect{part.x - at.x, part.y - at.y, part.w, part.h},
+                                                    pixels::Rect{0, 0, shown.width, shown.height});
+        for (int y = from.y; y <= from.Bottom(); ++y)
+            std::copy_n(shown.px.data() + static_cast<std::size_t>(y) * shown.width + from.x, from.w,
+                        pixels::Row(page, at.y + y) + at.x + from.x);
+    }
+}
+
+// Shows the page's changed pictures on its canvas.
+void ShowPage() {
+    for (const pixels::Rect& r : pixels::DirtyRects(page)) {
+        Compose(r);
         rgba.resize(static_cast<std::size_t>(r.w) * r.h * 4);
         uint8_t* out = rgba.data();
         for (int y = r.y; y <= r.Bottom(); ++y) {
-            const uint32_t* in = shown.px.data() + static_cast<std::size_t>(y) * shown.width + r.x;
+            const uint32_t* in = page.px.data() + static_cast<std::size_t>(y) * page.width + r.x;
             for (int x = 0; x < r.w; ++x, out += 4) {
                 const uint32_t p = in[x];
                 out[0] = static_cast<uint8_t>(p >> 16);
@@ -84,9 +199,38 @@ void Show(int n, Window& w) {
                 out[3] = 255;
             }
         }
-        hg_blit(n, r.x, r.y, r.w, r.h, rgba.data());
+        hg_blit(r.x, r.y, r.w, r.h, rgba.data());
     }
-    core::ForgetDirty(n);
+    pixels::ForgetDirty(page);
+}
+
+// The page's canvas has the size the page gave it: the picture follows.
+void SizePage() {
+    int size[2] = {1, 1};
+    hg_page_size(size);
+    if (page.width != size[0] || page.height != size[1]) {
+        page = pixels::Surface{};
+        pixels::Grow(page, std::max(1, size[0]), std::max(1, size[1]), PageGround);
+    }
+    Expose(pixels::Rect{0, 0, page.width, page.height});
+}
+
+enum ClientPart { ClientLeft, ClientTop, ClientWidth, ClientHeight };
+
+// Window n's client area on the page, device pixels from the page's corner;
+// 0 while it has none. What the page shows of window 0 ends at the page's foot.
+int Client(int n, ClientPart what) {
+    const Window* w = WindowOf(n);
+    if (w == nullptr || !w->created) return 0;
+    pixels::Rect r = PageRect(n);
+    if (n == 0) r.h = std::max(1, std::min(r.h, areaHeight - mainTop));
+    switch (what) {
+        case ClientLeft: return r.x;
+        case ClientTop: return r.y;
+        case ClientWidth: return r.w;
+        case ClientHeight: return r.h;
+    }
+    return 0;
 }
 
 // Takes what the page collected and hands it to the program.
@@ -95,25 +239,28 @@ void Deliver() {
     int e[4];
     while (hg_next_event(e) != 0) {
         switch (e[0]) {
-            case 1: {  // a key: window, code, character
-                const KeyCode code = e[2] == 1 ? KeyCode::Return : e[2] == 2 ? KeyCode::Backspace
-                                                         : e[2] == 3 ? KeyCode::Escape
-                                                                     : KeyCode::Other;
+            case KeyEvent: {
+                const KeyCode code = e[2] == ReturnKey      ? KeyCode::Return
+                                     : e[2] == BackspaceKey ? KeyCode::Backspace
+                                     : e[2] == EscapeKey    ? KeyCode::Escape
+                                                            : KeyCode::Other;
                 std::u32string text;
                 if (e[3] > 0) text += static_cast<char32_t>(e[3]);
                 QueueKey(e[1], code, std::move(text));
                 break;
             }
-            case 2:  // a mouse button (or a finger) went down
-                CountClick();
-                break;
-            case 4: {  // a menu choice: the entry's index
+            case ButtonDownEvent: CountClick(); break;
+            case MenuEvent: {
                 int32_t item = e[1];
                 if (s.onMenu != nullptr) s.onMenu(item);
                 break;
             }
-            case 5:  // a command of the command menu, by menu or key: its position
+            case CommandEvent:
                 if (onCommand != nullptr) onCommand(e[1]);
+                break;
+            case ScreenEvent:
+                ReadArea();
+                NoteScreenChanged();
                 break;
             default: break;
         }
@@ -139,6 +286,12 @@ void Measure(const core::Font& font, const std::string& text, int* out) {
 }
 
 }  // namespace
+
+void AvailableArea(int& width, int& height, double& ratio) {
+    width = areaWidth;
+    height = areaHeight;
+    ratio = areaRatio;
+}
 
 void Glyphs(const core::Font& font, const std::string& text, pixels::GlyphMask& mask, int& advance, int& height) {
     int m[6];  // advance, height, mask x, mask y, mask width, mask height
@@ -169,35 +322,50 @@ double CellWidth(const core::Font& font) {
     return std::max(1.0, hg_cell_width(font.face.c_str(), font.pixelSize, font.bold ? 1 : 0));
 }
 
-int ShownWidth(int n) { return Shown(n, 2); }
-int ShownHeight(int n) { return Shown(n, 3); }
+int ShownWidth(int n) { return Client(n, ClientWidth); }
+int ShownHeight(int n) { return Client(n, ClientHeight); }
 
 void SetMenuBarEnabled(bool enabled) {
     if (menuInstalled) hg_menu_enabled(enabled ? 1 : 0);
 }
+
+void BeginLineInput(int n, int x, int y, int height) { hg_line_begin(n, x, y, height); }
+
+void EndLineInput() { hg_line_end(); }
 
 void FlushDirty(bool force) {
     const int64_t now = SteadyNanoseconds();
     if (!force && now - lastFlushNs < FrameNs) return;
     lastFlushNs = now;
     State& s = S();
+    // The menu bar's foot moves with its rows: window 0 with it.
+    const int top = MenuBarBottom();
+    if (top != mainTop) {
+        Expose(PageRect(0));
+        mainTop = top;
+        Expose(PageRect(0));
+    }
     for (int n = 0; n < MaxWindows; ++n) {
         Window& w = s.windows[n];
         if (!w.surface.dirty) continue;
-        if (w.created && w.open)
-            Show(n, w);
-        else
-            core::ForgetDirty(n);
+        if (w.created && w.open) {
+            const pixels::Rect at = PageRect(n);
+            for (const pixels::Rect& d : pixels::DirtyRects(w.surface))
+                Expose(pixels::Intersect(pixels::Rect{at.x + d.x, at.y + d.y, d.w, d.h}, at));
+        }
+        core::ForgetDirty(n);
     }
+    if (page.dirty) ShowPage();
 }
 
 }  // namespace backend
 
 // ---------------------------------------------------------------------------
-// Start and end, the screen
+// Start and end
 
 bool PlatformStart(int&, char**) {
     hg_start();
+    ReadArea();
     State& s = S();
     s.ending = false;
     s.font = core::Font{};
@@ -212,11 +380,18 @@ void PlatformEnd() {
     core::Reset();
     menuInstalled = false;
     onCommand = nullptr;
+    stacking.clear();
+    placed = {};
+    page = pixels::Surface{};
+    mainTop = 0;
     hg_end();
 }
 
-int ScreenWidthPixels() { return hg_screen_width(); }
-int ScreenHeightPixels() { return hg_screen_height(); }
+int MenuBarBottom() { return menuInstalled ? hg_menu_bar_bottom() : 0; }
+
+bool OptionsFromAddress() { return true; }
+
+void ShowNotice(const std::string& text) { hg_notice(text.c_str()); }
 
 // ---------------------------------------------------------------------------
 // Windows
@@ -224,12 +399,21 @@ int ScreenHeightPixels() { return hg_screen_height(); }
 void OpenWindowDefault(int n) {
     Window* w = WindowOf(n);
     if (w == nullptr) return;
-    // Window 0 is the page; another window opens at the page's top left.
-    const int width = n == 0 ? ScreenWidthPixels() : 640, height = n == 0 ? ScreenHeightPixels() : 480;
-    pixels::Grow(w->surface, width, height, w->background);
-    hg_open_window(n, 0, 0, width, height, n == 0 ? 1 : 0);
-    hg_set_caption(n, w->caption.c_str());
+    // Window 0 is the page below its menu bar, its pixels as large as the
+    // page; another window opens at the screen rectangle's top left.
+    ScreenWidthPixels();  // the rectangle is fitted
+    TellScreen();
+    if (n != 0) {
+        OpenWindow(n, 0, 0, 640, 480);
+        return;
+    }
+    SizeSurface(*w, areaWidth, areaHeight);
+    hg_open_window(0, 0, 0, areaWidth, areaHeight, 1);
+    hg_set_caption(0, w->caption.c_str());
     w->created = w->open = true;
+    mainTop = MenuBarBottom();
+    SizePage();
+    Place(0, PageRect(0));
 }
 
 void OpenWindow(int n, int left, int top, int width, int height) {
@@ -237,12 +421,15 @@ void OpenWindow(int n, int left, int top, int width, int height) {
     if (w == nullptr) return;
     width = std::max(width, 1);
     height = std::max(height, 1);
-    pixels::Grow(w->surface, width, height, w->background);
-    hg_open_window(n, left, top, width, height, 0);
+    SizeSurface(*w, width, height);
+    ScreenWidthPixels();  // the rectangle is fitted
+    TellScreen();
+    const pixels::Rect& screen = S().screen;
+    const pixels::Rect at{screen.x + left, screen.y + top, width, height};
+    hg_open_window(n, at.x, at.y, width, height, 0);
     hg_set_caption(n, w->caption.c_str());
     w->created = w->open = true;
-    // What it holds shows at once.
-    pixels::MarkDirty(w->surface, pixels::Rect{0, 0, width, height});
+    Place(n, at);
 }
 
 void CloseWindow(int n) {
@@ -251,15 +438,15 @@ void CloseWindow(int n) {
     hg_close_window(n);
     w->open = false;
     core::ForgetDirty(n);
+    Expose(Outer(n));
 }
 
 void ShowWindow(int n) {
     Window* w = WindowOf(n);
     if (w == nullptr || !w->created) return;
     if (!w->open) {
-        const pixels::Rect r{0, 0, Shown(n, 2), Shown(n, 3)};
-        hg_open_window(n, hg_client(n, 0), hg_client(n, 1), r.w, r.h, n == 0 ? 1 : 0);
-        pixels::MarkDirty(w->surface, r);
+        hg_show_window(n);
+        Expose(Outer(n));
     }
     w->open = true;
 }
@@ -271,10 +458,10 @@ void SetWindowCaption(int n, const std::string& text) {
     if (w->created) hg_set_caption(n, text.c_str());
 }
 
-int WindowWidth(int n) { return Shown(n, 2); }
-int WindowHeight(int n) { return Shown(n, 3); }
-int WindowLeft(int n) { return Shown(n, 0); }
-int WindowTop(int n) { return Shown(n, 1); }
+int WindowWidth(int n) { return Client(n, ClientWidth); }
+int WindowHeight(int n) { return Client(n, ClientHeight); }
+int WindowLeft(int n) { return Client(n, ClientLeft) - S().screen.x; }
+int WindowTop(int n) { return Client(n, ClientTop) - S().screen.y; }
 
 // ---------------------------------------------------------------------------
 // Events
@@ -324,13 +511,22 @@ void InstallMenuBar(const std::vector<std::string>& entries, MenuHandler handler
 
 void InstallCommandMenu(const std::string& title, const std::vector<CommandItem>& items, CommandHandler handler) {
     onCommand = handler;
-    // One text for the page: per item its text, key and key label, a tab between.
+    // One text for the page: per item its text, key, key label, place among
+    // the touch buttons and the button's label, a tab between.
     std::string text;
-    for (const CommandItem& item : items) text += item.Text + '\t' + item.Key + '\t' + item.KeyLabel + '\n';
+    for (const CommandItem& item : items)
+        text += item.Text + '\t' + item.Key + '\t' + item.KeyLabel + '\t' + std::to_string(item.TouchPlace) + '\t' +
+                item.TouchLabel + '\n';
     hg_install_commands(title.c_str(), text.c_str());
 }
 
-void SetStatusText(const std::string& text) { hg_status(text.c_str()); }
+void SetStatusRoom(const std::string& widestText, const std::string& widestShortText) {
+    hg_status_room(widestText.c_str(), widestShortText.c_str());
+}
+
+void SetStatusText(const std::string& text, const std::string& shortText) {
+    hg_status(text.c_str(), shortText.c_str());
+}
 
 SavedAs SavePicture(const Image& picture, const std::string& fileName, std::string& where) {
     if (picture.Width <= 0 || picture.Height <= 0) {
@@ -356,6 +552,3 @@ void MessageBox(const std::string& text) {
     hg_message_box(main.caption.c_str(), text.c_str());
     lastYieldNs = SteadyNanoseconds();
 }
-
-// Marks a moment for those who measure (the title screen on the page, say).
-extern "C" void HeliogeoMark(const char* what) { hg_mark(what); }
