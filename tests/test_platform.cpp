@@ -1,9 +1,14 @@
 // test_platform.cpp — the platform layer on Qt's offscreen platform with a
 // 1024 x 768 screen: windows, pixel-exact drawing, images, text input and
 // the message box.
+#include "model/layout.h"
+#include "model/planets.h"
+#include "model/state.h"
 #include "platform/platform.h"
 #include "support.h"
 
+#include <QBackingStore>
+#include <QLabel>
 #include <QMenuBar>
 #include <QScreen>
 #include <QWindow>
@@ -53,6 +58,61 @@ private slots:
     void screenSize() {
         QCOMPARE(ScreenWidthPixels(), 1024);
         QCOMPARE(ScreenHeightPixels(), 768);
+    }
+
+    // The program lays itself out on the largest 4:3 rectangle of the
+    // available area, centred, in device pixels; the layout's formulas fed
+    // with it give round discs and orbits. CMake runs this on screens of
+    // several shapes and pixel ratios.
+    void screensOfEveryShape() {
+        const QScreen* screen = QGuiApplication::primaryScreen();
+        const QSize native = screen->size() * screen->devicePixelRatio();
+        struct Case {
+            QSize native;
+            double ratio;
+            QRect rect;  // the screen rectangle, from the area's corner
+        };
+        const Case cases[] = {
+            {{1024, 768}, 1, {0, 0, 1024, 768}},    {{1366, 768}, 1, {171, 0, 1024, 768}},
+            {{1920, 1080}, 1, {240, 0, 1440, 1080}}, {{768, 1024}, 1, {0, 224, 768, 576}},
+            {{390, 844}, 1, {0, 276, 390, 292}},     {{2048, 1536}, 2, {0, 0, 2048, 1536}},
+            {{1280, 960}, 1.25, {0, 0, 1280, 960}},
+        };
+        const Case* c = std::find_if(std::begin(cases), std::end(cases),
+                                     [&](const Case& c) { return c.native == native; });
+        if (c == std::end(cases)) QSKIP("no figures for this screen");
+        QCOMPARE(PixelRatio(), c->ratio);
+        QCOMPARE(QRect(0, ScreenTop(), ScreenWidthPixels(), ScreenHeightPixels()), QRect(0, c->rect.y(), c->rect.width(), c->rect.height()));
+        // The layout on it: discs round within a pixel, orbits as round as
+        // the formulas make them (their flattening, 0.82, is 1.6 % short of
+        // the grid's 1 / 1.2, and truncation adds up to 0.7 %), both views
+        // side by side inside the rectangle.
+        Planets.FlattenFactor = 0.82;
+        SetScreenSize(ScreenWidthPixels(), ScreenHeightPixels());
+        LayOutModel();
+        QVERIFY(std::abs(Layout.DiscRadiusX - Layout.DiscRadiusY) <= 1);
+        for (int k = Earth; k <= Jupiter; ++k)
+            QVERIFY2(std::abs(Planets.RadiusY[k] - Planets.RadiusX[k]) <= 0.025 * Planets.RadiusX[k] + 1,
+                     qPrintable(QString::number(k)));
+        QVERIFY(Layout.HelioWinLeft >= 0 && Layout.GeoWinLeft + Layout.ViewWinWidth <= ScreenWidthPixels());
+        // Placed where the layout says, in device pixels, window 2 shows what
+        // it holds pixel for pixel (theScreenShowsTheRetainedPixels, on the
+        // same screens, checks that as it changes).
+        OpenWindowDefault(0);
+        OpenView(2);
+        OpenWindow(2, static_cast<int>(Layout.HelioWinLeft), ViewWinTop(Layout.HelioWinTopBase),
+                   Layout.ViewWinWidthInt, static_cast<int>(Layout.ViewWinHeight));
+        const int slack = c->ratio == 1 ? 0 : 1;  // logical places and sizes are whole
+        QTRY_VERIFY(std::abs(WindowLeft(2) - static_cast<int>(Layout.HelioWinLeft)) <= slack);
+        QVERIFY(std::abs(WindowTop(2) - ViewWinTop(Layout.HelioWinTopBase)) <= slack);
+        QVERIFY(std::abs(WindowWidth(2) - Layout.ViewWinWidthInt) <= slack);
+        // Window 0's pixel (0, 0) stands at the rectangle's corner.
+        SelectWindow(0);
+        ClearWindow(0);
+        SetForeground(Red);
+        PlotPoint(0, 0);
+        const QImage* main = platform_internal::RetainedImage(0);
+        QCOMPARE(main->pixel(c->rect.x(), c->rect.y()), qRgb(255, 0, 0));
     }
 
     void windowsStandWhereTheyAreOpened() {
@@ -357,7 +417,8 @@ private slots:
         }
         QWidget* top = platform_internal::TopWidget(window);
         QVERIFY(QTest::qWaitForWindowExposed(top));
-        const QPoint origin = platform_internal::CanvasOf(window)->mapTo(top, QPoint(0, 0));
+        // On a sharp screen the grab has the device's pixels, as the window.
+        const QPoint origin = platform_internal::CanvasOf(window)->mapTo(top, QPoint(0, 0)) * PixelRatio();
         const int width = WindowWidth(window), height = WindowHeight(window);
         SetForeground(Yellow);
         FillEllipse(30, 30, 19, 19);
@@ -375,7 +436,10 @@ private slots:
             }
             PutImage(100 + 3 * frame, 200 + 2 * frame, disc);
             WaitEventsUntil(SteadyNanoseconds() + 1'000'000);
-            const QImage shown = QGuiApplication::primaryScreen()->grabWindow(top->winId()).toImage();
+            // What the window system shows: the window's backing store, in
+            // device pixels (the offscreen screen's grab has logical ones).
+            QImage shown = *dynamic_cast<QImage*>(top->backingStore()->paintDevice());
+            shown.setDevicePixelRatio(1);
             QCOMPARE(shown.convertToFormat(QImage::Format_RGB32).copy(origin.x(), origin.y(), width, height),
                      platform_internal::RetainedImage(window)->copy(0, 0, width, height));
         }
@@ -486,6 +550,58 @@ private slots:
         QCOMPARE(chosenItem, 6);
         bar->actions()[0]->menu()->actions()[0]->trigger();
         QCOMPARE(chosenItem, 1);
+    }
+
+    // However narrow window 0 is, every menu title stays in reach: the titles
+    // go on in a further row, and the status line gives way (shortened, on
+    // a row of its own, hidden) rather than push a title aside.
+    void menusStayInReach_data() {
+        QTest::addColumn<int>("width");
+        for (int width : {1024, 800, 640, 480, 390, 320}) QTest::newRow(qPrintable(QString::number(width))) << width;
+    }
+    void menusStayInReach() {
+        QFETCH(int, width);
+        OpenWindowDefault(0);
+        QWidget* main = platform_internal::TopWidget(0);
+        main->showNormal();
+        main->resize(width, 600);
+        InstallMenuBar({"DESK |", "&Quit", "", "SYSTEM |", "&Beide", "", "DARSTELLUNG |", "nur &Bahnen", "",
+                        "PLANETEN |", "&Jupiter aus/ein", "", "SERVICE |", "&Test", "", ""},
+                       RecordMenu);
+        InstallCommandMenu("EXTRAS |", {{"&Anhalten / Weiter", "Space", "Leertaste", 1, "||"}}, nullptr);
+        const std::string full = "Tag 8.888.888,888   Zeitschritt 8,88888 d   angehalten";
+        const std::string shortened = "Tag 8.888.888,888   angehalten";
+        SetStatusRoom(full, shortened);
+        SetStatusText("Tag 12,5   Zeitschritt 0,5 d   läuft", "Tag 12,5   läuft");
+        QTRY_COMPARE(main->width(), width);
+        const auto& q = platform_internal::Q();
+        int titles = 0, rightmost = 0;
+        for (QMenuBar* row : q.rows) {
+            if (!row->isVisible()) continue;
+            for (QAction* title : row->actions()) {
+                const QRect r = row->actionGeometry(title);
+                QVERIFY2(row->rect().contains(r), qPrintable(title->text()));
+                if (row == q.menuBar) rightmost = std::max(rightmost, r.right());
+                ++titles;
+            }
+        }
+        QCOMPARE(titles, 6);
+        // The status line never lies over a title, shows its text whole, and
+        // is hidden only where even the short one is wider than the window.
+        QLabel* onBar = q.status;
+        QLabel* onRow = q.statusRow;
+        QVERIFY(!(onBar->isVisible() && onRow->isVisible()));
+        for (QLabel* label : {onBar, onRow})
+            if (label->isVisible()) {
+                QVERIFY(label->width() >= label->fontMetrics().horizontalAdvance(label->text()));
+                QVERIFY(label->mapTo(main, QPoint(label->width(), 0)).x() <= width);
+            }
+        if (onBar->isVisible()) QVERIFY(onBar->mapTo(main, QPoint(0, 0)).x() > rightmost);
+        if (!onBar->isVisible() && !onRow->isVisible())
+            QVERIFY(onRow->fontMetrics().horizontalAdvance(QString::fromStdString(shortened)) > width);
+        if (width >= 1024) QVERIFY(onBar->isVisible() && onBar->text().contains("Zeitschritt"));
+        // The canvas starts below every row.
+        QCOMPARE(MenuBarBottom(), platform_internal::CanvasOf(0)->mapTo(main, QPoint(0, 0)).y());
     }
 
     void closeBoxes() {

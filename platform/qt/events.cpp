@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 #include <QKeySequence>
 #include <QLabel>
+#include <QLayout>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
@@ -83,6 +84,9 @@ void MakeMenuRows(QMainWindow* main) {
     q.rows = {q.menuBar};
     layout->addWidget(q.menuBar);
     main->setMenuWidget(q.menuRows);
+    // Shown now, not when the event loop next runs, so that the rows' height
+    // is known at once.
+    q.menuRows->show();
 }
 
 QMenuBar* AddRow() {
@@ -125,9 +129,20 @@ void ShowStatus() {
     for (QLabel* label : {q.status, q.statusRow}) {
         const bool visible = label == q.status ? onBar : onRow;
         if (visible && label->text() != shown) label->setText(shown);
-        if (label->isVisibleTo(label->parentWidget()) != visible) label->setVisible(visible);
+        label->setVisible(visible);
     }
 }
+
+// The menu bar places its corner by the corner's size hint: as wide as the
+// widest line the label will hold, so that a longer line is not cut.
+class StatusLabel : public QLabel {
+public:
+    using QLabel::QLabel;
+    QSize sizeHint() const override {
+        const QSize hint = QLabel::sizeHint();
+        return QSize(std::max(hint.width(), minimumWidth()), hint.height());
+    }
+};
 
 // The status line's two labels: one at the end of the bar's first row, one
 // on a row of its own.
@@ -135,7 +150,7 @@ void MakeStatusLabels() {
     QtState& q = Q();
     if (q.status != nullptr || q.menuBar == nullptr) return;
     for (QLabel** label : {&q.status, &q.statusRow}) {
-        *label = new QLabel(q.menuRows);
+        *label = new StatusLabel(q.menuRows);
         (*label)->setContentsMargins(8, 0, 12, 0);
         (*label)->setTextFormat(Qt::PlainText);
         (*label)->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -189,8 +204,19 @@ void ArrangeMenuRows() {
             q.statusPlace = StatusPlace::RowShort;
         else
             q.statusPlace = StatusPlace::Hidden;
+        // The bar sizes its corner only when it lays itself out: wide enough
+        // from the start for the widest line it will hold.
+        const bool full = q.statusPlace == StatusPlace::BarFull || q.statusPlace == StatusPlace::RowFull;
+        const int corner = StatusWidth(full ? q.widest : q.widestShort);
+        if (q.status->minimumWidth() != corner) {
+            q.status->setMinimumWidth(corner);
+            q.menuBar->setCornerWidget(q.status, Qt::TopRightCorner);
+        }
         ShowStatus();
     }
+    // Window 0's canvas moves below the rows now, not when events next go round.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    if (QLayout* layout = q.menuRows->parentWidget()->layout()) layout->activate();
     arranging = false;
 }
 

@@ -113,20 +113,21 @@ void Canvas::paintEvent(QPaintEvent* event) {
     QPainter p(this);
     // The retained pixels are opaque: copy them, no blending.
     p.setCompositionMode(QPainter::CompositionMode_Source);
-    // The pixels are the screen's own (device pixels): drawn one to one on a
-    // sharp screen too, the painter then works in device pixels.
-    if (r != 1) p.setWorldTransform(QTransform::fromScale(1 / r, 1 / r));
     for (const QRect& logical : event->region()) {
+        // Clipped to one rectangle, the copy is a plain row-by-row blit;
+        // under the whole region's clip it would go pixel by pixel.
+        p.setWorldTransform(QTransform());
+        p.setClipRect(logical);
         QRect d = logical;
         if (r != 1) {
+            // The pixels are the screen's own (device pixels), so on a sharp
+            // screen the painter works in device pixels too: one to one.
+            p.setWorldTransform(QTransform::fromScale(1 / r, 1 / r));
             const int left = static_cast<int>(std::floor(logical.x() * r));
             const int top = static_cast<int>(std::floor(logical.y() * r));
             d = QRect(left, top, static_cast<int>(std::ceil((logical.x() + logical.width()) * r)) - left,
                       static_cast<int>(std::ceil((logical.y() + logical.height()) * r)) - top);
         }
-        // Clipped to one rectangle, the copy is a plain row-by-row blit;
-        // under the whole region's clip it would go pixel by pixel.
-        p.setClipRect(d);
         const QRect inside = d & image.rect();
         if (!inside.isEmpty()) p.drawImage(inside.topLeft(), image, inside);
         if (inside != d) {
