@@ -1,15 +1,17 @@
 // decimal.cpp — reading and writing decimal numbers without the locale.
 #include "model/decimal.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <system_error>
 
-// The C++ library's conversions where it has them for real numbers; the
-// browser's library lacks them, and there the C functions serve, which read
-// and write a point there since its locale is always "C".
+// Reading: the C++ library's conversion where it has one for real numbers;
+// the browser's library lacks it, and there the C function serves, which
+// reads a point there since its locale is always "C".
 #if defined(__cpp_lib_to_chars)
 
 bool ReadDecimal(std::string_view text, double& value) {
@@ -46,15 +48,29 @@ bool ReadDecimal(std::string_view text, double& value) {
 }
 
 std::string DecimalText(double value) {
-    char buffer[64];
-    for (int digits = 1; digits <= 17; ++digits) {
-        std::snprintf(buffer, sizeof buffer, "%.*g", digits, value);
-        if (std::strtod(buffer, nullptr) == value) break;
-    }
-    return buffer;
+    return DecimalTextC(value);
 }
 
 #endif
+
+std::string DecimalTextC(double value) {
+    if (!std::isfinite(value)) return std::isnan(value) ? (std::signbit(value) ? "-nan" : "nan")
+                                                        : (value < 0 ? "-inf" : "inf");
+    // The fewest significant digits that read back as the same number …
+    char scientific[64], fixed[400];
+    int digits = 1;
+    for (; digits < 17; ++digits) {
+        std::snprintf(scientific, sizeof scientific, "%.*e", digits - 1, value);
+        if (std::strtod(scientific, nullptr) == value) break;
+    }
+    std::snprintf(scientific, sizeof scientific, "%.*e", digits - 1, value);
+    // … written with a point or with an exponent, whichever is shorter, the
+    // point where both are as long ("10", not "1e+01"; "1e-05", not "0.00001").
+    const int exponent = std::atoi(std::strchr(scientific, 'e') + 1);
+    const int places = std::max(0, digits - 1 - exponent);
+    std::snprintf(fixed, sizeof fixed, "%.*f", places, value);
+    return std::strlen(fixed) <= std::strlen(scientific) ? fixed : scientific;
+}
 
 std::string GermanNumber(double value, int decimals) {
     decimals = decimals < 0 ? 0 : decimals > 6 ? 6 : decimals;

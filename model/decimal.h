@@ -9,8 +9,12 @@
 // Reads the whole text as one decimal number ("12", "-0.5", "1e3", "inf");
 // false, with value untouched, if it is anything else (spaces, a "+", hex).
 bool ReadDecimal(std::string_view text, double& value);
-// The shortest text that reads back as the same number.
+// The shortest text that reads back as the same number: with a point where
+// that is no longer than with an exponent ("10", "0.5", "1e-05", "1e+22").
 std::string DecimalText(double value);
+// The same with the C library alone, for the browser's library, which has no
+// such conversion of its own.
+std::string DecimalTextC(double value);
 // A number as a German reader writes it: a decimal comma, `decimals` places
 // (rounded), and points between groups of three digits from 10 000 on
 // ("812,5", "-3,0", "12.345,25").

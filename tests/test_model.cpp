@@ -1,5 +1,6 @@
 // test_model.cpp — the design grid, the planet table and the clock, checked
 // against figures worked out by hand and against astronomy. No window needed.
+#include "model/decimal.h"
 #include "model/layout.h"
 #include "model/planets.h"
 #include "model/state.h"
@@ -8,6 +9,7 @@
 #include <QtTest>
 
 #include <cmath>
+#include <cstring>
 
 namespace {
 
@@ -41,6 +43,7 @@ private slots:
     void geocentricShiftIsTheSameForEveryBody();
     void marsTurnsBackOncePerSynodicPeriod();
     void textItems();
+    void decimalTextBothWays();
 };
 
 void TestModel::layout_data() {
@@ -293,6 +296,23 @@ void TestModel::textItems() {
         last = item;
     }
     QCOMPARE(QString::fromStdString(last), QString("ende"));
+}
+
+// The browser's edition writes numbers with the C library, the desktop with
+// the C++ one: the same text either way, for typical time steps and for
+// numbers of every size.
+void TestModel::decimalTextBothWays() {
+    std::vector<double> values = {10, 0.5, 0.2, 19.999999999999996, 0.001, 1e-5, 1e22, 123456789, -2.5, 0};
+    uint64_t bits = 0x9E3779B97F4A7C15;
+    for (int i = 0; i < 20000; ++i) {
+        bits ^= bits << 13, bits ^= bits >> 7, bits ^= bits << 17;
+        double v = 0;
+        std::memcpy(&v, &bits, sizeof v);
+        if (std::isfinite(v)) values.push_back(v);
+        values.push_back(static_cast<double>(bits % 200000) / 1000);  // 0 to 200 in thousandths
+    }
+    for (double v : values) QCOMPARE(DecimalTextC(v), DecimalText(v));
+    QCOMPARE(DecimalTextC(10), std::string("10"));
 }
 
 QTEST_APPLESS_MAIN(TestModel)
