@@ -922,31 +922,27 @@ const HG = {
   // -------------------------------------------------------------- for those who test
 
   // The program's windows as a desktop would list them: id, caption, client
-  // area on the page in CSS pixels (window 0: the whole page), whether it is
-  // a pop-up (an open menu); and for the program's windows the client area
-  // in device pixels (dx, dy, dw, dh).
+  // area on the page (window 0: the whole page), whether it is a pop-up (an
+  // open menu), all in device pixels as a screenshot has them.
   windowList() {
-    const list = [];
     const ratio = this.area.ratio;
+    const device = (r) => ({ x: Math.round(r.left * ratio), y: Math.round(r.top * ratio),
+                             w: Math.round(r.width * ratio), h: Math.round(r.height * ratio) });
+    const list = [];
     this.windows.forEach((w, n) => {
       if (!w || !w.open) return;
-      const r = w.frame.getBoundingClientRect();
-      list.push(w.main
-        ? { id: String(n), name: w.caption.textContent, x: 0, y: 0, w: window.innerWidth, h: window.innerHeight,
-            viewable: true, override: false, dx: 0, dy: w.shownTop, dw: w.width, dh: w.shownHeight }
-        : { id: String(n), name: w.caption.textContent, x: r.left, y: r.top, w: r.width, h: r.height,
-            viewable: true, override: false, dx: w.left, dy: w.top, dw: w.width, dh: w.height, ratio: ratio });
+      const at = w.main ? { x: 0, y: 0, w: this.area.width, h: this.area.height }
+                        : { x: w.left, y: w.top, w: w.width, h: w.height };
+      list.push(Object.assign({ id: String(n), name: w.caption.textContent, viewable: true, override: false }, at));
     });
     const drop = document.getElementById("hg-dropdown");
-    if (drop.style.display === "block") {
-      const r = drop.getBoundingClientRect();
-      list.push({ id: "menu", name: "", x: r.left, y: r.top, w: r.width, h: r.height, viewable: true, override: true });
-    }
+    if (drop.style.display === "block")
+      list.push(Object.assign({ id: "menu", name: "", viewable: true, override: true },
+                              device(drop.getBoundingClientRect())));
     if (this.box) {
       const box = document.querySelector("#hg-modal .hg-box");
-      const r = box.getBoundingClientRect();
-      list.push({ id: "box", name: box.querySelector(".hg-caption").textContent, x: r.left, y: r.top, w: r.width,
-                  h: r.height, viewable: true, override: false });
+      list.push(Object.assign({ id: "box", name: box.querySelector(".hg-caption").textContent, viewable: true,
+                                override: false }, device(box.getBoundingClientRect())));
     }
     return list;
   },
