@@ -94,12 +94,14 @@ void SaveThePicture() {
 }
 
 void UpdateStatusLine(bool now) {
-    const int64_t t = SteadyNanoseconds();
-    if (!now && t - Classroom.StatusShownNs < StatusPeriodNs) return;
-    Classroom.StatusShownNs = t;
     // No step runs while the animation is paused, a command holds it (a box,
-    // the time-step dialog) or the main loop has not begun.
+    // the time-step dialog) or the main loop has not begun; a change of that
+    // is shown at once.
     const bool held = Classroom.Paused || Shell.CommandRunning || !Classroom.Started;
+    const int64_t t = SteadyNanoseconds();
+    if (!now && held == Classroom.StatusHeld && t - Classroom.StatusShownNs < StatusPeriodNs) return;
+    Classroom.StatusShownNs = t;
+    Classroom.StatusHeld = held;
     SetStatusText(StatusText(Planets.SimTime, Settings.TimeStep, held),
                   StatusShortText(Planets.SimTime, Settings.TimeStep, held));
 }

@@ -25,6 +25,7 @@ struct ClassroomState {
     std::deque<Visit> Earlier;
     std::deque<Visit> Later;
     int64_t StatusShownNs = 0;       // when the status line was last brought up to date
+    bool StatusHeld = true;          // the status line says "angehalten"
     bool Started = false;            // the main loop has taken its first pass
 };
 

@@ -320,6 +320,46 @@ private slots:
         QCOMPARE(QString::fromStdString(StatusText(day, timeStep, paused)), text);
     }
 
+    // "läuft" only while steps run: not before the first pass, nor while a
+    // box holds the animation.
+    void theStatusLineSaysWhenNoStepRuns() {
+        QLabel* status = platform_internal::StatusWidget();
+        QVERIFY(status->text().endsWith("angehalten"));
+        ClassroomPass();
+        QVERIFY(status->text().endsWith("läuft"));
+        QString duringTheBox;
+        User user;
+        user.WhileBoxIsOpen = [&] { duringTheBox = status->text(); };
+        ChooseFromTheBar(3);  // "&Info"
+        QVERIFY(duringTheBox.endsWith("angehalten"));
+        QVERIFY(status->text().endsWith("läuft"));
+        QCOMPARE(StatusShortText(812.5, 0.5, true), std::string("Tag 812,5   angehalten"));
+    }
+
+    // A browser page that turns lays the program out anew: the same session,
+    // drawn again where the clock stands.
+    void layingOutAgainKeepsTheSession() {
+        Animating(2.0);
+        KeyInto(Win_0, Qt::Key_Space);
+        KeyInto(Win_0, Qt::Key_S);
+        ClassroomPass();
+        const Picture before = Now();
+        const std::vector<OverlayLine> lines = LinesOf(Win_3);
+        const double day = Planets.SimTime;
+        LayOutAgain();
+        QVERIFY(AllOneColour(Win_2, Azure) && AllOneColour(Win_3, Azure));
+        AfterMenuCommand();  // as the main loop does after it
+        ClassroomPass();
+        QCOMPARE(Planets.SimTime, day);
+        QVERIFY(Classroom.Paused && Classroom.SightLinesOn && !LinesOf(Win_3).empty());
+        QCOMPARE(Settings.TimeStep, 2.0);
+        QCOMPARE(Settings.SystemMode, 3.0);
+        // Drawn anew on the same screen: the bodies where they were, the
+        // same lines of sight.
+        QVERIFY(Now().x == before.x && Now().y == before.y && LinesOf(Win_3) == lines);
+        for (int n : {Win_2, Win_3}) QVERIFY(!AllOneColour(n, Azure));
+    }
+
 private:
     static void ChooseFromTheBar(int item) {
         // Through the bar's own handler, as a pupil's choice arrives.

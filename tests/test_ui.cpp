@@ -81,6 +81,14 @@ class TestUi : public QObject {
 private slots:
     void cleanup() { PlatformEnd(); }
 
+    // Window 0's menu rows end above the views on every screen; on a 4:3
+    // screen of a usual size that needs no room beyond the layout's own.
+    void theMenuRowsStayClearOfTheViews() {
+        SetUpLikeStartUp();
+        QVERIFY(ScreenTop() + WindowTop(Win_2) >= MenuBarBottom());
+        if (ScreenWidthPixels() * 3 == ScreenHeightPixels() * 4 && ScreenWidthPixels() >= 800) QCOMPARE(ScreenTop(), 0);
+    }
+
     void theInformationBox() {
         SetUpLikeStartUp();
         const QString expected =

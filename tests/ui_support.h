@@ -35,6 +35,7 @@ inline void SetUpLikeStartUp(bool withViews = true) {
     if (!withViews) return;
     BuildMenuBar();
     InstallClassroomMenu();
+    FitBelowMenuBar();
     OpenViewsAndDiscImages();
     SetFillPattern(0);
 }
