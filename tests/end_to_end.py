@@ -725,7 +725,7 @@ class BrowserSession(Session):
         tops = self.eval("""(() => {
             const tops = {};
             for (const w of HG.windowList()) {
-              const e = document.elementFromPoint(w.x + w.w / 2, w.y + w.h / 2);
+              const e = document.elementFromPoint((w.x + w.w / 2) / HG.area.ratio, (w.y + w.h / 2) / HG.area.ratio);
               const frame = e && e.closest(".hg-window");
               tops[w.id] = frame ? frame.dataset.window : e && e.closest("#hg-dropdown") ? "menu" : "box";
             }
@@ -1514,6 +1514,325 @@ def check_time_step(s, p):
         % (state["days"], state["t"], state["bound"]))
 
 
+# ---------------------------------------------------------------- the browser's pages
+
+# Pages the layout is checked on, CSS pixels, and device pixels per CSS
+# pixel: 4:3, wide, an upright tablet and a phone, at uneven and sharp ratios.
+LAYOUT_PAGES = [((1024, 768), 1.25), ((1366, 768), 1.5), ((1920, 1080), 1), ((768, 1024), 2), ((390, 844), 3)]
+# Fast, so that Mercury's path grows in a moment; and what a messenger adds to
+# a shared link, which the page ignores.
+FAST = "?steps-per-second=1000&fbclid=IwAR0abc"
+# Addresses and whether the page must say that one of its values is bad.
+ADDRESSES = [("?steps-per-second=abc", True), ("?steps-per-second=", True), ("?help&fbclid=IwAR0abc", False),
+             ("?steps-per-second=120&utm_source=chat", False)]
+MERCURY = 23  # Mercury's orbit in grid units: 23 * width / 320 pixels across
+TABLET = ((768, 1024), 2)  # an iPad held upright
+NARROW = ((320, 568), 2)   # the narrowest phone
+FINGER = 40                # CSS pixels a finger's target is high at least
+
+
+class PagePupil(Pupil):
+    """A pupil on any page: the menu bar's titles and a menu's items are
+    found where the page has them, in device pixels."""
+
+    def find_titles(self):
+        self.titles = self.s.title_places()
+
+    def wait_popup(self, title):
+        """The open menu, under its title; near the page's right edge as far
+        left as it must stand to be seen whole."""
+        popup = poll(lambda: self.popups() and self.popups()[0], 5, "the %s menu to open" % title)
+        left, width = self.titles[title][2], round(self.s.size[0] * self.s.ratio)
+        if not (left - 20 <= popup["x"] <= left + 5 or (popup["x"] < left and popup["x"] + popup["w"] >= width - 2)):
+            raise Failed("the open drop-down stands at x %d, not under %s (at x %d)" % (popup["x"], title, left))
+        return popup
+
+    def item_rows(self, popup, title):
+        return [round((y + h / 2) * self.s.ratio) for y, h in
+                self.s.eval("Array.from(document.querySelectorAll('#hg-dropdown .hg-item'), (e) =>"
+                            " { const r = e.getBoundingClientRect(); return [r.top, r.height]; })")]
+
+
+def grid(rect):
+    """The layout's grid on the screen rectangle: grid units across and down
+    as pixels."""
+    w, h = rect["width"], rect["height"]
+    return (lambda n: n * w // 320), (lambda n: n * h // 200)
+
+
+def open_page(s, query=""):
+    """Opens the page and passes the title screen and the start-up box with
+    clicks (taps on a touch screen). Returns a pupil who knows the views and
+    the titles."""
+    p = PagePupil(s)
+    s.launch(query)
+    poll(lambda: (s.alive(), s.eval("HG.firstKeyWait > 0 && HG.screenRect"))[1], 10, "the title screen")
+    rect = s.eval("HG.screenRect")
+    middle = (rect["x"] + rect["width"] // 2, rect["y"] + rect["height"] // 2)
+    patch = (rect["x"] + rect["width"] // 50, rect["y"] + rect["height"] * 3 // 10, rect["width"] // 16,
+             rect["height"] // 10)
+    s.click(*middle)
+    poll(lambda: p.boxes() or share(s.shot(patch), MAGENTA) >= 0.98, 5, "the second prompt")
+    if not p.boxes():
+        s.click(*middle)
+    poll(p.boxes, 5, "the start-up box")
+    s.press("#hg-modal button")
+    p.main = "0"
+    p.views = poll(lambda: not p.boxes() and p.find_views(), 5, "the views after OK")
+    p.find_titles()
+    return p
+
+
+def check_page_layout(s, p, what):
+    """The 4:3 rectangle the program lays itself out on: as large as fits,
+    centred across; the views where the layout's formulas put them in it."""
+    rect = s.eval("HG.screenRect")
+    width, height, bar = s.eval("[HG.area.width, HG.area.height, HG.menuBarBottom()]")
+    x, y, w, h = rect["x"], rect["y"], rect["width"], rect["height"]
+    check(abs(3 * w - 4 * h) <= 4 and abs(x - (width - x - w)) <= 1 and (w == width or h >= height - bar)
+          and y >= 0 and y + h <= height,
+          "%s: the program lays itself out on %dx%d at %d,%d, the largest 4:3 rectangle below the menu bar (%d px),"
+          " centred across the page of %dx%d" % (what, w, h, x, y, bar, width, height))
+    formulas = layout(w, h)
+    for name, v in zip(("window 2", "window 3"), p.views):
+        lx, ly, lw, lh = formulas[name]
+        check((v["x"], v["y"], v["w"], v["h"]) == (x + lx, y + ly, lw, lh) and inside((v["x"], v["y"], v["w"], v["h"]),
+                                                                                       (x, y, w, h)),
+              "%s: %s at %d,%d, %dx%d, inside the rectangle where the layout puts it"
+              % (what, name, v["x"], v["y"], v["w"], v["h"]))
+
+
+def check_round(s, p, what):
+    """The Sun's disc in window 2 round within a pixel, its outline one
+    device pixel wide; Mercury's path where its orbit's formula puts it, as
+    round as that; no colour blended by scaling in either view."""
+    sx, sy = grid(s.eval("HG.screenRect"))
+    cx, cy = sx(80), sy(87)
+
+    def disc():
+        helio, geo = p.view_images(s.shot())
+        reach = round(40 * s.ratio)
+        box = helio.crop((cx - reach, cy - reach, cx + reach, cy + reach))
+        yellow = points(box, YELLOW)
+        if len(yellow) < 100:
+            return None
+        across = max(x for x, _ in yellow) - min(x for x, _ in yellow) + 1
+        down = max(y for _, y in yellow) - min(y for _, y in yellow) + 1
+        # Up the column through the centre from below: the outline, then the disc.
+        column = [box.getpixel((box.width // 2, y)) for y in range(box.height - 1, -1, -1)]
+        start = next(i for i, c in enumerate(column) if c != AZURE)
+        if column[start] != (0, 0, 0):
+            return None  # a planet passes
+        outline = next(i for i in range(start, len(column)) if column[i] != (0, 0, 0)) - start
+        blends = set()
+        for img in (helio, geo):
+            blends |= {c for _, c in img.crop((1, 1, img.width - 1, img.height - 1)).getcolors(img.width * img.height)}
+        return across, down, outline, column[start + outline], blends - BrowserSession.DRAWN
+    across, down, outline, inner, blends = poll(disc, 10, "the Sun's disc in window 2")
+    # Its half-axes within a pixel of each other.
+    check(abs(across - down) <= 2 and outline == 1 and inner == YELLOW and not blends,
+          "%s: the Sun's disc is %dx%d pixels inside its outline, which is %d device pixel wide; the views show no"
+          " blended colour (%s)" % (what, across, down, outline, sorted(blends)[:3]))
+    p.choose_by_mouse("DARSTELLUNG", "nur &Bahnen")
+    rx, ry = sx(MERCURY), sy(MERCURY) * 0.82
+    state = {}
+
+    def grown():
+        helio = p.view_images(s.shot())[0]
+        near = [(x - cx, y - cy) for x, y in points(helio, WHITE)
+                if 0.85 <= math.hypot((x - cx) / rx, (y - cy) / ry) <= 1.15]
+        sectors = {int(math.degrees(math.atan2(dy, dx)) % 360) // 45 for dx, dy in near}
+        state.update(x=max((abs(dx) for dx, _ in near), default=0), y=max((abs(dy) for _, dy in near), default=0))
+        return len(sectors) == 8
+    poll(grown, 20, "Mercury's whole path in window 2", interval=0.2)
+    check(abs(state["x"] - rx) <= 1.5 and abs(state["y"] - ry) <= 1.5,
+          "%s: Mercury's path reaches %d pixels across and %d down from the Sun, as its orbit's %d x %.1f"
+          % (what, state["x"], state["y"], rx, ry))
+
+
+def run_layouts(s, wide_copy):
+    """The program on each page of LAYOUT_PAGES: its rectangle and views,
+    the Sun's disc and Mercury's path round, the picture crisp. The widest
+    page's picture of planets and paths is kept (for the README)."""
+    for size, ratio in LAYOUT_PAGES:
+        what = "a page of %dx%d at %g" % (size + (ratio,))
+        s.emulate(size, ratio)
+        p = open_page(s, FAST)
+        check_page_layout(s, p, what)
+        p.choose_by_mouse("SYSTEM", "&Beide")
+        check_round(s, p, what)
+        if size == (1920, 1080):
+            p.choose_by_mouse("DARSTELLUNG", "Planten &und Bahnen")
+            time.sleep(2)
+            path = os.path.join(s.out, "page-%dx%d.png" % size)
+            s.shot().save(path)
+            log("the page of %dx%d with planets and paths: %s" % (size + (path,)))
+            if wide_copy:
+                shutil.copyfile(path, wide_copy)
+                log("copied to " + wide_copy)
+
+
+def run_addresses(s):
+    """Unknown parameters are ignored; a bad value of a known one is named
+    in a line at the page's foot, and the program starts all the same."""
+    s.emulate((SCREEN_W, SCREEN_H))
+    for query, bad in ADDRESSES:
+        s.launch(query)
+        poll(lambda: (s.alive(), s.eval("HG.firstKeyWait > 0"))[1], 10, "the title screen for %s" % query)
+        shown, text, rect = s.eval("""(() => { const n = document.getElementById('hg-notice');
+            const r = n.getBoundingClientRect();
+            return [getComputedStyle(n).display != 'none', n.querySelector('span').textContent,
+                    [r.left, r.top, r.width, r.height]]; })()""")
+        at_foot = rect[0] >= 0 and rect[0] + rect[2] <= SCREEN_W and SCREEN_H - 80 < rect[1] + rect[3] <= SCREEN_H
+        check(shown == bad and (not bad or ("steps-per-second" in text and "\n" not in text and at_foot))
+              and title_patch_blue(s) and not s.problems,
+              "%s: the title screen%s" % (query, ", and a line at the page's foot: %r" % text if bad else
+                                          ", no line about the address"))
+
+
+def check_time_step_by_touch(s, p):
+    """SERVICE | &Zeitschritt by taps; a tap on window 1 gives its input the
+    focus, a number keyboard's; what is typed into it is echoed, a key's
+    Backspace deletes, the button ↵ ends the line; a bad value asks again."""
+    p.choose_by_mouse("SERVICE", "&Zeitschritt")
+    w1 = poll(lambda: [w for w in s.windows() if w["name"] == INPUT_CAPTION], 10, "window 1")[0]
+    rect = (w1["x"], w1["y"], w1["w"], w1["h"])
+    s.tap(w1["x"] + w1["w"] // 4, w1["y"] + w1["h"] // 2)
+    focus = "(() => { const e = document.activeElement; return e && e.matches('input.hg-line') &&" \
+            " e.inputMode == 'decimal' && parseFloat(getComputedStyle(e).fontSize) >= 16; })()"
+    check(poll(lambda: s.eval(focus), 5, "the input's focus"),
+          "a tap on window 1 gives the focus to an input with a number keyboard (16 px text: no zooming)")
+
+    def typed(text):
+        before = s.shot(rect)
+        s.cmd("Input.insertText", text=text)
+        return steady_shot(s, rect, lambda img: ImageChops.difference(img, before).getbbox() is not None,
+                           "the echo of %r in window 1" % text)
+    asked = s.shot(rect)
+    typed("25")
+    s.press(".hg-line-ok")
+    poll(lambda: ImageChops.difference(s.shot(rect), asked).getbbox() is None, 5, "window 1 to ask again after 25")
+    check(s.eval(focus), "25 is rejected: window 1 asks again, its input keeps the focus")
+    with_five = typed("2,55")
+    s.key("BackSpace")
+    steady_shot(s, rect, lambda img: ImageChops.difference(img, with_five).getbbox() is not None,
+                "the echo of Backspace in window 1")
+    s.press(".hg-line-ok")
+    poll(lambda: not [w for w in s.windows() if w["name"] == INPUT_CAPTION], 5, "window 1 to close after ↵")
+    status = s.eval("HG.status.text")
+    check("Zeitschritt 2,5 d" in status, "\"2,55\", Backspace and ↵ set the time step: %r" % status)
+
+
+def check_touch_buttons(s, p):
+    """Back, pause and forward, one tap each, at the status line."""
+    buttons = s.eval("Array.from(document.querySelectorAll('.hg-touch'), (b) => [b.getAttribute('aria-label'),"
+                     " b.getBoundingClientRect().height])")
+    check([b[0] for b in buttons] == ["Schritt zurück", "Anhalten / Weiter", "Schritt vor"]
+          and all(h >= FINGER for _, h in buttons), "three touch buttons, at least %d px high: %s" % (FINGER, buttons))
+    views = lambda: [img.tobytes() for img in p.view_images(s.shot())]  # noqa: E731
+
+    def settled():
+        first = views()
+        time.sleep(0.3)
+        return first if views() == first else None
+    s.press(".hg-touch[aria-label='Anhalten / Weiter']")
+    paused = poll(settled, 10, "the views to stand still after a tap on pause")
+    s.press(".hg-touch[aria-label='Schritt vor']")
+    poll(lambda: views() != paused, 5, "a step after a tap on forward")
+    s.press(".hg-touch[aria-label='Schritt zurück']")
+    poll(lambda: views() == paused, 5, "the views as before, after a tap on back")
+    check("angehalten" in s.eval("HG.status.text"),
+          "a tap on pause stops the animation, forward steps, back steps to the same pixels")
+    return paused
+
+
+def check_turn(s, p, size):
+    """The tablet turned: laid out anew, with the clock, the time step, the
+    pause and the lines of sight as they were."""
+    status = s.eval("HG.status.text")
+    rect = s.eval("HG.screenRect")
+    s.emulate(size, s.ratio, s.touch)
+    poll(lambda: s.eval("HG.screenRect") != rect and p.find_views(), 10, "the layout for the turned page")
+    p.views = poll(p.find_views, 5, "the views")
+    p.find_titles()
+    what = "turned to %dx%d" % size
+    check_page_layout(s, p, what)
+    sx, _ = grid(s.eval("HG.screenRect"))
+
+    def line_of_sight():
+        green = colour_mask(p.view_images(s.shot())[1], GREEN).getbbox()
+        return green and max(green[2] - green[0], green[3] - green[1]) > 4 * sx(6)
+    poll(line_of_sight, 5, "Mercury's line of sight in window 3")
+    check(s.eval("HG.status.text") == status, "%s: the status line as before (%r), Mercury's line of sight still"
+          " shown" % (what, status))
+
+
+def run_touch(s):
+    """A tablet worked by taps alone: the start, SYSTEM, menus a finger can
+    hit, the time step typed into the input, the touch buttons, the picture
+    at the device's resolution, and the tablet turned."""
+    size, ratio = TABLET
+    s.emulate(size, ratio, True)
+    p = open_page(s)
+    heights = s.eval("HG.menu.menus.map((m) => m.element.getBoundingClientRect().height)")
+    tx, ty, _ = p.titles["SYSTEM"]
+    s.tap(tx, ty)
+    p.wait_popup("SYSTEM")
+    items = s.eval("Array.from(document.querySelectorAll('#hg-dropdown .hg-item'), (e) =>"
+                   " e.getBoundingClientRect().height)")
+    tx, ty, _ = p.titles["DARSTELLUNG"]
+    s.tap(tx, ty)
+    poll(lambda: s.eval("HG.menu.open") == TITLES.index("DARSTELLUNG"), 5, "DARSTELLUNG's menu")
+    check(min(heights + items) >= FINGER and p.popups(), "with SYSTEM's menu open a tap on DARSTELLUNG opens"
+          " DARSTELLUNG's; titles and items are at least %d px high (%s, %s)" % (FINGER, heights, items))
+    s.tap(tx, ty)
+    p.wait_popup_closed()
+    p.choose_by_mouse("SYSTEM", "&Beide")
+    check_time_step_by_touch(s, p)
+    check_touch_buttons(s, p)
+    p.choose_by_mouse("EXTRAS", "&Sichtlinien ein/aus")
+    p.choose_by_mouse("EXTRAS", "&Bild speichern")
+    poll(p.boxes, 5, "the box saying where the picture went")
+    s.press("#hg-modal button")
+    picture = s.saved_picture()
+    left, right = p.views
+    check(picture.size == (right["x"] + right["w"] - left["x"], left["h"]),
+          "the saved picture has the device's pixels: %dx%d" % picture.size)
+    check_turn(s, p, (size[1], size[0]))
+
+
+def run_narrow(s):
+    """The narrowest page, by mouse and by taps: every title on the page,
+    the status line beside none; every menu opens under its title, whole;
+    the information box inside the page."""
+    size, ratio = NARROW
+    for touch in (False, True):
+        what = "%dx%d %s" % (size + ("by taps" if touch else "by mouse",))
+        s.emulate(size, ratio, touch)
+        p = open_page(s)
+        page = (0, 0, size[0] * ratio, size[1] * ratio)
+        titles = [s.rect("#hg-menubar .hg-title:nth-of-type(%d)" % (i + 1)) for i in range(len(TITLES))]
+        status = s.rect("#hg-status")
+        apart = all(not (t[0] < status[0] + status[2] and status[0] < t[0] + t[2] and
+                         t[1] < status[1] + status[3] and status[1] < t[1] + t[3]) for t in titles)
+        check(all(inside(t, page) for t in titles) and apart, "%s: every title on the page, the status line"
+              " beside none (%s)" % (what, s.eval("HG.status.mode")))
+        for title in TITLES:
+            tx, ty, _ = p.titles[title]
+            s.click(tx, ty)
+            popup = p.wait_popup(title)
+            check(inside((popup["x"], popup["y"], popup["w"], popup["h"]), page),
+                  "%s: %s's menu opens whole on the page" % (what, title))
+            s.click(tx, ty)
+            p.wait_popup_closed()
+        p.choose_by_mouse("DESK", "&Info")
+        box = poll(p.boxes, 5, "the information box")[0]
+        check(inside((box["x"], box["y"], box["w"], box["h"]), page), "%s: the information box inside the page"
+              " (%dx%d)" % (what, box["w"], box["h"]))
+        s.press("#hg-modal button")
+        poll(lambda: not p.boxes(), 5, "the box to close")
+
+
 # ---------------------------------------------------------------- placement
 
 # The title screen at these screen sizes, with and without a window manager;
@@ -1755,6 +2074,9 @@ def main():
     ap.add_argument("--browser", action="store_true", help="the web edition in headless Chromium (--wm is not used)")
     ap.add_argument("--out", required=True, help="folder for logs and screenshots")
     ap.add_argument("--screenshot", help="also copy the screenshot of both views here")
+    ap.add_argument("--screenshot-wide", help="with --browser: also copy the picture of a page of 1920 x 1080 here")
+    ap.add_argument("--part", action="append", choices=BROWSER_PARTS,
+                    help="with --browser: only this part (again for more); all by default")
     ap.add_argument("--placement", action="store_true",
                     help="instead of the session: the title screen at several screen sizes with and without"
                          " openbox, and the windows on a desktop with a panel (--wm is not used)")
@@ -1784,7 +2106,9 @@ def main():
                 " work area with a panel at the bottom and at the top"
                 % ", ".join("%dx%d" % size for size in TITLE_SIZES))
             return 0
-        s = BrowserSession(program, args.out) if args.browser else XSession(program, args.wm, args.out)
+        if args.browser:
+            return run_browser(program, args, sessions)
+        s = XSession(program, args.wm, args.out)
         sessions.append(s)
         figures = run(s, args.screenshot)
     except Skipped as e:
@@ -1814,11 +2138,41 @@ def main():
     finally:
         for s in sessions:
             s.close()
+    report_figures(s, figures, args.out)
+    return 0
+
+
+def report_figures(s, figures, out):
     log("passed (%s): start to title screen %d ms, %s %.1f MB, quit to exit %d ms"
         % (s.label, figures["title_ms"], figures["memory"], figures["memory_mb"], figures["quit_ms"]))
-    with open(os.path.join(args.out, "figures.txt"), "w") as f:
+    with open(os.path.join(out, "figures.txt"), "w") as f:
         f.write("start to title screen: %d ms\n%s: %.1f MB\nquit to exit: %d ms\n"
                 % (round(figures["title_ms"]), figures["memory"], figures["memory_mb"], round(figures["quit_ms"])))
+
+
+# The browser's runs: the pupil's session, then the browser's own pages.
+BROWSER_PARTS = ("session", "layouts", "addresses", "touch", "narrow")
+
+
+def run_browser(program, args, sessions):
+    parts = args.part or BROWSER_PARTS
+    if "session" in parts:
+        s = BrowserSession(program, args.out)
+        sessions.append(s)
+        figures = run(s, args.screenshot)
+        report_figures(s, figures, args.out)
+    pages = [part for part in parts if part != "session"]
+    if pages:
+        s = BrowserSession(program, os.path.join(args.out, "pages"))
+        os.makedirs(s.out, exist_ok=True)
+        sessions.append(s)
+        s.start()
+        for part in pages:
+            if part == "layouts":
+                run_layouts(s, args.screenshot_wide)
+            else:
+                {"addresses": run_addresses, "touch": run_touch, "narrow": run_narrow}[part](s)
+        log("passed (Chromium's pages): %s" % ", ".join(pages))
     return 0
 
 
