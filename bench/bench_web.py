@@ -10,7 +10,8 @@
         keys; lets it run at 60 passes/s and prints the page's CPU: the time
         its main thread was busy (DevTools' TaskDuration) and the CPU time of
         all of Chromium's processes (without a GPU: it paints in software),
-        each as % of one core over the wall time
+        each as % of one core over the wall time; --size WxH and --ratio R
+        give another page (CSS pixels) and device pixels per CSS pixel
 
 The browser is driven by the end-to-end test's driver (tests/end_to_end.py).
 """
@@ -52,6 +53,8 @@ def main():
     ap.add_argument("--show", choices=("nothing", "planets", "paths", "sightlines", "paused"), default="planets",
                     help="no system chosen, both views with planets only, or with planets and paths")
     ap.add_argument("--seconds", type=float, default=10)
+    ap.add_argument("--size", default="1024x768", help="the page in CSS pixels, WxH")
+    ap.add_argument("--ratio", type=float, default=1, help="device pixels per CSS pixel")
     args = ap.parse_args()
     page = os.path.abspath(args.page or args.cpu)
     if not (args.page or args.cpu):
@@ -63,6 +66,7 @@ def main():
 def measure(s, args):
     try:
         s.start()
+        s.emulate(tuple(int(v) for v in args.size.split("x")), args.ratio)
         s.launch()
         if args.page:
             e2e.poll(lambda: (s.alive(), s.eval("typeof benchResult == 'string'"))[1], 300, "the page's figures")
@@ -89,8 +93,8 @@ def measure(s, args):
         shown = {"nothing": "nothing shown", "planets": "both views, planets only",
                  "paths": "both views, planets and paths", "sightlines": "both views, lines of sight",
                  "paused": "both views, lines of sight, paused"}[args.show]
-        print("%s, %.0f s: page's main thread %.1f %% of one core, all of Chromium %.1f %%"
-              % (shown, wall, 100 * task / wall, 100 * cpu / wall))
+        print("%s, page %s at %g, %.0f s: page's main thread %.1f %% of one core, all of Chromium %.1f %%"
+              % (shown, args.size, args.ratio, wall, 100 * task / wall, 100 * cpu / wall))
         return 0
     except e2e.Failed as e:
         print("FAILED: %s" % e, file=sys.stderr)
