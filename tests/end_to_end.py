@@ -411,8 +411,9 @@ class XSession(Session):
     def park_mouse(self):
         # Over window 0's own background, away from the menu bar and views.
         # (A --sync move to where the pointer already is would never return.)
-        if "X=1018\nY=763\n" not in self.run(["xdotool", "getmouselocation", "--shell"]):
-            self.run(["xdotool", "mousemove", "--sync", "1018", "763"])
+        x, y = self.size[0] - 6, self.size[1] - 5
+        if "X=%d\nY=%d\n" % (x, y) not in self.run(["xdotool", "getmouselocation", "--shell"]):
+            self.run(["xdotool", "mousemove", "--sync", str(x), str(y)])
 
     # -- what only the window system knows
 
@@ -1843,6 +1844,7 @@ def run_narrow(s):
 # the views on a desktop whose panel takes this many pixels.
 TITLE_SIZES = [(320, 200), (800, 600), (1024, 768)]
 PANEL_HEIGHT = 40
+NARROW_SCREEN = (320, 480)  # every menu by mouse
 
 
 def layout(width, height):
@@ -1884,13 +1886,22 @@ def title_waits(s):
     return found
 
 
-def pass_title(s, main):
+def four_by_three(width, height):
+    """Where the program lays itself out in an area: the largest 4:3
+    rectangle in it, centred (x, y, w, h)."""
+    w, h = min(width, height * 4 // 3), min(height, width * 3 // 4)
+    return (width - w) // 2, (height - h) // 2, w, h
+
+
+def pass_title(s, main, area=None):
     """Window 0's client area and what it shows at the title screen's two
-    key waits, passing the first with a key (the second waits)."""
+    key waits, passing the first with a key (the second waits). The title
+    screen stands on the 4:3 rectangle of the work area (x, y, w, h; the
+    whole screen by default), from the client area's corner."""
     client = (main["x"], main["y"], main["w"], main["h"])
-    w, h = client[2], client[3]
+    x, y, w, h = four_by_three(*(area or (0, 0) + s.size)[2:])
     # A patch of the left panel that no text crosses, then of the cleared window.
-    patch = (int(0.02 * w), int(0.3 * h), int(0.06 * w), int(0.1 * h))
+    patch = (x + int(0.02 * w), y + int(0.3 * h), int(0.06 * w), int(0.1 * h))
 
     def patch_is(img, rgb):
         return share(img.crop((patch[0], patch[1], patch[0] + patch[2], patch[1] + patch[3])), rgb) >= 0.98
@@ -1936,7 +1947,8 @@ def check_title_inside(size, bare, managed):
     whole in window 0's client area under openbox."""
     (_, first, second), (client, m_first, m_second) = bare, managed
     up = first.height - client[3]
-    lines = text_lines(first, 159 * size[0] // 320 + 1)
+    x, _, w, _ = four_by_three(*size)
+    lines = text_lines(first, x + 159 * w // 320 + 1)
     check(len(lines) == 6, "%dx%d: the title screen's left panel shows 6 lines of text (found %d)"
           % (size + (len(lines),)))
     pieces = [("the line at y %d" % b[1], first.crop(b), b) for b in lines]
@@ -1961,7 +1973,8 @@ def check_views_in_work_area(s, edge):
     area = (0, PANEL_HEIGHT if edge == "top" else 0, width, height - PANEL_HEIGHT)
     poll(lambda: s.work_area() == area, 10, "openbox to publish the work area %s" % (area,))
     log("a %d-px panel at the %s: openbox publishes the work area %d,%d %dx%d" % ((PANEL_HEIGHT, edge) + area))
-    expected = {name: (r[0] + area[0], r[1] + area[1], r[2], r[3]) for name, r in layout(*area[2:]).items()}
+    x, y, w, h = four_by_three(*area[2:])
+    expected = {name: (r[0] + area[0] + x, r[1] + area[1] + y, r[2], r[3]) for name, r in layout(w, h).items()}
 
     def placed(name, w):
         rect = (w["x"], w["y"], w["w"], w["h"])
@@ -1973,7 +1986,7 @@ def check_views_in_work_area(s, edge):
     p = Pupil(s)
     main = main_window(s)
     p.main = main["id"]
-    pass_title(s, main)
+    pass_title(s, main, area)
     s.key("Return")
     p.close_box_with_return("the start-up warning box")
     main = s.geometry(p.main)
@@ -2025,10 +2038,69 @@ def check_lost_map_request(s):
     d.close()
 
 
+def bar_titles(s, client):
+    """The menu titles on a bar of one row or more at the top of window 0's
+    client area, in reading order: clusters of dark text columns, row by
+    row; the status line's row comes after the titles'."""
+    x0, y0, w, _ = client
+    strip = s.shot((x0, y0, w, 200))
+    px = strip.load()
+    bar_h = next((y for y in range(strip.height) if px[w // 2, y] == MAGENTA), strip.height)
+    ink = [any(sum(px[x, y]) < 300 for x in range(w)) for y in range(bar_h)]
+    rows = []
+    for y, dark in enumerate(ink):
+        if dark and rows and y - rows[-1][1] <= 3:
+            rows[-1][1] = y
+        elif dark:
+            rows.append([y, y])
+    found = []
+    for top, bottom in rows:
+        clusters = []
+        for x in range(w):
+            if not any(sum(px[x, y]) < 300 for y in range(top, bottom + 1)):
+                continue
+            if clusters and x - clusters[-1][1] <= 8:
+                clusters[-1][1] = x
+            else:
+                clusters.append([x, x])
+        found += [(x0 + (a + b) // 2, y0 + (top + bottom) // 2, x0 + a) for a, b in clusters]
+    return bar_h, dict(zip(TITLES, found))
+
+
+def check_narrow_menus(s):
+    """On a screen 320 pixels wide every title stands on the bar, on as many
+    rows as it takes, and every menu opens whole on the screen by mouse."""
+    s.launch()
+    p = Pupil(s)
+    main = main_window(s)
+    p.main = main["id"]
+    client, _, _ = pass_title(s, main)
+    s.key("Return")
+    p.close_box_with_return("the start-up warning box")
+    main = s.geometry(p.main)
+    p.client = (main["x"], main["y"], main["w"], main["h"])
+    s.park_mouse()
+    bar_h, p.titles = bar_titles(s, p.client)
+    check(len(p.titles) == len(TITLES), "%dx%d: the menu bar (%d px high) shows all %d titles"
+          % (s.size + (bar_h, len(TITLES))))
+    screen = (0, 0) + s.size
+    for title in TITLES:
+        tx, ty, left = p.titles[title]
+        s.click(tx, ty)
+        popup = poll(lambda: p.popups() and p.popups()[0], 5, "the %s menu to open" % title)
+        rect = (popup["x"], popup["y"], popup["w"], popup["h"])
+        check(inside(rect, screen) and popup["x"] <= left + 5, "%dx%d: %s's menu opens by mouse, whole on the screen"
+              " (%dx%d at %d,%d)" % (s.size + (title,) + rect[2:] + rect[:2]))
+        s.key("Escape")
+        p.wait_popup_closed()
+    s.end_program()
+
+
 def run_placement(program, out, sessions):
     """The title screen's texts inside window 0 at each size with and without
     openbox; then the windows inside the work area with a panel at the bottom
-    and at the top. Screenshots of the title screen land in out/WxH/."""
+    and at the top; then every menu on a narrow screen. Screenshots of the
+    title screen land in out/WxH/."""
     for size in TITLE_SIZES:
         s = XSession(program, "none", os.path.join(out, "%dx%d" % size), size)
         sessions.append(s)
@@ -2048,6 +2120,12 @@ def run_placement(program, out, sessions):
             for edge in ("bottom", "top"):
                 check_views_in_work_area(s, edge)
         s.close()
+    s = XSession(program, "none", os.path.join(out, "%dx%d" % NARROW_SCREEN), NARROW_SCREEN)
+    sessions.append(s)
+    os.makedirs(s.out, exist_ok=True)
+    s.start_xvfb()
+    check_narrow_menus(s)
+    s.close()
 
 
 def missing_tools(args):
@@ -2107,8 +2185,8 @@ def main():
         if args.placement:
             run_placement(program, args.out, sessions)
             log("passed: the title screen inside window 0 at %s, with and without openbox; the windows inside the"
-                " work area with a panel at the bottom and at the top"
-                % ", ".join("%dx%d" % size for size in TITLE_SIZES))
+                " work area with a panel at the bottom and at the top; every menu at %dx%d"
+                % (", ".join("%dx%d" % size for size in TITLE_SIZES), *NARROW_SCREEN))
             return 0
         if args.browser:
             return run_browser(program, args, sessions)
