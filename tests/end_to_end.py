@@ -12,7 +12,12 @@ edition (--program build-web/heliogeo.html) in Debian's headless Chromium over
 the DevTools protocol: the page is the screen, the program's windows are read
 from the page, what they show from screenshots, and keys and clicks are the
 browser's own input events. The few steps only one of the two knows (stacking
-of windows, memory, how the program ends) are the drivers' methods.
+of windows, memory, how the program ends) are the drivers' methods. After
+the session the browser opens the page again as other screens show it
+(--part picks some): pages of several sizes and pixel ratios (layouts), with
+good and bad addresses (addresses), a tablet worked by taps alone (touch),
+and the narrowest phone by mouse and by taps (narrow). Coordinates are
+device pixels throughout, as screenshots have them.
 
 It prints three figures for the README, and writes them to figures.txt in the
 --out folder: the time from launching the program to its title screen on the
@@ -26,13 +31,14 @@ screens: the title screen at 320 x 200, 800 x 600 and 1024 x 768 without a
 window manager and under openbox (its texts must stand whole inside window 0's
 client area), and at 1024 x 768 with a 40-pixel panel at the bottom, then at
 the top (windows 2, 3 and 1 must stand in the work area, where the layout
-computed from the work area's size puts them).
+computed from its 4:3 rectangle puts them), and on a screen 320 pixels
+wide every menu opened by mouse.
 
 The README's screenshots of both views come from this test:
     tests/end_to_end.py --program build/heliogeo --wm none --out /tmp/heliogeo-e2e \
         --screenshot docs/screenshot.png
     tests/end_to_end.py --browser --program build-web/heliogeo.html --out /tmp/heliogeo-e2e-web \
-        --screenshot docs/screenshot-web.png
+        --screenshot docs/screenshot-web.png --screenshot-wide docs/screenshot-web-1920x1080.png
 
 Exit status: 0 passed, 1 failed, 77 skipped (a tool is missing; the reason is
 printed). Every wait has a time limit; nothing waits for a person.
