@@ -1618,8 +1618,9 @@ def check_round(s, p, what):
 
     def disc():
         helio, geo = p.view_images(s.shot())
-        reach = round(40 * s.ratio)
-        box = helio.crop((cx - reach, cy - reach, cx + reach, cy + reach))
+        # The disc and a few pixels round it (the layout's half-axes).
+        reach_x, reach_y = sx(6) + 3, round(sy(6) * 0.82) + 3
+        box = helio.crop((cx - reach_x, cy - reach_y, cx + reach_x + 1, cy + reach_y + 1))
         yellow = points(box, YELLOW)
         if len(yellow) < 100:
             return None
@@ -1638,8 +1639,8 @@ def check_round(s, p, what):
     across, down, outline, inner, blends = poll(disc, 10, "the Sun's disc in window 2")
     # Its half-axes within a pixel of each other.
     check(abs(across - down) <= 2 and outline == 1 and inner == YELLOW and not blends,
-          "%s: the Sun's disc is %dx%d pixels inside its outline, which is %d device pixel wide; the views show no"
-          " blended colour (%s)" % (what, across, down, outline, sorted(blends)[:3]))
+          "%s: the Sun's disc is %dx%d pixels inside its outline, which is %d device pixel wide (then %s); the views"
+          " show no blended colour (%s)" % (what, across, down, outline, inner, sorted(blends)[:3]))
     p.choose_by_mouse("DARSTELLUNG", "nur &Bahnen")
     rx, ry = sx(MERCURY), sy(MERCURY) * 0.82
     state = {}
