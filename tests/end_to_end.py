@@ -507,6 +507,7 @@ class BrowserSession(Session):
         self.errors = []  # what the page threw
         self.dialogs = []  # dialogs the page opened (a question on closing, say)
         self.problems = []  # console messages, warnings and failed requests since the page was opened
+        self.downloaded = []  # downloads that ended: completed (with their file) or canceled
         self.logs = [os.path.join(out, "chromium.log"), os.path.join(out, "console.log")]
         self.console = None
 
@@ -545,7 +546,7 @@ class BrowserSession(Session):
         self.downloads = os.path.join(self.out, "downloads")
         shutil.rmtree(self.downloads, ignore_errors=True)  # no picture from an earlier run
         os.makedirs(self.downloads)
-        self.cmd("Browser.setDownloadBehavior", behavior="allow", downloadPath=self.downloads)
+        self.cmd("Browser.setDownloadBehavior", behavior="allow", downloadPath=self.downloads, eventsEnabled=True)
         log("Chromium %s, a page of %dx%d" % ((self.eval("navigator.userAgent").split("Chrome/")[-1].split()[0],)
                                                + self.size))
 
@@ -626,6 +627,8 @@ class BrowserSession(Session):
             self.problems.append("request failed: %s" % params.get("errorText"))
         elif event == "Network.responseReceived" and params["response"].get("status", 200) >= 400:
             self.problems.append("request failed: %s %s" % (params["response"]["status"], params["response"]["url"]))
+        elif event == "Browser.downloadProgress" and params["state"] != "inProgress":
+            self.downloaded.append(params)
         elif event == "Page.javascriptDialogOpening":
             self.dialogs.append(params["type"])
             self.ws.send(json.dumps({"id": 0, "method": "Page.handleJavaScriptDialog", "params": {"accept": True}}))
@@ -653,9 +656,9 @@ class BrowserSession(Session):
             params["clip"] = {"x": crop[0], "y": crop[1], "width": crop[2], "height": crop[3], "scale": 1}
         img = Image.open(io.BytesIO(base64.b64decode(self.cmd("Page.captureScreenshot", **params)["data"])))
         img = img.convert("RGB")
-        if crop is None:
-            self.last_shot = img
-        elif self.ratio != 1:
+        if crop is None or self.ratio != 1:
+            self.last_shot = img  # the whole page, for a failure
+        if crop is not None and self.ratio != 1:
             img = img.crop((crop[0], crop[1], crop[0] + crop[2], crop[1] + crop[3]))
         return img
 
@@ -683,7 +686,11 @@ class BrowserSession(Session):
         pass  # the page has the keyboard; a box gives its button the focus itself
 
     def saved_picture(self):
-        return newest_picture(self.downloads)
+        """The picture next offered for download, once Chromium has it whole."""
+        ended = poll(lambda: (self.eval("1"), self.downloaded)[1], 15, "a download to end").pop(0)
+        if ended["state"] != "completed":
+            raise Failed("the download ended %s" % ended["state"])
+        return Image.open(ended["filePath"]).convert("RGB")
 
     def key(self, *keys):
         for name in keys:
@@ -1806,6 +1813,7 @@ def run_touch(s):
     p.choose_by_mouse("EXTRAS", "&Sichtlinien ein/aus")
     p.choose_by_mouse("EXTRAS", "&Bild speichern")
     poll(p.boxes, 5, "the box saying where the picture went")
+    log("the box says: %r" % s.eval("document.querySelector('#hg-modal .hg-lines').innerText"))
     picture = s.saved_picture()
     left, right = p.views
     check(picture.size == (right["x"] + right["w"] - left["x"], left["h"]),
