@@ -1607,6 +1607,10 @@ def check_page_layout(s, p, what):
           and y >= 0 and y + h <= height,
           "%s: the program lays itself out on %dx%d at %d,%d, the largest 4:3 rectangle below the menu bar (%d px),"
           " centred across the page of %dx%d" % (what, w, h, x, y, bar, width, height))
+    parts = [s.rect("#hg-menubar .hg-title:nth-of-type(%d)" % (i + 1)) for i in range(len(TITLES))]
+    status = s.rect("#hg-status")
+    check(all(r[1] + r[3] <= bar + 1 for r in parts + [status]), "%s: the menu bar's %d px hold every title and"
+          " the status line (%s; its foot at %d)" % (what, bar, s.eval("HG.status.mode"), status[1] + status[3]))
     formulas = layout(w, h)
     for name, v in zip(("window 2", "window 3"), p.views):
         lx, ly, lw, lh = formulas[name]

@@ -114,8 +114,9 @@ void TellScreen() {
 }
 
 // The page's picture: every open window where it stands, the later opened
-// above the earlier, window 0 below its menu bar; and what changed in it
-// since the canvas last showed it.
+// above the earlier, window 0 below its menu bar. Only what changed in it is
+// kept (`page` has the canvas's size and marks, no pixels of its own): each
+// changed rectangle is composed anew from the windows when it is shown.
 pixels::Surface page;
 std::vector<int> stacking;  // bottom to top; window 0 first
 std::array<pixels::Rect, MaxWindows> placed;  // where each window stands on the page
@@ -154,8 +155,25 @@ void Place(int n, const pixels::Rect& r) {
     Expose(Outer(n));
 }
 
-// The page's picture in r anew, from the windows that are shown there.
-void Compose(const pixels::Rect& r) {
+// Part `part` of the picture of rectangle r, as RGBA in `out` (r's rows):
+// one colour, or the pixels (0xFFRRGGBB) from `from`, a row `stride` long.
+void Paint(const pixels::Rect& r, const pixels::Rect& part, uint8_t* out, uint32_t colour,
+           const uint32_t* from = nullptr, int stride = 0) {
+    for (int y = 0; y < part.h; ++y) {
+        uint8_t* o = out + (static_cast<std::size_t>(part.y - r.y + y) * r.w + (part.x - r.x)) * 4;
+        const uint32_t* in = from != nullptr ? from + static_cast<std::size_t>(y) * stride : nullptr;
+        for (int x = 0; x < part.w; ++x, o += 4) {
+            const uint32_t p = in != nullptr ? in[x] : colour;
+            o[0] = static_cast<uint8_t>(p >> 16);
+            o[1] = static_cast<uint8_t>(p >> 8);
+            o[2] = static_cast<uint8_t>(p);
+            o[3] = 255;
+        }
+    }
+}
+
+// The page's picture in r, from the windows that are shown there, as RGBA.
+void Compose(const pixels::Rect& r, uint8_t* out) {
     // From the highest window that covers all of r: nothing below shows.
     std::size_t first = 0;
     for (std::size_t i = stacking.size(); i-- > 0;) {
@@ -165,40 +183,29 @@ void Compose(const pixels::Rect& r) {
             break;
         }
     }
-    if (first == 0 && pixels::Intersect(r, PageRect(0)) != r) pixels::FillBox(page, r, 0, PageGround, PageGround);
+    if (first == 0 && pixels::Intersect(r, PageRect(0)) != r) Paint(r, r, out, PageGround);
     for (std::size_t i = first; i < stacking.size(); ++i) {
         const int n = stacking[i];
-        const Window& w = S().windows[n];
-        if (!w.open) continue;
+        if (!S().windows[n].open) continue;
         const pixels::Rect at = PageRect(n);
-        if (n != 0) pixels::FillBox(page, pixels::Intersect(r, Outer(n)), 0, FrameColour, FrameColour);
-        const pixels::Rect part = pixels::Intersect(r, at);
-        if (part.Empty()) continue;
+        if (n != 0) {
+            const pixels::Rect frame = pixels::Intersect(r, Outer(n));
+            if (!frame.Empty()) Paint(r, frame, out, FrameColour);
+        }
         const pixels::Surface& shown = core::Shown(n);
-        const pixels::Rect from = pixels::Intersect(pixels::Rect{part.x - at.x, part.y - at.y, part.w, part.h},
-                                                    pixels::Rect{0, 0, shown.width, shown.height});
-        for (int y = from.y; y <= from.Bottom(); ++y)
-            std::copy_n(shown.px.data() + static_cast<std::size_t>(y) * shown.width + from.x, from.w,
-                        pixels::Row(page, at.y + y) + at.x + from.x);
+        const pixels::Rect part =
+            pixels::Intersect(r, pixels::Rect{at.x, at.y, std::min(at.w, shown.width), std::min(at.h, shown.height)});
+        if (part.Empty()) continue;
+        Paint(r, part, out, 0,
+              shown.px.data() + static_cast<std::size_t>(part.y - at.y) * shown.width + (part.x - at.x), shown.width);
     }
 }
 
-// Shows the page's changed pictures on its canvas.
+// Shows the page's changed rectangles on its canvas.
 void ShowPage() {
     for (const pixels::Rect& r : pixels::DirtyRects(page)) {
-        Compose(r);
         rgba.resize(static_cast<std::size_t>(r.w) * r.h * 4);
-        uint8_t* out = rgba.data();
-        for (int y = r.y; y <= r.Bottom(); ++y) {
-            const uint32_t* in = page.px.data() + static_cast<std::size_t>(y) * page.width + r.x;
-            for (int x = 0; x < r.w; ++x, out += 4) {
-                const uint32_t p = in[x];
-                out[0] = static_cast<uint8_t>(p >> 16);
-                out[1] = static_cast<uint8_t>(p >> 8);
-                out[2] = static_cast<uint8_t>(p);
-                out[3] = 255;
-            }
-        }
+        Compose(r, rgba.data());
         hg_blit(r.x, r.y, r.w, r.h, rgba.data());
     }
     pixels::ForgetDirty(page);
@@ -208,10 +215,9 @@ void ShowPage() {
 void SizePage() {
     int size[2] = {1, 1};
     hg_page_size(size);
-    if (page.width != size[0] || page.height != size[1]) {
-        page = pixels::Surface{};
-        pixels::Grow(page, std::max(1, size[0]), std::max(1, size[1]), PageGround);
-    }
+    page = pixels::Surface{};
+    page.width = std::max(1, size[0]);
+    page.height = std::max(1, size[1]);
     Expose(pixels::Rect{0, 0, page.width, page.height});
 }
 
