@@ -1542,6 +1542,7 @@ ADDRESSES = [("?steps-per-second=abc", True), ("?steps-per-second=", True), ("?h
 MERCURY = 23  # Mercury's orbit in grid units: 23 * width / 320 pixels across
 TABLET = ((768, 1024), 2)  # an iPad held upright
 NARROW = ((320, 568), 2)   # the narrowest phone
+SIDEWAYS = ((640, 360), 2)  # a phone held sideways: the menu bar reaches the views' row
 FINGER = 40                # CSS pixels a finger's target is high at least
 
 
@@ -1825,10 +1826,30 @@ def run_touch(s):
     check_turn(s, p, (size[1], size[0]))
 
 
+def check_pointer_turns_coarse(s):
+    """A low page whose pointer turns coarse (a tablet's keyboard taken off):
+    its menu bar's taller rows reach further down, and the program lays
+    itself out anew below them."""
+    size, ratio = SIDEWAYS
+    s.emulate(size, ratio)
+    p = open_page(s)
+    before = [(v["x"], v["y"], v["w"], v["h"]) for v in p.views]
+    bar = s.eval("HG.menuBarBottom()")
+    s.emulate(size, ratio, True)
+    p.views = poll(lambda: (lambda views: views if [(v["x"], v["y"], v["w"], v["h"]) for v in views] != before
+                            else None)(p.find_views()), 5, "the views laid out anew")
+    what = "%dx%d, the pointer turned coarse" % size
+    check(s.eval("HG.menuBarBottom()") > bar and min(v["y"] for v in p.views) >= s.eval("HG.menuBarBottom()"),
+          "%s: the menu bar reaches %d px down, was %d; the views stand below it" % (what, s.eval("HG.menuBarBottom()"),
+                                                                                 bar))
+    check_page_layout(s, p, what)
+
+
 def run_narrow(s):
     """The narrowest page, by mouse and by taps: every title on the page,
     the status line beside none; every menu opens under its title, whole;
-    the information box inside the page."""
+    the information box inside the page. Then a low page whose pointer
+    turns coarse."""
     size, ratio = NARROW
     for touch in (False, True):
         what = "%dx%d %s" % (size + ("by taps" if touch else "by mouse",))
@@ -1855,6 +1876,7 @@ def run_narrow(s):
               " (%dx%d)" % (what, box["w"], box["h"]))
         s.press("#hg-modal button")
         poll(lambda: not p.boxes(), 5, "the box to close")
+    check_pointer_turns_coarse(s)
 
 
 # ---------------------------------------------------------------- placement

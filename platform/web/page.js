@@ -106,6 +106,7 @@ const HG = {
   // reach; the program lays itself out anew once the page has settled.
   pageChanged() {
     if (this.ended) return;
+    if (!this.settleTimer) this.barBefore = this.menuBarBottom();
     this.layoutBar();
     this.windows.forEach((w, n) => w && this.place(n));
     clearTimeout(this.settleTimer);
@@ -113,13 +114,17 @@ const HG = {
   },
 
   settled() {
+    this.settleTimer = 0;
     // Not while a box or a line holds the program: once they are done.
     if (this.box || this.line) {
       this.screenPending = true;
       return;
     }
+    // A page of the same size whose menu bar has other rows now (a touch
+    // screen's taller titles) is laid out anew too.
     const now = this.measure();
-    if (now.width === this.area.width && now.height === this.area.height && now.ratio === this.area.ratio) return;
+    if (now.width === this.area.width && now.height === this.area.height && now.ratio === this.area.ratio &&
+        this.menuBarBottom() === this.barBefore) return;
     this.area = now;
     this.layoutBar();
     this.post([EVENT.SCREEN, 0, 0, 0]);
@@ -130,7 +135,8 @@ const HG = {
   released() {
     if (!this.screenPending) return;
     this.screenPending = false;
-    this.pageChanged();
+    clearTimeout(this.settleTimer);
+    this.settleTimer = setTimeout(() => this.settled(), SETTLE_MS);
   },
 
   // -------------------------------------------------------------- windows
@@ -382,7 +388,7 @@ const HG = {
     const ratio = this.area.ratio;
     input.setAttribute("aria-label", w.caption.textContent || document.title);
     w.frame.append(input, ok);
-    const middle = (y + height / 2) / ratio;
+    const middle = ((w.main ? w.shownTop : 0) + y + height / 2) / ratio;
     input.style.left = x / ratio + "px";
     input.style.top = middle - 14 + "px";
     input.style.width = Math.max(40, (w.width - x) / ratio - 52) + "px";
