@@ -1,10 +1,11 @@
 // page.js — the browser's side of heliogeo's window system: the page is the
-// screen, window 0 the page below its menu bar, the other windows canvases at
-// their places over it, the message box a modal box on the page. Input is
-// collected here and handed to the program when it asks (web_platform.cpp);
+// screen, window 0 the page below its menu bar, the other windows frames at
+// their places over it, the message box a modal box on the page. What the
+// windows show is one picture of the page (web_platform.cpp composes it) on
+// one canvas. Input is collected here and handed to the program when it asks;
 // while the program waits it sleeps here, and input wakes it.
 //
-// Sizes the program gives and asks for are device pixels: a canvas has one
+// Sizes the program gives and asks for are device pixels: the canvas has one
 // pixel per device pixel, so that it is sharp at any pixel ratio; the page's
 // own elements (menu bar, boxes) are laid out in CSS pixels as usual.
 "use strict";
@@ -31,14 +32,14 @@ const HG = {
   area: { width: 1, height: 1, ratio: 1 },  // the page as the program knows it: device pixels
   screenRect: null,      // the program's 4:3 rectangle in the page, device pixels (for those who test)
   screen: null,          // the element that stands for the screen
-  windows: [],           // by number: {frame, caption, canvas, ctx, left, top, width, height, open, main}
+  windows: [],           // by number: {frame, caption, left, top, width, height, open, main; window 0: canvas, ctx}
   events: [],            // what the program has not taken yet (EVENT)
   buttons: 0,            // mouse buttons now down: 1 left, 2 right, 4 middle
   wakeUp: null,
   timer: 0,
   firstKeyWait: 0,       // when the program first waited for input (ms since the page began)
   menu: null,            // the menu bar, once installed
-  commands: [],          // the command menu's items: {key, label, touchPlace, touchLabel}
+  commands: [],          // the command menu's items: {key, label}
   status: { text: "", shortText: "", widest: "", widestShort: "", mode: "full" },
   box: null,             // the open message box
   line: null,            // the line being read: {n}
@@ -65,8 +66,7 @@ const HG = {
     document.addEventListener("contextmenu", (e) => e.preventDefault());
     window.addEventListener("resize", () => this.pageChanged());
     this.watchRatio();
-    this.touch = matchMedia(TOUCH_QUERY);
-    this.touch.addEventListener("change", () => this.pageChanged());
+    matchMedia(TOUCH_QUERY).addEventListener("change", () => this.pageChanged());
   },
 
   end() {
