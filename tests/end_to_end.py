@@ -46,6 +46,8 @@ printed). Every wait has a time limit; nothing waits for a person.
 
 import argparse
 import base64
+import functools
+import http.server
 import io
 import json
 import math
@@ -56,6 +58,7 @@ import shutil
 import signal
 import subprocess
 import sys
+import threading
 import time
 import urllib.parse
 import urllib.request
@@ -561,10 +564,13 @@ class BrowserSession(Session):
                                                   "angle": 0 if upright else 90})
         self.cmd("Emulation.setTouchEmulationEnabled", enabled=touch, maxTouchPoints=5 if touch else 1)
 
-    def launch(self, query=""):
+    def launch(self, query="", server=None):
+        """Opens the page from its file, or from a server for its folder."""
         started = time.monotonic()
         self.problems = []
-        self.cmd("Page.navigate", url="file://" + urllib.parse.quote(self.page) + query)
+        url = ("file://" + urllib.parse.quote(self.page) if server is None else
+               "http://127.0.0.1:%d/%s" % (server.server_port, urllib.parse.quote(os.path.basename(self.page))))
+        self.cmd("Page.navigate", url=url + query)
         return started
 
     def start_to_title(self, measured_ms):
@@ -1692,12 +1698,30 @@ def run_layouts(s, wide_copy):
                 log("copied to " + wide_copy)
 
 
+class PageServer(http.server.ThreadingHTTPServer):
+    """A web server for a folder on a free port of this machine, in a thread
+    of its own, that notes the paths asked for."""
+
+    def __init__(self, folder):
+        self.asked = []
+        server = self
+
+        class Handler(http.server.SimpleHTTPRequestHandler):
+            def log_message(self, *args):
+                server.asked.append(self.path)
+
+        super().__init__(("127.0.0.1", 0), functools.partial(Handler, directory=folder))
+        threading.Thread(target=self.serve_forever, daemon=True).start()
+
+
 def run_addresses(s):
     """Unknown parameters are ignored; a bad value of a known one is named
-    in a line at the page's foot, and the program starts all the same."""
+    in a line at the page's foot, and the program starts all the same; from
+    a web server the page asks for nothing but itself (no icon)."""
     s.emulate((SCREEN_W, SCREEN_H))
-    for query, bad in ADDRESSES:
-        s.launch(query)
+    server = PageServer(os.path.dirname(s.page))
+    for i, (query, bad) in enumerate(ADDRESSES):
+        s.launch(query, server if i == 0 else None)
         poll(lambda: (s.alive(), s.eval("HG.firstKeyWait > 0"))[1], 10, "the title screen for %s" % query)
         shown, text, rect = s.eval("""(() => { const n = document.getElementById('hg-notice');
             const r = n.getBoundingClientRect();
@@ -1708,6 +1732,12 @@ def run_addresses(s):
               and title_patch_blue(s) and not s.problems,
               "%s: the title screen%s" % (query, ", and a line at the page's foot: %r" % text if bad else
                                           ", no line about the address"))
+        if i == 0:
+            time.sleep(1)  # the browser asks for an icon after the page
+            check([p.partition("?")[0] for p in server.asked] == ["/" + os.path.basename(s.page)],
+                  "from a web server the page asks for itself, nothing else (%s)" % server.asked)
+    server.shutdown()
+    server.server_close()
 
 
 def check_time_step_by_touch(s, p):
