@@ -15,10 +15,8 @@ at most to the disc's foot (the label font is chosen to fit so); the letters
 may reach a pixel beyond it. Without --labels-only, as long as the desktop
 draws with Qt's painter instead of the shared pixel core, differences of the
 disc images elsewhere (outlines, Jupiter's bands) are counted, not failed.
-
-Then the page runs again at 2 device pixels a pixel, and on a page twice as
-large at 1: the two must leave the same device pixels in the same way, the
-labels' letters aside, whose cells are twice as large at a ratio of 2.
+Then the page at 2 device pixels a pixel must leave the same pixels as a
+page twice the size at 1, but in labels' cells twice as large.
 
     tests/compare_editions.py --native build-test/tests/scripted_session \\
         --page build-web/tests/scripted_session.html --out /tmp/heliogeo-compare
@@ -65,26 +63,21 @@ def differing(native, browser, width, height):
 def in_label(dx, dy, ry, scale=1):
     """Is (dx, dy), from a disc's centre pixel, in its label's cell? The cell
     is at most 18 pixels wide from 9 left of the centre and runs from 7 above
-    the centre at most to the disc's foot, all `scale` times as many pixels
-    at a pixel ratio of `scale`; letters may reach a pixel beyond."""
+    the centre at most to the disc's foot (at a pixel ratio of `scale` so many
+    times the pixels); letters may reach a pixel beyond."""
     return -9 * scale - 1 <= dx <= 9 * scale and -7 * scale - 1 <= dy <= ry
 
 
-EDITIONS = ("desktop", "browser")
-
-
-def save(images, out, name, editions=EDITIONS):
-    paths = [os.path.join(out, "%s-%s.png" % (name, edition.replace(" ", "-"))) for edition in editions]
+def save(images, out, name):
+    paths = [os.path.join(out, "%s-%s.png" % (name, edition)) for edition in ("desktop", "browser")]
     for image, path in zip(images, paths):
         image.save(path)
     return ", ".join(paths)
 
 
-def compare(native, browser, out, labels_only, scale=1, editions=EDITIONS):
-    """One line per picture; raises Failed where pixels differ that may not.
-    The labels' cells are `scale` times as large as at a pixel ratio of 1."""
-    first, second = editions
-    e2e.check(sorted(native) == sorted(browser), "both hand over the same pictures: %s"
+def compare(native, browser, out, labels_only, scale=1):
+    """One line per picture; raises Failed where pixels differ that may not."""
+    e2e.check(sorted(native) == sorted(browser), "both editions hand over the same pictures: %s"
               % ", ".join("%s %d" % k for k in native))
     # The disc images: where they differ, the views may differ too, wherever
     # a disc stands.
@@ -94,15 +87,14 @@ def compare(native, browser, out, labels_only, scale=1, editions=EDITIONS):
             continue
         b_width, b_height, _, _, _, b_pixels = browser[(name, number)]
         if (width, height) != (b_width, b_height):
-            raise e2e.Failed("disc image %d: %dx%d on the %s, %dx%d in the %s"
-                             % (number, width, height, first, b_width, b_height, second))
+            raise e2e.Failed("disc image %d: %dx%d on the desktop, %dx%d in the browser"
+                             % (number, width, height, b_width, b_height))
         diff, images = differing(pixels, b_pixels, width, height)
         disc_diff[number] = diff
         elsewhere = [xy for xy in diff if not in_label(xy[0] - rx - 1, xy[1] - ry - 1, ry, scale)]
         if elsewhere and labels_only:
             raise e2e.Failed("disc image %d: %d pixels differ outside the label's cell, e.g. %s (%s)"
-                             % (number, len(elsewhere), elsewhere[:5], save(images, out, "disc-%d" % number,
-                                                                           editions)))
+                             % (number, len(elsewhere), elsewhere[:5], save(images, out, "disc-%d" % number)))
         e2e.log("%s: disc image %d: %d pixels differ in the label's cell, %d outside it%s"
                 % ("ok" if not elsewhere else "note", number, len(diff) - len(elsewhere), len(elsewhere),
                    "" if not elsewhere else " (the desktop does not draw with the shared pixel core: outline and"
@@ -114,11 +106,11 @@ def compare(native, browser, out, labels_only, scale=1, editions=EDITIONS):
         b_width, b_height, b_rx, b_ry, b_corners, b_pixels = browser[key]
         name = "%s, window %d" % key
         if (width, height, rx, ry) != (b_width, b_height, b_rx, b_ry):
-            raise e2e.Failed("%s: the %s's window is %dx%d with discs of %gx%g, the %s's %dx%d with %gx%g"
-                             % (name, first, width, height, rx, ry, second, b_width, b_height, b_rx, b_ry))
+            raise e2e.Failed("%s: the desktop's window is %dx%d with discs of %gx%g, the browser's %dx%d with %gx%g"
+                             % (name, width, height, rx, ry, b_width, b_height, b_rx, b_ry))
         if any(abs(a - b) > 1e-6 for p, q in zip(corners, b_corners) for a, b in zip(p, q)):
-            raise e2e.Failed("%s: the discs lie at %s on the %s, at %s in the %s"
-                             % (name, corners, first, b_corners, second))
+            raise e2e.Failed("%s: the discs lie at %s on the desktop, at %s in the browser"
+                             % (name, corners, b_corners))
         # Where the disc images differ, put where each disc lies.
         allowed = set()
         for body, (x, y) in enumerate(corners, start=1):
@@ -127,19 +119,9 @@ def compare(native, browser, out, labels_only, scale=1, editions=EDITIONS):
         outside = [xy for xy in diff if xy not in allowed]
         if outside:
             raise e2e.Failed("%s: %d pixels differ where no disc image differs, e.g. %s (%s)"
-                             % (name, len(outside), outside[:5], save(images, out, "%s-%d" % key, editions)))
-        e2e.log("ok: %s: the same pixels on the %s and in the %s, but for %d where the disc images differ"
-                % (name, first, second, len(diff)))
-
-
-def page_session(s, size, ratio):
-    """What the scripted session hands over on a page of `size` CSS pixels
-    at `ratio` device pixels a pixel."""
-    s.emulate(size, ratio)
-    s.launch()
-    e2e.poll(lambda: (s.alive(), s.eval("typeof scriptedSession == 'string'"))[1], 60,
-             "the page's scripted session to end")
-    return snapshots(base64.b64decode(s.eval("scriptedSession")))
+                             % (name, len(outside), outside[:5], save(images, out, "%s-%d" % key)))
+        e2e.log("ok: %s: the same pixels on the desktop and in the browser, but for %d where the disc images differ"
+                % (name, len(diff)))
 
 
 def main():
@@ -172,18 +154,24 @@ def main():
         with open(record, "rb") as f:
             native = snapshots(f.read())
         s.start()
-        compare(native, page_session(s, (1024, 768), 1), args.out, args.labels_only)
-        # The same device pixels at a ratio of 2 as on a page twice the size.
-        compare(page_session(s, (2048, 1536), 1), page_session(s, (1024, 768), 2), args.out, True, 2,
-                ("page of 2048x1536", "page of 1024x768 at 2 device pixels a pixel"))
+        pages = []
+        for size, ratio in (((1024, 768), 1), ((2048, 1536), 1), ((1024, 768), 2)):
+            s.emulate(size, ratio)
+            s.launch()
+            e2e.poll(lambda: (s.alive(), s.eval("typeof scriptedSession == 'string'"))[1], 60,
+                     "the page's scripted session to end")
+            pages.append(snapshots(base64.b64decode(s.eval("scriptedSession"))))
+        compare(native, pages[0], args.out, args.labels_only)
+        e2e.log("the page of 2048x1536 (first) and 1024x768 at 2 device pixels a pixel (second):")
+        compare(pages[1], pages[2], args.out, True, 2)
     except e2e.Failed as e:
         e2e.log("FAILED: %s" % e)
         return 1
     finally:
         s.close()
     e2e.log("passed: the scripted session leaves the same pixels in windows 2 and 3 on the desktop and in the browser,"
-            " but where the disc images differ (%s); and at a pixel ratio of 2 the same as on a page twice the size,"
-            " the labels' letters aside" % ("in their labels' cells" if args.labels_only else "see above"))
+            " but where the disc images differ (%s); at 2 device pixels a pixel as on a page twice the size"
+            % ("in their labels' cells" if args.labels_only else "see above"))
     return 0
 
 

@@ -14,10 +14,9 @@ from the page, what they show from screenshots, and keys and clicks are the
 browser's own input events. The few steps only one of the two knows (stacking
 of windows, memory, how the program ends) are the drivers' methods. After
 the session the browser opens the page again as other screens show it
-(--part picks some): pages of several sizes and pixel ratios (layouts), with
-good and bad addresses (addresses), a tablet worked by taps alone (touch),
-and the narrowest phone by mouse and by taps (narrow). Coordinates are
-device pixels throughout, as screenshots have them.
+(PAGES): several sizes and pixel ratios, by mouse and by taps, good and bad
+addresses, and a tablet worked by taps alone. Coordinates are device pixels
+throughout, as screenshots have them.
 
 It prints three figures for the README, and writes them to figures.txt in the
 --out folder: the time from launching the program to its title screen on the
@@ -46,8 +45,6 @@ printed). Every wait has a time limit; nothing waits for a person.
 
 import argparse
 import base64
-import functools
-import http.server
 import io
 import json
 import math
@@ -58,7 +55,6 @@ import shutil
 import signal
 import subprocess
 import sys
-import threading
 import time
 import urllib.parse
 import urllib.request
@@ -564,13 +560,10 @@ class BrowserSession(Session):
                                                   "angle": 0 if upright else 90})
         self.cmd("Emulation.setTouchEmulationEnabled", enabled=touch, maxTouchPoints=5 if touch else 1)
 
-    def launch(self, query="", server=None):
-        """Opens the page from its file, or from a server for its folder."""
+    def launch(self, query=""):
         started = time.monotonic()
         self.problems = []
-        url = ("file://" + urllib.parse.quote(self.page) if server is None else
-               "http://127.0.0.1:%d/%s" % (server.server_port, urllib.parse.quote(os.path.basename(self.page))))
-        self.cmd("Page.navigate", url=url + query)
+        self.cmd("Page.navigate", url="file://" + urllib.parse.quote(self.page) + query)
         return started
 
     def start_to_title(self, measured_ms):
@@ -621,18 +614,12 @@ class BrowserSession(Session):
             self.errors.append(d.get("exception", {}).get("description") or d.get("text"))
             self.console.write("exception: %s\n" % self.errors[-1])
         elif event == "Runtime.consoleAPICalled":
-            text = "%s: %s" % (params["type"], " ".join(str(a.get("value", a.get("description")))
-                                                       for a in params["args"]))
-            self.console.write(text + "\n")
-            self.problems.append("console " + text)
-        elif event == "Log.entryAdded" and params["entry"]["level"] in ("warning", "error"):
-            entry = params["entry"]
-            self.console.write("%s %s: %s\n" % (entry["source"], entry["level"], entry["text"]))
-            self.problems.append("%s %s: %s" % (entry["source"], entry["level"], entry["text"]))
-        elif event == "Network.loadingFailed" and not params.get("canceled"):
-            self.problems.append("request failed: %s" % params.get("errorText"))
-        elif event == "Network.responseReceived" and params["response"].get("status", 200) >= 400:
-            self.problems.append("request failed: %s %s" % (params["response"]["status"], params["response"]["url"]))
+            self.problems.append("%s: %s" % (params["type"], " ".join(str(a.get("value", a.get("description")))
+                                                                     for a in params["args"])))
+            self.console.write(self.problems[-1] + "\n")
+        elif (event == "Log.entryAdded" and params["entry"]["level"] in ("warning", "error") or
+              event == "Network.loadingFailed" and not params.get("canceled")):
+            self.problems.append(json.dumps(params)[:300])
         elif event == "Browser.downloadProgress" and params["state"] != "inProgress":
             self.downloaded.append(params)
         elif event == "Page.javascriptDialogOpening":
@@ -656,35 +643,25 @@ class BrowserSession(Session):
         return found
 
     def shot(self, crop=None):
-        """The page (or a part: x, y, w, h) in device pixels."""
-        params = {"format": "png"}
-        if crop is not None and self.ratio == 1:
-            params["clip"] = {"x": crop[0], "y": crop[1], "width": crop[2], "height": crop[3], "scale": 1}
-        img = Image.open(io.BytesIO(base64.b64decode(self.cmd("Page.captureScreenshot", **params)["data"])))
-        img = img.convert("RGB")
-        if crop is None or self.ratio != 1:
-            self.last_shot = img  # the whole page, for a failure
-        if crop is not None and self.ratio != 1:
-            img = img.crop((crop[0], crop[1], crop[0] + crop[2], crop[1] + crop[3]))
-        return img
+        """The page, or a part of it (x, y, w, h), in device pixels."""
+        img = Image.open(io.BytesIO(base64.b64decode(self.cmd("Page.captureScreenshot", format="png")["data"])))
+        self.last_shot = img.convert("RGB")
+        return self.last_shot if crop is None else self.last_shot.crop((crop[0], crop[1], crop[0] + crop[2],
+                                                                         crop[1] + crop[3]))
 
-    def rect(self, selector):
-        """Where an element of the page stands, in device pixels: x, y, w, h."""
-        r = self.eval("(() => { const r = document.querySelector(%s).getBoundingClientRect();"
-                      " return [r.left, r.top, r.width, r.height]; })()" % json.dumps(selector))
-        return tuple(round(v * self.ratio) for v in r)
+    def rects(self, selector):
+        """Where the page's elements of a selector stand: x, y, w, h in device pixels."""
+        return [tuple(round(v * self.ratio) for v in r) for r in self.eval(
+            "Array.from(document.querySelectorAll(%s), (e) => { const r = e.getBoundingClientRect();"
+            " return [r.left, r.top, r.width, r.height]; })" % json.dumps(selector))]
+
+    def page_rect(self):
+        return (0, 0, round(self.size[0] * self.ratio), round(self.size[1] * self.ratio))
 
     def press(self, selector):
         """A click on an element, or a tap on a touch screen."""
-        x, y, w, h = self.rect(selector)
+        x, y, w, h = self.rects(selector)[0]
         self.click(x + w // 2, y + h // 2)
-
-    def title_places(self):
-        """Each menu title's middle and left edge, in device pixels, from the page."""
-        places = self.eval("HG.menu.menus.map((m) => { const r = m.element.getBoundingClientRect();"
-                           " return [r.left, r.top, r.width, r.height]; })")
-        return {name: (round((x + w / 2) * self.ratio), round((y + h / 2) * self.ratio), round(x * self.ratio))
-                for name, (x, y, w, h) in zip(TITLES, places)}
 
     # -- input
 
@@ -825,7 +802,7 @@ class BrowserSession(Session):
         self.tap(*self.eval("""(() => { const r = document.querySelector('#hg-modal button').getBoundingClientRect();
                                         return [r.x + r.width / 2, r.y + r.height / 2]; })()"""))
         poll(lambda: not p.boxes() and p.find_views(), 5, "the box to close after a tap on OK, and the views")
-        p.titles = self.title_places()
+        PagePupil.find_titles(p)
         tx, ty, _ = p.titles["SYSTEM"]
         self.tap(tx, ty)
         popup = p.wait_popup("SYSTEM")
@@ -1536,377 +1513,176 @@ def check_time_step(s, p):
 
 # ---------------------------------------------------------------- the browser's pages
 
-# Pages the layout is checked on, CSS pixels, and device pixels per CSS
-# pixel: 4:3, wide, an upright tablet and a phone, at uneven and sharp ratios.
-LAYOUT_PAGES = [((1024, 768), 1.25), ((1366, 768), 1.5), ((1920, 1080), 1), ((768, 1024), 2), ((390, 844), 3)]
-# Fast, so that Mercury's path grows in a moment; and what a messenger adds to
-# a shared link, which the page ignores.
-FAST = "?steps-per-second=1000&fbclid=IwAR0abc"
-# Addresses and whether the page must say that one of its values is bad.
-ADDRESSES = [("?steps-per-second=abc", True), ("?steps-per-second=", True), ("?help&fbclid=IwAR0abc", False),
-             ("?steps-per-second=120&utm_source=chat", False)]
-MERCURY = 23  # Mercury's orbit in grid units: 23 * width / 320 pixels across
-TABLET = ((768, 1024), 2)  # an iPad held upright
-NARROW = ((320, 568), 2)   # the narrowest phone
-SIDEWAYS = ((640, 360), 2)  # a phone held sideways: the menu bar reaches the views' row
-FINGER = 40                # CSS pixels a finger's target is high at least
+# After the session the page is opened as other screens show it: CSS size,
+# device pixels per CSS pixel, taps alone or a mouse, and the address: unknown
+# parameters are ignored, 1000 steps a second grow Mercury's path at once, a
+# bad value is named at the page's foot.
+FAST, BAD = "?steps-per-second=1000&help&fbclid=IwAR0xyz", "?steps-per-second=abc"
+PAGES = [((1024, 768), 1.25, False, FAST), ((1366, 768), 1.5, False, FAST), ((1920, 1080), 1, False, FAST),
+         ((390, 844), 3, False, FAST), ((320, 568), 2, True, BAD), ((768, 1024), 2, True, FAST)]
+FINGER, MERCURY = 40, 23  # CSS pixels a finger's target is high; Mercury's orbit in grid units
 
 
 class PagePupil(Pupil):
-    """A pupil on any page: the menu bar's titles and a menu's items are
-    found where the page has them, in device pixels."""
+    """Finds titles and items where the page has them; near the page's right
+    edge a menu moves left to be seen whole."""
 
     def find_titles(self):
-        self.titles = self.s.title_places()
-
-    def wait_popup(self, title):
-        """The open menu, under its title; near the page's right edge as far
-        left as it must stand to be seen whole."""
-        popup = poll(lambda: self.popups() and self.popups()[0], 5, "the %s menu to open" % title)
-        left, width = self.titles[title][2], round(self.s.size[0] * self.s.ratio)
-        if not (left - 20 <= popup["x"] <= left + 5 or (popup["x"] < left and popup["x"] + popup["w"] >= width - 2)):
-            raise Failed("the open drop-down stands at x %d, not under %s (at x %d)" % (popup["x"], title, left))
-        return popup
+        self.titles = {t: (x + w // 2, y + h // 2, x) for t, (x, y, w, h) in zip(TITLES, self.s.rects(".hg-title"))}
 
     def item_rows(self, popup, title):
-        return [round((y + h / 2) * self.s.ratio) for y, h in
-                self.s.eval("Array.from(document.querySelectorAll('#hg-dropdown .hg-item'), (e) =>"
-                            " { const r = e.getBoundingClientRect(); return [r.top, r.height]; })")]
+        return [y + h // 2 for _, y, _, h in self.s.rects("#hg-dropdown .hg-item")]
+
+    def wait_popup(self, title):
+        popup = poll(lambda: self.popups() and self.popups()[0], 5, "the %s menu to open" % title)
+        if popup["x"] > self.titles[title][2] + 5 or not inside(tuple(popup[k] for k in "xywh"), self.s.page_rect()):
+            raise Failed("%s's menu stands at %s, not under its title or not on the page" % (title, popup))
+        return popup
 
 
-def grid(rect):
-    """The layout's grid on the screen rectangle: grid units across and down
-    as pixels."""
-    w, h = rect["width"], rect["height"]
-    return (lambda n: n * w // 320), (lambda n: n * h // 200)
-
-
-def open_page(s, query=""):
-    """Opens the page and passes the title screen and the start-up box with
-    clicks (taps on a touch screen). Returns a pupil who knows the views and
-    the titles."""
+def open_page(s, size, ratio, touch, query):
+    """The page, past the title screen and the box by clicks (or taps)."""
+    s.emulate(size, ratio, touch)
     p = PagePupil(s)
-    s.launch(query)
-    poll(lambda: (s.alive(), s.eval("HG.firstKeyWait > 0 && HG.screenRect"))[1], 10, "the title screen")
-    rect = s.eval("HG.screenRect")
-    middle = (rect["x"] + rect["width"] // 2, rect["y"] + rect["height"] // 2)
-    patch = (rect["x"] + rect["width"] // 50, rect["y"] + rect["height"] * 3 // 10, rect["width"] // 16,
-             rect["height"] // 10)
-    s.click(*middle)
-    poll(lambda: p.boxes() or share(s.shot(patch), MAGENTA) >= 0.98, 5, "the second prompt")
-    if not p.boxes():
-        s.click(*middle)
-    poll(p.boxes, 5, "the start-up box")
-    s.press("#hg-modal button")
     p.main = "0"
+    s.launch(query)
+    poll(lambda: (s.alive(), s.eval("HG.firstKeyWait > 0"))[1], 10, "the title screen")
+    r = s.eval("HG.screenRect")
+    # A click on the title, one on the second prompt (one too early for it is repeated), OK in the box.
+    poll(lambda: p.boxes() or s.click(r["x"] + r["width"] // 2, r["y"] + r["height"] // 2), 5, "the box", 0.3)
+    s.press("#hg-modal button")
     p.views = poll(lambda: not p.boxes() and p.find_views(), 5, "the views after OK")
     p.find_titles()
     return p
 
 
-def check_page_layout(s, p, what):
-    """The 4:3 rectangle the program lays itself out on: as large as fits,
-    centred across; the views where the layout's formulas put them in it."""
-    rect = s.eval("HG.screenRect")
-    width, height, bar = s.eval("[HG.area.width, HG.area.height, HG.menuBarBottom()]")
-    x, y, w, h = rect["x"], rect["y"], rect["width"], rect["height"]
-    check(abs(3 * w - 4 * h) <= 4 and abs(x - (width - x - w)) <= 1 and (w == width or h >= height - bar)
-          and y >= 0 and y + h <= height,
-          "%s: the program lays itself out on %dx%d at %d,%d, the largest 4:3 rectangle below the menu bar (%d px),"
-          " centred across the page of %dx%d" % (what, w, h, x, y, bar, width, height))
-    parts = [s.rect("#hg-menubar .hg-title:nth-of-type(%d)" % (i + 1)) for i in range(len(TITLES))]
-    status = s.rect("#hg-status")
-    check(all(r[1] + r[3] <= bar + 1 for r in parts + [status]), "%s: the menu bar's %d px hold every title and"
-          " the status line (%s; its foot at %d)" % (what, bar, s.eval("HG.status.mode"), status[1] + status[3]))
-    formulas = layout(w, h)
-    for name, v in zip(("window 2", "window 3"), p.views):
-        lx, ly, lw, lh = formulas[name]
-        check((v["x"], v["y"], v["w"], v["h"]) == (x + lx, y + ly, lw, lh) and inside((v["x"], v["y"], v["w"], v["h"]),
-                                                                                       (x, y, w, h)),
-              "%s: %s at %d,%d, %dx%d, inside the rectangle where the layout puts it"
-              % (what, name, v["x"], v["y"], v["w"], v["h"]))
+def check_page(s, p, what, query):
+    """The largest 4:3 rectangle below the menu bar, centred across, the
+    views where the formulas put them in it; the bar holds every title and
+    the status line; a bad address named; nothing on the console; every
+    menu opens whole on the page."""
+    r, bar = s.eval("HG.screenRect"), s.eval("HG.menuBarBottom()")
+    x, y, w, h = r["x"], r["y"], r["width"], r["height"]
+    page = s.page_rect()
+    views = [tuple(v[k] for k in "xywh") for v in p.views]
+    formulas = [layout(w, h)[n] for n in ("window 2", "window 3")]
+    notice = s.rects("#hg-notice")[0]
+    check(abs(3 * w - 4 * h) <= 4 and abs(2 * x + w - page[2]) <= 1 and (w == page[2] or h >= page[3] - bar)
+          and views == [(x + a, y + b, c, d) for a, b, c, d in formulas] and not s.problems
+          and all(t[1] + t[3] <= bar + 1 for t in s.rects(".hg-title, #hg-status"))
+          and (notice[3] > 0 and inside(notice, page)) == (query == BAD),
+          "%s: on %dx%d at %d,%d below the menu bar's %d px, which hold the titles and the status line (%s); the"
+          " views at %s; %s line about the address" % (what, w, h, x, y, bar, s.eval("HG.status.mode"), views,
+                                                        "a" if notice[3] else "no"))
+    for title in TITLES:
+        s.click(*p.titles[title][:2])
+        p.wait_popup(title)
+        s.click(*p.titles[title][:2])
+        p.wait_popup_closed()
 
 
 def check_round(s, p, what):
-    """The Sun's disc in window 2 round within a pixel, its outline one
-    device pixel wide; Mercury's path where its orbit's formula puts it, as
-    round as that; no colour blended by scaling in either view."""
-    sx, sy = grid(s.eval("HG.screenRect"))
-    cx, cy = sx(80), sy(87)
+    """The Sun's disc round within a pixel, its outline one device pixel
+    wide, no colour blended by scaling; Mercury's path as its orbit's formula."""
+    r = s.eval("HG.screenRect")
+    sx, sy = (lambda n: n * r["width"] // 320), (lambda n: n * r["height"] // 200)
+    cx, cy, rx, ry = sx(80), sy(87), sx(6) + 3, round(sy(6) * 0.82) + 3
 
-    def disc():
+    def disc():  # in its box in window 2: yellow, below it at the centre the outline, then azure
         helio, geo = p.view_images(s.shot())
-        # The disc and a few pixels round it (the layout's half-axes).
-        reach_x, reach_y = sx(6) + 3, round(sy(6) * 0.82) + 3
-        box = helio.crop((cx - reach_x, cy - reach_y, cx + reach_x + 1, cy + reach_y + 1))
-        yellow = points(box, YELLOW)
-        if len(yellow) < 100:
-            return None
-        across = max(x for x, _ in yellow) - min(x for x, _ in yellow) + 1
-        down = max(y for _, y in yellow) - min(y for _, y in yellow) + 1
-        # Up the column through the centre from below: the outline, then the disc.
-        column = [box.getpixel((box.width // 2, y)) for y in range(box.height - 1, -1, -1)]
-        start = next(i for i, c in enumerate(column) if c != AZURE)
-        if column[start] != (0, 0, 0):
-            return None  # a planet passes
-        outline = next(i for i in range(start, len(column)) if column[i] != (0, 0, 0)) - start
-        blends = set()
-        for img in (helio, geo):
-            blends |= {c for _, c in img.crop((1, 1, img.width - 1, img.height - 1)).getcolors(img.width * img.height)}
-        return across, down, outline, column[start + outline], blends - BrowserSession.DRAWN
-    across, down, outline, inner, blends = poll(disc, 10, "the Sun's disc in window 2")
-    # Its half-axes within a pixel of each other.
-    check(abs(across - down) <= 2 and outline == 1 and inner == YELLOW and not blends,
-          "%s: the Sun's disc is %dx%d pixels inside its outline, which is %d device pixel wide (then %s); the views"
-          " show no blended colour (%s)" % (what, across, down, outline, inner, sorted(blends)[:3]))
+        box = helio.crop((cx - rx, cy - ry, cx + rx + 1, cy + ry + 1))
+        yellow = colour_mask(box, YELLOW).getbbox()
+        below = [box.getpixel((rx, y)) for y in range(yellow[3], box.height)] if yellow else []
+        outline = below.index(AZURE) if AZURE in below else 0
+        blends = {c for img in (helio, geo) for _, c in img.getcolors(img.width * img.height)} - BrowserSession.DRAWN
+        return outline and set(below[:outline]) == {(0, 0, 0)} and (yellow[2] - yellow[0], yellow[3] - yellow[1],
+                                                                      outline, blends)
+    across, down, outline, blends = poll(disc, 10, "the Sun's disc with no planet over it")
+    check(abs(across - down) <= 2 and outline == 1 and not blends, "%s: the Sun's disc %dx%d in an outline %d device"
+          " pixel wide; no blended colour %s" % (what, across, down, outline, sorted(blends)[:3]))
     p.choose_by_mouse("DARSTELLUNG", "nur &Bahnen")
-    rx, ry = sx(MERCURY), sy(MERCURY) * 0.82
-    state = {}
+    mx, my = sx(MERCURY), sy(MERCURY) * 0.82
 
-    def grown():
-        helio = p.view_images(s.shot())[0]
-        near = [(x - cx, y - cy) for x, y in points(helio, WHITE)
-                if 0.85 <= math.hypot((x - cx) / rx, (y - cy) / ry) <= 1.15]
-        sectors = {int(math.degrees(math.atan2(dy, dx)) % 360) // 45 for dx, dy in near}
-        state.update(x=max((abs(dx) for dx, _ in near), default=0), y=max((abs(dy) for _, dy in near), default=0))
-        return len(sectors) == 8
-    poll(grown, 20, "Mercury's whole path in window 2", interval=0.2)
-    check(abs(state["x"] - rx) <= 1.5 and abs(state["y"] - ry) <= 1.5,
-          "%s: Mercury's path reaches %d pixels across and %d down from the Sun, as its orbit's %d x %.1f"
-          % (what, state["x"], state["y"], rx, ry))
+    def path():
+        near = [(abs(x - cx), abs(y - cy)) for x, y in points(p.view_images(s.shot())[0], WHITE)
+                if 0.85 <= math.hypot((x - cx) / mx, (y - cy) / my) <= 1.15]
+        return near and abs(max(near)[0] - mx) <= 1.5 and abs(max(b for _, b in near) - my) <= 1.5
+    poll(path, 20, "%s: Mercury's path to reach %d x %.1f pixels from the Sun" % (what, mx, my), interval=0.2)
+    log("ok: %s: Mercury's path reaches %d x %.1f pixels from the Sun" % (what, mx, my))
 
 
-def run_layouts(s, wide_copy):
-    """The program on each page of LAYOUT_PAGES: its rectangle and views,
-    the Sun's disc and Mercury's path round, the picture crisp. The widest
-    page's picture of planets and paths is kept (for the README)."""
-    for size, ratio in LAYOUT_PAGES:
-        what = "a page of %dx%d at %g" % (size + (ratio,))
-        s.emulate(size, ratio)
-        p = open_page(s, FAST)
-        check_page_layout(s, p, what)
-        p.choose_by_mouse("SYSTEM", "&Beide")
-        check_round(s, p, what)
-        if size == (1920, 1080):
-            p.choose_by_mouse("DARSTELLUNG", "Planten &und Bahnen")
-            time.sleep(2)
-            path = os.path.join(s.out, "page-%dx%d.png" % size)
-            s.shot().save(path)
-            log("the page of %dx%d with planets and paths: %s" % (size + (path,)))
-            if wide_copy:
-                shutil.copyfile(path, wide_copy)
-                log("copied to " + wide_copy)
-
-
-class PageServer(http.server.ThreadingHTTPServer):
-    """A web server for a folder on a free port of this machine, in a thread
-    of its own, that notes the paths asked for."""
-
-    def __init__(self, folder):
-        self.asked = []
-        server = self
-
-        class Handler(http.server.SimpleHTTPRequestHandler):
-            def log_message(self, *args):
-                server.asked.append(self.path)
-
-        super().__init__(("127.0.0.1", 0), functools.partial(Handler, directory=folder))
-        threading.Thread(target=self.serve_forever, daemon=True).start()
-
-
-def run_addresses(s):
-    """Unknown parameters are ignored; a bad value of a known one is named
-    in a line at the page's foot, and the program starts all the same; from
-    a web server the page asks for nothing but itself (no icon)."""
-    s.emulate((SCREEN_W, SCREEN_H))
-    server = PageServer(os.path.dirname(s.page))
-    for i, (query, bad) in enumerate(ADDRESSES):
-        s.launch(query, server if i == 0 else None)
-        poll(lambda: (s.alive(), s.eval("HG.firstKeyWait > 0"))[1], 10, "the title screen for %s" % query)
-        shown, text, rect = s.eval("""(() => { const n = document.getElementById('hg-notice');
-            const r = n.getBoundingClientRect();
-            return [getComputedStyle(n).display != 'none', n.querySelector('span').textContent,
-                    [r.left, r.top, r.width, r.height]]; })()""")
-        at_foot = rect[0] >= 0 and rect[0] + rect[2] <= SCREEN_W and SCREEN_H - 80 < rect[1] + rect[3] <= SCREEN_H
-        check(shown == bad and (not bad or ("steps-per-second" in text and "\n" not in text and at_foot))
-              and title_patch_blue(s) and not s.problems,
-              "%s: the title screen%s" % (query, ", and a line at the page's foot: %r" % text if bad else
-                                          ", no line about the address"))
-        if i == 0:
-            time.sleep(1)  # the browser asks for an icon after the page
-            check([p.partition("?")[0] for p in server.asked] == ["/" + os.path.basename(s.page)],
-                  "from a web server the page asks for itself, nothing else (%s)" % server.asked)
-    server.shutdown()
-    server.server_close()
-
-
-def check_time_step_by_touch(s, p):
-    """SERVICE | &Zeitschritt by taps; a tap on window 1 gives its input the
-    focus, a number keyboard's; what is typed into it is echoed, a key's
-    Backspace deletes, the button ↵ ends the line; a bad value asks again."""
+def check_tablet(s, p):
+    """Taps alone: a tap on another title opens its menu; the time step typed
+    into the input a tap on window 1 focuses; pause, forward and back by
+    their buttons; the picture at the device's pixels; turned with a box
+    open, laid out anew once it is closed, settings kept."""
+    for title in ("SYSTEM", "DARSTELLUNG"):
+        s.click(*p.titles[title][:2])
+    popup = p.wait_popup("DARSTELLUNG")
+    check(s.eval("HG.menu.open") == 2 and min(h for _, _, _, h in s.rects(".hg-title, .hg-item, .hg-touch"))
+          >= FINGER * s.ratio, "a tap on DARSTELLUNG with SYSTEM open opens it; every target %d px high" % FINGER)
+    s.click(popup["x"] + popup["w"] // 2, p.item_rows(popup, "DARSTELLUNG")[0])  # nur &Planeten
     p.choose_by_mouse("SERVICE", "&Zeitschritt")
-    w1 = poll(lambda: [w for w in s.windows() if w["name"] == INPUT_CAPTION], 10, "window 1")[0]
-    rect = (w1["x"], w1["y"], w1["w"], w1["h"])
-    s.tap(w1["x"] + w1["w"] // 4, w1["y"] + w1["h"] // 2)
-    focus = "(() => { const e = document.activeElement; return e && e.matches('input.hg-line') &&" \
-            " e.inputMode == 'decimal' && parseFloat(getComputedStyle(e).fontSize) >= 16; })()"
-    check(poll(lambda: s.eval(focus), 5, "the input's focus"),
-          "a tap on window 1 gives the focus to an input with a number keyboard (16 px text: no zooming)")
+    w1 = poll(lambda: [tuple(w[k] for k in "xywh") for w in s.windows() if w["name"] == INPUT_CAPTION], 5, "window 1")
+    s.click(w1[0][0] + 20, w1[0][1] + 20)
+    typed = None
+    for text, keys in (("25", []), ("2,55", ["BackSpace"])):  # 25 is asked again
+        if typed:
+            steady_shot(s, w1[0], lambda img: ImageChops.difference(img, typed).getbbox(), "window 1 to ask again")
+        before = s.shot(w1[0])
+        s.cmd("Input.insertText", text=text)  # as a touch screen's keyboard types
+        s.key(*keys)
+        typed = steady_shot(s, w1[0], lambda img: ImageChops.difference(img, before).getbbox(), "the echo")
+        check(s.eval("document.activeElement.matches('.hg-line[inputmode=decimal]')"), text + " typed into the input")
+        s.press(".hg-line-ok")
+    poll(lambda: "Zeitschritt 2,5 d" in s.eval("HG.status.text"), 5, "the time step 2,5 after ↵")
 
-    def typed(text):
-        before = s.shot(rect)
-        s.cmd("Input.insertText", text=text)
-        return steady_shot(s, rect, lambda img: ImageChops.difference(img, before).getbbox() is not None,
-                           "the echo of %r in window 1" % text)
-    echo = typed("25")
-    s.press(".hg-line-ok")
-    poll(lambda: ImageChops.difference(s.shot(rect), echo).getbbox() is not None, 5, "window 1 to ask again after 25")
-    time.sleep(0.3)
-    check(s.eval(focus) and [w for w in s.windows() if w["name"] == INPUT_CAPTION],
-          "25 is rejected: window 1 asks again, its input keeps the focus")
-    with_five = typed("2,55")
-    s.key("BackSpace")
-    steady_shot(s, rect, lambda img: ImageChops.difference(img, with_five).getbbox() is not None,
-                "the echo of Backspace in window 1")
-    s.press(".hg-line-ok")
-    poll(lambda: not [w for w in s.windows() if w["name"] == INPUT_CAPTION], 5, "window 1 to close after ↵")
-    status = s.eval("HG.status.text")
-    check("Zeitschritt 2,5 d" in status, "\"2,55\", Backspace and ↵ set the time step: %r" % status)
-
-
-def check_touch_buttons(s, p):
-    """Back, pause and forward, one tap each, at the status line."""
-    buttons = s.eval("Array.from(document.querySelectorAll('.hg-touch'), (b) => [b.getAttribute('aria-label'),"
-                     " b.getBoundingClientRect().height])")
-    check([b[0] for b in buttons] == ["Schritt zurück", "Anhalten / Weiter", "Schritt vor"]
-          and all(h >= FINGER for _, h in buttons), "three touch buttons, at least %d px high: %s" % (FINGER, buttons))
-    views = lambda: [img.tobytes() for img in p.view_images(s.shot())]  # noqa: E731
-
-    def settled():
-        first = views()
+    def still():
+        first = [img.tobytes() for img in p.view_images(s.shot())]
         time.sleep(0.3)
-        return first if views() == first else None
-    s.press(".hg-touch[aria-label='Anhalten / Weiter']")
-    paused = poll(settled, 10, "the views to stand still after a tap on pause")
-    s.press(".hg-touch[aria-label='Schritt vor']")
-    poll(lambda: views() != paused, 5, "a step after a tap on forward")
-    s.press(".hg-touch[aria-label='Schritt zurück']")
-    poll(lambda: views() == paused, 5, "the views as before, after a tap on back")
-    check("angehalten" in s.eval("HG.status.text"),
-          "a tap on pause stops the animation, forward steps, back steps to the same pixels")
-    return paused
-
-
-def check_turn(s, p, size):
-    """The tablet turned while a box is open: laid out anew once the box is
-    closed, with the clock, the time step, the pause and the lines of sight
-    as they were."""
-    status = s.eval("HG.status.text")
-    rect = s.eval("HG.screenRect")
-    s.emulate(size, s.ratio, s.touch)
-    time.sleep(1)
-    check(p.boxes() and s.eval("HG.screenRect") == rect, "turned with a box open: the layout waits for the box")
-    s.press("#hg-modal button")
-    poll(lambda: s.eval("HG.screenRect") != rect and p.find_views(), 10, "the layout for the turned page")
-    p.views = poll(p.find_views, 5, "the views")
-    p.find_titles()
-    what = "turned to %dx%d" % size
-    check_page_layout(s, p, what)
-    sx, _ = grid(s.eval("HG.screenRect"))
-
-    def line_of_sight():
-        green = colour_mask(p.view_images(s.shot())[1], GREEN).getbbox()
-        return green and max(green[2] - green[0], green[3] - green[1]) > 4 * sx(6)
-    poll(line_of_sight, 5, "Mercury's line of sight in window 3")
-    check(s.eval("HG.status.text") == status, "%s: the status line as before (%r), Mercury's line of sight still"
-          " shown" % (what, status))
-
-
-def run_touch(s):
-    """A tablet worked by taps alone: the start, SYSTEM, menus a finger can
-    hit, the time step typed into the input, the touch buttons, the picture
-    at the device's resolution, and the tablet turned."""
-    size, ratio = TABLET
-    s.emulate(size, ratio, True)
-    p = open_page(s)
-    heights = s.eval("HG.menu.menus.map((m) => m.element.getBoundingClientRect().height)")
-    tx, ty, _ = p.titles["SYSTEM"]
-    s.tap(tx, ty)
-    p.wait_popup("SYSTEM")
-    items = s.eval("Array.from(document.querySelectorAll('#hg-dropdown .hg-item'), (e) =>"
-                   " e.getBoundingClientRect().height)")
-    tx, ty, _ = p.titles["DARSTELLUNG"]
-    s.tap(tx, ty)
-    poll(lambda: s.eval("HG.menu.open") == TITLES.index("DARSTELLUNG"), 5, "DARSTELLUNG's menu")
-    check(min(heights + items) >= FINGER and p.popups(), "with SYSTEM's menu open a tap on DARSTELLUNG opens"
-          " DARSTELLUNG's; titles and items are at least %d px high (%s, %s)" % (FINGER, heights, items))
-    s.tap(tx, ty)
-    p.wait_popup_closed()
-    p.choose_by_mouse("SYSTEM", "&Beide")
-    check_time_step_by_touch(s, p)
-    check_touch_buttons(s, p)
+        return first == [img.tobytes() for img in p.view_images(s.shot())] and first
+    s.press(".hg-touch:nth-of-type(2)")  # pause, then forward and back
+    paused = poll(still, 10, "the views to stand still")
+    s.press(".hg-touch:nth-of-type(3)")
+    poll(lambda: still() not in (False, paused), 5, "a step forward")
+    s.press(".hg-touch:nth-of-type(1)")
+    poll(lambda: still() == paused, 5, "a step back to the same pixels")
     p.choose_by_mouse("EXTRAS", "&Sichtlinien ein/aus")
     p.choose_by_mouse("EXTRAS", "&Bild speichern")
-    poll(p.boxes, 5, "the box saying where the picture went")
-    log("the box says: %r" % s.eval("document.querySelector('#hg-modal .hg-lines').innerText"))
-    picture = s.saved_picture()
-    left, right = p.views
-    check(picture.size == (right["x"] + right["w"] - left["x"], left["h"]),
-          "the saved picture has the device's pixels: %dx%d" % picture.size)
-    check_turn(s, p, (size[1], size[0]))
+    picture, (left, right), rect, status = s.saved_picture(), p.views, s.eval("HG.screenRect"), s.eval("HG.status.text")
+    s.emulate(s.size[::-1], s.ratio, True)
+    time.sleep(1)
+    check(picture.size == (right["x"] + right["w"] - left["x"], left["h"]) and s.eval("HG.screenRect") == rect,
+          "pause, forward, back by taps; the picture at the device's pixels %s; turned with the box open, the layout"
+          " waits" % (picture.size,))
+    s.press("#hg-modal button")
+    p.views = poll(lambda: s.eval("HG.screenRect") != rect and p.find_views(), 10, "the layout of the turned page")
+    p.find_titles()
+    check_page(s, p, "turned", "")
+    green = poll(lambda: colour_mask(p.view_images(s.shot())[1], GREEN).getbbox(), 5, "Mercury in window 3")
+    check(s.eval("HG.status.text") == status and max(green[2] - green[0], green[3] - green[1]) > 200,
+          "turned: the status line as before (%r), Mercury's line of sight still shown" % status)
 
 
-def check_pointer_turns_coarse(s):
-    """A low page whose pointer turns coarse (a tablet's keyboard taken off):
-    its menu bar's taller rows reach further down, and the program lays
-    itself out anew below them."""
-    size, ratio = SIDEWAYS
-    s.emulate(size, ratio)
-    p = open_page(s)
-    before = [(v["x"], v["y"], v["w"], v["h"]) for v in p.views]
-    bar = s.eval("HG.menuBarBottom()")
-    s.emulate(size, ratio, True)
-    p.views = poll(lambda: (lambda views: views if [(v["x"], v["y"], v["w"], v["h"]) for v in views] != before
-                            else None)(p.find_views()), 5, "the views laid out anew")
-    what = "%dx%d, the pointer turned coarse" % size
-    check(s.eval("HG.menuBarBottom()") > bar and min(v["y"] for v in p.views) >= s.eval("HG.menuBarBottom()"),
-          "%s: the menu bar reaches %d px down, was %d; the views stand below it" % (what, s.eval("HG.menuBarBottom()"),
-                                                                                 bar))
-    check_page_layout(s, p, what)
-
-
-def run_narrow(s):
-    """The narrowest page, by mouse and by taps: every title on the page,
-    the status line beside none; every menu opens under its title, whole;
-    the information box inside the page. Then a low page whose pointer
-    turns coarse."""
-    size, ratio = NARROW
-    for touch in (False, True):
-        what = "%dx%d %s" % (size + ("by taps" if touch else "by mouse",))
-        s.emulate(size, ratio, touch)
-        p = open_page(s)
-        page = (0, 0, size[0] * ratio, size[1] * ratio)
-        titles = [s.rect("#hg-menubar .hg-title:nth-of-type(%d)" % (i + 1)) for i in range(len(TITLES))]
-        status = s.rect("#hg-status")
-        apart = all(not (t[0] < status[0] + status[2] and status[0] < t[0] + t[2] and
-                         t[1] < status[1] + status[3] and status[1] < t[1] + t[3]) for t in titles)
-        check(all(inside(t, page) for t in titles) and apart, "%s: every title on the page, the status line"
-              " beside none (%s)" % (what, s.eval("HG.status.mode")))
-        for title in TITLES:
-            tx, ty, _ = p.titles[title]
-            s.click(tx, ty)
-            popup = p.wait_popup(title)
-            check(inside((popup["x"], popup["y"], popup["w"], popup["h"]), page),
-                  "%s: %s's menu opens whole on the page" % (what, title))
-            s.click(tx, ty)
-            p.wait_popup_closed()
-        p.choose_by_mouse("DESK", "&Info")
-        box = poll(p.boxes, 5, "the information box")[0]
-        check(inside((box["x"], box["y"], box["w"], box["h"]), page), "%s: the information box inside the page"
-              " (%dx%d)" % (what, box["w"], box["h"]))
-        s.press("#hg-modal button")
-        poll(lambda: not p.boxes(), 5, "the box to close")
-    check_pointer_turns_coarse(s)
+def run_pages(s, wide_copy):
+    for size, ratio, touch, query in PAGES:
+        what = "%dx%d at %g%s" % (size + (ratio, " by taps" if touch else ""))
+        p = open_page(s, size, ratio, touch, query)
+        check_page(s, p, what, query)
+        if query == FAST:
+            p.choose_by_mouse("SYSTEM", "&Beide")
+            check_round(s, p, what)
+        if size == (1920, 1080) and wide_copy:
+            p.choose_by_mouse("DARSTELLUNG", "Planten &und Bahnen")
+            time.sleep(2)
+            s.shot().save(wide_copy)
+        if query == BAD:
+            p.choose_by_mouse("DESK", "&Info")
+            box = poll(p.boxes, 5, "the information box")[0]
+            check(inside(tuple(box[k] for k in "xywh"), s.page_rect()), what + ": the information box on the page")
+            s.press("#hg-modal button")
+        if size == (768, 1024):
+            check_tablet(s, p)
 
 
 # ---------------------------------------------------------------- placement
@@ -2109,59 +1885,34 @@ def check_lost_map_request(s):
     d.close()
 
 
-def bar_titles(s, client):
-    """The menu titles on a bar of one row or more at the top of window 0's
-    client area, in reading order: clusters of dark text columns, row by
-    row; the status line's row comes after the titles'."""
-    x0, y0, w, _ = client
-    strip = s.shot((x0, y0, w, 200))
-    px = strip.load()
-    bar_h = next((y for y in range(strip.height) if px[w // 2, y] == MAGENTA), strip.height)
-    ink = [any(sum(px[x, y]) < 300 for x in range(w)) for y in range(bar_h)]
-    rows = []
-    for y, dark in enumerate(ink):
-        if dark and rows and y - rows[-1][1] <= 3:
-            rows[-1][1] = y
-        elif dark:
-            rows.append([y, y])
-    found = []
-    for top, bottom in rows:
-        clusters = []
-        for x in range(w):
-            if not any(sum(px[x, y]) < 300 for y in range(top, bottom + 1)):
-                continue
-            if clusters and x - clusters[-1][1] <= 8:
-                clusters[-1][1] = x
-            else:
-                clusters.append([x, x])
-        found += [(x0 + (a + b) // 2, y0 + (top + bottom) // 2, x0 + a) for a, b in clusters]
-    return bar_h, dict(zip(TITLES, found))
-
-
 def check_narrow_menus(s):
-    """On a screen 320 pixels wide every title stands on the bar, on as many
-    rows as it takes, and every menu opens whole on the screen by mouse."""
+    """On a screen 320 pixels wide the titles stand on the bar's rows, and
+    every menu opens whole on the screen by mouse. A title is a cluster of
+    dark text columns in a row of text, in reading order."""
     s.launch()
     p = Pupil(s)
     main = main_window(s)
     p.main = main["id"]
-    client, _, _ = pass_title(s, main)
+    pass_title(s, main)
     s.key("Return")
     p.close_box_with_return("the start-up warning box")
-    main = s.geometry(p.main)
-    p.client = (main["x"], main["y"], main["w"], main["h"])
     s.park_mouse()
-    bar_h, p.titles = bar_titles(s, p.client)
-    check(len(p.titles) == len(TITLES), "%dx%d: the menu bar (%d px high) shows all %d titles"
-          % (s.size + (bar_h, len(TITLES))))
-    screen = (0, 0) + s.size
-    for title in TITLES:
-        tx, ty, left = p.titles[title]
-        s.click(tx, ty)
+    strip = s.shot((0, 0, s.size[0], 200))
+    bar = next(y for y in range(200) if strip.getpixel((s.size[0] // 2, y)) == MAGENTA)  # window 0 begins
+    dark = [[sum(strip.getpixel((x, y))) < 300 for x in range(s.size[0])] for y in range(bar + 1)]
+    ends = [y for y in range(1, bar + 1) if any(dark[y - 1]) and not any(dark[y])]
+    places = []
+    for top, bottom in zip([0] + ends, ends):
+        columns = [x for x in range(s.size[0]) if any(dark[y][x] for y in range(top, bottom))]
+        starts = [x for i, x in enumerate(columns) if i == 0 or x - columns[i - 1] > 8]
+        places += [(x + 5, (top + bottom) // 2) for x in starts]
+    if len(places) < len(TITLES):
+        raise Failed("%dx%d: the menu bar shows %d titles, not %d" % (s.size + (len(places), len(TITLES))))
+    for title, (x, y) in zip(TITLES, places):
+        s.click(x, y)
         popup = poll(lambda: p.popups() and p.popups()[0], 5, "the %s menu to open" % title)
-        rect = (popup["x"], popup["y"], popup["w"], popup["h"])
-        check(inside(rect, screen) and popup["x"] <= left + 5, "%dx%d: %s's menu opens by mouse, whole on the screen"
-              " (%dx%d at %d,%d)" % (s.size + (title,) + rect[2:] + rect[:2]))
+        check(inside(tuple(popup[k] for k in "xywh"), (0, 0) + s.size) and popup["x"] <= x,
+              "%dx%d: %s's menu opens by mouse, whole on the screen" % (s.size + (title,)))
         s.key("Escape")
         p.wait_popup_closed()
     s.end_program()
@@ -2228,8 +1979,6 @@ def main():
     ap.add_argument("--out", required=True, help="folder for logs and screenshots")
     ap.add_argument("--screenshot", help="also copy the screenshot of both views here")
     ap.add_argument("--screenshot-wide", help="with --browser: also copy the picture of a page of 1920 x 1080 here")
-    ap.add_argument("--part", action="append", choices=BROWSER_PARTS,
-                    help="with --browser: only this part (again for more); all by default")
     ap.add_argument("--placement", action="store_true",
                     help="instead of the session: the title screen at several screen sizes with and without"
                          " openbox, and the windows on a desktop with a panel (--wm is not used)")
@@ -2259,11 +2008,14 @@ def main():
                 " work area with a panel at the bottom and at the top; every menu at %dx%d"
                 % (", ".join("%dx%d" % size for size in TITLE_SIZES), *NARROW_SCREEN))
             return 0
-        if args.browser:
-            return run_browser(program, args, sessions)
-        s = XSession(program, args.wm, args.out)
+        s = BrowserSession(program, args.out) if args.browser else XSession(program, args.wm, args.out)
         sessions.append(s)
         figures = run(s, args.screenshot)
+        if args.browser:  # then the browser's pages, in a browser of their own
+            sessions.append(BrowserSession(program, os.path.join(args.out, "pages")))
+            os.makedirs(sessions[-1].out, exist_ok=True)
+            sessions[-1].start()
+            run_pages(sessions[-1], args.screenshot_wide)
     except Skipped as e:
         log("SKIPPED: %s" % e)
         return SKIP
@@ -2291,41 +2043,11 @@ def main():
     finally:
         for s in sessions:
             s.close()
-    report_figures(s, figures, args.out)
-    return 0
-
-
-def report_figures(s, figures, out):
     log("passed (%s): start to title screen %d ms, %s %.1f MB, quit to exit %d ms"
         % (s.label, figures["title_ms"], figures["memory"], figures["memory_mb"], figures["quit_ms"]))
-    with open(os.path.join(out, "figures.txt"), "w") as f:
+    with open(os.path.join(args.out, "figures.txt"), "w") as f:
         f.write("start to title screen: %d ms\n%s: %.1f MB\nquit to exit: %d ms\n"
                 % (round(figures["title_ms"]), figures["memory"], figures["memory_mb"], round(figures["quit_ms"])))
-
-
-# The browser's runs: the pupil's session, then the browser's own pages.
-BROWSER_PARTS = ("session", "layouts", "addresses", "touch", "narrow")
-
-
-def run_browser(program, args, sessions):
-    parts = args.part or BROWSER_PARTS
-    if "session" in parts:
-        s = BrowserSession(program, args.out)
-        sessions.append(s)
-        figures = run(s, args.screenshot)
-        report_figures(s, figures, args.out)
-    pages = [part for part in parts if part != "session"]
-    if pages:
-        s = BrowserSession(program, os.path.join(args.out, "pages"))
-        os.makedirs(s.out, exist_ok=True)
-        sessions.append(s)
-        s.start()
-        for part in pages:
-            if part == "layouts":
-                run_layouts(s, args.screenshot_wide)
-            else:
-                {"addresses": run_addresses, "touch": run_touch, "narrow": run_narrow}[part](s)
-        log("passed (Chromium's pages): %s" % ", ".join(pages))
     return 0
 
 
