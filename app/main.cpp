@@ -20,9 +20,8 @@ int main(int argc, char** argv) {
             // gets the program, as it starts without one.
             if (OptionsFromAddress()) {
                 options = LoopOptions{};
-                notice = "Die Adresse nennt einen ungültigen Wert für steps-per-second (erlaubt ist eine ganze Zahl "
-                         "von 0 bis 1000); das Programm läuft mit " +
-                         std::to_string(options.StepsPerSecond) + " Schritten je Sekunde.";
+                notice = "Ungültiger Wert für steps-per-second in der Adresse; es gelten " +
+                         std::to_string(options.StepsPerSecond) + " Schritte je Sekunde.";
                 break;
             }
             std::fprintf(stderr, "%s\n", message.c_str());

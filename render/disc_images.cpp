@@ -80,7 +80,11 @@ void BuildDiscImages() {
     const double cx = std::max(100.0, rx + 1), cy = std::max(100.0, ry + 1);
     const double left = cx - rx - 1, top = cy - ry - 1, right = cx + rx + 1, bottom = cy + ry + 1;
 
-    const double scale = PixelRatio();
+    // Labels keep their size on the screen where the disc has room for them
+    // (a disc of 19 pixels' radius, 1024 pixels' width, holds the 18-pixel
+    // label); on a small rectangle of a sharp screen they are as large in
+    // device pixels as on a plain one, so that their letters stay on the disc.
+    const double scale = std::min(PixelRatio(), std::max(1.0, rx / 19.0));
     SetRasterMode(13);
     ChooseLabelFont(rx, ry, scale);
     SetForeground(Colours.ColBlack);

@@ -44,7 +44,7 @@ LOGS = WORK / "logs"
 # Never run: they need real windows, a browser or packaging and take minutes.
 EXCLUDED = r"^end_to_end_.*$|^package$|^web_build$|^compare_editions$"
 # Run only when the quick ones have all passed.
-SLOW = r"_3840x2160$|^test_soak$"
+SLOW = r"_3840x2160$|^test_soak"
 
 
 @dataclass
