@@ -13,6 +13,7 @@ struct Pacer {
 // first pass may start at once.
 void StartPacer(Pacer& pacer, int passesPerSecond, int64_t nowNs);
 // After a pass that ended at nowNs: the next one is due one period after the
-// last deadline, so passes do not drift. A pass that ran late is followed at
-// once, but the schedule starts afresh from there instead of racing to catch up.
+// last deadline, so passes do not drift. Passes missed by up to a period or
+// 20 ms, whichever is longer, follow at once; after a longer delay the
+// schedule starts afresh from there instead of racing to catch up.
 void PassDone(Pacer& pacer, int64_t nowNs);
