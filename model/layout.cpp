@@ -41,7 +41,9 @@ void ComputeLayout() {
 }
 
 void FinishLayout() {
-    Layout.InputWinWidthBase = std::max(ScaleX(158), 314);
+    // Window 1 is at least 314 pixels wide, for its prompt, but never wider
+    // than the screen it is shown on.
+    Layout.InputWinWidthBase = std::min(std::max(ScaleX(158), 314), static_cast<int32_t>(Layout.ScreenWidth));
     Layout.DiscRadiusX = std::round(Layout.DiscRadiusX);
     Layout.DiscRadiusY = std::round(Layout.DiscRadiusY);
 }

@@ -75,9 +75,11 @@ void ChooseLabelFont(double rx, double ry, double scale) {
 
 void BuildDiscImages() {
     const double rx = Layout.DiscRadiusX, ry = Layout.DiscRadiusY;
-    // The canvas point: (100, 100) in window 3, moved in only on screens so
-    // large that a disc would not fit there.
-    const double cx = std::max(100.0, rx + 1), cy = std::max(100.0, ry + 1);
+    // The canvas point: (100, 100) in window 3, moved in on screens so large
+    // that a disc would not fit there, and on screens so small that window 3
+    // ends before it.
+    const double cx = std::max(rx + 1, std::min(std::max(100.0, rx + 1), Layout.ViewWinWidthInt - rx - 2));
+    const double cy = std::max(ry + 1, std::min(std::max(100.0, ry + 1), Layout.ViewWinHeight - ry - 2));
     const double left = cx - rx - 1, top = cy - ry - 1, right = cx + rx + 1, bottom = cy + ry + 1;
 
     // Labels keep their size on the screen where the disc has room for them

@@ -779,6 +779,7 @@ private slots:
         // smallest screens, where Mercury's and the Earth's discs can meet
         // Venus's and Mars's; discs drawn over each other leave pieces behind
         // by design, so those two are hidden there.
+        QVERIFY(DistinctColours(Images.DiscImage[Sun], Yellow) > 0);  // on every screen
         Settings.SystemMode = 3;
         if (Layout.ScreenWidth < 640) Settings.PlanetOn[Mercury] = Settings.PlanetOn[Earth] = -1;
         const std::array<uint32_t, 7> colour{0, Blue, Green, Cyan, Red, Magenta, Yellow};
