@@ -7,13 +7,6 @@
 
 #include <cmath>
 
-namespace {
-
-// One full turn, as the program has always reckoned it (a little short of 2π,
-// so a body needs 1.0000104 periods for a turn).
-constexpr double FullTurn = 6.28312;
-
-}  // namespace
 
 void InitModel() {
     for (auto& on : Settings.PlanetOn) on = 1;

@@ -2,6 +2,10 @@
 // the mapping of positions into the two view windows.
 #pragma once
 
+// One full turn, as the program has always reckoned it (a little short of 2π,
+// so a body needs 1.0000104 periods for a turn).
+constexpr double FullTurn = 6.28312;
+
 // Fills the planet table, the start values of the display settings and the
 // layout. Needs the screen size (SetScreenSize) and FlattenFactor.
 void InitModel();

@@ -41,3 +41,9 @@ double ReadNumberItem() {
     ReadDecimal(text, value);
     return value;
 }
+
+double NumberItemAt(int item) {
+    double value = 0;
+    if (item >= 0 && static_cast<std::size_t>(item) < Items.size()) ReadDecimal(std::string(Items[item]), value);
+    return value;
+}

@@ -14,3 +14,5 @@ void RestoreTextItems(int item);
 std::string ReadTextItem();
 // The item at the read position as a decimal number; the position moves on.
 double ReadNumberItem();
+// The item at a given place as a decimal number; the read position stays.
+double NumberItemAt(int item);

@@ -1,0 +1,94 @@
+// test_events.cpp — the events against relations that hold however they were found.
+#include "model/events.h"
+#include "model/layout.h"
+#include "model/planets.h"
+#include "model/state.h"
+
+#include <QtTest>
+
+#include <cmath>
+#include <numbers>
+
+class TestEvents : public QObject {
+    Q_OBJECT
+
+private slots:
+    void eventsAgreeWithTheSky_data() {
+        QTest::addColumn<int>("body");
+        QTest::addColumn<double>("period");  // days, from the table
+        QTest::newRow("Merkur") << int(Mercury) << 89.0;
+        QTest::newRow("Venus") << int(Venus) << 223.0;
+        QTest::newRow("Mars") << int(Mars) << 667.0;
+        QTest::newRow("Jupiter") << int(Jupiter) << 700.0;
+    }
+
+    void eventsAgreeWithTheSky() {
+        QFETCH(int, body);
+        QFETCH(double, period);
+        SetScreenSize(1024, 768);
+        Planets.FlattenFactor = 0.82;
+        InitModel();
+        const bool inner = body < Mars;
+        const EventKind line = inner ? EventKind::InferiorConjunction : EventKind::Opposition;
+        const double synodic = 2 * std::numbers::pi / FullTurn / std::abs(1 / 365.0 - 1 / period);
+        const std::vector<SkyEvent> events = EventsOf(body, 0, 3000);
+        QVERIFY(!events.empty());
+        double lastLine = -1;
+        for (std::size_t i = 0; i < events.size(); ++i) {
+            const SkyEvent& e = events[i];
+            QVERIFY(i == 0 || events[i - 1].Day < e.Day);
+            const GridPoint p = BodyPoint(body, e.Day), earth = BodyPoint(Earth, e.Day);
+            if (e.Kind == line) {
+                // One synodic period apart; the Sun, the Earth and the planet in
+                // line on the model's own positions, the planet on the Earth's side.
+                if (lastLine >= 0) QVERIFY(std::abs(e.Day - lastLine - synodic) < 1e-6);
+                lastLine = e.Day;
+                MoveModelTo(e.Day);
+                auto angle = [](int k) {
+                    return std::atan2(Planets.PosY[k] / Planets.RadiusY[k], Planets.PosX[k] / Planets.RadiusX[k]);
+                };
+                QVERIFY(std::abs(std::remainder(angle(body) - angle(Earth), 2 * std::numbers::pi)) < 1e-9);
+                // The standstills on both sides, as far from it.
+                const auto before = std::find_if(events.rbegin() + (events.size() - i), events.rend(), [](auto& s) {
+                    return s.Kind == EventKind::StationRetrograde;
+                });
+                const auto after = std::find_if(events.begin() + i, events.end(),
+                                                [](auto& s) { return s.Kind == EventKind::StationDirect; });
+                if (before != events.rend() && after != events.end())
+                    QVERIFY(std::abs((e.Day - before->Day) - (after->Day - e.Day)) < 1e-6);
+            } else if (e.Kind == EventKind::GreatestEastElongation || e.Kind == EventKind::GreatestWestElongation) {
+                // The line of sight touches the orbit: at right angles to the radius.
+                QVERIFY(std::abs((p.X - earth.X) * p.X + (p.Y - earth.Y) * p.Y) < 1e-6);
+            } else if (e.Kind == EventKind::StationRetrograde || e.Kind == EventKind::StationDirect) {
+                // The direction stands still: it moves the same way on both sides.
+                auto turn = [&](double dt) {
+                    return std::remainder(DirectionFromEarth(body, e.Day + dt) - DirectionFromEarth(body, e.Day),
+                                          2 * std::numbers::pi);
+                };
+                QVERIFY(turn(-0.05) * turn(0.05) > 0);
+                QCOMPARE(turn(0.05) < 0, e.Kind == EventKind::StationRetrograde);
+            }
+        }
+        QVERIFY(lastLine > 0);
+        // The events' order as the sky shows it: evening star (east of the Sun)
+        // before it turns back into the inferior conjunction; the eastern
+        // quadrature after the opposition.
+        using K = EventKind;
+        const std::vector<K> cycle =
+            inner ? std::vector{K::InferiorConjunction, K::StationDirect, K::GreatestWestElongation,
+                                K::SuperiorConjunction, K::GreatestEastElongation, K::StationRetrograde}
+                  : std::vector{K::Opposition, K::StationDirect, K::EastQuadrature, K::Conjunction, K::WestQuadrature,
+                                K::StationRetrograde};
+        for (std::size_t i = 0; i < events.size(); ++i) QVERIFY(events[i].Kind == cycle[i % cycle.size()]);
+        // Next and previous step through the same events, not stopping on the day asked about.
+        std::array<int16_t, 7> on{};
+        on[body] = 1;
+        QCOMPARE(NextEvent(events[1].Day, on)->Day, events[2].Day);
+        QCOMPARE(PreviousEvent(events[2].Day, on)->Day, events[1].Day);
+        const LoopFigures loop = NextLoop(body, 0);
+        QVERIFY(loop.Days > 0 && loop.WidthDegrees > 0 && loop.WidthDegrees < 60);
+    }
+};
+
+QTEST_APPLESS_MAIN(TestEvents)
+#include "test_events.moc"
