@@ -183,6 +183,12 @@ bool ClassroomWaitsForEvents() {
 
 namespace {
 
+// The time step as the status line shows it: six significant digits keep the
+// line short whatever was typed (19.999999999999996 is shown as 20).
+std::string StepText(double timeStep) {
+    return GermanDecimalText(timeStep, 6);
+}
+
 // The day with as many places as the time step has, one at least.
 std::string DayText(double simTime, const std::string& step) {
     const std::size_t comma = step.find(',');
@@ -195,12 +201,12 @@ std::string DayText(double simTime, const std::string& step) {
 }  // namespace
 
 std::string StatusText(double simTime, double timeStep, bool paused) {
-    const std::string step = GermanDecimalText(timeStep);
+    const std::string step = StepText(timeStep);
     return DayText(simTime, step) + "   Zeitschritt " + step + " d   " + (paused ? "angehalten" : "läuft");
 }
 
 std::string StatusShortText(double simTime, double timeStep, bool paused) {
-    return DayText(simTime, GermanDecimalText(timeStep)) + "   " + (paused ? "angehalten" : "läuft");
+    return DayText(simTime, StepText(timeStep)) + "   " + (paused ? "angehalten" : "läuft");
 }
 
 void ComposePicture(Image& picture) {

@@ -100,3 +100,11 @@ std::string GermanDecimalText(double value) {
         if (c == '.') c = ',';
     return text;
 }
+
+std::string GermanDecimalText(double value, int digits) {
+    // Rounded in decimal digits, then written as the shortest text of the
+    // rounded number, which has no more digits than that.
+    char rounded[64];
+    std::snprintf(rounded, sizeof rounded, "%.*e", std::clamp(digits, 1, 17) - 1, value);
+    return GermanDecimalText(std::strtod(rounded, nullptr));
+}

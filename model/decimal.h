@@ -21,3 +21,6 @@ std::string DecimalTextC(double value);
 std::string GermanNumber(double value, int decimals);
 // The shortest text that reads back as the same number, with a decimal comma.
 std::string GermanDecimalText(double value);
+// The same, rounded to at most `digits` significant digits, for a short line
+// (digits 6: 19.999999999999996 is "20", 0.123456789 "0,123457").
+std::string GermanDecimalText(double value, int digits);

@@ -311,6 +311,8 @@ private slots:
         QTest::newRow("before the start") << -1.5 << 0.5 << true << "Tag -1,5   Zeitschritt 0,5 d   angehalten";
         QTest::newRow("rounding") << 1000.04999 << 0.1 << false << "Tag 1000,0   Zeitschritt 0,1 d   läuft";
         QTest::newRow("long run") << 1234567.5 << 19.5 << false << "Tag 1.234.567,5   Zeitschritt 19,5 d   läuft";
+        QTest::newRow("step of a sum") << 9.5 << 19.999999999999996 << false << "Tag 9,5   Zeitschritt 20 d   läuft";
+        QTest::newRow("six digits") << 9.5 << 0.123456789 << true << "Tag 9,500   Zeitschritt 0,123457 d   angehalten";
     }
     void theStatusLineWritesGerman() {
         QFETCH(double, day);
