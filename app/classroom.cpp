@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cmath>
 #include <ctime>
+#include <new>
 
 ClassroomState Classroom;
 
@@ -82,15 +83,23 @@ std::string LocalTimeText() {
 }
 
 void SaveThePicture() {
-    Image picture;
-    ComposePicture(picture);
+    SavedAs saved = SavedAs::Failed;
     std::string where;
-    switch (SavePicture(picture, PictureFileName(LocalTimeText()), where)) {
-        case SavedAs::File: Shell.MessageText = "Das Bild ist gespeichert: | | " + where; break;
-        case SavedAs::Download: Shell.MessageText = "Das Bild wird heruntergeladen: | | " + where; break;
-        case SavedAs::Failed: Shell.MessageText = "Das Bild ließ sich nicht speichern: | | " + where; break;
+    // A picture too large for the memory left fails alone; the program goes on.
+    try {
+        Image picture;
+        ComposePicture(picture);
+        saved = SavePicture(picture, PictureFileName(LocalTimeText()), where);
+    } catch (const std::bad_alloc&) {
+        saved = SavedAs::Failed;
+        where = "zu wenig Speicher";
     }
-    MessageBox(Shell.MessageText);
+    // The box's lines as they are: a "|" in a folder's name is no line's end.
+    switch (saved) {
+        case SavedAs::File: MessageBoxLines({"Das Bild ist gespeichert: ", " ", " " + where}); break;
+        case SavedAs::Download: MessageBoxLines({"Das Bild wird heruntergeladen: ", " ", " " + where}); break;
+        case SavedAs::Failed: MessageBoxLines({"Das Bild ließ sich nicht speichern: " + where}); break;
+    }
 }
 
 void UpdateStatusLine(bool now) {

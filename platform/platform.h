@@ -233,7 +233,11 @@ void CaptureShownWindow(int n, Image& into);
 
 // Saves a picture as a PNG file named fileName: on the desktop into the
 // user's picture folder (where then holds the file's full path), in a browser
-// as a download (where holds the name). Failed: nothing was saved, where says why.
+// as a download (where holds the name). On the desktop the file is written
+// whole or not at all, and never over another file: a name that is taken gets
+// a number ("…-2.png", "…-3.png" …). Failed: nothing was saved, and where says
+// why in German ("kein Platz auf dem Datenträger"). Where the memory runs out
+// it may throw std::bad_alloc, having saved nothing.
 enum class SavedAs { Failed, File, Download };
 SavedAs SavePicture(const Image& picture, const std::string& fileName, std::string& where);
 
@@ -268,3 +272,6 @@ bool MouseClicked();
 // Message box: modal, one "OK" button; "|" in the text ends a line.
 
 void MessageBox(const std::string& text);
+// The same with the box's lines as they are, a "|" in them included (a file's
+// path); a line holds no line break.
+void MessageBoxLines(const std::vector<std::string>& lines);

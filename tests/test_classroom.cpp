@@ -40,6 +40,14 @@ QAction* Command(int item) {
     return menu != nullptr && item < menu->actions().size() ? menu->actions()[item] : nullptr;
 }
 
+// A picture folder of the tests' own, as the desktop names it.
+QString PictureFolder(const QTemporaryDir& home, const QString& name) {
+    QFile dirs(home.filePath("user-dirs.dirs"));
+    if (dirs.open(QIODevice::WriteOnly)) dirs.write(("XDG_PICTURES_DIR=\"" + home.filePath(name) + "\"\n").toUtf8());
+    qputenv("XDG_CONFIG_HOME", home.path().toUtf8());
+    return home.filePath(name);
+}
+
 // The lines of sight a window shows now, as the platform keeps them.
 const std::vector<OverlayLine>& LinesOf(int n) {
     return platform_internal::S().windows[n].overlay;
@@ -52,7 +60,7 @@ class TestClassroom : public QObject {
 
 private slots:
     void init() { SetUpLikeStartUp(); }
-    void cleanup() { PlatformEnd(); }
+    void cleanup() { platform_internal::PictureDisk = nullptr, PlatformEnd(); }
 
     // The sixth menu, its keys, and the keys' silence while a line is read.
     void theExtrasMenuAndItsKeys() {
@@ -262,12 +270,7 @@ private slots:
     // "&Bild speichern": a PNG in the picture folder holding both views as shown.
     void theSavedPictureHoldsTheViews() {
         QTemporaryDir home;
-        const QString pictures = home.filePath("Bilder");
-        QFile dirs(home.filePath("user-dirs.dirs"));
-        QVERIFY(dirs.open(QIODevice::WriteOnly));
-        dirs.write(("XDG_PICTURES_DIR=\"" + pictures + "\"\n").toUtf8());
-        dirs.close();
-        qputenv("XDG_CONFIG_HOME", home.path().toUtf8());
+        const QString pictures = PictureFolder(home, "Bilder | 7a");
 
         Animating();
         ClassroomMenu(SightLines);
@@ -280,7 +283,7 @@ private slots:
             QVERIFY2(text.startsWith("Das Bild ist gespeichert:"), qPrintable(text));
             saved << text.section('\n', -1).trimmed();
         }
-        QVERIFY(saved[0].startsWith(pictures + "/heliogeo-") && saved[0].endsWith(".png"));
+        QVERIFY(saved[0].startsWith(pictures + "/heliogeo-") && saved[0].endsWith(".png"));  // a "|" in it, too
         QVERIFY(saved[1] != saved[0]);  // a second picture in the same second is kept beside the first
 
         const QImage png(saved[0]);
@@ -296,6 +299,51 @@ private slots:
                      view.copy(0, 0, WindowWidth(n), WindowHeight(n)));
         }
         QCOMPARE(png.pixel(WindowLeft(Win_3) - left - 1, 10) & 0xFFFFFF, 0xFF00FFu);  // window 0's magenta between
+    }
+
+    // A full disk or too little memory: said so, nothing left in the folder,
+    // and the program goes on. The bytes the disk takes (-1: the memory runs
+    // out), and why the box says the picture is not saved:
+    void aPictureNotSavedLeavesNothing() {
+        QTemporaryDir home;
+        const QDir pictures(PictureFolder(home, "Bilder"));
+        for (auto [room, why] : {std::pair{0, "kein Platz auf dem Datenträger"},
+                                 {100, "kein Platz auf dem Datenträger"}, {-1, "zu wenig Speicher"}}) {
+            platform_internal::PictureDisk = [room = room](const QString&, qint64) {
+                return room >= 0 ? room : throw std::bad_alloc();
+            };
+            QString text;
+            AnswerNextBox(&text);
+            ClassroomMenu(SavePictureCommand);
+            QCOMPARE(text, "Das Bild ließ sich nicht speichern: " + QString(why));
+            QVERIFY(pictures.isEmpty(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot));
+        }
+        QCOMPARE(Shell.EndMarker, std::string());
+    }
+
+    // Never over another file: not over the thousand of a busy second, nor
+    // over one that takes the name while the picture is written.
+    void aPictureNeverReplacesAFile() {
+        QTemporaryDir home;
+        QDir pictures(PictureFolder(home, "Bilder"));
+        QStringList others = {"heliogeo-x.png"};
+        for (int k = 2; k < 1000; ++k) others << QString("heliogeo-x-%1.png").arg(k);
+        const auto put = [&](const QString& name) {
+            QFile file(pictures.filePath(name));
+            QVERIFY(pictures.mkpath(".") && file.open(QIODevice::NewOnly) && file.write(name.toUtf8()) == name.size());
+        };
+        for (const QString& name : others) put(name);
+        platform_internal::PictureDisk = [&](const QString& path, qint64 size) {
+            if (others.size() == 999) put(others.emplaceBack(QFileInfo(path).fileName()));  // the first name tried
+            return size;
+        };
+        Image picture;
+        ComposePicture(picture);
+        std::string where;
+        QCOMPARE(SavePicture(picture, "heliogeo-x.png", where), SavedAs::File);
+        QVERIFY2(others.size() == 1000 && !others.contains(QFileInfo(QString::fromStdString(where)).fileName()),
+                 where.c_str());
+        for (const QString& name : others) QCOMPARE(QFileInfo(pictures.filePath(name)).size(), qint64(name.size()));
     }
 
     void theStatusLineWritesGerman_data() {

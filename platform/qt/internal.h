@@ -14,6 +14,7 @@
 #include <QWidget>
 
 #include <array>
+#include <functional>
 #include <vector>
 
 class QKeyEvent;
@@ -122,5 +123,8 @@ QMenuBar* MenuBarWidget();
 QLabel* StatusWidget();
 QRegion DirtyRegion(Window& w);        // what changed since the last repaint
 void ForgetDirty(Window& w);
+// A disk of the tests' own under the saved picture: told the file's path and
+// its size, it says how many of the bytes it takes (fewer when it is full).
+extern std::function<qint64(const QString& path, qint64 size)> PictureDisk;
 
 }  // namespace platform_internal

@@ -3,15 +3,20 @@
 #include "platform/qt/internal.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QGuiApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QImage>
+#include <QImageWriter>
 #include <QMessageBox>
+#include <QSaveFile>
 #include <QScreen>
 #include <QStandardPaths>
 #include <QStringList>
 
+#include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -132,17 +137,68 @@ void ShowNotice(const std::string& text) {
 }
 
 void MessageBox(const std::string& text) {
+    std::vector<std::string> lines(1);
+    for (char c : text) {
+        if (c == '|') lines.emplace_back();
+        else lines.back() += c;
+    }
+    MessageBoxLines(lines);
+}
+
+void MessageBoxLines(const std::vector<std::string>& lines) {
     State& s = S();
     FlushDirty(true);
-    QStringList lines = QString::fromStdString(text).split(QLatin1Char('|'));
+    QStringList shown;
+    for (const std::string& line : lines) shown << QString::fromStdString(line);
     QWidget* parent = s.windows[0].open ? Q().windows[0].top : nullptr;
     QString caption = QString::fromStdString(s.windows[0].caption);
-    QMessageBox box(QMessageBox::Information, caption, lines.join(QLatin1Char('\n')), QMessageBox::Ok, parent);
+    QMessageBox box(QMessageBox::Information, caption, shown.join(QLatin1Char('\n')), QMessageBox::Ok, parent);
     box.setTextFormat(Qt::PlainText);
     box.setDefaultButton(QMessageBox::Ok);
     box.setWindowModality(Qt::ApplicationModal);
     box.exec();
 }
+
+namespace platform_internal {
+std::function<qint64(const QString& path, qint64 size)> PictureDisk;
+}
+
+namespace {
+
+// Why a file could not be written, in the user's words where the system's
+// error number says it plainly, else in Qt's.
+std::string WhyNotWritten(int code, const QString& qtText) {
+    switch (code) {
+        case ENOSPC:
+        case EDQUOT: return "kein Platz auf dem Datenträger";
+        case EACCES:
+        case EPERM: return "keine Schreibrechte im Ordner";
+        case EROFS: return "der Datenträger ist schreibgeschützt";
+        default: return qtText.toStdString();
+    }
+}
+
+// The picture's bytes into its file, and out of Qt's buffer to the system;
+// false, with errno saying why, where they did not all go.
+bool WriteWhole(QSaveFile& file, const QByteArray& bytes) {
+    qint64 room = bytes.size();
+    if (PictureDisk) room = std::min(room, PictureDisk(file.fileName(), room));
+    errno = 0;
+    const bool whole = file.write(bytes.constData(), room) == bytes.size() && file.flush();
+    if (room < bytes.size()) errno = ENOSPC;  // as a full disk says
+    return whole;
+}
+
+// The file's name in the folder, or the first of "name-2.png", "name-3.png" …
+// that no file has.
+QString FreeName(const QString& folder, const QFileInfo& name) {
+    QString path = QDir(folder).filePath(name.fileName());
+    for (int k = 2; QFileInfo::exists(path); ++k)
+        path = QDir(folder).filePath(name.completeBaseName() + QStringLiteral("-%1.").arg(k) + name.suffix());
+    return path;
+}
+
+}  // namespace
 
 SavedAs SavePicture(const Image& picture, const std::string& fileName, std::string& where) {
     if (picture.Width <= 0 || picture.Height <= 0) {
@@ -153,13 +209,41 @@ SavedAs SavePicture(const Image& picture, const std::string& fileName, std::stri
     // missing; the home folder if there is none.
     QString folder = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
     if (folder.isEmpty() || !QDir().mkpath(folder)) folder = QDir::homePath();
-    const QFileInfo name(QString::fromStdString(fileName));
-    QString path = QDir(folder).filePath(name.fileName());
-    // Never over an earlier picture: a second one in the same second gets a number.
-    for (int k = 2; QFileInfo::exists(path) && k < 1000; ++k)
-        path = QDir(folder).filePath(name.completeBaseName() + QStringLiteral("-%1.").arg(k) + name.suffix());
+    // The PNG in memory first, so that a fault of the disk is told apart.
     const QImage image(reinterpret_cast<const uchar*>(picture.Pixels.data()), picture.Width, picture.Height,
                        static_cast<qsizetype>(picture.Width) * 4, QImage::Format_RGB32);
-    where = QDir::toNativeSeparators(path).toStdString();
-    return image.save(path, "PNG") ? SavedAs::File : SavedAs::Failed;
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "png");
+    if (!writer.write(image)) {
+        where = writer.errorString().toStdString();
+        return SavedAs::Failed;
+    }
+    // Written into a file of its own beside the picture's (QSaveFile), put in
+    // place under the picture's name once it is whole; a file that fails goes
+    // without a trace. QSaveFile's last step would replace a file of that
+    // name, so the name is looked at once more, after everything but the
+    // renaming: a file that took it meanwhile (a second program saving in the
+    // same second) keeps it, and the picture takes the next free one.
+    for (int tries = 0; tries < 3; ++tries) {
+        const QString path = FreeName(folder, QFileInfo(QString::fromStdString(fileName)));
+        QSaveFile file(path);
+        errno = 0;
+        bool done = file.open(QIODevice::WriteOnly) && WriteWhole(file, png);
+        if (done && QFileInfo::exists(path)) continue;
+        if (done) {
+            errno = 0;
+            done = file.commit();
+        }
+        if (!done) {
+            const int code = errno;
+            where = WhyNotWritten(code, file.errorString());
+            return SavedAs::Failed;
+        }
+        where = QDir::toNativeSeparators(path).toStdString();
+        return SavedAs::File;
+    }
+    where = "kein freier Dateiname";
+    return SavedAs::Failed;
 }

@@ -57,6 +57,18 @@ EM_JS(double, hg_cell_width, (const char* face, int size, int bold),
 EM_ASYNC_JS(void, hg_sleep, (double ms), { await HG.sleep(ms); });
 EM_ASYNC_JS(void, hg_message_box, (const char* caption, const char* text),
             { await HG.messageBox(UTF8ToString(caption), UTF8ToString(text)); });
+// The page's box ends a line at each "|". Lines that may hold one (a file's
+// path) come with a line break between them and go into the box as they are,
+// a row each, written as the page writes its rows.
+EM_ASYNC_JS(void, hg_message_box_lines, (const char* caption, const char* lines), {
+    const closed = HG.messageBox(UTF8ToString(caption), "");
+    document.querySelector("#hg-modal .hg-lines").replaceChildren(...UTF8ToString(lines).split("\n").map((line) => {
+        const row = document.createElement("div");
+        row.textContent = line === "" ? "\u00a0" : line;
+        return row;
+    }));
+    await closed;
+});
 
 using namespace core;
 
@@ -556,5 +568,13 @@ void MessageBox(const std::string& text) {
     backend::FlushDirty(true);
     const Window& main = S().windows[0];
     hg_message_box(main.caption.c_str(), text.c_str());
+    lastYieldNs = SteadyNanoseconds();
+}
+
+void MessageBoxLines(const std::vector<std::string>& lines) {
+    backend::FlushDirty(true);
+    std::string text;
+    for (std::size_t i = 0; i < lines.size(); ++i) text += (i > 0 ? "\n" : "") + lines[i];
+    hg_message_box_lines(S().windows[0].caption.c_str(), text.c_str());
     lastYieldNs = SteadyNanoseconds();
 }
