@@ -469,23 +469,37 @@ bool ReadLine(std::string& line, std::size_t maxBytes) {
     s.closeRequested = false;
     backend::SetMenuBarEnabled(false);
 
+    // What is read is exactly what the echo shows. A character is taken only
+    // when it is echoed: control characters (Escape, Tab ...) and characters
+    // without width are never taken, and one whose echo would pass the
+    // visible part of the window (less room for the cursor) or whose bytes
+    // would pass maxBytes is refused: it is not taken, and the text cursor
+    // turns into a wide dark red bar until the line changes. Refusing is
+    // simpler than scrolling the echo along: the echo only ever grows or
+    // shrinks at its end, so Backspace takes back exactly the last cell,
+    // and a scrolled line would still have to refuse at maxBytes.
     struct Typed {
-        char32_t code;
-        std::size_t bytes;
-        int shownWidth;  // 0: not echoed (no room, or a control character)
+        std::string utf8;
+        int width;  // of its echo
     };
     std::vector<Typed> typed;
     std::size_t bytes = 0;
     int x = s.cursorX;
     const int y = TextTop(window, *w);
-    // A text cursor after the echo: a bar in the letters' colour, shown over
-    // the window's pixels, never drawn into them.
+    bool refused = false;
+    // The text cursor after the echo: a bar in the letters' colour (wider,
+    // in dark red, after a refused key), shown over the window's pixels,
+    // never drawn into them, and always inside the visible part.
     const std::vector<OverlayLine> overlay = w->overlay;
     const int bar = std::max(1, static_cast<int>(std::lround(s.ratio)));
     auto showCursor = [&] {
+        const int width = refused ? 3 * bar : bar;
+        const int left = std::max(0, std::min(x, VisibleWidth(window, *w) - width));
+        const int half = (width - 1) / 2;  // how far a line this wide reaches beside its middle and past its ends
+        const double cx = left + half + OriginX(window), top = y + OriginY(window);
         std::vector<OverlayLine> lines = overlay;
-        const double cx = x + OriginX(window) + bar / 2, top = y + OriginY(window);
-        lines.push_back(OverlayLine{cx, top, cx, top + TextHeight() - 1, s.foreground, bar});
+        lines.push_back(OverlayLine{cx, top + half, cx, top + TextHeight() - 1 - half,
+                                    refused ? RefusedCursorColour : s.foreground, width});
         SetOverlayLines(window, lines);
     };
     showCursor();
@@ -508,31 +522,28 @@ bool ReadLine(std::string& line, std::size_t maxBytes) {
             if (typed.empty()) continue;
             const Typed last = typed.back();
             typed.pop_back();
-            bytes -= last.bytes;
-            if (last.shownWidth > 0) {
-                x -= last.shownWidth;
-                const uint32_t fg = s.foreground;
-                s.foreground = s.background;
-                FillBox(x, y, x + last.shownWidth - 1, y + TextHeight() - 1);
-                s.foreground = fg;
-            }
+            bytes -= last.utf8.size();
+            x -= last.width;
+            const uint32_t fg = s.foreground;
+            s.foreground = s.background;
+            FillBox(x, y, x + last.width - 1, y + TextHeight() - 1);
+            s.foreground = fg;
+            refused = false;
         } else {
             for (char32_t c : key.text) {
-                const std::string one = Utf8(c);
-                if (bytes + one.size() > maxBytes) break;
-                int width = 0;
-                if (!IsControl(c)) {
-                    const int advance = TextWidth(one);
-                    // The echo stays inside the window; what does not fit is
-                    // still typed, only not shown.
-                    if (x + advance <= VisibleWidth(window, *w)) {
-                        DrawText(x, y, one);
-                        x += advance;
-                        width = advance;
-                    }
+                if (IsControl(c)) continue;
+                std::string one = Utf8(c);
+                const int advance = TextWidth(one);
+                if (advance <= 0) continue;
+                if (bytes + one.size() > maxBytes || x + advance + bar > VisibleWidth(window, *w)) {
+                    refused = true;
+                    break;
                 }
-                typed.push_back(Typed{c, one.size(), width});
+                DrawText(x, y, one);
+                x += advance;
                 bytes += one.size();
+                typed.push_back(Typed{std::move(one), advance});
+                refused = false;
             }
         }
         showCursor();
@@ -543,7 +554,7 @@ bool ReadLine(std::string& line, std::size_t maxBytes) {
     backend::SetMenuBarEnabled(true);
     s.cursorX = x;
     if (!ok) return false;
-    for (const Typed& t : typed) line += Utf8(t.code);
+    for (const Typed& t : typed) line += t.utf8;
     return true;
 }
 

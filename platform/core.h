@@ -43,6 +43,10 @@ struct Window {
 
 enum class KeyCode { Other, Return, Backspace, Escape };
 
+// The colour of the text cursor while it shows that a key was refused (a
+// colour value, dark red).
+constexpr uint32_t RefusedCursorColour = 0x0000AA;
+
 struct Key {
     int window = 0;                  // where it was typed
     KeyCode code = KeyCode::Other;

@@ -483,25 +483,59 @@ private slots:
         QVERIFY(CountColour(1, QRect(0, 32, 200, TextHeight()), Black) > 0);
     }
 
+    // What is read is what the echo shows: keys that show nothing are not
+    // taken, and one that does not fit (ten cells, or maxBytes) is refused
+    // where it shows, with the text cursor in dark red. Keys go to window 1,
+    // which has the focus as a dialog has; a window manager's close (Alt+F4)
+    // closes it, not window 0; afterwards window 0 has the focus again.
+    void readLineKeepsTheEchoInsideTheWindow_data() {
+        QTest::addColumn<QString>("keys");  // \x1b Escape, \t Tab, \b Backspace; \n: then closed
+        QTest::addColumn<int>("maxBytes");
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<bool>("refused");
+        QTest::newRow("Escape and Tab before 2") << "\x1b\t2" << 64 << "2" << false;
+        QTest::newRow("ten cells fit") << "0123456789" << 64 << "0123456789" << false;
+        QTest::newRow("seventy spaces, then 2") << QString(70, ' ') + "2" << 64 << QString(10, ' ') << true;
+        QTest::newRow("Backspace after a refusal") << QString(70, ' ') + "\b2" << 64 << QString(9, ' ') + "2" << false;
+        QTest::newRow("an umlaut past maxBytes") << "1\u00e4" << 2 << "1" << true;
+        QTest::newRow("closed by the window manager") << "2\n" << 64 << "<closed>" << false;
+    }
+
     void readLineKeepsTheEchoInsideTheWindow() {
+        QFETCH(QString, keys);
+        QFETCH(int, maxBytes);
         OpenWindowDefault(0);
         SetWindowBackground(1, Magenta);
-        OpenWindow(1, 10, 57, 120, 40);
+        OpenWindow(1, 10, 57, 10 * TextWidth("0") + 1, 40);  // and a pixel for the cursor
         SelectWindow(1);
         ClearWindow(1);
-        SetForeground(Black);
-        SetBackground(White);
-        TextCursorTo(1, 1);
-        Soon([] {
-            TypeInto(1, QString(500, QChar('7')));
-            KeyInto(1, Qt::Key_Return);
+        TextCursorTo(0, 1);
+        platform_internal::TopWidget(0)->activateWindow();  // where a window manager leaves the focus
+        QWindow* active = nullptr;
+        Image shown;
+        Soon([&] {
+            Soon([&] {  // once the window system has moved the focus
+                active = QGuiApplication::focusWindow();
+                for (QChar c : keys) {
+                    const Qt::Key key = c == '\x1b' ? Qt::Key_Escape : c == '\t' ? Qt::Key_Tab
+                                        : c == '\b' ? Qt::Key_Backspace : Qt::Key_unknown;
+                    QTest::sendKeyEvent(QTest::Click, active, key, c, {});
+                }
+                Soon([&] {
+                    CaptureShownWindow(1, shown);
+                    if (keys.endsWith('\n')) active->close();
+                    QTest::keyClick(active, Qt::Key_Return);
+                });
+            });
         });
         std::string line;
-        QVERIFY(ReadLine(line, 255));
-        QCOMPARE(line.size(), std::size_t(255));  // the rest was not kept
-        // The window's pixels are its own size: nothing was drawn beyond them,
-        // and the last column the echo could reach is still whole cells.
-        QCOMPARE(platform_internal::RetainedImage(1)->width(), 120);
+        QTEST(ReadLine(line, maxBytes) ? QString::fromStdString(line) : "<closed>", "line");
+        QTEST(std::ranges::count(shown.Pixels, core::ToPixel(core::RefusedCursorColour)) > 0, "refused");
+        QCOMPARE(active, platform_internal::TopWidget(1)->windowHandle());
+        ProcessEvents();
+        QVERIFY(IsWindowOpen(0) && QGuiApplication::focusWindow() == platform_internal::TopWidget(0)->windowHandle());
+        // The window's pixels are its own size: nothing was drawn beyond them.
+        QCOMPARE(platform_internal::RetainedImage(1)->width(), 10 * TextWidth("0") + 1);
     }
 
     void readLineEndsWhenItsWindowIsClosed() {

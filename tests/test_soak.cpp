@@ -259,12 +259,12 @@ Answer RandomAnswer(QRandomGenerator& random) {
     return a;
 }
 
-// An answer short enough to be typed into window 1 at one go: the window
-// queues at most 256 keys.
+// An answer that window 1 shows whole: it has room for some twenty cells
+// after the prompt, and an emoji takes two.
 Answer TypableAnswer(QRandomGenerator& random) {
     for (;;) {
         Answer a = RandomAnswer(random);
-        if (QString::fromStdString(a.text).toUcs4().size() <= 200) return a;
+        if (QString::fromStdString(a.text).toUcs4().size() <= 10) return a;
     }
 }
 
@@ -288,8 +288,11 @@ struct Outcome {
 
 Outcome DialogOutcome(const QList<Answer>& answers, double timeStep) {
     const double before = timeStep;
-    for (qsizetype i = 0; i < answers.size(); ++i)
-        if (TakeTimeStep(LineToNumber(answers[i].text, timeStep), timeStep)) return {i + 1, timeStep};
+    for (qsizetype i = 0; i < answers.size(); ++i) {
+        std::string shown = answers[i].text;  // the dialog reads no control characters
+        std::erase_if(shown, [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; });
+        if (TakeTimeStep(LineToNumber(shown, timeStep), timeStep)) return {i + 1, timeStep};
+    }
     return {answers.size() + 1, before};
 }
 

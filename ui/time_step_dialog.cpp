@@ -17,9 +17,10 @@ double InputValue = 0;
 
 namespace {
 
-// ReadLine keeps at most this many bytes of a line. A line that came near it
-// may have been cut short (a character takes up to four bytes) and is not
-// read as a number: no sensible time step is that long.
+// ReadLine takes at most this many bytes, and refuses a key that would pass
+// them, or the window's edge, where the pupil sees it: what it reads is the
+// line as window 1 shows it, never one cut short. A line longer than
+// LongestNumber is not read as a number: no sensible time step is that long.
 constexpr std::size_t LongestLine = 64;
 constexpr std::size_t LongestNumber = LongestLine - 4;
 // What the time step is when nothing better is known.
@@ -116,7 +117,6 @@ void InputNumber(double column, double line, const std::string& prompt, double d
 
 double LineToNumber(const std::string& typed, double defaultValue) {
     if (Blank(typed)) return defaultValue;
-    // Cut short by ReadLine, perhaps: not what was typed.
     if (typed.size() > LongestNumber) return std::numeric_limits<double>::quiet_NaN();
     return LineValue(typed);
 }

@@ -270,9 +270,51 @@ int ShownHeight(int n) {
     return canvas != nullptr ? platform_internal::DeviceOf(canvas->height()) : 0;
 }
 
-// The desktop reads lines from its keyboard as it is.
-void BeginLineInput(int, int, int, int) {}
-void EndLineInput() {}
+namespace {
+
+// The window a line is read in; -1 while none is.
+int lineWindow = -1;
+
+// Lets a window other than window 0 take the focus while a line is read in
+// it, and not otherwise. The window system is told directly: changing the
+// widget's flags the usual way would hide the window and make it anew.
+void AcceptFocus(QWidget* top, bool accept) {
+    Qt::WindowFlags flags = top->windowFlags();
+    flags.setFlag(Qt::WindowDoesNotAcceptFocus, !accept);
+    top->overrideWindowFlags(flags);
+    if (QWindow* handle = top->windowHandle()) handle->setFlags(flags);
+}
+
+}  // namespace
+
+// The window a line is read in takes the focus, as a dialog does: keys go
+// to it, and a window manager's close (Alt+F4) closes it, which ends the
+// line, and not window 0. The menu bar stays disabled meanwhile (ReadLine).
+void BeginLineInput(int n, int, int, int) {
+    QWidget* top = platform_internal::TopWidget(n);
+    lineWindow = n;
+    if (top == nullptr) return;
+    if (n != 0) AcceptFocus(top, true);
+    // Offscreen (in tests) there is nothing to raise above.
+    if (QGuiApplication::platformName() != QLatin1String("offscreen")) top->raise();
+    top->activateWindow();
+}
+
+// Window 0 takes the focus back once the program has gone on, so that a line
+// asked again at once keeps it where it is.
+void EndLineInput() {
+    lineWindow = -1;
+    QWidget* main = platform_internal::TopWidget(0);
+    if (main == nullptr) return;
+    QTimer::singleShot(0, main, [main] {
+        if (lineWindow >= 0 || platform_internal::S().ending) return;
+        for (int n = 1; n < MaxWindows; ++n) {
+            QWidget* top = platform_internal::TopWidget(n);
+            if (top != nullptr && !top->windowFlags().testFlag(Qt::WindowDoesNotAcceptFocus)) AcceptFocus(top, false);
+        }
+        if (main->isVisible()) main->activateWindow();
+    });
+}
 
 void SetMenuBarEnabled(bool enabled) {
     for (QMenuBar* row : platform_internal::Q().rows) row->setEnabled(enabled);
