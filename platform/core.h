@@ -157,8 +157,9 @@ int ShownHeight(int n);
 // While a line is read no menu command may start.
 void SetMenuBarEnabled(bool enabled);
 // A line is read in window n, in the strip that starts at (x, y) of its
-// pixels and is `height` high (a touch screen's keyboard is asked for);
-// and the reading has ended.
+// pixels and is `height` high: the window takes the keyboard focus, as a
+// dialog does (a touch screen's keyboard is asked for); and the reading has
+// ended: window 0 gets the focus back.
 void BeginLineInput(int n, int x, int y, int height);
 void EndLineInput();
 // Shows what changed: at once (force), or at most once per displayed frame.

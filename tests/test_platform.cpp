@@ -483,11 +483,10 @@ private slots:
         QVERIFY(CountColour(1, QRect(0, 32, 200, TextHeight()), Black) > 0);
     }
 
-    // What is read is what the echo shows: keys that show nothing are not
-    // taken, and one that does not fit (ten cells, or maxBytes) is refused
-    // where it shows, with the text cursor in dark red. Keys go to window 1,
-    // which has the focus as a dialog has; a window manager's close (Alt+F4)
-    // closes it, not window 0; afterwards window 0 has the focus again.
+    // What is read is what the echo shows: keys that show nothing are not taken,
+    // one that does not fit (ten cells, or maxBytes) is refused with a dark red
+    // cursor. Window 1 has the focus meanwhile, so keys and a window manager's
+    // close (Alt+F4) go to it; afterwards window 0 has it again.
     void readLineKeepsTheEchoInsideTheWindow_data() {
         QTest::addColumn<QString>("keys");  // \x1b Escape, \t Tab, \b Backspace; \n: then closed
         QTest::addColumn<int>("maxBytes");

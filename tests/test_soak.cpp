@@ -259,8 +259,7 @@ Answer RandomAnswer(QRandomGenerator& random) {
     return a;
 }
 
-// An answer that window 1 shows whole: it has room for some twenty cells
-// after the prompt, and an emoji takes two.
+// An answer that window 1 shows whole (some twenty cells; an emoji takes two).
 Answer TypableAnswer(QRandomGenerator& random) {
     for (;;) {
         Answer a = RandomAnswer(random);
