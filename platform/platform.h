@@ -257,8 +257,10 @@ int TextCursorRow();
 // the window is moved up.
 void PrintText(const std::string& text);
 // Reads one line at the text cursor, echoing what is typed; Backspace edits,
-// Return ends. Never writes outside the drawing target. Keeps at most maxBytes
-// bytes. Returns false, with the line empty, if the window is closed meanwhile.
+// Return ends. Never writes outside the drawing target. What is read is what
+// the echo shows: control characters are not taken, and a key whose echo
+// would pass the window's edge or maxBytes is refused, which the text cursor
+// shows. Returns false, with the line empty, if the window is closed meanwhile.
 bool ReadLine(std::string& line, std::size_t maxBytes = 255);
 // True if a key press is waiting; takes it out of the input.
 bool KeyPressed();

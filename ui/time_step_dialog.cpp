@@ -98,7 +98,12 @@ void OpenInputWindow() {
     // A fixed-pitch font, so that the prompt takes exactly one cell per
     // character and the typed line starts right after it.
     SetFontFace("courier");
-    SetFontSize(std::max(14.0 * Layout.ScreenWidth / 800, 8.0 * PixelRatio()));
+    double size = std::max(14.0 * Layout.ScreenWidth / 800, 8.0 * PixelRatio());
+    SetFontSize(size);
+    // On a very small screen the letters get smaller still, so that the
+    // prompt and a typed step of ten characters fit into the window.
+    const int width = static_cast<int>(Layout.InputWinWidthBase) - 10;
+    while (size > 5 && TextWidth(std::string(34, '0')) > width) SetFontSize(size -= 1);
 }
 
 void InputNumber(double column, double line, const std::string& prompt, double defaultValue) {
