@@ -14,9 +14,9 @@ that does not compile counts as "invalid", one whose text is no longer in its
 file as "stale". Mutants that cannot change what the program does are marked
 equivalent in the table, with the reason.
 
-    tests/mutants.py                  every mutant (about 15 minutes on 2 cores)
-    tests/mutants.py --only NAME,...  just these (shell patterns allowed)
-    tests/mutants.py --list           the table, and whether each still applies
+    tools/mutants.py                  every mutant (about 15 minutes on 2 cores)
+    tools/mutants.py --only NAME,...  just these (shell patterns allowed)
+    tools/mutants.py --list           the table, and whether each still applies
 
 Logs go to build-mutants/logs/, the summary to build-mutants/report.md.
 """
@@ -600,7 +600,7 @@ def main() -> int:
     signal.signal(signal.SIGTERM, on_terminate)
     LOGS.mkdir(parents=True, exist_ok=True)
     started = time.monotonic()
-    command = " ".join(["tests/mutants.py", *sys.argv[1:]])
+    command = " ".join(["tools/mutants.py", *sys.argv[1:]])
     try:
         sync_copy()
         setup_log = LOGS / "_baseline.log"
