@@ -66,6 +66,9 @@ if [ $((${#missing[@]} + ${#missing_optional[@]})) -gt 0 ]; then
 fi
 
 jobs="$(nproc 2>/dev/null || echo 2)"
+# A build takes a few jobs more than there are cores, as ninja does by
+# itself: on a machine busy with other work it then keeps its share.
+build_jobs=$((jobs + 2))
 cd "$here"
 # Debian's em++ needs its acorn module from /usr/share/nodejs, where a node
 # that is not Debian's own does not look.
@@ -90,18 +93,28 @@ fi
 # Tests: the web edition with its test and timing pages, where emscripten
 # could be had (its tests are skipped otherwise)…
 if command -v emcmake >/dev/null 2>&1; then
-  as_user sh tests/web_build.sh "$here" "$here/build-web"
+  as_user sh tests/web_build.sh "$here" "$here/build-web" "$build_jobs"
 fi
 # …the Release build with every test (and the benchmarks built)…
 as_user cmake -S . -B build-test -DCMAKE_BUILD_TYPE=Release >/dev/null
-as_user cmake --build build-test -j "$jobs"
-as_user ctest --test-dir build-test --output-on-failure --no-tests=error -j "$jobs"
+as_user cmake --build build-test -j "$build_jobs"
 
 # …then the program's own tests again in a build with AddressSanitizer and
 # UndefinedBehaviorSanitizer, where any report fails the test. Packaging and
-# the real-window run belong to the Release build only.
+# the real-window run belong to the Release build only. That build is made
+# while the Release build's tests run, which spend much of their time
+# waiting for windows and the browser.
 as_user cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DHELIOGEO_SANITIZE=ON \
   -DHELIOGEO_BENCH=OFF >/dev/null
-as_user cmake --build build-sanitize -j "$jobs"
+as_user cmake --build build-sanitize -j "$build_jobs" >build-sanitize/build.log 2>&1 &
+sanitize_build=$!
+release_tests=0
+as_user ctest --test-dir build-test --output-on-failure --no-tests=error -j "$jobs" || release_tests=$?
+if ! wait "$sanitize_build"; then
+  cat build-sanitize/build.log
+  echo "The sanitizer build failed." >&2
+  exit 1
+fi
+[ "$release_tests" = 0 ] || exit "$release_tests"
 as_user env ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --test-dir build-sanitize --output-on-failure --no-tests=error -j "$jobs" -LE release-only

@@ -1,5 +1,5 @@
 #!/bin/sh
-# web_build.sh SOURCE_DIR BUILD_DIR — brings the web edition's build folder
+# web_build.sh SOURCE_DIR BUILD_DIR [JOBS] — brings the web edition's build folder
 # up to date, its test and timing pages included, so that the browser tests
 # run what the sources say. Status 77 where emscripten cannot be had.
 src="$1"
@@ -13,4 +13,4 @@ fi
 NODE_PATH="${NODE_PATH:+$NODE_PATH:}/usr/share/nodejs"
 export NODE_PATH
 emcmake cmake -S "$src" -B "$build" -DCMAKE_BUILD_TYPE=Release -DHELIOGEO_TESTS=ON -DHELIOGEO_BENCH=ON >/dev/null &&
-  cmake --build "$build" -j 2
+  cmake --build "$build" -j "${3:-2}"
