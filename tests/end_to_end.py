@@ -763,18 +763,18 @@ class BrowserSession(Session):
         p.wait_popup("SYSTEM")
         self.key("Escape", "Escape")
         p.wait_popup_closed()
-        check(not self.eval("HG.menu.active"), "F10, Right and Down open SYSTEM's menu; Escape twice leaves the bar")
+        check(not self.eval("HG.menuActive"), "F10, Right and Down open SYSTEM's menu; Escape twice leaves the bar")
         # Ctrl+S is never the browser's "save page": in EXTRAS's open menu it is no "&S" for "&Sichtlinien",
         # with a box open it saves nothing.
         self.eval("addEventListener('keydown', (e) => { window.kept = e.defaultPrevented; })")
         p.open_by_keyboard("EXTRAS")
         self.key("ctrl+s")
-        kept_in_menu = self.eval("window.kept && HG.menu.open === %d" % TITLES.index("EXTRAS"))
+        kept_in_menu = self.eval("window.kept && HG.menuOpen === %d" % TITLES.index("EXTRAS"))
         self.key("Escape", "Escape")
         p.choose_by_letter("DESK", "&Info")
-        saved = self.eval("HG.savedPictures || 0")
+        saved = self.eval("HG.savedPictures")
         self.key("ctrl+s")
-        check(kept_in_menu and self.eval("window.kept && (HG.savedPictures || 0) === %d" % saved),
+        check(kept_in_menu and self.eval("window.kept && HG.savedPictures === %d" % saved),
               "Ctrl+S kept from the browser, choosing nothing, in EXTRAS's open menu and with a box open")
         p.close_box_with_return("the information box")
 
@@ -1572,7 +1572,7 @@ def check_page(s, p, what, query):
           and all(t[1] + t[3] <= bar + 1 for t in s.rects(".hg-title, #hg-status"))
           and (notice[3] > 0 and inside(notice, page)) == (query == BAD),
           "%s: on %dx%d at %d,%d below the menu bar's %d px, which hold the titles and the status line (%s); the"
-          " views at %s; %s line about the address" % (what, w, h, x, y, bar, s.eval("HG.status.mode"), views,
+          " views at %s; %s line about the address" % (what, w, h, x, y, bar, s.eval("HG.statusMode"), views,
                                                         "a" if notice[3] else "no"))
     for title in TITLES:
         s.click(*p.titles[title][:2])
@@ -1619,7 +1619,7 @@ def check_tablet(s, p):
     for title in ("SYSTEM", "DARSTELLUNG"):
         s.click(*p.titles[title][:2])
     popup = p.wait_popup("DARSTELLUNG")
-    check(s.eval("HG.menu.open") == 2 and min(h for _, _, _, h in s.rects(".hg-title, .hg-item, .hg-touch"))
+    check(s.eval("HG.menuOpen") == 2 and min(h for _, _, _, h in s.rects(".hg-title, .hg-item, .hg-touch"))
           >= FINGER * s.ratio, "a tap on DARSTELLUNG with SYSTEM open opens it; every target %d px high" % FINGER)
     s.click(popup["x"] + popup["w"] // 2, p.item_rows(popup, "DARSTELLUNG")[0])  # nur &Planeten
     p.choose_by_mouse("SERVICE", "&Zeitschritt")
@@ -1635,7 +1635,7 @@ def check_tablet(s, p):
         typed = steady_shot(s, w1[0], lambda img: ImageChops.difference(img, before).getbbox(), "the echo")
         check(s.eval("document.activeElement.matches('.hg-line[inputmode=decimal]')"), text + " typed into the input")
         s.press(".hg-line-ok")
-    poll(lambda: "Zeitschritt 2,5 d" in s.eval("HG.status.text"), 5, "the time step 2,5 after ↵")
+    poll(lambda: "Zeitschritt 2,5 d" in s.eval("HG.statusText"), 5, "the time step 2,5 after ↵")
 
     def still():
         first = [img.tobytes() for img in p.view_images(s.shot())]
@@ -1649,7 +1649,7 @@ def check_tablet(s, p):
     poll(lambda: still() == paused, 5, "a step back to the same pixels")
     p.choose_by_mouse("EXTRAS", "&Sichtlinien ein/aus")
     p.choose_by_mouse("EXTRAS", "&Bild speichern")
-    picture, (left, right), rect, status = s.saved_picture(), p.views, s.eval("HG.screenRect"), s.eval("HG.status.text")
+    picture, (left, right), rect, status = s.saved_picture(), p.views, s.eval("HG.screenRect"), s.eval("HG.statusText")
     s.emulate(s.size[::-1], s.ratio, True)
     time.sleep(1)
     check(picture.size == (right["x"] + right["w"] - left["x"], left["h"]) and s.eval("HG.screenRect") == rect,
@@ -1660,7 +1660,7 @@ def check_tablet(s, p):
     p.find_titles()
     check_page(s, p, "turned", "")
     green = poll(lambda: colour_mask(p.view_images(s.shot())[1], GREEN).getbbox(), 5, "Mercury in window 3")
-    check(s.eval("HG.status.text") == status and max(green[2] - green[0], green[3] - green[1]) > 200,
+    check(s.eval("HG.statusText") == status and max(green[2] - green[0], green[3] - green[1]) > 200,
           "turned: the status line as before (%r), Mercury's line of sight still shown" % status)
 
 

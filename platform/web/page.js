@@ -3,24 +3,58 @@
 // their places over it, the message box a modal box on the page. What the
 // windows show is one picture of the page (web_platform.cpp composes it) on
 // one canvas. Input is collected here and handed to the program when it asks;
-// while the program waits it sleeps here, and input wakes it.
+// while the program waits it sleeps here, and input wakes it. The menu bar is
+// menubar.js's.
 //
 // Sizes the program gives and asks for are device pixels: the canvas has one
 // pixel per device pixel, so that it is sharp at any pixel ratio; the page's
 // own elements (menu bar, boxes) are laid out in CSS pixels as usual.
+//
+// What crosses to the program is named alike on both sides: web_platform.cpp
+// has each table below under the name given with it.
 "use strict";
 
-// The kinds of event handed to the program (web_platform.cpp has the same
-// table): [kind, window or index, key code, character].
+// The kinds of event handed to the program (web_platform.cpp: PageEvent).
 const EVENT = Object.freeze({
   KEY: 1,          // a key: window, key code (KEY_CODE), character
   BUTTON_DOWN: 2,  // a mouse button or a finger went down: window
-  BUTTON_UP: 3,    // and up again: window
+  BUTTON_UP: 3,    // and up again: window; it hands nothing over, it wakes the
+                   // program, which then asks for the buttons (HG.buttons)
   MENU: 4,         // a menu choice: the entry's index in the menu list
   COMMAND: 5,      // a command of the command menu, by menu, key or touch button: its position
   SCREEN: 6,       // the page's size or pixel ratio changed for good
 });
-const KEY_CODE = Object.freeze({ OTHER: 0, RETURN: 1, BACKSPACE: 2, ESCAPE: 3 });
+// An event as the program reads it: four 32-bit integers, at these places
+// (web_platform.cpp: PageEventRecord).
+const EVENT_FIELD = Object.freeze({
+  KIND: 0,       // EVENT
+  WHICH: 1,      // KEY, BUTTON_DOWN, BUTTON_UP: the window; MENU: the entry's index; COMMAND: its position
+  CODE: 2,       // KEY: KEY_CODE
+  CHARACTER: 3,  // KEY: the character typed, as a code point; 0: none
+  COUNT: 4,
+});
+// A key event's key code (web_platform.cpp: PageKeyCode).
+const KEY_CODE = Object.freeze({
+  OTHER: 0,      // a character, or a key the program takes as none
+  RETURN: 1,     // Return, or the line's button ↵
+  BACKSPACE: 2,  // Backspace, or a character taken out of the line's input
+  ESCAPE: 3,     // Escape
+});
+// A size the program reads: two 32-bit integers (web_platform.cpp: PageSize).
+const SIZE_FIELD = Object.freeze({
+  WIDTH: 0,   // device pixels
+  HEIGHT: 1,  // device pixels
+});
+// What the program reads of a text's letters: six 32-bit integers, device
+// pixels (web_platform.cpp: PageTextMetrics).
+const METRICS_FIELD = Object.freeze({
+  ADVANCE: 0,      // how far the next text starts to the right
+  HEIGHT: 1,       // ascent and descent
+  MASK_X: 2,       // where the letters' mask starts, from the text's corner
+  MASK_Y: 3,
+  MASK_WIDTH: 4,   // the mask's size
+  MASK_HEIGHT: 5,
+});
 
 // A change of the page's size counts once it has held this long (a turned
 // tablet, a window dragged larger, sends many).
@@ -30,26 +64,40 @@ const TOUCH_QUERY = "(any-pointer: coarse)";
 
 const HG = {
   area: { width: 1, height: 1, ratio: 1 },  // the page as the program knows it: device pixels
-  screenRect: null,      // the program's 4:3 rectangle in the page, device pixels (for those who test)
   screen: null,          // the element that stands for the screen
   windows: [],           // by number: {frame, caption, left, top, width, height, open, main; window 0: canvas, ctx}
-  events: [],            // what the program has not taken yet (EVENT)
+  events: [],            // what the program has not taken yet: {kind (EVENT), which, code, character}
   buttons: 0,            // mouse buttons now down: 1 left, 2 right, 4 middle
-  wakeUp: null,
-  timer: 0,
-  firstKeyWait: 0,       // when the program first waited for input (ms since the page began)
-  menu: null,            // the menu bar, once installed
-  commands: [],          // the command menu's items: {key, label}
-  status: { text: "", shortText: "", widest: "", widestShort: "", mode: "full" },
+  wakeUp: null,          // wakes the program while it sleeps
+  timer: 0,              // and the time it sleeps at most
+  menuBar: null,         // the menu bar (menubar.js)
+  altAlone: false,       // Alt is down with no other key since
   box: null,             // the open message box
   line: null,            // the line being read: {n}
   lineInput: null,       // the input element that takes it
+  lineOk: null,          // and the button that ends it
+  lineHide: 0,           // hides them once the program has gone on
   lineValue: "",         // what the program has been told of the input's value
   screenPending: false,  // the page changed while a box or a line held the program
   settleTimer: 0,
-  ended: false,
-  measured: new Map(),
-  scratch: null,
+  barBefore: 0,          // the menu bar's foot before the page began to change
+  measured: new Map(),   // texts measured: METRICS_FIELD and more (metrics)
+  scratch: null,         // a canvas the letters are drawn on
+
+  // What scripts that test or time the page read (tests/end_to_end.py,
+  // bench/bench_web.py).
+  firstKeyWait: 0,       // when the program first waited for input (ms since the page began)
+  screenRect: null,      // the program's 4:3 rectangle in the page, device pixels
+  ended: false,          // the program has ended
+  savedPictures: 0,      // pictures offered for download
+  // The menu bar is worked (by keyboard, or a menu is open), and the open
+  // menu's number (null: none).
+  get menuActive() { return !!this.menuBar && this.menuBar.active; },
+  get menuOpen() { return this.menuBar ? this.menuBar.open : null; },
+  // The status line's text in full, and how it is shown: "full", "short", "hidden".
+  get statusText() { return this.menuBar ? this.menuBar.status.text : ""; },
+  get statusMode() { return this.menuBar ? this.menuBar.status.mode : "full"; },
+  // And area (the page's size and pixel ratio), menuBarBottom() and windowList().
 
   // -------------------------------------------------------------- start, end
 
@@ -57,6 +105,14 @@ const HG = {
     this.screen = document.getElementById("hg-screen");
     this.scratch = document.createElement("canvas").getContext("2d", { willReadFrequently: true });
     this.area = this.measure();
+    // What the menu bar hands on: choices as events, a touch button's only
+    // while no box holds the program and it has not ended.
+    this.menuBar = this.menuBar || new MenuBar({
+      menu: (index) => this.post(EVENT.MENU, index),
+      command: (k) => this.post(EVENT.COMMAND, k),
+      touch: (k) => { if (!this.box && !this.ended) this.post(EVENT.COMMAND, k); },
+      ratio: () => this.area.ratio,
+    });
     document.addEventListener("keydown", (e) => this.onKeyDown(e), true);
     document.addEventListener("keyup", (e) => this.onKeyUp(e), true);
     document.addEventListener("pointerdown", (e) => this.onPointerDown(e), true);
@@ -71,7 +127,7 @@ const HG = {
 
   end() {
     this.ended = true;
-    this.closeMenu();
+    this.menuBar.close();
     this.screen.style.display = "none";
     document.getElementById("hg-ended").style.display = "flex";
     document.getElementById("hg-restart").focus();
@@ -86,9 +142,10 @@ const HG = {
              height: Math.max(1, Math.floor(window.innerHeight * ratio)), ratio: ratio };
   },
 
+  // The page's size into a size the program reads (SIZE_FIELD).
   areaInto(out) {
-    HEAP32[out >> 2] = this.area.width;
-    HEAP32[(out >> 2) + 1] = this.area.height;
+    HEAP32[(out >> 2) + SIZE_FIELD.WIDTH] = this.area.width;
+    HEAP32[(out >> 2) + SIZE_FIELD.HEIGHT] = this.area.height;
   },
 
   setScreenRect(x, y, width, height) {
@@ -107,7 +164,7 @@ const HG = {
   pageChanged() {
     if (this.ended) return;
     if (!this.settleTimer) this.barBefore = this.menuBarBottom();
-    this.layoutBar();
+    this.menuBar.layout();
     this.windows.forEach((w, n) => w && this.place(n));
     clearTimeout(this.settleTimer);
     this.settleTimer = setTimeout(() => this.settled(), SETTLE_MS);
@@ -126,8 +183,8 @@ const HG = {
     if (now.width === this.area.width && now.height === this.area.height && now.ratio === this.area.ratio &&
         this.menuBarBottom() === this.barBefore) return;
     this.area = now;
-    this.layoutBar();
-    this.post([EVENT.SCREEN, 0, 0, 0]);
+    this.menuBar.layout();
+    this.post(EVENT.SCREEN);
   },
 
   // A box or a line let the program go: a change it missed counts now, once
@@ -195,10 +252,11 @@ const HG = {
     w.canvas.style.height = cssHeight + "px";
   },
 
+  // The canvas's size into a size the program reads (SIZE_FIELD).
   pageSizeInto(out) {
     const w = this.windows[0];
-    HEAP32[out >> 2] = w ? w.canvas.width : 1;
-    HEAP32[(out >> 2) + 1] = w ? w.canvas.height : 1;
+    HEAP32[(out >> 2) + SIZE_FIELD.WIDTH] = w ? w.canvas.width : 1;
+    HEAP32[(out >> 2) + SIZE_FIELD.HEIGHT] = w ? w.canvas.height : 1;
   },
 
   // A window's frame where its client area is (window 0: the whole page,
@@ -262,8 +320,10 @@ const HG = {
     });
   },
 
-  post(event) {
-    this.events.push(event);
+  // An event for the program (EVENT, and what EVENT_FIELD says of it); a
+  // program that sleeps wakes.
+  post(kind, which = 0, code = 0, character = 0) {
+    this.events.push({ kind: kind, which: which, code: code, character: character });
     if (this.wakeUp) {
       clearTimeout(this.timer);
       const wake = this.wakeUp;
@@ -272,22 +332,27 @@ const HG = {
     }
   },
 
+  // The next event into the record the program reads (EVENT_FIELD); 0 if none.
   nextEvent(out) {
     const e = this.events.shift();
     if (!e) return 0;
-    for (let i = 0; i < 4; ++i) HEAP32[(out >> 2) + i] = e[i];
+    const at = out >> 2;
+    HEAP32[at + EVENT_FIELD.KIND] = e.kind;
+    HEAP32[at + EVENT_FIELD.WHICH] = e.which;
+    HEAP32[at + EVENT_FIELD.CODE] = e.code;
+    HEAP32[at + EVENT_FIELD.CHARACTER] = e.character;
     return 1;
   },
 
   postKey(code, ch) {
-    this.post([EVENT.KEY, this.line ? this.line.n : 0, code, ch]);
+    this.post(EVENT.KEY, this.line ? this.line.n : 0, code, ch);
   },
 
   onKeyDown(e) {
     if (this.ended) return;
     // Ctrl or Cmd+S is the program's even where it chooses nothing (a box is
     // open, a line is read): never the browser's "save page".
-    if ((e.ctrlKey || e.metaKey) && this.commandIndex(e) >= 0) e.preventDefault();
+    if ((e.ctrlKey || e.metaKey) && this.menuBar.commandIndex(e) >= 0) e.preventDefault();
     if (this.box) {
       // The box is modal: Return (or the space bar, or Escape) presses OK.
       if (e.key === "Enter" || e.key === " " || e.key === "Escape") this.closeBox();
@@ -300,15 +365,15 @@ const HG = {
       return;
     }
     this.altAlone = false;
-    if (this.menu && (this.menu.active || e.key === "F10")) {
+    if (this.menuBar.wantsKey(e)) {
       e.preventDefault();
-      this.menuKey(e);
+      this.menuBar.key(e);
       return;
     }
-    const command = this.commandFor(e);
+    const command = this.menuBar.commandFor(e);
     if (command >= 0) {
       e.preventDefault();
-      this.post([EVENT.COMMAND, command, 0, 0]);
+      this.post(EVENT.COMMAND, command);
       return;
     }
     if (e.ctrlKey || e.metaKey) return;  // the browser's own shortcuts
@@ -327,11 +392,11 @@ const HG = {
   },
 
   onKeyUp(e) {
-    if (e.key === "Alt" && this.altAlone && this.menu && !this.box && !this.ended) {
+    if (e.key === "Alt" && this.altAlone && this.menuBar.installed && !this.box && !this.ended) {
       // Alt on its own reaches the menu bar, and leaves it again.
       e.preventDefault();
-      if (this.menu.active) this.closeMenu();
-      else this.activateMenu(false);
+      if (this.menuBar.active) this.menuBar.close();
+      else this.menuBar.activate();
     }
     this.altAlone = false;
   },
@@ -347,17 +412,16 @@ const HG = {
     // While a line is read, a tap anywhere gives its input the focus, inside
     // the tap, so that a touch screen shows its keyboard.
     if (this.line && e.target !== this.lineInput) this.lineInput.focus({ preventScroll: true });
-    const inMenu = e.target.closest && e.target.closest("#hg-menubar, #hg-dropdown");
-    if (inMenu) return;
-    if (this.menu && this.menu.active) {
+    if (this.menuBar.holds(e.target)) return;
+    if (this.menuBar.active) {
       // A click beside an open menu only closes it.
-      this.closeMenu();
+      this.menuBar.close();
       return;
     }
     if (e.target.closest && e.target.closest("#hg-screen")) {
       if (e.target.closest(".hg-line-ok") || e.target === this.lineInput) return;
       e.preventDefault();
-      this.post([EVENT.BUTTON_DOWN, this.windowAt(e.target), 0, 0]);
+      this.post(EVENT.BUTTON_DOWN, this.windowAt(e.target));
     }
   },
 
@@ -368,7 +432,7 @@ const HG = {
 
   onPointerUp(e) {
     this.buttons = e.buttons || 0;
-    if (!this.ended) this.post([EVENT.BUTTON_UP, this.windowAt(e.target), 0, 0]);
+    if (!this.ended) this.post(EVENT.BUTTON_UP, this.windowAt(e.target));
   },
 
   // -------------------------------------------------------------- reading a line
@@ -475,196 +539,20 @@ const HG = {
     this.lineValue = input.value;
   },
 
-  // -------------------------------------------------------------- the menu bar
+  // -------------------------------------------------------------- the menu bar (menubar.js)
 
-  // The entries, one per line: a title, its items, an empty line closing the
-  // menu; a second empty line ends the list. A choice is reported as the
-  // chosen entry's line number.
+  // The program's menus (MenuBar.install); window 0 starts below them.
   installMenu(text) {
-    this.commands = [];
-    const entries = text.split("\n");
-    const menus = [];
-    let i = 0;
-    while (i < entries.length && entries[i] !== "") {
-      const menu = { title: entries[i], items: [] };
-      for (++i; i < entries.length && entries[i] !== ""; ++i) menu.items.push({ text: entries[i], index: i });
-      ++i;
-      menus.push(menu);
-    }
-    const bar = document.getElementById("hg-menubar");
-    bar.replaceChildren(this.statusGroup());
-    this.menu = { bar: bar, menus: menus, active: false, title: 0, open: null, item: -1, enabled: true };
-    menus.forEach((menu, m) => this.addTitle(menu, m));
-    bar.style.display = "flex";
-    this.layoutBar();
+    this.menuBar.install(text);
     this.windows.forEach((w, n) => w && this.place(n));
-  },
-
-  addTitle(menu, m) {
-    menu.element = document.createElement("span");
-    menu.element.className = "hg-title";
-    menu.element.setAttribute("role", "menuitem");
-    menu.element.append(this.label(menu.title));
-    menu.element.addEventListener("pointerdown", (e) => {
-      e.preventDefault();
-      if (!this.menu.enabled) return;
-      if (this.menu.open === m) this.closeMenu();
-      else this.openMenu(m, false);
-    });
-    // A mouse moving along the bar with a menu open opens the next; a finger
-    // does not hover, its tap opens the menu it touches.
-    menu.element.addEventListener("pointerenter", (e) => {
-      if (e.pointerType !== "mouse") return;
-      if (this.menu.open !== null && this.menu.open !== m && this.menu.enabled) this.openMenu(m, false);
-    });
-    this.menu.bar.insertBefore(menu.element, document.getElementById("hg-status-group"));
-  },
-
-  // The status line and, on a touch screen, the touch buttons before it.
-  statusGroup() {
-    let group = document.getElementById("hg-status-group");
-    if (!group) {
-      group = document.createElement("div");
-      group.id = "hg-status-group";
-      const status = document.createElement("span");
-      status.id = "hg-status";
-      group.append(status);
-    }
-    return group;
-  },
-
-  // The command menu after the others: per line an item's text, its key
-  // ("Space", "Right", "Left", a letter, "Ctrl+" and a letter), the key's
-  // label, its place among the touch buttons (-1: none) and the button's
-  // label, a tab between. Its items are chosen by menu, by key, or by the
-  // touch button.
-  installCommands(title, text) {
-    if (!this.menu) return;
-    const menu = { title: title, items: [] };
-    this.commands = [];
-    const group = this.statusGroup();
-    group.querySelectorAll(".hg-touch").forEach((b) => b.remove());
-    const buttons = [];
-    text.split("\n").filter((line) => line !== "").forEach((line, k) => {
-      const [itemText, key, label, place, touchLabel] = line.split("\t");
-      this.commands.push({ key: key, label: label });
-      menu.items.push({ text: itemText, label: label, command: k });
-      if (Number(place) >= 0) buttons.push({ place: Number(place), command: k, label: touchLabel || "", text: itemText });
-    });
-    buttons.sort((a, b) => a.place - b.place).forEach((b) => {
-      const button = document.createElement("button");
-      button.type = "button";
-      button.className = "hg-touch";
-      button.tabIndex = -1;
-      button.textContent = b.label;
-      button.setAttribute("aria-label", b.text.replace(/&(.)/g, "$1"));
-      button.dataset.command = b.command;
-      button.addEventListener("pointerdown", (e) => e.preventDefault());
-      button.addEventListener("click", () => {
-        if (this.menu.enabled && !this.box && !this.ended) this.post([EVENT.COMMAND, b.command, 0, 0]);
-      });
-      group.insertBefore(button, document.getElementById("hg-status"));
-    });
-    const m = this.menu.menus.length;
-    this.menu.menus.push(menu);
-    this.addTitle(menu, m);
-    this.layoutBar();
-  },
-
-  // The command a key press chooses, or -1. Keys belong to the menu bar while
-  // it is worked by keyboard, and to the line being typed while the bar is
-  // disabled.
-  commandFor(e) {
-    return !this.menu || this.menu.active || !this.menu.enabled ? -1 : this.commandIndex(e);
-  },
-
-  // The command whose key this is, whatever the program does now; -1 if none.
-  commandIndex(e) {
-    const names = { " ": "Space", ArrowRight: "Right", ArrowLeft: "Left" };
-    const name = names[e.key] || (e.key.length === 1 ? e.key.toUpperCase() : e.key);
-    const pressed = (e.ctrlKey || e.metaKey ? "Ctrl+" : "") + (e.altKey ? "Alt+" : "") + name;
-    return this.commands.findIndex((c) => c.key.toUpperCase() === pressed.toUpperCase());
-  },
-
-  // The widest lines the status line will show, in full and short.
-  setStatusRoom(widest, widestShort) {
-    this.status.widest = widest;
-    this.status.widestShort = widestShort;
-    this.layoutBar();
-  },
-
-  setStatus(text, shortText) {
-    const st = this.status;
-    st.text = text;
-    st.shortText = shortText;
-    if (!st.widest) st.widest = text;
-    if (!st.widestShort) st.widestShort = shortText;
-    if (!this.menu) return;
-    if (!document.getElementById("hg-status-group").isConnected) this.layoutBar();
-    this.showStatus();
-  },
-
-  showStatus() {
-    const status = document.getElementById("hg-status");
-    if (!status) return;
-    const text = this.status.mode === "full" ? this.status.text : this.status.mode === "short" ? this.status.shortText : "";
-    if (status.textContent !== text) status.textContent = text;
-  },
-
-  // The titles wrap onto as many rows as the page's width needs. The status
-  // line gives way to them: beside the titles in full where the widest line
-  // fits there, else short; else on a row of its own, in full or short; else
-  // hidden. The touch buttons stand before it, on the title row where they
-  // fit beside it, else on its row.
-  layoutBar() {
-    if (!this.menu) return;
-    const bar = this.menu.bar, group = this.statusGroup(), status = document.getElementById("hg-status");
-    const st = this.status;
-    if (!group.isConnected) bar.append(group);
-    group.classList.remove("hg-own-row");
-    group.style.display = "none";
-    const titles = this.menu.menus.map((m) => m.element);
-    const last = titles[titles.length - 1];
-    const width = bar.clientWidth;
-    const room = last ? width - (last.offsetLeft + last.offsetWidth) : width;
-    group.style.display = "";
-    const buttons = Array.from(group.querySelectorAll(".hg-touch")).reduce((sum, b) => sum + b.offsetWidth, 0);
-    const full = this.textWidth(status, st.widest), short = this.textWidth(status, st.widestShort);
-    let inline = true;
-    if (room >= buttons + full) st.mode = "full";
-    else if (room >= buttons + short) st.mode = "short";
-    else {
-      inline = false;
-      st.mode = width >= buttons + full ? "full" : width >= buttons + short ? "short" : "hidden";
-    }
-    group.classList.toggle("hg-own-row", !inline);
-    group.style.display = !inline && st.mode === "hidden" && buttons === 0 ? "none" : "";
-    this.showStatus();
-    this.fitBar();
-  },
-
-  // How wide the status element is with this text in it.
-  textWidth(status, text) {
-    const keep = status.textContent;
-    status.textContent = text;
-    const width = status.offsetWidth;
-    status.textContent = keep;
-    return width;
-  },
-
-  // The bar reaches down to a whole device pixel, where window 0 begins.
-  fitBar() {
-    const bar = this.menu.bar;
-    bar.style.height = "";
-    const ratio = this.area.ratio;
-    this.barBottom = Math.ceil(bar.getBoundingClientRect().bottom * ratio - 0.01);
-    bar.style.height = this.barBottom / ratio + "px";
   },
 
   // How far the bar reaches below the page's top, in device pixels.
   menuBarBottom() {
-    return this.menu ? this.barBottom : 0;
+    return this.menuBar ? this.menuBar.foot() : 0;
   },
+
+  // -------------------------------------------------------------- the picture
 
   // The picture (pixels 0xFFRRGGBB) as a PNG file offered for download.
   savePicture(name, pixels, width, height) {
@@ -691,153 +579,19 @@ const HG = {
       link.remove();
       setTimeout(() => URL.revokeObjectURL(link.href), 60000);
     }, "image/png");
-    this.savedPictures = (this.savedPictures || 0) + 1;
+    ++this.savedPictures;
     return 1;
-  },
-
-  // "&" marks the next letter, which is underlined; "&&" is an "&".
-  label(text) {
-    const span = document.createElement("span");
-    for (let i = 0; i < text.length; ++i) {
-      if (text[i] === "&" && i + 1 < text.length) {
-        ++i;
-        if (text[i] !== "&") {
-          const u = document.createElement("u");
-          u.textContent = text[i];
-          span.append(u);
-          continue;
-        }
-      }
-      span.append(text[i]);
-    }
-    return span;
-  },
-
-  mnemonic(text) {
-    const m = /&([^&])/.exec(text);
-    return m ? m[1].toLowerCase() : null;
-  },
-
-  setMenuEnabled(enabled) {
-    if (!this.menu) return;
-    this.menu.enabled = enabled;
-    this.menu.bar.classList.toggle("hg-disabled", !enabled);
-    if (!enabled) this.closeMenu();
-  },
-
-  activateMenu() {
-    if (!this.menu || !this.menu.enabled) return;
-    this.closeMenu();
-    this.menu.active = true;
-    this.menu.title = 0;
-    this.highlightTitle();
-  },
-
-  highlightTitle() {
-    this.menu.menus.forEach((menu, m) =>
-      menu.element.classList.toggle("hg-current", this.menu.active && m === this.menu.title));
-  },
-
-  openMenu(m, byKeyboard) {
-    const menu = this.menu.menus[m];
-    this.menu.active = true;
-    this.menu.title = m;
-    this.menu.open = m;
-    this.menu.item = byKeyboard ? 0 : -1;
-    this.highlightTitle();
-    const drop = document.getElementById("hg-dropdown");
-    drop.replaceChildren();
-    menu.items.forEach((item, k) => {
-      const row = document.createElement("div");
-      row.className = "hg-item";
-      row.setAttribute("role", "menuitem");
-      row.append(this.label(item.text));
-      if (item.label) {
-        const key = document.createElement("span");
-        key.className = "hg-key";
-        key.textContent = item.label;
-        row.append(key);
-      }
-      row.addEventListener("pointerenter", () => { this.menu.item = k; this.highlightItem(); });
-      row.addEventListener("pointerleave", () => { if (this.menu.item === k) { this.menu.item = -1; this.highlightItem(); } });
-      row.addEventListener("pointerup", (e) => { e.preventDefault(); this.choose(item); });
-      drop.append(row);
-    });
-    // Under its title, or as far left as it must stand to be seen whole.
-    const title = menu.element;
-    drop.style.left = "0px";
-    drop.style.top = title.offsetTop + title.offsetHeight + "px";
-    drop.style.display = "block";
-    const left = Math.min(title.offsetLeft, this.menu.bar.clientWidth - drop.offsetWidth);
-    drop.style.left = Math.max(0, left) + "px";
-    this.highlightItem();
-  },
-
-  highlightItem() {
-    const rows = document.getElementById("hg-dropdown").children;
-    for (let k = 0; k < rows.length; ++k) rows[k].classList.toggle("hg-current", k === this.menu.item);
-  },
-
-  closeMenu() {
-    if (!this.menu) return;
-    this.menu.active = false;
-    this.menu.open = null;
-    this.menu.item = -1;
-    document.getElementById("hg-dropdown").style.display = "none";
-    this.highlightTitle();
-  },
-
-  choose(item) {
-    this.closeMenu();
-    this.post(item.command === undefined ? [EVENT.MENU, item.index, 0, 0] : [EVENT.COMMAND, item.command, 0, 0]);
-  },
-
-  // The keyboard in the menu bar: Left and Right between the menus, Down or
-  // Return opens one, Up and Down between its items, Return or an item's
-  // underlined letter chooses it, Escape goes back.
-  menuKey(e) {
-    const menu = this.menu;
-    if (!menu.enabled) return;
-    const count = menu.menus.length;
-    if (e.key === "F10" && !menu.active) { this.activateMenu(); return; }
-    if (e.key === "F10" || (e.key === "Escape" && menu.open === null)) { this.closeMenu(); return; }
-    if (menu.open === null) {
-      if (e.key === "ArrowRight" || e.key === "ArrowLeft") {
-        menu.title = (menu.title + (e.key === "ArrowRight" ? 1 : count - 1)) % count;
-        this.highlightTitle();
-      } else if (e.key === "ArrowDown" || e.key === "Enter" || e.key === " ") {
-        this.openMenu(menu.title, true);
-      }
-      return;
-    }
-    const items = menu.menus[menu.open].items;
-    if (e.key === "Escape") {
-      document.getElementById("hg-dropdown").style.display = "none";
-      menu.open = null;
-      this.highlightTitle();
-    } else if (e.key === "ArrowDown" || e.key === "ArrowUp") {
-      const step = e.key === "ArrowDown" ? 1 : items.length - 1;
-      menu.item = menu.item < 0 ? 0 : (menu.item + step) % items.length;
-      this.highlightItem();
-    } else if (e.key === "ArrowRight" || e.key === "ArrowLeft") {
-      this.openMenu((menu.open + (e.key === "ArrowRight" ? 1 : count - 1)) % count, true);
-    } else if (e.key === "Enter" || e.key === " ") {
-      if (menu.item >= 0) this.choose(items[menu.item]);
-    } else if (e.key.length === 1 && !e.ctrlKey && !e.metaKey) {  // Ctrl+S is no "&S"
-      const letter = e.key.toLowerCase();
-      const found = items.find((item) => this.mnemonic(item.text) === letter);
-      if (found) this.choose(found);
-    }
   },
 
   // -------------------------------------------------------------- the message box, the notice
 
-  messageBox(caption, text) {
-    this.closeMenu();
+  // A box with these lines, a row each (an empty one keeps its height), and
+  // OK; done once it is closed.
+  messageBox(caption, lines) {
+    this.menuBar.close();
     const modal = document.getElementById("hg-modal");
     modal.querySelector(".hg-caption").textContent = caption;
-    const lines = modal.querySelector(".hg-lines");
-    lines.replaceChildren(...text.split("|").map((line) => {
+    modal.querySelector(".hg-lines").replaceChildren(...lines.map((line) => {
       const div = document.createElement("div");
       div.textContent = line === "" ? "\u00a0" : line;
       return div;
@@ -877,7 +631,8 @@ const HG = {
     return (bold ? "bold " : "") + size + "px " + family;
   },
 
-  // advance, height, and the mask's x, y, width and height, for a text.
+  // What the program reads of a text (METRICS_FIELD), and where the letters
+  // stand in their mask: the ascent and the padding round them.
   metrics(face, size, bold, text) {
     const key = face + "\u0001" + size + "\u0001" + bold + "\u0001" + text;
     let m = this.measured.get(key);
@@ -889,21 +644,28 @@ const HG = {
     const descent = Math.ceil(t.fontBoundingBoxDescent ?? size * 0.25);
     const advance = Math.round(t.width);
     const pad = Math.ceil(size / 3) + 2;
-    m = [advance, ascent + descent, -pad, -pad, advance + 2 * pad, ascent + descent + 2 * pad, ascent, pad];
+    m = { advance: advance, height: ascent + descent, maskX: -pad, maskY: -pad, maskWidth: advance + 2 * pad,
+          maskHeight: ascent + descent + 2 * pad, ascent: ascent, pad: pad };
     if (this.measured.size > 2000) this.measured.clear();
     this.measured.set(key, m);
     return m;
   },
 
+  // A text's metrics into what the program reads (METRICS_FIELD).
   measureText(face, size, bold, text, out) {
-    const m = this.metrics(face, size, bold, text);
-    for (let i = 0; i < 6; ++i) HEAP32[(out >> 2) + i] = m[i];
+    const m = this.metrics(face, size, bold, text), at = out >> 2;
+    HEAP32[at + METRICS_FIELD.ADVANCE] = m.advance;
+    HEAP32[at + METRICS_FIELD.HEIGHT] = m.height;
+    HEAP32[at + METRICS_FIELD.MASK_X] = m.maskX;
+    HEAP32[at + METRICS_FIELD.MASK_Y] = m.maskY;
+    HEAP32[at + METRICS_FIELD.MASK_WIDTH] = m.maskWidth;
+    HEAP32[at + METRICS_FIELD.MASK_HEIGHT] = m.maskHeight;
   },
 
   // The letters as a mask without antialiasing: a pixel is a letter pixel
   // where the browser covers at least half of it.
   glyphs(face, size, bold, text, mask) {
-    const [, , , , width, height, ascent, pad] = this.metrics(face, size, bold, text);
+    const { maskWidth: width, maskHeight: height, ascent, pad } = this.metrics(face, size, bold, text);
     const ctx = this.scratch;
     if (ctx.canvas.width < width || ctx.canvas.height < height) {
       ctx.canvas.width = Math.max(ctx.canvas.width, width);
@@ -941,10 +703,8 @@ const HG = {
                         : { x: w.left, y: w.top, w: w.width, h: w.height };
       list.push(Object.assign({ id: String(n), name: w.caption.textContent, viewable: true, override: false }, at));
     });
-    const drop = document.getElementById("hg-dropdown");
-    if (drop.style.display === "block")
-      list.push(Object.assign({ id: "menu", name: "", viewable: true, override: true },
-                              device(drop.getBoundingClientRect())));
+    const menu = this.menuBar.openRect();
+    if (menu) list.push(Object.assign({ id: "menu", name: "", viewable: true, override: true }, device(menu)));
     if (this.box) {
       const box = document.querySelector("#hg-modal .hg-box");
       list.push(Object.assign({ id: "box", name: box.querySelector(".hg-caption").textContent, viewable: true,

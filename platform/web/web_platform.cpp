@@ -2,11 +2,11 @@
 // is the screen, window 0 the page below its menu bar, the other windows
 // frames over it. What all of them show is composed here into one picture of
 // the page, which one canvas shows device pixel for device pixel; events come
-// from the page's script (page.js), which the program asks for them whenever
-// it lets events through. A procedure that waits (a key wait, a line of
-// input, the message box, the pause between passes) stays a plain call: the
-// program sleeps in the browser's event loop (Asyncify) and wakes when input
-// comes or the time is up.
+// from the page's scripts (page.js, and menubar.js for the menu bar), which
+// the program asks for them whenever it lets events through. A procedure that
+// waits (a key wait, a line of input, the message box, the pause between
+// passes) stays a plain call: the program sleeps in the browser's event loop
+// (Asyncify) and wakes when input comes or the time is up.
 #include "platform/core.h"
 
 #include <emscripten.h>
@@ -14,15 +14,69 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdint>
 #include <string>
 #include <vector>
 
 // ---------------------------------------------------------------------------
-// The page's side, in page.js (object HG).
+// What crosses between the program and the page, named alike on both sides:
+// page.js has each table below under the name given with it.
 
+namespace bridge {
+
+// The kinds of event the page hands over (page.js: EVENT).
+enum Event : int32_t {
+    KeyEvent = 1,         // a key: window, key code (KeyCode), character
+    ButtonDownEvent = 2,  // a mouse button or a finger went down: window
+    ButtonUpEvent = 3,    // and up again: window; it hands nothing over, it wakes
+                          // the program, which then asks for the buttons (MouseButtons)
+    MenuEvent = 4,        // a menu choice: the entry's index in the menu list
+    CommandEvent = 5,     // a command of the command menu, by menu, key or touch button: its position
+    ScreenEvent = 6,      // the page's size or pixel ratio changed for good
+};
+
+// An event as the page writes it (page.js: EVENT_FIELD).
+struct EventRecord {
+    int32_t kind;       // Event
+    int32_t which;      // KeyEvent, ButtonDownEvent, ButtonUpEvent: the window;
+                        // MenuEvent: the entry's index; CommandEvent: its position
+    int32_t code;       // KeyEvent: KeyCode
+    int32_t character;  // KeyEvent: the character typed, as a code point; 0: none
+};
+static_assert(sizeof(EventRecord) == 4 * sizeof(int32_t));
+
+// A key event's key code (page.js: KEY_CODE).
+enum KeyCode : int32_t {
+    OtherKey = 0,      // a character, or a key the program takes as none
+    ReturnKey = 1,     // Return, or the line's button ↵
+    BackspaceKey = 2,  // Backspace, or a character taken out of the line's input
+    EscapeKey = 3,     // Escape
+};
+
+// A size the page writes (page.js: SIZE_FIELD).
+struct Size {
+    int32_t width = 1;   // device pixels
+    int32_t height = 1;  // device pixels
+};
+static_assert(sizeof(Size) == 2 * sizeof(int32_t));
+
+// What the page writes of a text's letters, device pixels (page.js: METRICS_FIELD).
+struct TextMetrics {
+    int32_t advance;     // how far the next text starts to the right
+    int32_t height;      // ascent and descent
+    int32_t maskX;       // where the letters' mask starts, from the text's corner
+    int32_t maskY;
+    int32_t maskWidth;   // the mask's size
+    int32_t maskHeight;
+};
+static_assert(sizeof(TextMetrics) == 6 * sizeof(int32_t));
+
+}  // namespace bridge
+
+// The page's side: page.js (object HG) and its menu bar (HG.menuBar, menubar.js).
 EM_JS(void, hg_start, (), { HG.start(); });
 EM_JS(void, hg_end, (), { HG.end(); });
-EM_JS(void, hg_area, (int* out), { HG.areaInto(out); });
+EM_JS(void, hg_area, (bridge::Size* out), { HG.areaInto(out); });
 EM_JS(double, hg_ratio, (), { return HG.area.ratio; });
 EM_JS(void, hg_screen_rect, (int x, int y, int width, int height), { HG.setScreenRect(x, y, width, height); });
 EM_JS(void, hg_open_window, (int n, int left, int top, int width, int height, int main),
@@ -30,86 +84,79 @@ EM_JS(void, hg_open_window, (int n, int left, int top, int width, int height, in
 EM_JS(void, hg_show_window, (int n), { HG.showWindow(n); });
 EM_JS(void, hg_close_window, (int n), { HG.closeWindow(n); });
 EM_JS(void, hg_set_caption, (int n, const char* text), { HG.setCaption(n, UTF8ToString(text)); });
-EM_JS(void, hg_page_size, (int* out), { HG.pageSizeInto(out); });
+EM_JS(void, hg_page_size, (bridge::Size* out), { HG.pageSizeInto(out); });
 EM_JS(void, hg_blit, (int x, int y, int w, int h, const void* rgba), { HG.blit(x, y, w, h, rgba); });
-EM_JS(int, hg_next_event, (int* out), { return HG.nextEvent(out); });
+EM_JS(int, hg_next_event, (bridge::EventRecord* out), { return HG.nextEvent(out); });
 EM_JS(int, hg_mouse_buttons, (), { return HG.buttons; });
 EM_JS(void, hg_install_menu, (const char* entries), { HG.installMenu(UTF8ToString(entries)); });
-EM_JS(void, hg_menu_enabled, (int enabled), { HG.setMenuEnabled(enabled != 0); });
+EM_JS(void, hg_menu_enabled, (int enabled), { HG.menuBar.setEnabled(enabled != 0); });
 EM_JS(int, hg_menu_bar_bottom, (), { return HG.menuBarBottom(); });
 EM_JS(void, hg_install_commands, (const char* title, const char* items),
-      { HG.installCommands(UTF8ToString(title), UTF8ToString(items)); });
+      { HG.menuBar.installCommands(UTF8ToString(title), UTF8ToString(items)); });
 EM_JS(void, hg_status_room, (const char* text, const char* shortText),
-      { HG.setStatusRoom(UTF8ToString(text), UTF8ToString(shortText)); });
+      { HG.menuBar.setStatusRoom(UTF8ToString(text), UTF8ToString(shortText)); });
 EM_JS(void, hg_status, (const char* text, const char* shortText),
-      { HG.setStatus(UTF8ToString(text), UTF8ToString(shortText)); });
+      { HG.menuBar.setStatus(UTF8ToString(text), UTF8ToString(shortText)); });
 EM_JS(void, hg_line_begin, (int n, int x, int y, int height), { HG.beginLine(n, x, y, height); });
 EM_JS(void, hg_line_end, (), { HG.endLine(); });
 EM_JS(void, hg_notice, (const char* text), { HG.notice(UTF8ToString(text)); });
 EM_JS(int, hg_save_picture, (const char* name, const void* pixels, int width, int height),
       { return HG.savePicture(UTF8ToString(name), pixels, width, height); });
-EM_JS(void, hg_measure, (const char* face, int size, int bold, const char* text, int* out),
+EM_JS(void, hg_measure, (const char* face, int size, int bold, const char* text, bridge::TextMetrics* out),
       { HG.measureText(UTF8ToString(face), size, bold != 0, UTF8ToString(text), out); });
 EM_JS(void, hg_glyphs, (const char* face, int size, int bold, const char* text, unsigned char* mask),
       { HG.glyphs(UTF8ToString(face), size, bold != 0, UTF8ToString(text), mask); });
 EM_JS(double, hg_cell_width, (const char* face, int size, int bold),
       { return HG.cellWidth(UTF8ToString(face), size, bold != 0); });
 EM_ASYNC_JS(void, hg_sleep, (double ms), { await HG.sleep(ms); });
-EM_ASYNC_JS(void, hg_message_box, (const char* caption, const char* text),
-            { await HG.messageBox(UTF8ToString(caption), UTF8ToString(text)); });
-// The page's box ends a line at each "|". Lines that may hold one (a file's
-// path) come with a line break between them and go into the box as they are,
-// a row each, written as the page writes its rows.
-EM_ASYNC_JS(void, hg_message_box_lines, (const char* caption, const char* lines), {
-    const closed = HG.messageBox(UTF8ToString(caption), "");
-    document.querySelector("#hg-modal .hg-lines").replaceChildren(...UTF8ToString(lines).split("\n").map((line) => {
-        const row = document.createElement("div");
-        row.textContent = line === "" ? "\u00a0" : line;
-        return row;
-    }));
-    await closed;
-});
+// The box's lines come in one text, `separator` between them.
+EM_ASYNC_JS(void, hg_message_box, (const char* caption, const char* lines, const char* separator),
+            { await HG.messageBox(UTF8ToString(caption), UTF8ToString(lines).split(UTF8ToString(separator))); });
 
 using namespace core;
 
 namespace {
 
-// The kinds of event the page hands over (page.js has the same table, EVENT).
-enum PageEvent : int {
-    KeyEvent = 1,         // a key: window, key code (below), character
-    ButtonDownEvent = 2,  // a mouse button or a finger went down: window
-    ButtonUpEvent = 3,    // and up again: window
-    MenuEvent = 4,        // a menu choice: the entry's index in the menu list
-    CommandEvent = 5,     // a command of the command menu, by menu, key or touch button: its position
-    ScreenEvent = 6,      // the page's size or pixel ratio changed for good
-};
-// A key event's key code (page.js: KEY_CODE).
-enum PageKeyCode : int { OtherKey = 0, ReturnKey = 1, BackspaceKey = 2, EscapeKey = 3 };
-
 // The page is asked for events this often at least, even by a loop that never
 // waits (unpaced), so that it stays responsive.
 constexpr int64_t LongestBusyNs = 50'000'000;
-int64_t lastYieldNs = 0;
-int64_t lastFlushNs = 0;
-constexpr int64_t FrameNs = 16'666'667;
-bool menuInstalled = false;
-CommandHandler onCommand = nullptr;
+// What shows where no window does: under the menu bar, the bar's edge.
+constexpr uint32_t PageGround = 0xFFC8C8C8;
+// The line round every window but window 0, a CSS pixel wide.
+constexpr uint32_t FrameColour = 0xFF555555;
 
-// The page's size in device pixels and its pixel ratio, as the program last
-// heard them: at the start, and when the page says they changed for good.
-int areaWidth = 1, areaHeight = 1;
-double areaRatio = 1;
+// What the browser's window system keeps besides the shared state (S()).
+// The page's size and pixel ratio are the page's own (HG.area): they change
+// only when it says so, by a ScreenEvent.
+struct Web {
+    bool menuInstalled = false;          // the page shows the program's menu bar
+    CommandHandler onCommand = nullptr;  // takes the command menu's choices
+    int64_t lastYieldNs = 0;             // when the page last had the browser's event loop
 
-void ReadArea() {
-    int a[2] = {1, 1};
-    hg_area(a);
-    areaWidth = std::max(1, a[0]);
-    areaHeight = std::max(1, a[1]);
-    const double r = hg_ratio();
-    areaRatio = r > 0 ? r : 1;
+    // The page's picture: every open window where it stands, the later opened
+    // above the earlier, window 0 below its menu bar. Only what changed in it
+    // is kept (`page` has the canvas's size and marks, no pixels of its own):
+    // each changed rectangle is composed anew from the windows when it is shown.
+    pixels::Surface page;
+    std::vector<int> stacking;                    // bottom to top; window 0 first
+    std::array<pixels::Rect, MaxWindows> placed;  // where each window stands on the page
+    int mainTop = 0;                              // where window 0's pixels begin: the menu bar's foot
+    std::vector<uint8_t> rgba;                    // one changed rectangle, as the canvas takes it
+};
+
+Web web;
+
+// The page's size in device pixels, and its pixel ratio.
+bridge::Size PageArea() {
+    bridge::Size a;
+    hg_area(&a);
+    return bridge::Size{std::max(1, a.width), std::max(1, a.height)};
 }
 
-std::vector<uint8_t> rgba;  // one changed rectangle, as the canvas takes it
+double PageRatio() {
+    const double r = hg_ratio();
+    return r > 0 ? r : 1;
+}
 
 // Gives window n a surface of exactly this size: what it holds where it was
 // as large already, else the background colour.
@@ -125,44 +172,32 @@ void TellScreen() {
     hg_screen_rect(r.x, r.y, r.w, r.h);
 }
 
-// The page's picture: every open window where it stands, the later opened
-// above the earlier, window 0 below its menu bar. Only what changed in it is
-// kept (`page` has the canvas's size and marks, no pixels of its own): each
-// changed rectangle is composed anew from the windows when it is shown.
-pixels::Surface page;
-std::vector<int> stacking;  // bottom to top; window 0 first
-std::array<pixels::Rect, MaxWindows> placed;  // where each window stands on the page
-int mainTop = 0;            // where window 0's pixels begin: the menu bar's foot
-// What shows where no window does: under the menu bar, the bar's edge.
-constexpr uint32_t PageGround = 0xFFC8C8C8;
-// The line round every window but window 0, a CSS pixel wide.
-constexpr uint32_t FrameColour = 0xFF555555;
-
 pixels::Rect PageRect(int n) {
-    if (n != 0) return placed[n];
+    if (n != 0) return web.placed[n];
     const Window& w = S().windows[0];
-    return pixels::Rect{0, mainTop, w.surface.width, w.surface.height};
+    return pixels::Rect{0, web.mainTop, w.surface.width, w.surface.height};
 }
 
 // Window n with the line round it.
 pixels::Rect Outer(int n) {
     const pixels::Rect r = PageRect(n);
     if (n == 0) return r;
-    const int b = std::max(1, static_cast<int>(std::lround(areaRatio)));
+    const int b = std::max(1, static_cast<int>(std::lround(PageRatio())));
     return pixels::Rect{r.x - b, r.y - b, r.w + 2 * b, r.h + 2 * b};
 }
 
-void Expose(const pixels::Rect& r) { pixels::MarkDirty(page, r); }
+void Expose(const pixels::Rect& r) { pixels::MarkDirty(web.page, r); }
 
 // Window n stands at r on the page from now on (it was elsewhere, or not shown).
 void Place(int n, const pixels::Rect& r) {
+    std::vector<int>& stacking = web.stacking;
     if (std::find(stacking.begin(), stacking.end(), n) == stacking.end()) {
         if (n == 0) stacking.insert(stacking.begin(), 0);
         else stacking.push_back(n);
     }
     if (n != 0) {
         Expose(Outer(n));
-        placed[n] = r;
+        web.placed[n] = r;
     }
     Expose(Outer(n));
 }
@@ -186,6 +221,7 @@ void Paint(const pixels::Rect& r, const pixels::Rect& part, uint8_t* out, uint32
 
 // The page's picture in r, from the windows that are shown there, as RGBA.
 void Compose(const pixels::Rect& r, uint8_t* out) {
+    const std::vector<int>& stacking = web.stacking;
     // From the highest window that covers all of r: nothing below shows.
     std::size_t first = 0;
     for (std::size_t i = stacking.size(); i-- > 0;) {
@@ -215,71 +251,59 @@ void Compose(const pixels::Rect& r, uint8_t* out) {
 
 // Shows the page's changed rectangles on its canvas.
 void ShowPage() {
-    for (const pixels::Rect& r : pixels::DirtyRects(page)) {
-        rgba.resize(static_cast<std::size_t>(r.w) * r.h * 4);
-        Compose(r, rgba.data());
-        hg_blit(r.x, r.y, r.w, r.h, rgba.data());
+    for (const pixels::Rect& r : pixels::DirtyRects(web.page)) {
+        web.rgba.resize(static_cast<std::size_t>(r.w) * r.h * 4);
+        Compose(r, web.rgba.data());
+        hg_blit(r.x, r.y, r.w, r.h, web.rgba.data());
     }
-    pixels::ForgetDirty(page);
+    pixels::ForgetDirty(web.page);
 }
 
 // The page's canvas has the size the page gave it: the picture follows.
 void SizePage() {
-    int size[2] = {1, 1};
-    hg_page_size(size);
-    page = pixels::Surface{};
-    page.width = std::max(1, size[0]);
-    page.height = std::max(1, size[1]);
-    Expose(pixels::Rect{0, 0, page.width, page.height});
+    bridge::Size size;
+    hg_page_size(&size);
+    web.page = pixels::Surface{};
+    web.page.width = std::max(1, size.width);
+    web.page.height = std::max(1, size.height);
+    Expose(pixels::Rect{0, 0, web.page.width, web.page.height});
 }
 
-enum ClientPart { ClientLeft, ClientTop, ClientWidth, ClientHeight };
-
 // Window n's client area on the page, device pixels from the page's corner;
-// 0 while it has none. What the page shows of window 0 ends at the page's foot.
-int Client(int n, ClientPart what) {
+// empty while it has none. What the page shows of window 0 ends at the page's foot.
+pixels::Rect Client(int n) {
     const Window* w = WindowOf(n);
-    if (w == nullptr || !w->created) return 0;
+    if (w == nullptr || !w->created) return pixels::Rect{};
     pixels::Rect r = PageRect(n);
-    if (n == 0) r.h = std::max(1, std::min(r.h, areaHeight - mainTop));
-    switch (what) {
-        case ClientLeft: return r.x;
-        case ClientTop: return r.y;
-        case ClientWidth: return r.w;
-        case ClientHeight: return r.h;
-    }
-    return 0;
+    if (n == 0) r.h = std::max(1, std::min(r.h, PageArea().height - web.mainTop));
+    return r;
 }
 
 // Takes what the page collected and hands it to the program.
 void Deliver() {
     State& s = S();
-    int e[4];
-    while (hg_next_event(e) != 0) {
-        switch (e[0]) {
-            case KeyEvent: {
-                const KeyCode code = e[2] == ReturnKey      ? KeyCode::Return
-                                     : e[2] == BackspaceKey ? KeyCode::Backspace
-                                     : e[2] == EscapeKey    ? KeyCode::Escape
-                                                            : KeyCode::Other;
+    bridge::EventRecord e;
+    while (hg_next_event(&e) != 0) {
+        switch (e.kind) {
+            case bridge::KeyEvent: {
+                const KeyCode code = e.code == bridge::ReturnKey      ? KeyCode::Return
+                                     : e.code == bridge::BackspaceKey ? KeyCode::Backspace
+                                     : e.code == bridge::EscapeKey    ? KeyCode::Escape
+                                                                      : KeyCode::Other;
                 std::u32string text;
-                if (e[3] > 0) text += static_cast<char32_t>(e[3]);
-                QueueKey(e[1], code, std::move(text));
+                if (e.character > 0) text += static_cast<char32_t>(e.character);
+                QueueKey(e.which, code, std::move(text));
                 break;
             }
-            case ButtonDownEvent: CountClick(); break;
-            case MenuEvent: {
-                int32_t item = e[1];
-                if (s.onMenu != nullptr) s.onMenu(item);
+            case bridge::ButtonDownEvent: CountClick(); break;
+            case bridge::ButtonUpEvent: break;  // it has woken the program; MouseButtons() says the rest
+            case bridge::MenuEvent:
+                if (s.onMenu != nullptr) s.onMenu(e.which);
                 break;
-            }
-            case CommandEvent:
-                if (onCommand != nullptr) onCommand(e[1]);
+            case bridge::CommandEvent:
+                if (web.onCommand != nullptr) web.onCommand(e.which);
                 break;
-            case ScreenEvent:
-                ReadArea();
-                NoteScreenChanged();
-                break;
+            case bridge::ScreenEvent: NoteScreenChanged(); break;
             default: break;
         }
     }
@@ -287,7 +311,7 @@ void Deliver() {
 
 void Yield(double ms) {
     hg_sleep(ms);
-    lastYieldNs = SteadyNanoseconds();
+    web.lastYieldNs = SteadyNanoseconds();
 }
 
 }  // namespace
@@ -299,52 +323,46 @@ namespace backend {
 
 namespace {
 
-void Measure(const core::Font& font, const std::string& text, int* out) {
-    hg_measure(font.face.c_str(), font.pixelSize, font.bold ? 1 : 0, text.c_str(), out);
+bridge::TextMetrics Measure(const core::Font& font, const std::string& text) {
+    bridge::TextMetrics m{};
+    hg_measure(font.face.c_str(), font.pixelSize, font.bold ? 1 : 0, text.c_str(), &m);
+    return m;
 }
 
 }  // namespace
 
 void AvailableArea(int& width, int& height, double& ratio) {
-    width = areaWidth;
-    height = areaHeight;
-    ratio = areaRatio;
+    const bridge::Size area = PageArea();
+    width = area.width;
+    height = area.height;
+    ratio = PageRatio();
 }
 
 void Glyphs(const core::Font& font, const std::string& text, pixels::GlyphMask& mask, int& advance, int& height) {
-    int m[6];  // advance, height, mask x, mask y, mask width, mask height
-    Measure(font, text, m);
-    advance = m[0];
-    height = m[1];
-    mask.x = m[2];
-    mask.y = m[3];
-    mask.width = m[4];
-    mask.height = m[5];
+    const bridge::TextMetrics m = Measure(font, text);
+    advance = m.advance;
+    height = m.height;
+    mask.x = m.maskX;
+    mask.y = m.maskY;
+    mask.width = m.maskWidth;
+    mask.height = m.maskHeight;
     mask.on.assign(static_cast<std::size_t>(mask.width) * mask.height, 0);
     if (!mask.on.empty()) hg_glyphs(font.face.c_str(), font.pixelSize, font.bold ? 1 : 0, text.c_str(), mask.on.data());
 }
 
-int TextAdvance(const core::Font& font, const std::string& text) {
-    int m[6];
-    Measure(font, text, m);
-    return m[0];
-}
+int TextAdvance(const core::Font& font, const std::string& text) { return Measure(font, text).advance; }
 
-int TextHeight(const core::Font& font) {
-    int m[6];
-    Measure(font, "Xg", m);
-    return m[1];
-}
+int TextHeight(const core::Font& font) { return Measure(font, "Xg").height; }
 
 double CellWidth(const core::Font& font) {
     return std::max(1.0, hg_cell_width(font.face.c_str(), font.pixelSize, font.bold ? 1 : 0));
 }
 
-int ShownWidth(int n) { return Client(n, ClientWidth); }
-int ShownHeight(int n) { return Client(n, ClientHeight); }
+int ShownWidth(int n) { return Client(n).w; }
+int ShownHeight(int n) { return Client(n).h; }
 
 void SetMenuBarEnabled(bool enabled) {
-    if (menuInstalled) hg_menu_enabled(enabled ? 1 : 0);
+    if (web.menuInstalled) hg_menu_enabled(enabled ? 1 : 0);
 }
 
 void BeginLineInput(int n, int x, int y, int height) { hg_line_begin(n, x, y, height); }
@@ -352,15 +370,15 @@ void BeginLineInput(int n, int x, int y, int height) { hg_line_begin(n, x, y, he
 void EndLineInput() { hg_line_end(); }
 
 void FlushDirty(bool force) {
-    const int64_t now = SteadyNanoseconds();
-    if (!force && now - lastFlushNs < FrameNs) return;
-    lastFlushNs = now;
     State& s = S();
+    const int64_t now = SteadyNanoseconds();
+    if (!force && now - s.lastFlushNs < s.frameNs) return;
+    s.lastFlushNs = now;
     // The menu bar's foot moves with its rows: window 0 with it.
     const int top = MenuBarBottom();
-    if (top != mainTop) {
+    if (top != web.mainTop) {
         Expose(PageRect(0));
-        mainTop = top;
+        web.mainTop = top;
         Expose(PageRect(0));
     }
     for (int n = 0; n < MaxWindows; ++n) {
@@ -373,7 +391,7 @@ void FlushDirty(bool force) {
         }
         core::ForgetDirty(n);
     }
-    if (page.dirty) ShowPage();
+    if (web.page.dirty) ShowPage();
 }
 
 }  // namespace backend
@@ -383,11 +401,10 @@ void FlushDirty(bool force) {
 
 bool PlatformStart(int&, char**) {
     hg_start();
-    ReadArea();
     State& s = S();
     s.ending = false;
     s.font = core::Font{};
-    lastYieldNs = SteadyNanoseconds();
+    web.lastYieldNs = SteadyNanoseconds();
     return true;
 }
 
@@ -396,16 +413,11 @@ void PlatformEnd() {
     s.ending = true;
     backend::FlushDirty(true);
     core::Reset();
-    menuInstalled = false;
-    onCommand = nullptr;
-    stacking.clear();
-    placed = {};
-    page = pixels::Surface{};
-    mainTop = 0;
+    web = Web{};
     hg_end();
 }
 
-int MenuBarBottom() { return menuInstalled ? hg_menu_bar_bottom() : 0; }
+int MenuBarBottom() { return web.menuInstalled ? hg_menu_bar_bottom() : 0; }
 
 bool OptionsFromAddress() { return true; }
 
@@ -425,11 +437,12 @@ void OpenWindowDefault(int n) {
         OpenWindow(n, 0, 0, 640, 480);
         return;
     }
-    SizeSurface(*w, areaWidth, areaHeight);
-    hg_open_window(0, 0, 0, areaWidth, areaHeight, 1);
+    const bridge::Size area = PageArea();
+    SizeSurface(*w, area.width, area.height);
+    hg_open_window(0, 0, 0, area.width, area.height, 1);
     hg_set_caption(0, w->caption.c_str());
     w->created = w->open = true;
-    mainTop = MenuBarBottom();
+    web.mainTop = MenuBarBottom();
     SizePage();
     Place(0, PageRect(0));
 }
@@ -476,10 +489,10 @@ void SetWindowCaption(int n, const std::string& text) {
     if (w->created) hg_set_caption(n, text.c_str());
 }
 
-int WindowWidth(int n) { return Client(n, ClientWidth); }
-int WindowHeight(int n) { return Client(n, ClientHeight); }
-int WindowLeft(int n) { return Client(n, ClientLeft) - S().screen.x; }
-int WindowTop(int n) { return Client(n, ClientTop) - S().screen.y; }
+int WindowWidth(int n) { return Client(n).w; }
+int WindowHeight(int n) { return Client(n).h; }
+int WindowLeft(int n) { return Client(n).x - S().screen.x; }
+int WindowTop(int n) { return Client(n).y - S().screen.y; }
 
 // ---------------------------------------------------------------------------
 // Events
@@ -488,7 +501,7 @@ void ProcessEvents() {
     backend::FlushDirty(false);
     // A loop that never waits still lets the page draw and take input now
     // and then.
-    if (SteadyNanoseconds() - lastYieldNs > LongestBusyNs) {
+    if (SteadyNanoseconds() - web.lastYieldNs > LongestBusyNs) {
         backend::FlushDirty(true);
         Yield(0);
     }
@@ -524,13 +537,14 @@ void InstallMenuBar(const std::vector<std::string>& entries, MenuHandler handler
         text += '\n';
     }
     hg_install_menu(text.c_str());
-    menuInstalled = true;
+    web.menuInstalled = true;
 }
 
 void InstallCommandMenu(const std::string& title, const std::vector<CommandItem>& items, CommandHandler handler) {
-    onCommand = handler;
-    // One text for the page: per item its text, key, key label, place among
-    // the touch buttons and the button's label, a tab between.
+    web.onCommand = handler;
+    // One text for the page (menubar.js: installCommands): per item its text,
+    // key, key label, place among the touch buttons and the button's label, a
+    // tab between, a line each.
     std::string text;
     for (const CommandItem& item : items)
         text += item.Text + '\t' + item.Key + '\t' + item.KeyLabel + '\t' + std::to_string(item.TouchPlace) + '\t' +
@@ -566,15 +580,15 @@ int MouseButtons() { return hg_mouse_buttons(); }
 
 void MessageBox(const std::string& text) {
     backend::FlushDirty(true);
-    const Window& main = S().windows[0];
-    hg_message_box(main.caption.c_str(), text.c_str());
-    lastYieldNs = SteadyNanoseconds();
+    hg_message_box(S().windows[0].caption.c_str(), text.c_str(), "|");  // "|" ends a line
+    web.lastYieldNs = SteadyNanoseconds();
 }
 
 void MessageBoxLines(const std::vector<std::string>& lines) {
     backend::FlushDirty(true);
+    // A line holds no line break: one between them.
     std::string text;
     for (std::size_t i = 0; i < lines.size(); ++i) text += (i > 0 ? "\n" : "") + lines[i];
-    hg_message_box_lines(S().windows[0].caption.c_str(), text.c_str());
-    lastYieldNs = SteadyNanoseconds();
+    hg_message_box(S().windows[0].caption.c_str(), text.c_str(), "\n");
+    web.lastYieldNs = SteadyNanoseconds();
 }
