@@ -4,8 +4,6 @@
 // the menu bar's five; used or not, the five menus work as they always have.
 #pragma once
 
-#include "platform/platform.h"
-
 #include <cstdint>
 #include <deque>
 #include <string>
@@ -55,7 +53,6 @@ bool ClassroomWaitsForEvents();
 // its short form for a narrow menu bar: "Tag 812,5   angehalten".
 std::string StatusText(double simTime, double timeStep, bool paused);
 std::string StatusShortText(double simTime, double timeStep, bool paused);
-// The picture of both views as they stand on the screen, lines of sight
-// included, and its file name for the given local time "2026-12-08 14:30:05".
-void ComposePicture(Image& picture);
+// The picture's file name for the given local time "2026-12-08 14:30:05"
+// (the picture itself is ComposePicture's).
 std::string PictureFileName(const std::string& localTime);

@@ -14,8 +14,5 @@ void OpenViewsAndDiscImages();
 // Lets events through and performs one animation step per pass, paced as the
 // options say, until EndMarker holds "*".
 void RunMainLoop(const LoopOptions& options);
-// One step of the clock, with the views drawn as SystemMode says.
+// One step of the clock, with the views drawn as SystemMode says (DrawStep).
 void AnimationStep();
-// Its drawing: the views move their bodies from the old positions to the new
-// ones, which then become the old.
-void DrawStep();

@@ -22,6 +22,7 @@
 #include "model/planets.h"
 #include "model/state.h"
 #include "platform/platform.h"
+#include "render/tables.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,12 +1,15 @@
-// colours.cpp — numbered colour pairs and the main window's reset.
+// colours.cpp — the colour values, numbered colour pairs and the main
+// window's reset.
 //
 // The pairs hand small colour numbers to the drawing state; the platform
 // shows numbers below 16 in the classic 16-colour palette, so pair 2 is white
 // on cyan and pair 3 blue on magenta.
 #include "render/render.h"
 
-#include "app/shell.h"
+#include "model/layout.h"
 #include "platform/platform.h"
+
+ColourValues Colours;
 
 namespace {
 
@@ -24,6 +27,22 @@ constexpr ColourPair Pairs[] = {
 };
 
 }  // namespace
+
+void InitScreenAndColours() {
+    SetScreenSize(ScreenWidthPixels(), ScreenHeightPixels());
+    Colours.ColBlack = 0x000000;
+    Colours.ColWhite = 0xFFFFFF;
+    Colours.ColBlue = 0xFF0000;
+    Colours.ColCyan = 0xFFFF00;
+    Colours.ColGreen = 65280;  // 0x00FF00
+    Colours.ColYellow = 0x00FFFF;
+    Colours.ColMagenta = 0xFF00FF;
+    Colours.ColAzure = 0xFF8000;
+    Colours.ColRed = 0x0000FF;
+    SetSchemeColours(1);
+    SetForeground(Colours.ColBlue);
+    SetBackground(Colours.ColWhite);
+}
 
 void SetSchemeColours(int16_t n) {
     if (n < 1 || n > 5) return;

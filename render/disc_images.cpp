@@ -2,7 +2,6 @@
 // captured as an image; during the animation a body is only ever copied.
 #include "render/render.h"
 
-#include "app/shell.h"
 #include "model/state.h"
 #include "platform/platform.h"
 

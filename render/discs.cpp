@@ -5,7 +5,6 @@
 // azure rectangle, since the saved pixels may hold old polygon lines).
 #include "render/render.h"
 
-#include "app/shell.h"
 #include "model/state.h"
 #include "platform/platform.h"
 

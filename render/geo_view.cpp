@@ -2,7 +2,6 @@
 // round it: the same motion as in window 2, with the origin moved to the Earth.
 #include "render/render.h"
 
-#include "app/shell.h"
 #include "model/planets.h"
 #include "model/state.h"
 #include "platform/platform.h"
@@ -44,7 +43,15 @@ void DrawGeoView() {
         GeoPolygon(v.GeoPrevScreenX, v.GeoPrevScreenY);
     }
 
-    // Mercury to Jupiter, then the Sun; the Earth stands still.
+    // Mercury to Jupiter, then the Sun; the Earth stands still. The
+    // heliocentric view's loop (helio_view.cpp) is this same step but for
+    // two places, both on purpose. Which body stands still: here the Earth,
+    // put at the view's centre above, so the Sun is one of the bodies that
+    // move; there the Sun, and the loop runs from the Earth to Jupiter. That
+    // is the comparison the program is for. And the save under the old box:
+    // here only while the polygon is off, as this view has always drawn it
+    // (with the polygon on, EraseDisc puts a plain box and never reads the
+    // save); there whenever the new box is left out.
     for (int16_t k = Mercury; k <= Sun; ++k) {
         const bool shown = Settings.PlanetOn[k] == 1;
         const double oldX = v.GeoPrevScreenX[k], oldY = v.GeoPrevScreenY[k];
@@ -78,11 +85,4 @@ void RemoveGeoBody(int16_t k) {
     const ViewPositions& v = Views;
     PutBackSaved(v.GeoPrevScreenX[k], v.GeoPrevScreenY[k], v.GeoScreenX[k], ToPixelRow(v.GeoScreenY[k]),
                  Images.GeoBackground[k]);
-}
-
-void RemoveBody(int16_t k) {
-    SelectWindow(Win_2);
-    RemoveHelioBody(k);
-    SelectWindow(Win_3);
-    RemoveGeoBody(k);
 }

@@ -4,7 +4,6 @@
 // positions what the last step drew and draws at the new ones.
 #include "render/render.h"
 
-#include "app/shell.h"
 #include "model/planets.h"
 #include "model/state.h"
 #include "platform/platform.h"
@@ -48,6 +47,14 @@ void DrawHelioView() {
         HelioPolygon(v.HelioPrevScreenX, v.HelioPrevScreenY);
     }
 
+    // The geocentric view's loop (geo_view.cpp) is this same step but for
+    // two places, both on purpose. Which body stands still: here the Sun,
+    // put at the view's centre above and left out of the loop, so the loop
+    // runs from the Earth to Jupiter; there the Earth, and the Sun moves with
+    // the planets. That is the comparison the program is for. And the save
+    // under the old box: here whenever the new box is left out; there only
+    // while the polygon is off, as that view has always drawn it (with the
+    // polygon on, EraseDisc puts a plain box and never reads the save).
     for (int16_t k = Earth; k <= Jupiter; ++k) {
         const bool shown = Settings.PlanetOn[k] == 1;
         const double oldX = v.HelioPrevScreenX[k], oldY = v.HelioPrevScreenY[k];

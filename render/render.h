@@ -1,8 +1,9 @@
 // render.h — the drawing colour state, the bodies' disc images, the disc
-// operations and the two views.
+// operations, the two views and their windows.
 #pragma once
 
 #include "platform/platform.h"
+#include "render/tables.h"
 
 #include <array>
 #include <cstdint>
@@ -17,6 +18,9 @@ struct BodyImages {
 
 extern BodyImages Images;
 
+// Reads the screen size, sets the colour values, selects colour pair 1 and
+// then blue on white.
+void InitScreenAndColours();
 // Colour scheme.
 void SetSchemeColours(int16_t n);
 void ResetMainWindowColours();
@@ -39,7 +43,20 @@ void DrawHelioView();
 void RemoveHelioBody(int16_t k);
 void DrawGeoView();
 void RemoveGeoBody(int16_t k);
+
+// Both views at once (views.cpp).
+// Opens view window 2 or 3 at its place and size and makes it the drawing target.
+void OpenViewWindow(int n);
+// After the time-step dialog: closes window 1 and puts both views back, empty.
+void RebuildViewWindows();
+// A step's drawing: the views move their bodies from the old positions to the
+// new ones, which then become the old.
+void DrawStep();
+// Takes a body that was just hidden out of both views.
 void RemoveBody(int16_t k);
+// The picture of both views as they stand on the screen, lines of sight
+// included.
+void ComposePicture(Image& picture);
 
 // Lines of sight: from the Earth through each shown planet to the edge of
 // each view that is shown, in the planet's colour, with a short heavier mark

@@ -6,7 +6,6 @@
 // overlay lines: the views' own pixels, and so their erasing, stay as they are.
 #include "render/render.h"
 
-#include "app/shell.h"
 #include "model/state.h"
 
 #include <algorithm>

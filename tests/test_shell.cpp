@@ -5,6 +5,7 @@
 #include "model/planets.h"
 #include "model/state.h"
 #include "platform/platform.h"
+#include "render/render.h"
 #include "support.h"
 
 #include <QtTest>

@@ -2,11 +2,12 @@
 // the information box and the author box.
 #include "ui/ui.h"
 
-#include "app/shell.h"
 #include "platform/platform.h"
 #include "ui/credits.h"
 
 #include <string>
+
+ShellState Shell;
 
 void ShowMessage() {
     MessageBox(Shell.MessageText);

@@ -1,7 +1,6 @@
 // service.cpp — clearing the views, and the SERVICE menu's own commands.
 #include "ui/ui.h"
 
-#include "app/shell.h"
 #include "model/state.h"
 #include "platform/platform.h"
 #include "render/render.h"

@@ -1,11 +1,11 @@
 // time_step_dialog.cpp — typing a new time step in window 1.
 #include "ui/ui.h"
 
-#include "app/shell.h"
 #include "model/decimal.h"
 #include "model/layout.h"
 #include "model/state.h"
 #include "platform/platform.h"
+#include "render/render.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,7 +1,6 @@
 // title_screen.cpp — the panels, the title and the two key waits at start-up.
 #include "ui/ui.h"
 
-#include "app/shell.h"
 #include "model/layout.h"
 #include "model/state.h"
 #include "platform/platform.h"

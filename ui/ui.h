@@ -1,9 +1,24 @@
-// ui.h — title screen, message boxes, the time-step dialog and the service
-// commands.
+// ui.h — the shell's state, title screen, message boxes, the time-step
+// dialog and the service commands.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
+
+// The shell's program-wide state: what the boxes say and the end marker that
+// every wait watches, and the menu bar's table and choice, which the
+// application's menu fills in.
+struct ShellState {
+    std::string EndMarker;                  // "*" ends the main loop
+    std::string MessageText;                // the next message box; "|" ends a line
+    std::string CurrentError;               // the failure ReportError shows
+    std::array<std::string, 81> MenuItems;  // the menu bar's entries; 0 to 30 used
+    int16_t MenuChoice = 0;                 // 1-based position of the chosen item in its menu
+    bool CommandRunning = false;            // a menu command is under way
+};
+
+extern ShellState Shell;
 
 // Title screen.
 void TitleScreen();
