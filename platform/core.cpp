@@ -1,8 +1,11 @@
 // core.cpp — the half of platform.h that every window system shares: the
 // drawing state and everything drawn with it, images, the text cursor, line
-// input and the polls. Each window system adds windows, events, the menu bar,
-// the message box and the letters' shapes.
+// input and the polls, showing what changed, and the handlers. Each window
+// system adds what backend.h lists: windows, events, the menu bar, the
+// message box and the letters' shapes.
 #include "platform/core.h"
+
+#include "platform/backend.h"
 
 #include <algorithm>
 #include <chrono>
@@ -62,25 +65,6 @@ void NoteScreenChanged() {
     S().screenChanged = true;
 }
 
-namespace {
-
-// The classic 16-colour palette, for colour numbers below 16 (0xFFRRGGBB).
-constexpr std::array<uint32_t, 16> Palette = {
-    0xFF000000, 0xFF0000AA, 0xFF00AA00, 0xFF00AAAA, 0xFFAA0000, 0xFFAA00AA, 0xFFAA5500, 0xFFAAAAAA,
-    0xFF555555, 0xFF5555FF, 0xFF55FF55, 0xFF55FFFF, 0xFFFF5555, 0xFFFF55FF, 0xFFFFFF55, 0xFFFFFFFF,
-};
-
-}  // namespace
-
-uint32_t ToPixel(uint32_t colour) {
-    if (colour < Palette.size()) return Palette[colour];
-    return 0xFF000000u | (colour & 0xFF) << 16 | (colour & 0xFF00) | (colour >> 16 & 0xFF);
-}
-
-uint32_t FromPixel(uint32_t pixel) {
-    return (pixel >> 16 & 0xFF) | (pixel & 0xFF00) | (pixel & 0xFF) << 16;
-}
-
 int Px(double v) {
     if (!(v > -1e8)) return -100'000'000;
     if (!(v < 1e8)) return 100'000'000;
@@ -107,6 +91,22 @@ void QueueKey(int window, KeyCode code, std::u32string text) {
 
 void CountClick() {
     ++S().clicks;
+}
+
+void ChooseMenuItem(int32_t item) {
+    if (S().onMenu != nullptr) S().onMenu(item);
+}
+
+void ChooseCommand(int item) {
+    if (S().onCommand != nullptr) S().onCommand(item);
+}
+
+bool PictureSavable(const Image& picture, std::string& where) {
+    if (picture.Width <= 0 || picture.Height <= 0) {
+        where = "leeres Bild";
+        return false;
+    }
+    return true;
 }
 
 namespace {
@@ -164,6 +164,18 @@ void ForgetDirty(int n) {
     pixels::ForgetDirty(w.surface);
 }
 
+void FlushDirty(bool force) {
+    State& s = S();
+    const int64_t now = SteadyNanoseconds();
+    if (!force && now - s.lastFlushNs < s.frameNs) return;
+    s.lastFlushNs = now;
+    for (int n = 0; n < MaxWindows; ++n) {
+        if (!s.windows[n].surface.dirty) continue;
+        backend::ShowChanged(n, pixels::DirtyRects(s.windows[n].surface));
+        ForgetDirty(n);
+    }
+}
+
 }  // namespace core
 
 using namespace core;
@@ -194,6 +206,32 @@ void CaptureShownWindow(int n, Image& into) {
     }
     const pixels::Surface& s = Shown(n);
     pixels::Capture(s, pixels::Rect{0, 0, s.width, s.height}, w->background, into);
+}
+
+void CaptureShownWindows(const std::vector<int>& windows, int ground, Image& into) {
+    int left = 0, top = 0, right = 0, bottom = 0;
+    for (std::size_t i = 0; i < windows.size(); ++i) {
+        const int n = windows[i];
+        const int l = WindowLeft(n), t = WindowTop(n), r = l + WindowWidth(n), b = t + WindowHeight(n);
+        left = i == 0 ? l : std::min(left, l);
+        top = i == 0 ? t : std::min(top, t);
+        right = i == 0 ? r : std::max(right, r);
+        bottom = i == 0 ? b : std::max(bottom, b);
+    }
+    into.Width = std::max(0, right - left);
+    into.Height = std::max(0, bottom - top);
+    const Window* g = WindowOf(ground);
+    into.Pixels.assign(static_cast<std::size_t>(into.Width) * into.Height,
+                       g != nullptr ? g->background : ToPixel(0));
+    Image shown;
+    for (int n : windows) {
+        CaptureShownWindow(n, shown);
+        const int x0 = WindowLeft(n) - left, y0 = WindowTop(n) - top;
+        const int w = std::min(shown.Width, WindowWidth(n)), h = std::min(shown.Height, WindowHeight(n));
+        for (int y = 0; y < h; ++y)
+            std::copy_n(shown.Pixels.data() + static_cast<std::size_t>(y) * shown.Width, w,
+                        into.Pixels.data() + static_cast<std::size_t>(y0 + y) * into.Width + x0);
+    }
 }
 
 // ---------------------------------------------------------------------------
@@ -547,7 +585,7 @@ bool ReadLine(std::string& line, std::size_t maxBytes) {
             }
         }
         showCursor();
-        backend::FlushDirty(true);
+        FlushDirty(true);
     }
     SetOverlayLines(window, overlay);
     backend::EndLineInput();

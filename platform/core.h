@@ -1,11 +1,10 @@
 // core.h — what every window system shares behind platform.h: the numbered
 // windows' retained pixels, the drawing state, the text cursor and the input
-// collected between polls; and the few things each window system must
-// provide for them (backend::…).
+// collected between polls, showing what changed once per frame, and the
+// handlers a choice goes to.
 //
-// Plain C++: the desktop (Qt) and the browser (emscripten) implement the
-// backend procedures and the window-system half of platform.h; everything
-// else is here and in pixels.h, once for both.
+// Plain C++: the desktop (Qt) and the browser (emscripten) supply what
+// backend.h lists; everything else is here and in pixels.h, once for both.
 #pragma once
 
 #include "platform/pixels.h"
@@ -90,6 +89,7 @@ struct State {
 
     CloseHandler onClose = nullptr;
     MenuHandler onMenu = nullptr;
+    CommandHandler onCommand = nullptr;
     bool ending = false;
     bool closeRequested = false;     // window 0's close box was used
 
@@ -103,8 +103,8 @@ State& S();
 void Reset();
 
 // A colour value (or palette number below 16) as a stored pixel, and back.
-uint32_t ToPixel(uint32_t colour);
-uint32_t FromPixel(uint32_t pixel);
+using pixels::FromPixel;
+using pixels::ToPixel;
 // A real coordinate as the pixel that contains it. Far-off points are held at
 // a distance that no window reaches, so the conversion stays defined.
 int Px(double v);
@@ -131,38 +131,21 @@ const pixels::Surface& Shown(int n);
 // brings what it shows up to date first.
 void ForgetDirty(int n);
 
+// Shows what changed in every window: at once (force), or at most once per
+// displayed frame. Each window that changed goes to the window system as the
+// rectangles it has to show anew (backend::ShowChanged), then is forgotten.
+void FlushDirty(bool force);
+
 // Input arriving from the window system.
 void QueueKey(int window, KeyCode code, std::u32string text);
 void CountClick();
+// A choice from the menu bar (the entry's index in its list) or from the
+// command menu (the item's position), handed to the program's handler.
+void ChooseMenuItem(int32_t item);
+void ChooseCommand(int item);
+
+// Whether a picture can be saved at all: false, with `where` saying why in
+// German, where it cannot. The window system's SavePicture asks first.
+bool PictureSavable(const Image& picture, std::string& where);
 
 }  // namespace core
-
-// What each window system provides for the shared code.
-namespace backend {
-
-// The available area in device pixels, and device pixels per logical pixel.
-void AvailableArea(int& width, int& height, double& ratio);
-
-// The letters of `text` in `font` as a mask, with the cell they stand in:
-// `advance` wide and `height` (ascent + descent) high from the text's corner.
-void Glyphs(const core::Font& font, const std::string& text, pixels::GlyphMask& mask, int& advance, int& height);
-int TextAdvance(const core::Font& font, const std::string& text);
-int TextHeight(const core::Font& font);
-// A character cell of the text cursor: the advance of every character in a
-// fixed-pitch font, with its fraction; the average width in another.
-double CellWidth(const core::Font& font);
-// Window n's client area as the window system shows it; 0 when not known.
-int ShownWidth(int n);
-int ShownHeight(int n);
-// While a line is read no menu command may start.
-void SetMenuBarEnabled(bool enabled);
-// A line is read in window n, in the strip that starts at (x, y) of its
-// pixels and is `height` high: the window takes the keyboard focus, as a
-// dialog does (a touch screen's keyboard is asked for); and the reading has
-// ended: window 0 gets the focus back.
-void BeginLineInput(int n, int x, int y, int height);
-void EndLineInput();
-// Shows what changed: at once (force), or at most once per displayed frame.
-void FlushDirty(bool force);
-
-}  // namespace backend

@@ -3,11 +3,31 @@
 #include "platform/pixels.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
 
 namespace pixels {
+
+namespace {
+
+// The classic 16-colour palette, for colour numbers below 16 (0xFFRRGGBB).
+constexpr std::array<uint32_t, 16> Palette = {
+    0xFF000000, 0xFF0000AA, 0xFF00AA00, 0xFF00AAAA, 0xFFAA0000, 0xFFAA00AA, 0xFFAA5500, 0xFFAAAAAA,
+    0xFF555555, 0xFF5555FF, 0xFF55FF55, 0xFF55FFFF, 0xFFFF5555, 0xFFFF55FF, 0xFFFFFF55, 0xFFFFFFFF,
+};
+
+}  // namespace
+
+uint32_t ToPixel(uint32_t colour) {
+    if (colour < Palette.size()) return Palette[colour];
+    return 0xFF000000u | (colour & 0xFF) << 16 | (colour & 0xFF00) | (colour >> 16 & 0xFF);
+}
+
+uint32_t FromPixel(uint32_t pixel) {
+    return (pixel >> 16 & 0xFF) | (pixel & 0xFF00) | (pixel & 0xFF) << 16;
+}
 
 Rect Intersect(const Rect& a, const Rect& b) {
     const int left = std::max(a.x, b.x), top = std::max(a.y, b.y);
@@ -424,7 +444,5 @@ bool IsEmptyImage(const Image& image) {
 
 uint32_t ImagePixel(const Image& image, int x, int y) {
     if (x < 0 || y < 0 || x >= image.Width || y >= image.Height) return 0;
-    const uint32_t p = image.Pixels[static_cast<std::size_t>(y) * image.Width + x];
-    // 0xFFRRGGBB as stored; 0x00BBGGRR as the program counts colours.
-    return (p >> 16 & 0xFF) | (p & 0xFF00) | (p & 0xFF) << 16;
+    return pixels::FromPixel(image.Pixels[static_cast<std::size_t>(y) * image.Width + x]);
 }

@@ -27,6 +27,12 @@ struct Rect {
     bool operator==(const Rect&) const = default;
 };
 
+// A colour value 0x00BBGGRR as the program counts colours (or a number of the
+// classic 16-colour palette, below 16) as a pixel, and a pixel back as a
+// colour value.
+uint32_t ToPixel(uint32_t colour);
+uint32_t FromPixel(uint32_t pixel);
+
 Rect Intersect(const Rect& a, const Rect& b);
 Rect Unite(const Rect& a, const Rect& b);   // the smallest rectangle holding both
 // The rectangle between two corners, both included, in any order.

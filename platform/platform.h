@@ -5,6 +5,10 @@
 // plain pixel blocks, and events are delivered only when the program asks for
 // it. No Qt type appears here; platform/ is the only folder that includes Qt.
 //
+// Each section says who implements it: the shared core (core.cpp and
+// pixels.cpp, plain C++, once for every window system) or the window system
+// (qt/ on the desktop, web/ in a browser; backend.h lists all it supplies).
+//
 // Coordinates are window pixels, origin top left, x to the right, y down.
 // A real coordinate lands on the pixel that contains it (floor(v): 12.7 is
 // pixel 12), everywhere, so that the same point always gives the same pixel
@@ -21,7 +25,7 @@
 #include <vector>
 
 // ---------------------------------------------------------------------------
-// Start and end
+// Start and end — the window system.
 
 // Makes the connection to the display. When none can be had, prints one plain
 // sentence on stderr (with a hint how to try the program under Xvfb) and
@@ -32,7 +36,8 @@ bool PlatformStart(int& argc, char** argv);
 void PlatformEnd();
 
 // ---------------------------------------------------------------------------
-// Screen
+// Screen — the shared core, from the area the window system says it has;
+// MenuBarBottom is the window system's.
 //
 // The program lays itself out on the largest 4:3 rectangle that fits in the
 // available area — the primary screen less what the desktop keeps for its
@@ -60,6 +65,11 @@ int MenuBarBottom();
 bool ScreenChanged();
 
 // ---------------------------------------------------------------------------
+// Windows — the window system makes, places and shows them (OpenWindowDefault
+// to ShowWindow, the caption, the client area's size and place); the shared
+// core keeps their pixels, colours and the drawing target, and hands a close
+// box to the handler.
+//
 // Windows, by number 0 .. MaxWindows-1. Window 0 is the main window with the
 // menu bar; every other window belongs to it and stays above it.
 // Window 0 fills the available area, and its pixels are moved with the
@@ -102,7 +112,9 @@ using CloseHandler = void (*)(int n);
 void SetCloseHandler(CloseHandler handler);
 
 // ---------------------------------------------------------------------------
-// Events
+// Events — the window system: delivering them, the menu bar, the command
+// menu, the status line, where the options come from and the notice. The
+// shared core: the steady clock, and handing a choice to its handler.
 
 // Delivers the pending events without waiting; menu choices are handled in here.
 void ProcessEvents();
@@ -157,7 +169,8 @@ bool OptionsFromAddress();
 void ShowNotice(const std::string& text);
 
 // ---------------------------------------------------------------------------
-// Drawing state. One state serves whichever window is the drawing target.
+// Drawing state — the shared core. One state serves whichever window is the
+// drawing target.
 
 void SetForeground(uint32_t colour);    // lines, points, outlines, fills, letters
 void SetBackground(uint32_t colour);    // text cells, gaps of patterned fills
@@ -179,7 +192,8 @@ void SetFontSize(double pixels);
 void SetFontBold(bool bold);
 
 // ---------------------------------------------------------------------------
-// Drawing into the drawing target, in the drawing state above.
+// Drawing into the drawing target, in the drawing state above — the shared
+// core; the letters' shapes and measures come from the window system.
 
 void PlotPoint(double x, double y);                 // also moves the pen there
 void LineTo(double x, double y);                    // from the pen; moves the pen
@@ -196,6 +210,7 @@ int TextHeight();                                   // ascent + descent, pixels
 
 // ---------------------------------------------------------------------------
 // Images: a rectangle of window pixels. A capture reuses the image's buffer.
+// The shared core.
 
 struct Image {
     int Width = 0;                  // 0: empty
@@ -216,6 +231,9 @@ uint32_t ImagePixel(const Image& image, int x, int y);  // colour value 0x00BBGG
 uint32_t WindowPixel(int n, int x, int y);
 
 // ---------------------------------------------------------------------------
+// Overlay lines and the picture — the shared core; saving the picture is the
+// window system's, once the shared core has found it fit to save.
+//
 // Overlay lines: shown over a window's pixels but never drawn into them, so
 // everything that reads, captures or erases the window's pixels is untouched.
 // Setting a window's lines replaces the ones it had; an empty list takes them
@@ -230,6 +248,10 @@ struct OverlayLine {
 void SetOverlayLines(int n, const std::vector<OverlayLine>& lines);
 // The whole of window n as it is shown: its pixels with its overlay lines.
 void CaptureShownWindow(int n, Image& into);
+// The windows listed, each as it is shown, where they stand on the screen, in
+// one picture just large enough for them all; between them the background
+// colour of window `ground`.
+void CaptureShownWindows(const std::vector<int>& windows, int ground, Image& into);
 
 // Saves a picture as a PNG file named fileName: on the desktop into the
 // user's picture folder (where then holds the file's full path), in a browser
@@ -242,7 +264,8 @@ enum class SavedAs { Failed, File, Download };
 SavedAs SavePicture(const Image& picture, const std::string& fileName, std::string& where);
 
 // ---------------------------------------------------------------------------
-// Text cursor and keyboard
+// Text cursor and keyboard — the shared core, from the keys and clicks the
+// window system collects; MouseButtons is the window system's.
 
 // The text cursor stands at a character column (cells of the current font's
 // average width) and a vertical position in units of TextRowPixels, so that
@@ -271,7 +294,8 @@ int MouseButtons();
 bool MouseClicked();
 
 // ---------------------------------------------------------------------------
-// Message box: modal, one "OK" button; "|" in the text ends a line.
+// Message box — the window system. Modal, one "OK" button; "|" in the text
+// ends a line.
 
 void MessageBox(const std::string& text);
 // The same with the box's lines as they are, a "|" in them included (a file's

@@ -16,18 +16,20 @@
 
 #include <algorithm>
 
-
 using namespace platform_internal;
 
+// ---------------------------------------------------------------------------
+// Events
+
 void ProcessEvents() {
-    FlushDirty(false);
+    core::FlushDirty(false);
     QCoreApplication::processEvents(QEventLoop::AllEvents);
     // A hand-written loop gets no deferred deletes unless it asks for them.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 void WaitForEvents() {
-    FlushDirty(true);
+    core::FlushDirty(true);
     QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
@@ -39,7 +41,7 @@ void WaitEventsUntil(int64_t deadlineNs) {
         return;
     }
     // What the last pass drew goes to the screen now, while the loop idles.
-    FlushDirty(true);
+    core::FlushDirty(true);
     // One precise single-shot timer wakes the wait at the deadline; input
     // wakes it earlier and is handled at once.
     static QPointer<QTimer> wake;  // goes with the application
@@ -240,10 +242,7 @@ void InstallMenuBar(const std::vector<std::string>& entries, MenuHandler handler
         for (; i < entries.size() && !entries[i].empty(); ++i) {
             QAction* action = menu->addAction(QString::fromStdString(entries[i]));
             auto item = static_cast<int32_t>(i);
-            QObject::connect(action, &QAction::triggered, action, [item] {
-                int32_t chosen = item;
-                if (S().onMenu != nullptr) S().onMenu(chosen);
-            });
+            QObject::connect(action, &QAction::triggered, action, [item] { core::ChooseMenuItem(item); });
         }
         ++i;  // the empty entry that closes this menu
     }
@@ -253,8 +252,7 @@ void InstallMenuBar(const std::vector<std::string>& entries, MenuHandler handler
 void InstallCommandMenu(const std::string& title, const std::vector<CommandItem>& items, CommandHandler handler) {
     QtState& q = Q();
     if (q.menuBar == nullptr) return;
-    static CommandHandler onCommand = nullptr;
-    onCommand = handler;
+    S().onCommand = handler;
     if (q.commandMenu != nullptr) {
         for (QMenuBar* row : q.rows) row->removeAction(q.commandMenu->menuAction());
         q.menus.erase(std::find(q.menus.begin(), q.menus.end(), q.commandMenu));
@@ -274,11 +272,16 @@ void InstallCommandMenu(const std::string& title, const std::vector<CommandItem>
         action->setEnabled(q.menuBar->isEnabled());
         q.commandKeys.push_back(QKeySequence(QString::fromStdString(items[i].Key)));
         const int item = static_cast<int>(i);
-        QObject::connect(action, &QAction::triggered, action, [item] {
-            if (onCommand != nullptr) onCommand(item);
-        });
+        QObject::connect(action, &QAction::triggered, action, [item] { core::ChooseCommand(item); });
     }
     ArrangeMenuRows();
+}
+
+void backend::SetMenuBarEnabled(bool enabled) {
+    for (QMenuBar* row : Q().rows) row->setEnabled(enabled);
+    // The commands' keys go with the menu bar: a line being typed takes them.
+    if (QMenu* menu = Q().commandMenu)
+        for (QAction* action : menu->actions()) action->setEnabled(enabled);
 }
 
 void SetStatusRoom(const std::string& widestText, const std::string& widestShortText) {
@@ -297,6 +300,9 @@ void SetStatusText(const std::string& text, const std::string& shortText) {
     q.statusShort = shortText;
     ShowStatus();
 }
+
+// ---------------------------------------------------------------------------
+// Text cursor and keyboard
 
 int MouseButtons() {
     return static_cast<int>(QGuiApplication::mouseButtons().toInt());

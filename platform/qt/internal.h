@@ -1,9 +1,14 @@
 // internal.h — the Qt side of the platform layer, shared by its .cpp files
 // (and by tests, which may look at the widgets and retained images directly).
 // The pixels, the drawing state and the input queue are the shared core's
-// (core.h); Qt adds the widgets that show them and take input.
+// (core.h); Qt adds the widgets that show them and take input, and supplies
+// what backend.h lists, in its order: platform.cpp (start and end, the
+// screen's area, the options, the picture, the message box), windows.cpp
+// (the menu bar's foot, windows, showing what changed, line input), events.cpp
+// (events, the menus, the status line, the mouse buttons), text.cpp (letters).
 #pragma once
 
+#include "platform/backend.h"
 #include "platform/core.h"
 #include "platform/platform.h"
 
@@ -111,16 +116,13 @@ void ArrangeMenuRows();
 // A key that chooses a command of the command menu: chooses it and says so.
 bool CommandKey(const QKeyEvent* event);
 
-// Shows what changed in every window: at once (force) or at most once per
-// displayed frame.
-void FlushDirty(bool force);
-
 // For tests: the widgets and images behind the numbers.
 QWidget* TopWidget(int n);
 Canvas* CanvasOf(int n);
 const QImage* RetainedImage(int n);
 QMenuBar* MenuBarWidget();
 QLabel* StatusWidget();
+QRegion RegionOf(const std::vector<pixels::Rect>& rects);  // logical pixels covering device rectangles
 QRegion DirtyRegion(Window& w);        // what changed since the last repaint
 void ForgetDirty(Window& w);
 // A disk of the tests' own under the saved picture: told the file's path and

@@ -1,5 +1,6 @@
-// platform.cpp — start and end of the connection to the display, the screen
-// and the message box.
+// platform.cpp — start and end of the connection to the display, the
+// screen's area, where the options come from, saving the picture and the
+// message box.
 #include "platform/qt/internal.h"
 
 #include <QApplication>
@@ -44,6 +45,9 @@ bool DisplayReachable() {
 }
 
 }  // namespace
+
+// ---------------------------------------------------------------------------
+// Start and end
 
 bool PlatformStart(int& argc, char** argv) {
     State& s = S();
@@ -111,6 +115,9 @@ void PlatformEnd() {
     }
 }
 
+// ---------------------------------------------------------------------------
+// Screen
+
 // The screen as far as the program may use it — a desktop's panels and bars
 // take their part of it (the window manager publishes what is left) — in
 // device pixels.
@@ -127,6 +134,9 @@ void backend::AvailableArea(int& width, int& height, double& ratio) {
     height = static_cast<int>(std::floor(area.height() * ratio + 1e-6));
 }
 
+// ---------------------------------------------------------------------------
+// Events: where the options come from, and the notice
+
 // Options come from the command line, faults in them go to stderr.
 bool OptionsFromAddress() {
     return false;
@@ -136,28 +146,8 @@ void ShowNotice(const std::string& text) {
     std::fprintf(stderr, "%s\n", text.c_str());
 }
 
-void MessageBox(const std::string& text) {
-    std::vector<std::string> lines(1);
-    for (char c : text) {
-        if (c == '|') lines.emplace_back();
-        else lines.back() += c;
-    }
-    MessageBoxLines(lines);
-}
-
-void MessageBoxLines(const std::vector<std::string>& lines) {
-    State& s = S();
-    FlushDirty(true);
-    QStringList shown;
-    for (const std::string& line : lines) shown << QString::fromStdString(line);
-    QWidget* parent = s.windows[0].open ? Q().windows[0].top : nullptr;
-    QString caption = QString::fromStdString(s.windows[0].caption);
-    QMessageBox box(QMessageBox::Information, caption, shown.join(QLatin1Char('\n')), QMessageBox::Ok, parent);
-    box.setTextFormat(Qt::PlainText);
-    box.setDefaultButton(QMessageBox::Ok);
-    box.setWindowModality(Qt::ApplicationModal);
-    box.exec();
-}
+// ---------------------------------------------------------------------------
+// Images: saving the picture
 
 namespace platform_internal {
 std::function<qint64(const QString& path, qint64 size)> PictureDisk;
@@ -201,10 +191,7 @@ QString FreeName(const QString& folder, const QFileInfo& name) {
 }  // namespace
 
 SavedAs SavePicture(const Image& picture, const std::string& fileName, std::string& where) {
-    if (picture.Width <= 0 || picture.Height <= 0) {
-        where = "leeres Bild";
-        return SavedAs::Failed;
-    }
+    if (!core::PictureSavable(picture, where)) return SavedAs::Failed;
     // The user's picture folder as the desktop names it (XDG), made if it is
     // missing; the home folder if there is none.
     QString folder = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
@@ -246,4 +233,30 @@ SavedAs SavePicture(const Image& picture, const std::string& fileName, std::stri
     }
     where = "kein freier Dateiname";
     return SavedAs::Failed;
+}
+
+// ---------------------------------------------------------------------------
+// Message box
+
+void MessageBox(const std::string& text) {
+    std::vector<std::string> lines(1);
+    for (char c : text) {
+        if (c == '|') lines.emplace_back();
+        else lines.back() += c;
+    }
+    MessageBoxLines(lines);
+}
+
+void MessageBoxLines(const std::vector<std::string>& lines) {
+    State& s = S();
+    core::FlushDirty(true);
+    QStringList shown;
+    for (const std::string& line : lines) shown << QString::fromStdString(line);
+    QWidget* parent = s.windows[0].open ? Q().windows[0].top : nullptr;
+    QString caption = QString::fromStdString(s.windows[0].caption);
+    QMessageBox box(QMessageBox::Information, caption, shown.join(QLatin1Char('\n')), QMessageBox::Ok, parent);
+    box.setTextFormat(Qt::PlainText);
+    box.setDefaultButton(QMessageBox::Ok);
+    box.setWindowModality(Qt::ApplicationModal);
+    box.exec();
 }

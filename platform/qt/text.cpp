@@ -32,6 +32,9 @@ const QFont& QtFont(const core::Font& font) {
 
 }  // namespace
 
+// ---------------------------------------------------------------------------
+// Drawing: the letters
+
 namespace backend {
 
 void Glyphs(const core::Font& font, const std::string& text, pixels::GlyphMask& mask, int& advance, int& height) {

@@ -202,31 +202,18 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     s.onClose(0);
 }
 
-QRegion DirtyRegion(Window& w) {
+QRegion RegionOf(const std::vector<pixels::Rect>& rects) {
     QRegion region;
-    for (const pixels::Rect& r : pixels::DirtyRects(w.surface)) region += LogicalCovering(QRect(r.x, r.y, r.w, r.h));
+    for (const pixels::Rect& r : rects) region += LogicalCovering(QRect(r.x, r.y, r.w, r.h));
     return region;
+}
+
+QRegion DirtyRegion(Window& w) {
+    return RegionOf(pixels::DirtyRects(w.surface));
 }
 
 void ForgetDirty(Window& w) {
     pixels::ForgetDirty(w.surface);
-}
-
-void FlushDirty(bool force) {
-    State& s = S();
-    const int64_t now = SteadyNanoseconds();
-    if (!force && now - s.lastFlushNs < s.frameNs) return;
-    s.lastFlushNs = now;
-    for (int n = 0; n < MaxWindows; ++n) {
-        Window& w = s.windows[n];
-        if (!w.surface.dirty) continue;
-        Canvas* canvas = Q().windows[n].canvas;
-        // All of a window's changes in one region, painted and sent to the
-        // window system right here: no update request goes round the event
-        // loop, which would cost a wake-up of its own.
-        if (canvas != nullptr && canvas->isVisible()) canvas->repaint(DirtyRegion(w));
-        core::ForgetDirty(n);
-    }
 }
 
 QWidget* TopWidget(int n) {
@@ -253,77 +240,6 @@ QLabel* StatusWidget() {
 }
 
 }  // namespace platform_internal
-
-namespace backend {
-
-void FlushDirty(bool force) {
-    platform_internal::FlushDirty(force);
-}
-
-int ShownWidth(int n) {
-    platform_internal::Canvas* canvas = platform_internal::CanvasOf(n);
-    return canvas != nullptr ? platform_internal::DeviceOf(canvas->width()) : 0;
-}
-
-int ShownHeight(int n) {
-    platform_internal::Canvas* canvas = platform_internal::CanvasOf(n);
-    return canvas != nullptr ? platform_internal::DeviceOf(canvas->height()) : 0;
-}
-
-namespace {
-
-// The window a line is read in; -1 while none is.
-int lineWindow = -1;
-
-// Lets a window other than window 0 take the focus while a line is read in
-// it, and not otherwise. The window system is told directly: changing the
-// widget's flags the usual way would hide the window and make it anew.
-void AcceptFocus(QWidget* top, bool accept) {
-    Qt::WindowFlags flags = top->windowFlags();
-    flags.setFlag(Qt::WindowDoesNotAcceptFocus, !accept);
-    top->overrideWindowFlags(flags);
-    if (QWindow* handle = top->windowHandle()) handle->setFlags(flags);
-}
-
-}  // namespace
-
-// The window a line is read in takes the focus, as a dialog does: keys go
-// to it, and a window manager's close (Alt+F4) closes it, which ends the
-// line, and not window 0. The menu bar stays disabled meanwhile (ReadLine).
-void BeginLineInput(int n, int, int, int) {
-    QWidget* top = platform_internal::TopWidget(n);
-    lineWindow = n;
-    if (top == nullptr) return;
-    if (n != 0) AcceptFocus(top, true);
-    // Offscreen (in tests) there is nothing to raise above.
-    if (QGuiApplication::platformName() != QLatin1String("offscreen")) top->raise();
-    top->activateWindow();
-}
-
-// Window 0 takes the focus back once the program has gone on, so that a line
-// asked again at once keeps it where it is.
-void EndLineInput() {
-    lineWindow = -1;
-    QWidget* main = platform_internal::TopWidget(0);
-    if (main == nullptr) return;
-    QTimer::singleShot(0, main, [main] {
-        if (lineWindow >= 0 || platform_internal::S().ending) return;
-        for (int n = 1; n < MaxWindows; ++n) {
-            QWidget* top = platform_internal::TopWidget(n);
-            if (top != nullptr && !top->windowFlags().testFlag(Qt::WindowDoesNotAcceptFocus)) AcceptFocus(top, false);
-        }
-        if (main->isVisible()) main->activateWindow();
-    });
-}
-
-void SetMenuBarEnabled(bool enabled) {
-    for (QMenuBar* row : platform_internal::Q().rows) row->setEnabled(enabled);
-    // The commands' keys go with the menu bar: a line being typed takes them.
-    if (QMenu* menu = platform_internal::Q().commandMenu)
-        for (QAction* action : menu->actions()) action->setEnabled(enabled);
-}
-
-}  // namespace backend
 
 using namespace platform_internal;
 
@@ -391,7 +307,34 @@ void AskAgainUntilShown(QWidget* top, int triesLeft) {
     });
 }
 
+// The window a line is read in; -1 while none is.
+int lineWindow = -1;
+
+// Lets a window other than window 0 take the focus while a line is read in
+// it, and not otherwise. The window system is told directly: changing the
+// widget's flags the usual way would hide the window and make it anew.
+void AcceptFocus(QWidget* top, bool accept) {
+    Qt::WindowFlags flags = top->windowFlags();
+    flags.setFlag(Qt::WindowDoesNotAcceptFocus, !accept);
+    top->overrideWindowFlags(flags);
+    if (QWindow* handle = top->windowHandle()) handle->setFlags(flags);
+}
+
 }  // namespace
+
+// ---------------------------------------------------------------------------
+// Screen
+
+int MenuBarBottom() {
+    Canvas* canvas = CanvasOf(0);
+    if (canvas == nullptr || MenuBarWidget() == nullptr) return 0;
+    // The canvas starts right below the menu rows.
+    if (QLayout* layout = Q().windows[0].top->layout()) layout->activate();
+    return static_cast<int>(std::lround((canvas->mapToGlobal(QPoint(0, 0)).y() - AreaCorner().y()) * Ratio()));
+}
+
+// ---------------------------------------------------------------------------
+// Windows
 
 void OpenWindowDefault(int n) {
     Widgets* q = WidgetsOf(n);
@@ -483,10 +426,60 @@ int WindowTop(int n) {
            ScreenCorner().y();
 }
 
-int MenuBarBottom() {
-    Canvas* canvas = CanvasOf(0);
-    if (canvas == nullptr || MenuBarWidget() == nullptr) return 0;
-    // The canvas starts right below the menu rows.
-    if (QLayout* layout = Q().windows[0].top->layout()) layout->activate();
-    return static_cast<int>(std::lround((canvas->mapToGlobal(QPoint(0, 0)).y() - AreaCorner().y()) * Ratio()));
+namespace backend {
+
+int ShownWidth(int n) {
+    Canvas* canvas = CanvasOf(n);
+    return canvas != nullptr ? DeviceOf(canvas->width()) : 0;
 }
+
+int ShownHeight(int n) {
+    Canvas* canvas = CanvasOf(n);
+    return canvas != nullptr ? DeviceOf(canvas->height()) : 0;
+}
+
+// All of a window's changes in one region, painted and sent to the window
+// system right here: no update request goes round the event loop, which
+// would cost a wake-up of its own.
+void ShowChanged(int n, const std::vector<pixels::Rect>& changed) {
+    Canvas* canvas = CanvasOf(n);
+    if (canvas != nullptr && canvas->isVisible()) canvas->repaint(RegionOf(changed));
+}
+
+}  // namespace backend
+
+// ---------------------------------------------------------------------------
+// Text cursor and keyboard
+
+namespace backend {
+
+// The window a line is read in takes the focus, as a dialog does: keys go
+// to it, and a window manager's close (Alt+F4) closes it, which ends the
+// line, and not window 0. The menu bar stays disabled meanwhile (ReadLine).
+void BeginLineInput(int n, int, int, int) {
+    QWidget* top = TopWidget(n);
+    lineWindow = n;
+    if (top == nullptr) return;
+    if (n != 0) AcceptFocus(top, true);
+    // Offscreen (in tests) there is nothing to raise above.
+    if (QGuiApplication::platformName() != QLatin1String("offscreen")) top->raise();
+    top->activateWindow();
+}
+
+// Window 0 takes the focus back once the program has gone on, so that a line
+// asked again at once keeps it where it is.
+void EndLineInput() {
+    lineWindow = -1;
+    QWidget* main = TopWidget(0);
+    if (main == nullptr) return;
+    QTimer::singleShot(0, main, [main] {
+        if (lineWindow >= 0 || S().ending) return;
+        for (int n = 1; n < MaxWindows; ++n) {
+            QWidget* top = TopWidget(n);
+            if (top != nullptr && !top->windowFlags().testFlag(Qt::WindowDoesNotAcceptFocus)) AcceptFocus(top, false);
+        }
+        if (main->isVisible()) main->activateWindow();
+    });
+}
+
+}  // namespace backend

@@ -394,6 +394,10 @@ void FlushDirty(bool force) {
     if (web.page.dirty) ShowPage();
 }
 
+// The shared core's flush (while a line is read) hands what changed over
+// here; this backend still shows it all at once through its own flush above.
+void ShowChanged(int, const std::vector<pixels::Rect>&) { FlushDirty(true); }
+
 }  // namespace backend
 
 // ---------------------------------------------------------------------------
