@@ -60,7 +60,7 @@ class TestClassroom : public QObject {
 
 private slots:
     void init() { SetUpLikeStartUp(); }
-    void cleanup() { platform_internal::PictureDisk = nullptr, PlatformEnd(); }
+    void cleanup() { platform_internal::Q().pictureDisk = nullptr, PlatformEnd(); }
 
     // The sixth menu, its keys, and the keys' silence while a line is read.
     void theExtrasMenuAndItsKeys() {
@@ -309,7 +309,7 @@ private slots:
         const QDir pictures(PictureFolder(home, "Bilder"));
         for (auto [room, why] : {std::pair{0, "kein Platz auf dem Datenträger"},
                                  {100, "kein Platz auf dem Datenträger"}, {-1, "zu wenig Speicher"}}) {
-            platform_internal::PictureDisk = [room = room](const QString&, qint64) {
+            platform_internal::Q().pictureDisk = [room = room](const QString&, qint64) {
                 return room >= 0 ? room : throw std::bad_alloc();
             };
             QString text;
@@ -333,7 +333,7 @@ private slots:
             QVERIFY(pictures.mkpath(".") && file.open(QIODevice::NewOnly) && file.write(name.toUtf8()) == name.size());
         };
         for (const QString& name : others) put(name);
-        platform_internal::PictureDisk = [&](const QString& path, qint64 size) {
+        platform_internal::Q().pictureDisk = [&](const QString& path, qint64 size) {
             if (others.size() == 999) put(others.emplaceBack(QFileInfo(path).fileName()));  // the first name tried
             return size;
         };

@@ -44,21 +44,20 @@ void WaitEventsUntil(int64_t deadlineNs) {
     core::FlushDirty(true);
     // One precise single-shot timer wakes the wait at the deadline; input
     // wakes it earlier and is handled at once.
-    static QPointer<QTimer> wake;  // goes with the application
-    static bool rang = false;
-    if (wake == nullptr) {
-        wake = new QTimer(QCoreApplication::instance());
-        wake->setSingleShot(true);
-        wake->setTimerType(Qt::PreciseTimer);
-        QObject::connect(wake, &QTimer::timeout, [] { rang = true; });
+    QtState& q = Q();
+    if (q.wake == nullptr) {
+        q.wake = new QTimer(QCoreApplication::instance());
+        q.wake->setSingleShot(true);
+        q.wake->setTimerType(Qt::PreciseTimer);
+        QObject::connect(q.wake, &QTimer::timeout, [] { Q().rang = true; });
     }
-    rang = false;
-    wake->start(static_cast<int>((deadlineNs - now + 999'999) / 1'000'000));
-    while (!rang && SteadyNanoseconds() < deadlineNs) {
+    q.rang = false;
+    q.wake->start(static_cast<int>((deadlineNs - now + 999'999) / 1'000'000));
+    while (!q.rang && SteadyNanoseconds() < deadlineNs) {
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
-    wake->stop();
+    q.wake->stop();
 }
 
 namespace {
@@ -169,9 +168,9 @@ namespace platform_internal {
 void ArrangeMenuRows() {
     QtState& q = Q();
     if (q.menuBar == nullptr || q.menus.empty()) return;
-    static bool arranging = false;  // moving titles lays the rows out anew
-    if (arranging) return;
-    arranging = true;
+    // Moving titles lays the rows out anew, which asks for this again.
+    if (q.arranging) return;
+    q.arranging = true;
     const int width = q.menuRows->parentWidget()->width();
     // Every title in the first row, then the last ones on to the next rows
     // until each row holds what it shows.
@@ -219,7 +218,7 @@ void ArrangeMenuRows() {
     // Window 0's canvas moves below the rows now, not when events next go round.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
     if (QLayout* layout = q.menuRows->parentWidget()->layout()) layout->activate();
-    arranging = false;
+    q.arranging = false;
 }
 
 }  // namespace platform_internal

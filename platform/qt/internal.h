@@ -12,10 +12,13 @@
 #include "platform/core.h"
 #include "platform/platform.h"
 
+#include <QFont>
 #include <QImage>
 #include <QKeySequence>
 #include <QMainWindow>
+#include <QPointer>
 #include <QRegion>
+#include <QTimer>
 #include <QWidget>
 
 #include <array>
@@ -81,6 +84,11 @@ struct Widgets {
 // full or short), on a row of its own below the bar, or nowhere.
 enum class StatusPlace { BarFull, BarShort, RowFull, RowShort, Hidden };
 
+// Everything the desktop's window system keeps, in one place: the widgets
+// behind the numbered windows, the menus and the status line, and what the
+// events, the letters and line input need between calls. The windows'
+// pixels, the drawing state, the input and the handlers are the shared
+// core's (core::State), never copied here.
 struct QtState {
     std::array<Widgets, MaxWindows> windows;
     // Window 0's menu widget: the menu bar's rows, one below the other, and
@@ -97,7 +105,25 @@ struct QtState {
     StatusPlace statusPlace = StatusPlace::BarFull;
     std::string statusText, statusShort;    // what the program asked to show
     std::string widest, widestShort;        // the widest it will ask for
-    bool ownsApplication = false;
+    bool arranging = false;           // the menus are being put into rows (which lays them out anew)
+    bool ownsApplication = false;     // PlatformStart made the application, PlatformEnd ends it
+
+    // Waiting until a deadline: one precise single-shot timer, made once and
+    // gone with the application, and whether it has rung.
+    QPointer<QTimer> wake;
+    bool rang = false;
+
+    int lineWindow = -1;              // the window a line is read in; -1 while none is
+
+    // The font the program last asked for, as the system resolved it.
+    core::Font fontAsked;
+    QFont font;
+    bool fontMade = false;
+
+    // A disk of the tests' own under the saved picture: told the file's path
+    // and its size, it says how many of the bytes it takes (fewer when it is
+    // full).
+    std::function<qint64(const QString& path, qint64 size)> pictureDisk;
 };
 
 QtState& Q();
@@ -125,8 +151,5 @@ QLabel* StatusWidget();
 QRegion RegionOf(const std::vector<pixels::Rect>& rects);  // logical pixels covering device rectangles
 QRegion DirtyRegion(Window& w);        // what changed since the last repaint
 void ForgetDirty(Window& w);
-// A disk of the tests' own under the saved picture: told the file's path and
-// its size, it says how many of the bytes it takes (fewer when it is full).
-extern std::function<qint64(const QString& path, qint64 size)> PictureDisk;
 
 }  // namespace platform_internal

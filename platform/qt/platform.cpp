@@ -149,10 +149,6 @@ void ShowNotice(const std::string& text) {
 // ---------------------------------------------------------------------------
 // Images: saving the picture
 
-namespace platform_internal {
-std::function<qint64(const QString& path, qint64 size)> PictureDisk;
-}
-
 namespace {
 
 // Why a file could not be written, in the user's words where the system's
@@ -172,7 +168,7 @@ std::string WhyNotWritten(int code, const QString& qtText) {
 // false, with errno saying why, where they did not all go.
 bool WriteWhole(QSaveFile& file, const QByteArray& bytes) {
     qint64 room = bytes.size();
-    if (PictureDisk) room = std::min(room, PictureDisk(file.fileName(), room));
+    if (Q().pictureDisk) room = std::min(room, Q().pictureDisk(file.fileName(), room));
     errno = 0;
     const bool whole = file.write(bytes.constData(), room) == bytes.size() && file.flush();
     if (room < bytes.size()) errno = ENOSPC;  // as a full disk says

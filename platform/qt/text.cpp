@@ -11,23 +11,23 @@
 
 #include <algorithm>
 
+using namespace platform_internal;
+
 namespace {
 
 // The font the program asked for, resolved by the system (fontconfig maps
 // "courier" and "times" to what is installed), never antialiased.
 const QFont& QtFont(const core::Font& font) {
-    static core::Font last;
-    static QFont resolved;
-    static bool made = false;
-    if (!made || !(font == last)) {
-        resolved = QFont(QString::fromStdString(font.face));
-        resolved.setStyleStrategy(QFont::NoAntialias);
-        resolved.setPixelSize(font.pixelSize);
-        resolved.setBold(font.bold);
-        last = font;
-        made = true;
+    QtState& q = Q();
+    if (!q.fontMade || !(font == q.fontAsked)) {
+        q.font = QFont(QString::fromStdString(font.face));
+        q.font.setStyleStrategy(QFont::NoAntialias);
+        q.font.setPixelSize(font.pixelSize);
+        q.font.setBold(font.bold);
+        q.fontAsked = font;
+        q.fontMade = true;
     }
-    return resolved;
+    return q.font;
 }
 
 }  // namespace

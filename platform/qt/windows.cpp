@@ -307,9 +307,6 @@ void AskAgainUntilShown(QWidget* top, int triesLeft) {
     });
 }
 
-// The window a line is read in; -1 while none is.
-int lineWindow = -1;
-
 // Lets a window other than window 0 take the focus while a line is read in
 // it, and not otherwise. The window system is told directly: changing the
 // widget's flags the usual way would hide the window and make it anew.
@@ -458,7 +455,7 @@ namespace backend {
 // line, and not window 0. The menu bar stays disabled meanwhile (ReadLine).
 void BeginLineInput(int n, int, int, int) {
     QWidget* top = TopWidget(n);
-    lineWindow = n;
+    Q().lineWindow = n;
     if (top == nullptr) return;
     if (n != 0) AcceptFocus(top, true);
     // Offscreen (in tests) there is nothing to raise above.
@@ -469,11 +466,11 @@ void BeginLineInput(int n, int, int, int) {
 // Window 0 takes the focus back once the program has gone on, so that a line
 // asked again at once keeps it where it is.
 void EndLineInput() {
-    lineWindow = -1;
+    Q().lineWindow = -1;
     QWidget* main = TopWidget(0);
     if (main == nullptr) return;
     QTimer::singleShot(0, main, [main] {
-        if (lineWindow >= 0 || S().ending) return;
+        if (Q().lineWindow >= 0 || S().ending) return;
         for (int n = 1; n < MaxWindows; ++n) {
             QWidget* top = TopWidget(n);
             if (top != nullptr && !top->windowFlags().testFlag(Qt::WindowDoesNotAcceptFocus)) AcceptFocus(top, false);
