@@ -7,6 +7,7 @@
 // waits (a key wait, a line of input, the message box, the pause between
 // passes) stays a plain call: the program sleeps in the browser's event loop
 // (Asyncify) and wakes when input comes or the time is up.
+#include "platform/backend.h"
 #include "platform/core.h"
 
 #include <emscripten.h>
@@ -129,9 +130,8 @@ constexpr uint32_t FrameColour = 0xFF555555;
 // The page's size and pixel ratio are the page's own (HG.area): they change
 // only when it says so, by a ScreenEvent.
 struct Web {
-    bool menuInstalled = false;          // the page shows the program's menu bar
-    CommandHandler onCommand = nullptr;  // takes the command menu's choices
-    int64_t lastYieldNs = 0;             // when the page last had the browser's event loop
+    bool menuInstalled = false;  // the page shows the program's menu bar
+    int64_t lastYieldNs = 0;     // when the page last had the browser's event loop
 
     // The page's picture: every open window where it stands, the later opened
     // above the earlier, window 0 below its menu bar. Only what changed in it
@@ -281,7 +281,6 @@ pixels::Rect Client(int n) {
 
 // Takes what the page collected and hands it to the program.
 void Deliver() {
-    State& s = S();
     bridge::EventRecord e;
     while (hg_next_event(&e) != 0) {
         switch (e.kind) {
@@ -297,16 +296,33 @@ void Deliver() {
             }
             case bridge::ButtonDownEvent: CountClick(); break;
             case bridge::ButtonUpEvent: break;  // it has woken the program; MouseButtons() says the rest
-            case bridge::MenuEvent:
-                if (s.onMenu != nullptr) s.onMenu(e.which);
-                break;
-            case bridge::CommandEvent:
-                if (web.onCommand != nullptr) web.onCommand(e.which);
-                break;
+            case bridge::MenuEvent: ChooseMenuItem(e.which); break;
+            case bridge::CommandEvent: ChooseCommand(e.which); break;
             case bridge::ScreenEvent: NoteScreenChanged(); break;
             default: break;
         }
     }
+}
+
+// The menu bar's foot moves with its rows: window 0 with it.
+void FollowMenuBar() {
+    const int top = MenuBarBottom();
+    if (top == web.mainTop) return;
+    Expose(PageRect(0));
+    web.mainTop = top;
+    Expose(PageRect(0));
+}
+
+// Shows what changed: each window's changes through the shared core's flush
+// (at most once per displayed frame unless forced), which hands them to
+// ShowChanged below; and in the same frame what changed of the page itself
+// (a window opened, closed or shown, the menu bar's foot).
+void Flush(bool force) {
+    const int64_t before = S().lastFlushNs;
+    core::FlushDirty(force);
+    if (!force && S().lastFlushNs == before) return;  // not in this frame yet
+    FollowMenuBar();
+    if (web.page.dirty) ShowPage();
 }
 
 void Yield(double ms) {
@@ -317,88 +333,7 @@ void Yield(double ms) {
 }  // namespace
 
 // ---------------------------------------------------------------------------
-// What the shared code asks of the window system
-
-namespace backend {
-
-namespace {
-
-bridge::TextMetrics Measure(const core::Font& font, const std::string& text) {
-    bridge::TextMetrics m{};
-    hg_measure(font.face.c_str(), font.pixelSize, font.bold ? 1 : 0, text.c_str(), &m);
-    return m;
-}
-
-}  // namespace
-
-void AvailableArea(int& width, int& height, double& ratio) {
-    const bridge::Size area = PageArea();
-    width = area.width;
-    height = area.height;
-    ratio = PageRatio();
-}
-
-void Glyphs(const core::Font& font, const std::string& text, pixels::GlyphMask& mask, int& advance, int& height) {
-    const bridge::TextMetrics m = Measure(font, text);
-    advance = m.advance;
-    height = m.height;
-    mask.x = m.maskX;
-    mask.y = m.maskY;
-    mask.width = m.maskWidth;
-    mask.height = m.maskHeight;
-    mask.on.assign(static_cast<std::size_t>(mask.width) * mask.height, 0);
-    if (!mask.on.empty()) hg_glyphs(font.face.c_str(), font.pixelSize, font.bold ? 1 : 0, text.c_str(), mask.on.data());
-}
-
-int TextAdvance(const core::Font& font, const std::string& text) { return Measure(font, text).advance; }
-
-int TextHeight(const core::Font& font) { return Measure(font, "Xg").height; }
-
-double CellWidth(const core::Font& font) {
-    return std::max(1.0, hg_cell_width(font.face.c_str(), font.pixelSize, font.bold ? 1 : 0));
-}
-
-int ShownWidth(int n) { return Client(n).w; }
-int ShownHeight(int n) { return Client(n).h; }
-
-void SetMenuBarEnabled(bool enabled) {
-    if (web.menuInstalled) hg_menu_enabled(enabled ? 1 : 0);
-}
-
-void BeginLineInput(int n, int x, int y, int height) { hg_line_begin(n, x, y, height); }
-
-void EndLineInput() { hg_line_end(); }
-
-void FlushDirty(bool force) {
-    State& s = S();
-    const int64_t now = SteadyNanoseconds();
-    if (!force && now - s.lastFlushNs < s.frameNs) return;
-    s.lastFlushNs = now;
-    // The menu bar's foot moves with its rows: window 0 with it.
-    const int top = MenuBarBottom();
-    if (top != web.mainTop) {
-        Expose(PageRect(0));
-        web.mainTop = top;
-        Expose(PageRect(0));
-    }
-    for (int n = 0; n < MaxWindows; ++n) {
-        Window& w = s.windows[n];
-        if (!w.surface.dirty) continue;
-        if (w.created && w.open) {
-            const pixels::Rect at = PageRect(n);
-            for (const pixels::Rect& d : pixels::DirtyRects(w.surface))
-                Expose(pixels::Intersect(pixels::Rect{at.x + d.x, at.y + d.y, d.w, d.h}, at));
-        }
-        core::ForgetDirty(n);
-    }
-    if (web.page.dirty) ShowPage();
-}
-
-// The shared core's flush (while a line is read) hands what changed over
-// here; this backend still shows it all at once through its own flush above.
-void ShowChanged(int, const std::vector<pixels::Rect>&) { FlushDirty(true); }
-
-}  // namespace backend
+// What a window system supplies (backend.h), in its order.
 
 // ---------------------------------------------------------------------------
 // Start and end
@@ -415,17 +350,23 @@ bool PlatformStart(int&, char**) {
 void PlatformEnd() {
     State& s = S();
     s.ending = true;
-    backend::FlushDirty(true);
+    Flush(true);
     core::Reset();
     web = Web{};
     hg_end();
 }
 
+// ---------------------------------------------------------------------------
+// Screen
+
+void backend::AvailableArea(int& width, int& height, double& ratio) {
+    const bridge::Size area = PageArea();
+    width = area.width;
+    height = area.height;
+    ratio = PageRatio();
+}
+
 int MenuBarBottom() { return web.menuInstalled ? hg_menu_bar_bottom() : 0; }
-
-bool OptionsFromAddress() { return true; }
-
-void ShowNotice(const std::string& text) { hg_notice(text.c_str()); }
 
 // ---------------------------------------------------------------------------
 // Windows
@@ -498,29 +439,44 @@ int WindowHeight(int n) { return Client(n).h; }
 int WindowLeft(int n) { return Client(n).x - S().screen.x; }
 int WindowTop(int n) { return Client(n).y - S().screen.y; }
 
+int backend::ShownWidth(int n) { return Client(n).w; }
+int backend::ShownHeight(int n) { return Client(n).h; }
+
+// Window n's changes go onto the page where it stands, and the page shows
+// them at once (the shared core flushes by itself too, while a line is read).
+void backend::ShowChanged(int n, const std::vector<pixels::Rect>& changed) {
+    FollowMenuBar();
+    const Window& w = S().windows[n];
+    if (w.created && w.open) {
+        const pixels::Rect at = PageRect(n);
+        for (const pixels::Rect& d : changed) Expose(pixels::Intersect(pixels::Rect{at.x + d.x, at.y + d.y, d.w, d.h}, at));
+    }
+    if (web.page.dirty) ShowPage();
+}
+
 // ---------------------------------------------------------------------------
 // Events
 
 void ProcessEvents() {
-    backend::FlushDirty(false);
+    Flush(false);
     // A loop that never waits still lets the page draw and take input now
     // and then.
     if (SteadyNanoseconds() - web.lastYieldNs > LongestBusyNs) {
-        backend::FlushDirty(true);
+        Flush(true);
         Yield(0);
     }
     Deliver();
 }
 
 void WaitForEvents() {
-    backend::FlushDirty(true);
+    Flush(true);
     Yield(1e9);  // the page wakes the program as soon as input comes
     Deliver();
 }
 
 void WaitEventsUntil(int64_t deadlineNs) {
     // What the last pass drew goes to the screen now, while the loop idles.
-    backend::FlushDirty(true);
+    Flush(true);
     for (;;) {
         const int64_t left = deadlineNs - SteadyNanoseconds();
         if (left <= 0) break;
@@ -545,7 +501,7 @@ void InstallMenuBar(const std::vector<std::string>& entries, MenuHandler handler
 }
 
 void InstallCommandMenu(const std::string& title, const std::vector<CommandItem>& items, CommandHandler handler) {
-    web.onCommand = handler;
+    S().onCommand = handler;
     // One text for the page (menubar.js: installCommands): per item its text,
     // key, key label, place among the touch buttons and the button's label, a
     // tab between, a line each.
@@ -556,6 +512,10 @@ void InstallCommandMenu(const std::string& title, const std::vector<CommandItem>
     hg_install_commands(title.c_str(), text.c_str());
 }
 
+void backend::SetMenuBarEnabled(bool enabled) {
+    if (web.menuInstalled) hg_menu_enabled(enabled ? 1 : 0);
+}
+
 void SetStatusRoom(const std::string& widestText, const std::string& widestShortText) {
     hg_status_room(widestText.c_str(), widestShortText.c_str());
 }
@@ -564,11 +524,49 @@ void SetStatusText(const std::string& text, const std::string& shortText) {
     hg_status(text.c_str(), shortText.c_str());
 }
 
+bool OptionsFromAddress() { return true; }
+
+void ShowNotice(const std::string& text) { hg_notice(text.c_str()); }
+
+// ---------------------------------------------------------------------------
+// Drawing: the letters, as the browser shapes them
+
+namespace {
+
+bridge::TextMetrics Measure(const core::Font& font, const std::string& text) {
+    bridge::TextMetrics m{};
+    hg_measure(font.face.c_str(), font.pixelSize, font.bold ? 1 : 0, text.c_str(), &m);
+    return m;
+}
+
+}  // namespace
+
+void backend::Glyphs(const core::Font& font, const std::string& text, pixels::GlyphMask& mask, int& advance,
+                     int& height) {
+    const bridge::TextMetrics m = Measure(font, text);
+    advance = m.advance;
+    height = m.height;
+    mask.x = m.maskX;
+    mask.y = m.maskY;
+    mask.width = m.maskWidth;
+    mask.height = m.maskHeight;
+    mask.on.assign(static_cast<std::size_t>(mask.width) * mask.height, 0);
+    if (!mask.on.empty()) hg_glyphs(font.face.c_str(), font.pixelSize, font.bold ? 1 : 0, text.c_str(), mask.on.data());
+}
+
+int backend::TextAdvance(const core::Font& font, const std::string& text) { return Measure(font, text).advance; }
+
+int backend::TextHeight(const core::Font& font) { return Measure(font, "Xg").height; }
+
+double backend::CellWidth(const core::Font& font) {
+    return std::max(1.0, hg_cell_width(font.face.c_str(), font.pixelSize, font.bold ? 1 : 0));
+}
+
+// ---------------------------------------------------------------------------
+// Images: the picture offered for download
+
 SavedAs SavePicture(const Image& picture, const std::string& fileName, std::string& where) {
-    if (picture.Width <= 0 || picture.Height <= 0) {
-        where = "leeres Bild";
-        return SavedAs::Failed;
-    }
+    if (!core::PictureSavable(picture, where)) return SavedAs::Failed;
     if (hg_save_picture(fileName.c_str(), picture.Pixels.data(), picture.Width, picture.Height) == 0) {
         where = "Der Browser bietet keinen Download an.";
         return SavedAs::Failed;
@@ -577,19 +575,26 @@ SavedAs SavePicture(const Image& picture, const std::string& fileName, std::stri
     return SavedAs::Download;
 }
 
+// ---------------------------------------------------------------------------
+// Text cursor and keyboard
+
+void backend::BeginLineInput(int n, int x, int y, int height) { hg_line_begin(n, x, y, height); }
+
+void backend::EndLineInput() { hg_line_end(); }
+
 int MouseButtons() { return hg_mouse_buttons(); }
 
 // ---------------------------------------------------------------------------
 // Message box
 
 void MessageBox(const std::string& text) {
-    backend::FlushDirty(true);
+    Flush(true);
     hg_message_box(S().windows[0].caption.c_str(), text.c_str(), "|");  // "|" ends a line
     web.lastYieldNs = SteadyNanoseconds();
 }
 
 void MessageBoxLines(const std::vector<std::string>& lines) {
-    backend::FlushDirty(true);
+    Flush(true);
     // A line holds no line break: one between them.
     std::string text;
     for (std::size_t i = 0; i < lines.size(); ++i) text += (i > 0 ? "\n" : "") + lines[i];
