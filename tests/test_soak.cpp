@@ -22,6 +22,7 @@
 #include <cstdio>
 #include <fstream>
 #include <limits>
+#include <malloc.h>
 #include <unistd.h>
 
 #ifdef __SANITIZE_ADDRESS__
@@ -47,6 +48,10 @@ long HeldBytes() {
 #ifdef __SANITIZE_ADDRESS__
     return static_cast<long>(__sanitizer_get_current_allocated_bytes());
 #else
+    // Freed memory the allocator still keeps (a window activated and left
+    // again leaves some behind) goes back first, so that the resident size
+    // follows what is held.
+    malloc_trim(0);
     long pages = 0, resident = 0;
     std::ifstream("/proc/self/statm") >> pages >> resident;
     return resident * sysconf(_SC_PAGESIZE);
