@@ -171,7 +171,8 @@ void FlushDirty(bool force) {
     s.lastFlushNs = now;
     for (int n = 0; n < MaxWindows; ++n) {
         if (!s.windows[n].surface.dirty) continue;
-        backend::ShowChanged(n, pixels::DirtyRects(s.windows[n].surface));
+        pixels::DirtyRects(s.windows[n].surface, s.changed);
+        backend::ShowChanged(n, s.changed);
         ForgetDirty(n);
     }
 }

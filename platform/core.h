@@ -96,6 +96,7 @@ struct State {
     // What changed reaches the screen at most once per displayed frame.
     int64_t lastFlushNs = 0;
     int64_t frameNs = 16'666'667;
+    std::vector<pixels::Rect> changed;  // what a flush hands the window system, its buffer kept
 };
 
 State& S();

@@ -383,7 +383,13 @@ void MarkDirty(Surface& s, const Rect& r) {
 
 std::vector<Rect> DirtyRects(Surface& s) {
     std::vector<Rect> out;
-    if (!s.dirty) return out;
+    DirtyRects(s, out);
+    return out;
+}
+
+void DirtyRects(Surface& s, std::vector<Rect>& out) {
+    out.clear();
+    if (!s.dirty) return;
     if (!s.tiled) {
         out = s.dirtyRects;
         // Overlapping rectangles become one where that costs no more pixels
@@ -401,7 +407,7 @@ std::vector<Rect> DirtyRects(Surface& s) {
                     break;
                 }
         }
-        return out;
+        return;
     }
     const int down = static_cast<int>(s.dirtyTiles.size()) / s.tilesAcross;
     for (int ty = 0; ty < down; ++ty) {
@@ -417,7 +423,6 @@ std::vector<Rect> DirtyRects(Surface& s) {
             tx = end;
         }
     }
-    return out;
 }
 
 void ForgetDirty(Surface& s) {

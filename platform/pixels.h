@@ -109,6 +109,8 @@ void MarkDirty(Surface& s, const Rect& r);
 // merged where two overlap and their union costs no more pixels than both;
 // or, once tiled, rows of changed tiles. Forgets nothing.
 std::vector<Rect> DirtyRects(Surface& s);
+// The same into `out`, which keeps its buffer from one call to the next.
+void DirtyRects(Surface& s, std::vector<Rect>& out);
 void ForgetDirty(Surface& s);
 
 }  // namespace pixels
