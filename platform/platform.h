@@ -132,12 +132,13 @@ int64_t SteadyNanoseconds();
 using MenuHandler = void (*)(int32_t& item);
 void InstallMenuBar(const std::vector<std::string>& entries, MenuHandler handler);
 
-// A menu of commands after the menu bar's own menus. Each item has a key that
-// chooses it as well ("Space", "Left", "Right", a letter such as "S", or
-// "Ctrl+" with a letter) and a label for that key, shown beside the item. A
-// choice, by menu or key, is reported to the handler as the item's position
-// (0 for the first). Items and keys work only while the menu bar does: not
-// while a line is read or a box is open.
+// Menus of commands after the menu bar's own menus. Each item has a key that
+// chooses it as well ("Space", "Left", "Right", "PageUp", "PageDown", a
+// letter such as "S", or "Ctrl+" with a letter; "" for none) and a label for
+// that key, shown beside the item. A choice, by menu or key, is reported to
+// the handler as the item's position counted through all the menus in their
+// order (0 for the first menu's first item). Items and keys work only while
+// the menu bar does: not while a line is read or a box is open.
 struct CommandItem {
     std::string Text;       // "&" marks the mnemonic
     std::string Key;        // as above
@@ -148,8 +149,14 @@ struct CommandItem {
     int TouchPlace = -1;
     std::string TouchLabel;
 };
+struct CommandMenu {
+    std::string Title;
+    std::vector<CommandItem> Items;
+};
 using CommandHandler = void (*)(int item);
-void InstallCommandMenu(const std::string& title, const std::vector<CommandItem>& items, CommandHandler handler);
+// Installs the menus, in this order, after the menu bar's own; a second call
+// replaces them all.
+void InstallCommandMenus(const std::vector<CommandMenu>& menus, CommandHandler handler);
 // The status line: a short line of text at the right end of window 0's menu
 // bar row, above the views; it is not part of window 0's pixels, so clearing
 // window 0 keeps it. It gives way to the menus: where the row has no room
@@ -167,6 +174,9 @@ bool OptionsFromAddress();
 // One line for the user outside the program's windows: in a browser a line
 // on the page, on the desktop a line on stderr.
 void ShowNotice(const std::string& text);
+// A line for a screen reader to say (a moment reached, say): in a browser a
+// polite live region; the desktop has none and says nothing.
+void Announce(const std::string& text);
 
 // ---------------------------------------------------------------------------
 // Drawing state — the shared core. One state serves whichever window is the
@@ -262,6 +272,11 @@ void CaptureShownWindows(const std::vector<int>& windows, int ground, Image& int
 // it may throw std::bad_alloc, having saved nothing.
 enum class SavedAs { Failed, File, Download };
 SavedAs SavePicture(const Image& picture, const std::string& fileName, std::string& where);
+// Saves a text file (UTF-8) in the same way: on the desktop beside the
+// pictures, whole or not at all and never over another file; in a browser as
+// a download of the given MIME type ("text/csv").
+SavedAs SaveTextFile(const std::string& text, const std::string& fileName, const std::string& mimeType,
+                     std::string& where);
 
 // ---------------------------------------------------------------------------
 // Text cursor and keyboard — the shared core, from the keys and clicks the
@@ -295,7 +310,7 @@ bool MouseClicked();
 
 // ---------------------------------------------------------------------------
 // Message box — the window system. Modal, one "OK" button; "|" in the text
-// ends a line.
+// ends a line. A box with more lines than the screen has room for scrolls.
 
 void MessageBox(const std::string& text);
 // The same with the box's lines as they are, a "|" in them included (a file's

@@ -64,3 +64,18 @@ void ComposePicture(Image& picture);
 // against the fixed stars). Shown over the views, never drawn into them; off
 // takes them away.
 void ShowSightLines(bool on);
+
+// The sky strip (window 4): the whole sky round the Earth, 360 degrees of
+// direction, as a band over the lowest rows of both views, with fixed
+// background stars, a scale in degrees, the Sun and each shown planet at its
+// direction, a dot per day of the last year behind each planet and the days
+// of its standstills at their dots. On opens (or places anew) window 4 and
+// draws it for the clock as it stands; off closes it, and the views under it
+// are whole again.
+void ShowSkyStrip(bool on);
+// Draws the shown strip anew for the clock as it stands (after each step).
+void DrawSkyStrip();
+// Body k's direction as seen from the Earth, as the views show it: the
+// angle of its line of sight on the screen, in radians from 0 up to 2π,
+// growing the way the planets go round; at day `day` (the views' radii).
+double SkyDirection(int16_t k, double day);

@@ -24,3 +24,4 @@ constexpr int Win_0 = 0;  // main window: caption, menu bar
 constexpr int Win_1 = 1;  // time-step input, only while a new step is typed
 constexpr int Win_2 = 2;  // heliocentric view
 constexpr int Win_3 = 3;  // geocentric view
+constexpr int Win_4 = 4;  // the sky strip, only while it is shown
