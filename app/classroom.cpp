@@ -120,14 +120,15 @@ void UpdateStatusLine(bool now) {
 void InstallClassroomMenu() {
     // Pausing and single steps, the commands used most in front of a class,
     // get a button each on a touch screen: back, pause, forward.
-    InstallCommandMenu("EXTRAS |", {
-                                       {"&Anhalten / Weiter", "Space", "Leertaste", 1, "\u275A\u275A / \u25B6"},
-                                       {"Schritt &vor", "Right", "\u2192", 2, "\u25B6|"},
-                                       {"Schritt &zurück", "Left", "\u2190", 0, "|\u25C0"},
-                                       {"&Sichtlinien ein/aus", "S", "S", -1, ""},
-                                       {"&Bild speichern", "Ctrl+S", "Strg+S", -1, ""},
-                                   },
-                       ClassroomMenu);
+    InstallCommandMenus({{"EXTRAS |",
+                          {
+                              {"&Anhalten / Weiter", "Space", "Leertaste", 1, "\u275A\u275A / \u25B6"},
+                              {"Schritt &vor", "Right", "\u2192", 2, "\u25B6|"},
+                              {"Schritt &zurück", "Left", "\u2190", 0, "|\u25C0"},
+                              {"&Sichtlinien ein/aus", "S", "S", -1, ""},
+                              {"&Bild speichern", "Ctrl+S", "Strg+S", -1, ""},
+                          }}},
+                        ClassroomMenu);
     // Room for the widest lines of a long lesson.
     SetStatusRoom(StatusText(8'888'888.888, 8.88888, true), StatusShortText(8'888'888.888, 8.88888, true));
     UpdateStatusLine(true);

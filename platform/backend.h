@@ -69,7 +69,7 @@ void WaitForEvents();
 void WaitEventsUntil(int64_t deadlineNs);
 // Each keeps the handler in the shared state (core::S().onMenu, onCommand).
 void InstallMenuBar(const std::vector<std::string>& entries, MenuHandler handler);
-void InstallCommandMenu(const std::string& title, const std::vector<CommandItem>& items, CommandHandler handler);
+void InstallCommandMenus(const std::vector<CommandMenu>& menus, CommandHandler handler);
 namespace backend {
 // While a line is read no menu command may start.
 void SetMenuBarEnabled(bool enabled);
@@ -78,6 +78,7 @@ void SetStatusRoom(const std::string& widestText, const std::string& widestShort
 void SetStatusText(const std::string& text, const std::string& shortText);
 bool OptionsFromAddress();
 void ShowNotice(const std::string& text);
+void Announce(const std::string& text);
 
 // ---------------------------------------------------------------------------
 // Drawing: the letters' shapes. The shared core paints them.
@@ -94,9 +95,12 @@ double CellWidth(const core::Font& font);
 }  // namespace backend
 
 // ---------------------------------------------------------------------------
-// Images: saving the picture, once it has passed core::PictureSavable.
+// Images: saving the picture, once it has passed core::PictureSavable, and
+// a text file the same way.
 
 SavedAs SavePicture(const Image& picture, const std::string& fileName, std::string& where);
+SavedAs SaveTextFile(const std::string& text, const std::string& fileName, const std::string& mimeType,
+                     std::string& where);
 
 // ---------------------------------------------------------------------------
 // Text cursor and keyboard

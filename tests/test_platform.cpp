@@ -8,9 +8,14 @@
 #include "support.h"
 
 #include <QBackingStore>
+#include <QDialogButtonBox>
 #include <QLabel>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTemporaryDir>
 #include <QWindow>
 #include <QRandomGenerator>
 #include <QtTest>
@@ -27,6 +32,8 @@ void RecordClose(int n) { closedWindow = n; }
 
 int chosenItem = -1;
 void RecordMenu(int32_t& item) { chosenItem = item; }
+int chosenCommand = -1;
+void RecordCommand(int item) { chosenCommand = item; }
 
 // A view-sized window with an azure background, cleared and selected.
 void OpenView(int n = 2) {
@@ -585,6 +592,46 @@ private slots:
         QCOMPARE(chosenItem, 1);
     }
 
+    // Menus of commands come after the bar's own (a second call replaces
+    // them); a choice, by menu or key, is the item's position through all of
+    // them; with the bar disabled (a line is read) the keys choose nothing.
+    void commandMenusCountThroughAllMenus_data() {
+        QTest::addColumn<int>("menu");  // the menu and item chosen, or -1 and the key pressed
+        QTest::addColumn<int>("item");
+        QTest::addColumn<int>("position");
+        QTest::newRow("second menu, first item") << 1 << 0 << 2;
+        QTest::newRow("PageDown") << -1 << int(Qt::Key_PageDown) << 3;
+        QTest::newRow("H") << -1 << int(Qt::Key_H) << 5;
+        QTest::newRow("Space, the first menu") << -1 << int(Qt::Key_Space) << 0;
+    }
+    void commandMenusCountThroughAllMenus() {
+        QFETCH(int, menu);
+        QFETCH(int, item);
+        OpenWindowDefault(0);
+        InstallMenuBar({"DESK |", "&Quit", "", ""}, RecordMenu);
+        InstallCommandMenus({{"ALT |", {{"&Alt", "Space", "Leertaste", -1, ""}}}}, RecordCommand);
+        InstallCommandMenus({{"EXTRAS |", {{"&Anhalten", "Space", "Leertaste", 1, "||"}, {"&Vor", "Right", "\u2192", -1, ""}}},
+                             {"EREIGNISSE |",
+                              {{"&Vorheriges", "PageUp", "Bild\u2191", 3, "|<"},
+                               {"&Nächstes", "PageDown", "Bild\u2193", 4, ">|"},
+                               {"&Liste", "", "", -1, ""},
+                               {"&Heliozentrisch", "H", "H", -1, ""}}}},
+                            RecordCommand);
+        const QList<QAction*> titles = platform_internal::MenuBarWidget()->actions();
+        const QList<QAction*> second = titles.last()->menu()->actions();
+        QVERIFY(titles.size() == 3 && second[1]->text() == "&Nächstes\tBild\u2193" && second[2]->text() == "&Liste");
+        chosenCommand = -1;
+        if (menu >= 0)
+            titles[1 + menu]->menu()->actions()[item]->trigger();
+        else
+            KeyInto(0, Qt::Key(item));
+        QTEST(chosenCommand, "position");
+        backend::SetMenuBarEnabled(false);
+        chosenCommand = -1;
+        if (menu < 0) KeyInto(0, Qt::Key(item));
+        QVERIFY(chosenCommand == -1 && !second[0]->isEnabled());
+    }
+
     // However narrow window 0 is, every menu title stays in reach: the titles
     // go on in a further row, and the status line gives way (shortened, on
     // a row of its own, hidden) rather than push a title aside.
@@ -601,7 +648,7 @@ private slots:
         InstallMenuBar({"DESK |", "&Quit", "", "SYSTEM |", "&Beide", "", "DARSTELLUNG |", "nur &Bahnen", "",
                         "PLANETEN |", "&Jupiter aus/ein", "", "SERVICE |", "&Test", "", ""},
                        RecordMenu);
-        InstallCommandMenu("EXTRAS |", {{"&Anhalten / Weiter", "Space", "Leertaste", 1, "||"}}, nullptr);
+        InstallCommandMenus({{"EXTRAS |", {{"&Anhalten / Weiter", "Space", "Leertaste", 1, "||"}}}}, nullptr);
         const std::string full = "Tag 8.888.888,888   Zeitschritt 8,88888 d   angehalten";
         const std::string shortened = "Tag 8.888.888,888   angehalten";
         SetStatusRoom(full, shortened);
@@ -680,6 +727,51 @@ private slots:
         AnswerNextBox(&text);
         MessageBox("Beenden nur mit QUIT ! | | Nicht mit Schließfeld !");
         QCOMPARE(text, QString("Beenden nur mit QUIT ! \n \n Nicht mit Schließfeld !"));
+    }
+
+    // A box with more lines than the screen has room for scrolls, inside the
+    // available area (a short one stays the plain box, which AnswerNextBox answers).
+    void aLongBoxScrolls() {
+        const int lines = 100;
+        OpenWindowDefault(0);
+        std::vector<std::string> shown(lines, "Tag 806,15  Mars  Opposition");
+        shown.back() = "Tag 1171,15  Jupiter  Konjunktion";
+        bool plain = true, scrolls = false, whole = false, inside = false;
+        QTimer answer;
+        QObject::connect(&answer, &QTimer::timeout, [&] {
+            QWidget* box = QApplication::activeModalWidget();
+            if (box == nullptr || !box->isVisible()) return;
+            answer.stop();
+            plain = qobject_cast<QMessageBox*>(box) != nullptr;
+            const QScrollArea* scroll = box->findChild<QScrollArea*>();
+            scrolls = scroll != nullptr && scroll->verticalScrollBar()->maximum() > 0;
+            for (const QLabel* label : box->findChildren<QLabel*>())
+                whole |= label->text().count('\n') == lines - 1 && label->text().endsWith("Konjunktion");
+            inside = QGuiApplication::primaryScreen()->availableGeometry().contains(box->frameGeometry());
+            box->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+        });
+        answer.start(5);
+        MessageBoxLines(shown);
+        QVERIFY(!plain && scrolls && whole && inside);
+    }
+
+    // A text file is saved as the picture is, beside it, byte for byte, never
+    // over another file.
+    void aTextFileIsSavedBesideThePictures() {
+        QTemporaryDir home;
+        QFile dirs(home.filePath("user-dirs.dirs"));
+        QVERIFY(dirs.open(QIODevice::WriteOnly) && dirs.write("XDG_PICTURES_DIR=\"" + home.filePath("B").toUtf8() + "\"\n"));
+        dirs.close();
+        qputenv("XDG_CONFIG_HOME", home.path().toUtf8());
+        for (const char* name : {"e.csv", "e-2.csv"}) {
+            const std::string text = std::string("Tag;Ereignis\n806,15;Mars in Opposition für ") + name;
+            std::string where;
+            QCOMPARE(SaveTextFile(text, "e.csv", "text/csv", where), SavedAs::File);
+            QFile file(QString::fromStdString(where));
+            QVERIFY(where == home.filePath("B/").toStdString() + name && file.open(QIODevice::ReadOnly));
+            QCOMPARE(file.readAll().toStdString(), text);
+        }
+        qunsetenv("XDG_CONFIG_HOME");
     }
 
     void waitingUntilADeadline() {

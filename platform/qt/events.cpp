@@ -161,6 +161,29 @@ void MakeStatusLabels() {
     q.statusRow->hide();
 }
 
+// A key as the program names it ("Space", "PageDown", "Ctrl+S" …) as Qt
+// names it; empty for none.
+QKeySequence KeyOf(const std::string& key) {
+    QString name = QString::fromStdString(key);
+    name.replace(QLatin1String("PageDown"), QLatin1String("PgDown"));
+    name.replace(QLatin1String("PageUp"), QLatin1String("PgUp"));
+    return QKeySequence::fromString(name, QKeySequence::PortableText);
+}
+
+// Takes the menus of commands out of the rows and away.
+void RemoveCommandMenus() {
+    QtState& q = Q();
+    for (QMenu* menu : q.commandMenus) {
+        for (QMenuBar* row : q.rows) row->removeAction(menu->menuAction());
+        q.menus.erase(std::find(q.menus.begin(), q.menus.end(), menu));
+        delete menu;
+    }
+    q.commandMenus.clear();
+    q.commandMenu = nullptr;
+    q.commands.clear();
+    q.commandKeys.clear();
+}
+
 }  // namespace
 
 namespace platform_internal {
@@ -229,10 +252,10 @@ void InstallMenuBar(const std::vector<std::string>& entries, MenuHandler handler
     S().onMenu = handler;
     MakeMenuRows(main);
     QtState& q = Q();
+    RemoveCommandMenus();
     for (QMenuBar* row : q.rows) row->clear();
     for (QMenu* menu : q.menus) delete menu;
     q.menus.clear();
-    q.commandMenu = nullptr;
     std::size_t i = 0;
     while (i < entries.size() && !entries[i].empty()) {
         auto* menu = new QMenu(QString::fromStdString(entries[i]), q.menuRows);
@@ -248,39 +271,38 @@ void InstallMenuBar(const std::vector<std::string>& entries, MenuHandler handler
     ArrangeMenuRows();
 }
 
-void InstallCommandMenu(const std::string& title, const std::vector<CommandItem>& items, CommandHandler handler) {
+void InstallCommandMenus(const std::vector<CommandMenu>& menus, CommandHandler handler) {
     QtState& q = Q();
     if (q.menuBar == nullptr) return;
     S().onCommand = handler;
-    if (q.commandMenu != nullptr) {
-        for (QMenuBar* row : q.rows) row->removeAction(q.commandMenu->menuAction());
-        q.menus.erase(std::find(q.menus.begin(), q.menus.end(), q.commandMenu));
-        delete q.commandMenu;
+    RemoveCommandMenus();
+    for (const CommandMenu& m : menus) {
+        auto* menu = new QMenu(QString::fromStdString(m.Title), q.menuRows);
+        q.commandMenus.push_back(menu);
+        q.menus.push_back(menu);
+        for (const CommandItem& item : m.Items) {
+            // The text after the tab is what the menu shows for the key, in
+            // the program's language rather than the toolkit's. The keys are
+            // not the actions' shortcuts, which would take the arrows from
+            // the menu bar while it is worked by keyboard: a window that gets
+            // one hands it over (CommandKey).
+            QAction* action = menu->addAction(
+                QString::fromStdString(item.KeyLabel.empty() ? item.Text : item.Text + "\t" + item.KeyLabel));
+            action->setEnabled(q.menuBar->isEnabled());
+            const int position = static_cast<int>(q.commands.size());
+            q.commands.push_back(action);
+            q.commandKeys.push_back(KeyOf(item.Key));
+            QObject::connect(action, &QAction::triggered, action, [position] { core::ChooseCommand(position); });
+        }
     }
-    auto* menu = new QMenu(QString::fromStdString(title), q.menuRows);
-    q.commandMenu = menu;
-    q.menus.push_back(menu);
-    q.commandKeys.clear();
-    for (std::size_t i = 0; i < items.size(); ++i) {
-        // The text after the tab is what the menu shows for the key, in the
-        // program's language rather than the toolkit's. The keys are not the
-        // actions' shortcuts, which would take the arrows from the menu bar
-        // while it is worked by keyboard: a window that gets one hands it
-        // over (CommandKey).
-        QAction* action = menu->addAction(QString::fromStdString(items[i].Text + "\t" + items[i].KeyLabel));
-        action->setEnabled(q.menuBar->isEnabled());
-        q.commandKeys.push_back(QKeySequence(QString::fromStdString(items[i].Key)));
-        const int item = static_cast<int>(i);
-        QObject::connect(action, &QAction::triggered, action, [item] { core::ChooseCommand(item); });
-    }
+    q.commandMenu = q.commandMenus.empty() ? nullptr : q.commandMenus.front();
     ArrangeMenuRows();
 }
 
 void backend::SetMenuBarEnabled(bool enabled) {
     for (QMenuBar* row : Q().rows) row->setEnabled(enabled);
     // The commands' keys go with the menu bar: a line being typed takes them.
-    if (QMenu* menu = Q().commandMenu)
-        for (QAction* action : menu->actions()) action->setEnabled(enabled);
+    for (QAction* action : Q().commands) action->setEnabled(enabled);
 }
 
 void SetStatusRoom(const std::string& widestText, const std::string& widestShortText) {

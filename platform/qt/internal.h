@@ -3,9 +3,10 @@
 // The pixels, the drawing state and the input queue are the shared core's
 // (core.h); Qt adds the widgets that show them and take input, and supplies
 // what backend.h lists, in its order: platform.cpp (start and end, the
-// screen's area, the options, the picture, the message box), windows.cpp
-// (the menu bar's foot, windows, showing what changed, line input), events.cpp
-// (events, the menus, the status line, the mouse buttons), text.cpp (letters).
+// screen's area, the options, the notice and the screen reader's line, saved
+// files, the message box), windows.cpp (the menu bar's foot, windows, showing
+// what changed, line input), events.cpp (events, the menus, the status line,
+// the mouse buttons), text.cpp (letters).
 #pragma once
 
 #include "platform/backend.h"
@@ -98,8 +99,10 @@ struct QtState {
     std::vector<QMenuBar*> rows;      // rows[0] is the menu bar proper
     std::vector<QMenu*> menus;        // every menu, in the bar's order
     QMenuBar* menuBar = nullptr;      // rows[0]
-    QMenu* commandMenu = nullptr;     // the menu of commands after the menu bar's own
-    std::vector<QKeySequence> commandKeys;  // the key of each of its items
+    std::vector<QMenu*> commandMenus; // the menus of commands after the menu bar's own, in order
+    QMenu* commandMenu = nullptr;     // the first of them (the tests reach its items here)
+    std::vector<QAction*> commands;   // every command, by its position through those menus
+    std::vector<QKeySequence> commandKeys;  // the key of each command; empty where it has none
     QLabel* status = nullptr;         // the status line at the menu bar's right end
     QLabel* statusRow = nullptr;      // the status line on its own row
     StatusPlace statusPlace = StatusPlace::BarFull;
@@ -120,9 +123,9 @@ struct QtState {
     QFont font;
     bool fontMade = false;
 
-    // A disk of the tests' own under the saved picture: told the file's path
-    // and its size, it says how many of the bytes it takes (fewer when it is
-    // full).
+    // A disk of the tests' own under the saved files (the picture, a text
+    // file): told the file's path and its size, it says how many of the
+    // bytes it takes (fewer when it is full).
     std::function<qint64(const QString& path, qint64 size)> pictureDisk;
 };
 
@@ -139,7 +142,7 @@ QRect LogicalCovering(const QRect& device);
 // line where it has room.
 void ArrangeMenuRows();
 
-// A key that chooses a command of the command menu: chooses it and says so.
+// A key that chooses a command of the command menus: chooses it and says so.
 bool CommandKey(const QKeyEvent* event);
 
 // For tests: the widgets and images behind the numbers.

@@ -1,20 +1,27 @@
 // platform.cpp — start and end of the connection to the display, the
-// screen's area, where the options come from, saving the picture and the
-// message box.
+// screen's area, where the options come from, saving the picture and text
+// files, and the message box.
 #include "platform/qt/internal.h"
 
 #include <QApplication>
 #include <QBuffer>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QGuiApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QImage>
 #include <QImageWriter>
+#include <QLabel>
+#include <QLayout>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QSaveFile>
 #include <QScreen>
+#include <QScrollArea>
 #include <QStandardPaths>
 #include <QStringList>
+#include <QStyle>
 
 #include <algorithm>
 #include <cerrno>
@@ -102,7 +109,9 @@ void PlatformEnd() {
     q.rows.clear();
     q.menus.clear();
     q.menuBar = nullptr;
+    q.commandMenus.clear();
     q.commandMenu = nullptr;
+    q.commands.clear();
     q.commandKeys.clear();
     q.status = nullptr;
     q.statusRow = nullptr;
@@ -146,8 +155,11 @@ void ShowNotice(const std::string& text) {
     std::fprintf(stderr, "%s\n", text.c_str());
 }
 
+// The desktop has no line for a screen reader: what the program shows says it.
+void Announce(const std::string&) {}
+
 // ---------------------------------------------------------------------------
-// Images: saving the picture
+// Images: saving the picture, and a text file beside it
 
 namespace {
 
@@ -164,8 +176,8 @@ std::string WhyNotWritten(int code, const QString& qtText) {
     }
 }
 
-// The picture's bytes into its file, and out of Qt's buffer to the system;
-// false, with errno saying why, where they did not all go.
+// A file's bytes into it, and out of Qt's buffer to the system; false, with
+// errno saying why, where they did not all go.
 bool WriteWhole(QSaveFile& file, const QByteArray& bytes) {
     qint64 room = bytes.size();
     if (Q().pictureDisk) room = std::min(room, Q().pictureDisk(file.fileName(), room));
@@ -179,41 +191,28 @@ bool WriteWhole(QSaveFile& file, const QByteArray& bytes) {
 // that no file has.
 QString FreeName(const QString& folder, const QFileInfo& name) {
     QString path = QDir(folder).filePath(name.fileName());
+    const QString suffix = name.suffix().isEmpty() ? QString() : "." + name.suffix();
     for (int k = 2; QFileInfo::exists(path); ++k)
-        path = QDir(folder).filePath(name.completeBaseName() + QStringLiteral("-%1.").arg(k) + name.suffix());
+        path = QDir(folder).filePath(name.completeBaseName() + QStringLiteral("-%1").arg(k) + suffix);
     return path;
 }
 
-}  // namespace
-
-SavedAs SavePicture(const Image& picture, const std::string& fileName, std::string& where) {
-    if (!core::PictureSavable(picture, where)) return SavedAs::Failed;
-    // The user's picture folder as the desktop names it (XDG), made if it is
-    // missing; the home folder if there is none.
+// Saves a file's bytes beside the pictures: into the user's picture folder
+// as the desktop names it (XDG), made if it is missing; the home folder if
+// there is none. Written into a file of its own beside the named one
+// (QSaveFile), put in place under the name once it is whole; a file that
+// fails goes without a trace. QSaveFile's last step would replace a file of
+// that name, so the name is looked at once more, after everything but the
+// renaming: a file that took it meanwhile (a second program saving in the
+// same second) keeps it, and this one takes the next free name.
+SavedAs SaveBesidePictures(const QByteArray& bytes, const std::string& fileName, std::string& where) {
     QString folder = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
     if (folder.isEmpty() || !QDir().mkpath(folder)) folder = QDir::homePath();
-    // The PNG in memory first, so that a fault of the disk is told apart.
-    const QImage image(reinterpret_cast<const uchar*>(picture.Pixels.data()), picture.Width, picture.Height,
-                       static_cast<qsizetype>(picture.Width) * 4, QImage::Format_RGB32);
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, "png");
-    if (!writer.write(image)) {
-        where = writer.errorString().toStdString();
-        return SavedAs::Failed;
-    }
-    // Written into a file of its own beside the picture's (QSaveFile), put in
-    // place under the picture's name once it is whole; a file that fails goes
-    // without a trace. QSaveFile's last step would replace a file of that
-    // name, so the name is looked at once more, after everything but the
-    // renaming: a file that took it meanwhile (a second program saving in the
-    // same second) keeps it, and the picture takes the next free one.
     for (int tries = 0; tries < 3; ++tries) {
         const QString path = FreeName(folder, QFileInfo(QString::fromStdString(fileName)));
         QSaveFile file(path);
         errno = 0;
-        bool done = file.open(QIODevice::WriteOnly) && WriteWhole(file, png);
+        bool done = file.open(QIODevice::WriteOnly) && WriteWhole(file, bytes);
         if (done && QFileInfo::exists(path)) continue;
         if (done) {
             errno = 0;
@@ -231,6 +230,29 @@ SavedAs SavePicture(const Image& picture, const std::string& fileName, std::stri
     return SavedAs::Failed;
 }
 
+}  // namespace
+
+SavedAs SavePicture(const Image& picture, const std::string& fileName, std::string& where) {
+    if (!core::PictureSavable(picture, where)) return SavedAs::Failed;
+    // The PNG in memory first, so that a fault of the disk is told apart.
+    const QImage image(reinterpret_cast<const uchar*>(picture.Pixels.data()), picture.Width, picture.Height,
+                       static_cast<qsizetype>(picture.Width) * 4, QImage::Format_RGB32);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "png");
+    if (!writer.write(image)) {
+        where = writer.errorString().toStdString();
+        return SavedAs::Failed;
+    }
+    return SaveBesidePictures(png, fileName, where);
+}
+
+// The desktop knows a file's kind by its name; the MIME type is the browser's.
+SavedAs SaveTextFile(const std::string& text, const std::string& fileName, const std::string&, std::string& where) {
+    return SaveBesidePictures(QByteArray::fromStdString(text), fileName, where);
+}
+
 // ---------------------------------------------------------------------------
 // Message box
 
@@ -243,6 +265,53 @@ void MessageBox(const std::string& text) {
     MessageBoxLines(lines);
 }
 
+namespace {
+
+// What a window manager puts round a box (its caption and border) is not
+// known before the box is shown: this much of the screen is kept for it.
+int FrameAllowance(const QWidget& box) {
+    return 2 * box.style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, &box);
+}
+
+// A box too tall for the screen: its lines in a scroll area, as tall as the
+// available area allows, with OK below them; Return or Escape closes it, the
+// arrow and page keys scroll.
+void ScrollingBox(const QString& caption, const QString& text, QWidget* parent, const QRect& area) {
+    QDialog box(parent);
+    box.setWindowTitle(caption);
+    box.setWindowModality(Qt::ApplicationModal);
+    auto* icon = new QLabel;
+    const int iconSize = box.style()->pixelMetric(QStyle::PM_MessageBoxIconSize, nullptr, &box);
+    icon->setPixmap(box.style()->standardIcon(QStyle::SP_MessageBoxInformation, nullptr, &box).pixmap(iconSize));
+    icon->setAlignment(Qt::AlignTop);
+    auto* lines = new QLabel(text);
+    lines->setTextFormat(Qt::PlainText);
+    lines->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    auto* scroll = new QScrollArea;
+    scroll->setWidget(lines);
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    const int bar = box.style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, scroll);
+    scroll->setMinimumWidth(std::min(lines->sizeHint().width() + bar, area.width() / 2));
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok);
+    buttons->button(QDialogButtonBox::Ok)->setDefault(true);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &box, &QDialog::accept);
+    auto* row = new QHBoxLayout;
+    row->addWidget(icon);
+    row->addWidget(scroll, 1);
+    auto* layout = new QVBoxLayout(&box);
+    layout->addLayout(row, 1);
+    layout->addWidget(buttons);
+    const int width = std::min(box.sizeHint().width(), area.width());
+    const int height = area.height() - FrameAllowance(box);
+    box.resize(width, height);
+    box.move(area.left() + (area.width() - width) / 2, area.top());
+    scroll->setFocus();
+    box.exec();
+}
+
+}  // namespace
+
 void MessageBoxLines(const std::vector<std::string>& lines) {
     State& s = S();
     core::FlushDirty(true);
@@ -254,5 +323,12 @@ void MessageBoxLines(const std::vector<std::string>& lines) {
     box.setTextFormat(Qt::PlainText);
     box.setDefaultButton(QMessageBox::Ok);
     box.setWindowModality(Qt::ApplicationModal);
+    // A box taller than the screen has room for scrolls instead.
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QRect area = screen != nullptr ? screen->availableGeometry() : QRect();
+    if (!area.isEmpty() && box.sizeHint().height() + FrameAllowance(box) > area.height()) {
+        ScrollingBox(caption, box.text(), parent, area);
+        return;
+    }
     box.exec();
 }

@@ -3,11 +3,11 @@
 // clicks, the close box).
 #include "platform/qt/internal.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLayout>
-#include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -144,15 +144,13 @@ void Canvas::resizeEvent(QResizeEvent*) {
 }
 
 bool CommandKey(const QKeyEvent* event) {
-    QMenu* menu = Q().commandMenu;
-    if (menu == nullptr) return false;
+    const QtState& q = Q();
     const QKeySequence pressed(QKeyCombination(event->modifiers() & ~Qt::KeypadModifier, Qt::Key(event->key())));
-    const QList<QAction*> actions = menu->actions();
-    for (qsizetype i = 0; i < actions.size() && i < static_cast<qsizetype>(Q().commandKeys.size()); ++i) {
-        if (Q().commandKeys[i] != pressed) continue;
+    for (std::size_t i = 0; i < q.commands.size(); ++i) {
+        if (q.commandKeys[i].isEmpty() || q.commandKeys[i] != pressed) continue;
         // A disabled command (a line is being typed) leaves the key to the line.
-        if (!actions[i]->isEnabled()) return false;
-        actions[i]->trigger();
+        if (!q.commands[i]->isEnabled()) return false;
+        q.commands[i]->trigger();
         return true;
     }
     return false;
