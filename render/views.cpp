@@ -7,6 +7,8 @@
 #include "model/state.h"
 #include "platform/platform.h"
 
+#include <vector>
+
 void OpenViewWindow(int n) {
     bool helio = n == Win_2;
     OpenWindow(n, static_cast<int>(helio ? Layout.HelioWinLeft : Layout.GeoWinLeft),
@@ -47,6 +49,9 @@ void RemoveBody(int16_t k) {
 }
 
 void ComposePicture(Image& picture) {
-    // Both views where they stand on the screen, on window 0's colour between them.
-    CaptureShownWindows({Win_2, Win_3}, Win_0, picture);
+    // Both views where they stand on the screen, on window 0's colour between
+    // them, and the sky strip over them while it is shown.
+    std::vector<int> windows{Win_2, Win_3};
+    if (IsWindowOpen(Win_4)) windows.push_back(Win_4);
+    CaptureShownWindows(windows, Win_0, picture);
 }

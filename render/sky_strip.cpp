@@ -1,0 +1,271 @@
+// sky_strip.cpp — the sky strip (window 4): what a pupil on the Earth sees of
+// the planets' path round the sky in the last year, as a band over the lowest
+// rows of both views.
+//
+// Across: all 360 degrees of direction from the Earth, east to the left, as
+// the southern sky looks from Germany. Down: time, now on the top row and a
+// year ago above the scale at the foot. The directions are the angles of the
+// lines of sight in the views (the orbits' pixel radii, the flattened
+// vertical ones included), so that strip and lines of sight agree.
+//
+// Sky, stars and scale are made once per layout and put as one image; a step
+// puts that image and draws the dots, the standstills' days and the discs.
+// The directions of whole days and the standstills are kept for three years
+// round the clock, so that a step reckons none of them.
+#include "render/render.h"
+
+#include "model/decimal.h"
+#include "model/events.h"
+#include "model/state.h"
+#include "platform/platform.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <numbers>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr double TwoPi = 2 * std::numbers::pi;
+constexpr int YearDays = 365;
+// Colour values 0x00BBGGRR.
+constexpr uint32_t NightBlue = 0x3C1408, BrightStar = 0xE6E6E6, FaintStar = 0x8C8C8C, ScaleGrey = 0xB4B4B4;
+
+struct Standstill {
+    int16_t Body = 0;
+    double Day = 0, X = 0;
+    Image Label;  // its day, drawn when first shown
+};
+
+struct SkyStrip {
+    // What the background was made for, and the rows and sizes it set.
+    int Width = 0, Height = 0;
+    double Ratio = 0, DiscRadiusX = 0;
+    Image Background;
+    int FontSize = 0, Dot = 2, Disc = 2, NowRow = 0, YearRow = 0, ScaleTop = 0;
+    // Each planet's x on whole days from First on, and the standstills within
+    // those days, for the orbits and the width in Orbits.
+    long long First = 0;
+    std::vector<std::array<double, 7>> DayX;
+    std::vector<Standstill> Standstills;
+    std::array<double, 16> Orbits{};
+};
+
+SkyStrip Sky;
+
+int StripWidth() {
+    return static_cast<int>(Layout.GeoWinLeft) + Layout.ViewWinWidthInt - static_cast<int>(Layout.HelioWinLeft);
+}
+
+int StripHeight() { return std::max(1, Layout.ScreenHeight / 6); }
+
+double SkyX(double direction) { return Sky.Width * (1 - direction / TwoPi); }
+
+int Round(double v) { return static_cast<int>(std::lround(v)); }
+
+// Calls draw(x) at x and, where something `reach` pixels wide about x passes
+// an end of the strip, once more a full turn further on at the other end.
+template <class Draw>
+void Wrapped(double x, int reach, Draw draw) {
+    draw(x);
+    if (x - reach < 0) draw(x + Sky.Width);
+    if (x + reach >= Sky.Width) draw(x - Sky.Width);
+}
+
+// Sky, stars and scale for the layout as it stands, into window 4 and then
+// into Sky.Background.
+void MakeBackground() {
+    SkyStrip& s = Sky;
+    s.Width = StripWidth();
+    s.Height = StripHeight();
+    s.Ratio = PixelRatio();
+    s.DiscRadiusX = Layout.DiscRadiusX;
+    s.Orbits = {};  // the days and labels anew, in the new sizes
+    const int w = s.Width, h = s.Height;
+    // Sizes grow with the pixel ratio as the disc labels do.
+    const double scale = std::min(s.Ratio, std::max(1.0, Layout.DiscRadiusX / 19.0));
+    const int star = std::max(1, Round(s.Ratio));
+    SetFontFace("courier");
+    SetFontBold(false);
+    s.FontSize = std::max(5, Round(std::min(10 * scale, h / 8.0)));
+    SetFontSize(s.FontSize);
+    const int text = TextHeight(), tick = std::max(2, Round(4 * scale));
+    const int wordsTop = h - text, degreesTop = wordsTop - text;
+    s.ScaleTop = degreesTop - tick;
+    s.Dot = std::max(2, Round(2 * s.Ratio));
+    s.Disc = std::max(2, Round(4 * scale));
+    s.NowRow = s.Disc + 1;
+    s.YearRow = std::max(s.NowRow + 1, s.ScaleTop - s.Dot - 1);
+
+    ClearWindow(Win_4);
+    SetFillPattern(0);
+    // The same stars every time: a fixed seed, one star per 300 pixels of sky.
+    uint32_t seed = 0x2545F491u;
+    auto next = [&seed] {
+        seed ^= seed << 13;
+        seed ^= seed >> 17;
+        seed ^= seed << 5;
+        return seed;
+    };
+    const int skyRows = std::max(1, s.ScaleTop);
+    for (long i = 0, n = static_cast<long>(w) * skyRows / (300L * star * star); i < n; ++i) {
+        const int x = static_cast<int>(next() % w), y = static_cast<int>(next() % skyRows);
+        SetForeground(next() % 4 == 0 ? BrightStar : FaintStar);
+        FillBox(x, y, x + star - 1, y + star - 1);
+    }
+    // The scale: a tick every 30 degrees (0 at the right end, which the left
+    // end meets), its number under it, and the two compass points.
+    SetForeground(ScaleGrey);
+    SetBackground(NightBlue);
+    const int margin = 2 * star;
+    for (int degrees = 0; degrees < 360; degrees += 30) {
+        const int x = std::min(w - star, static_cast<int>(std::floor(SkyX(degrees * TwoPi / 360))));
+        FillBox(x, s.ScaleTop, x + star - 1, degreesTop - 1);
+        if (degrees == 0) FillBox(0, s.ScaleTop, star - 1, degreesTop - 1);
+        const std::string label = std::to_string(degrees) + "°";
+        const int width = TextWidth(label);
+        DrawText(std::clamp(x - width / 2, 0, std::max(0, w - width)), degreesTop, label);
+    }
+    DrawText(margin, wordsTop, "Osten");
+    DrawText(std::max(0, w - margin - TextWidth("Westen")), wordsTop, "Westen");
+    CaptureImage(0, 0, w - 1, h - 1, s.Background);
+}
+
+// Each planet's x on every whole day of three years round `today`, and the
+// standstills among them, unless they are held for today's orbits already.
+void KeepDays(long long today) {
+    SkyStrip& s = Sky;
+    std::array<double, 16> orbits{};
+    for (int k = Earth; k <= Jupiter; ++k) {
+        orbits[3 * k - 3] = Planets.Omega[k];
+        orbits[3 * k - 2] = Planets.RadiusX[k];
+        orbits[3 * k - 1] = Planets.RadiusY[k];
+    }
+    orbits[15] = s.Width;
+    const long long held = static_cast<long long>(s.DayX.size());
+    if (orbits == s.Orbits && today - (YearDays - 1) >= s.First && today < s.First + held) return;
+    s.Orbits = orbits;
+    s.First = today - 2 * YearDays;
+    s.DayX.resize(3 * YearDays);
+    for (std::size_t i = 0; i < s.DayX.size(); ++i)
+        for (int16_t k = Mercury; k <= Jupiter; ++k)
+            s.DayX[i][k] = SkyX(SkyDirection(k, static_cast<double>(s.First + static_cast<long long>(i))));
+    s.Standstills.clear();
+    const double last = static_cast<double>(s.First) + static_cast<double>(s.DayX.size()) - 1;
+    for (int16_t k = Mercury; k <= Jupiter; ++k)
+        for (const SkyEvent& e : EventsOf(k, static_cast<double>(s.First), last))
+            if (e.Kind == EventKind::StationRetrograde || e.Kind == EventKind::StationDirect)
+                s.Standstills.push_back({k, e.Day, SkyX(SkyDirection(k, e.Day)), Image{}});
+}
+
+// The row of something `age` days old.
+double AgeRow(double age) { return Sky.NowRow + (Sky.YearRow - Sky.NowRow) * age / YearDays; }
+
+// A standstill's label, drawn the first time in the strip's corner (which
+// the background covers again before anything is shown).
+void MakeLabel(Standstill& still) {
+    if (!IsEmptyImage(still.Label)) return;
+    SetFontFace("courier");
+    SetFontBold(false);
+    SetFontSize(Sky.FontSize);
+    SetForeground(DiscColour(still.Body));
+    SetBackground(NightBlue);
+    const std::string text = "Tag " + GermanNumber(still.Day, 0);
+    DrawText(0, 0, text);
+    CaptureImage(0, 0, TextWidth(text) - 1, TextHeight() - 1, still.Label);
+}
+
+// The label beside its dot, on the side with room for it.
+void PutLabel(const Standstill& still, double now) {
+    const Image& label = still.Label;
+    const int gap = Sky.Disc + 1;
+    const double right = still.X + gap;
+    const double x = right + label.Width <= Sky.Width ? right : still.X - gap - label.Width;
+    const double y = std::clamp(AgeRow(now - still.Day) - label.Height / 2.0, 0.0,
+                                std::max(0.0, static_cast<double>(Sky.ScaleTop - label.Height)));
+    PutImage(std::max(0.0, x), y, label);
+}
+
+}  // namespace
+
+double SkyDirection(int16_t k, double day) {
+    const PlanetModel& p = Planets;
+    auto place = [&](int i, double& x, double& y) {
+        x = y = 0;  // the Sun
+        if (i < Earth || i > Jupiter) return;
+        const double phi = p.Omega[i] * day;
+        x = p.RadiusX[i] * std::cos(phi);
+        y = p.RadiusY[i] * std::sin(phi);
+    };
+    double xk = 0, yk = 0, xe = 0, ye = 0;
+    place(k, xk, yk);
+    place(Earth, xe, ye);
+    double a = std::atan2(yk - ye, xk - xe);
+    if (a < 0) a += TwoPi;
+    return a < TwoPi ? a : 0;
+}
+
+void ShowSkyStrip(bool on) {
+    if (!on) {
+        CloseWindow(Win_4);
+        return;
+    }
+    // The background colour first, so that the window never shows another.
+    SetWindowBackground(Win_4, NightBlue);
+    OpenWindow(Win_4, static_cast<int>(Layout.HelioWinLeft), Layout.ScreenHeight - StripHeight(), StripWidth(),
+               StripHeight());
+    DrawSkyStrip();
+}
+
+void DrawSkyStrip() {
+    if (!IsWindowOpen(Win_4) || StripWidth() < 1) return;
+    const int selected = SelectedWindow();
+    const uint32_t foreground = Foreground(), background = Background();
+    const int fill = FillPattern();
+    SelectWindow(Win_4);
+    SkyStrip& s = Sky;
+    if (s.Width != StripWidth() || s.Height != StripHeight() || s.Ratio != PixelRatio() ||
+        s.DiscRadiusX != Layout.DiscRadiusX)
+        MakeBackground();
+    const double now = Planets.SimTime;
+    const auto today = static_cast<long long>(std::floor(now));
+    KeepDays(today);
+    auto shown = [](int k) { return Settings.PlanetOn[k] == 1; };
+    auto inYear = [&](const Standstill& still) {
+        return shown(still.Body) && still.Day > now - YearDays && still.Day <= now;
+    };
+    // Labels still missing are drawn in the strip itself, before the background.
+    for (Standstill& still : s.Standstills)
+        if (inYear(still)) MakeLabel(still);
+    PutImage(0, 0, s.Background);
+    SetFillPattern(0);
+
+    // A dot for each whole day of the last year, at its direction and age.
+    const int half = (s.Dot - 1) / 2;
+    for (int16_t k = Mercury; k <= Jupiter; ++k) {
+        if (!shown(k)) continue;
+        SetForeground(DiscColour(k));
+        for (long long day = today - (YearDays - 1); day <= today; ++day) {
+            const int top = static_cast<int>(std::floor(AgeRow(now - static_cast<double>(day)))) - half;
+            Wrapped(s.DayX[static_cast<std::size_t>(day - s.First)][k], s.Dot, [&](double x) {
+                const int left = static_cast<int>(std::floor(x)) - half;
+                FillBox(left, top, left + s.Dot - 1, top + s.Dot - 1);
+            });
+        }
+    }
+    for (const Standstill& still : s.Standstills)
+        if (inYear(still)) PutLabel(still, now);
+
+    // The discs, now, on the top row; the Sun last, over a planet beside it.
+    for (int16_t k : {Mercury, Venus, Mars, Jupiter, Sun}) {
+        if (!shown(k)) continue;
+        SetForeground(DiscColour(k));
+        Wrapped(SkyX(SkyDirection(k, now)), s.Disc, [&](double x) { FillEllipse(x, s.NowRow, s.Disc, s.Disc); });
+    }
+    SetForeground(foreground);
+    SetBackground(background);
+    SetFillPattern(fill);
+    SelectWindow(selected);
+}
