@@ -5,6 +5,7 @@
 #include "app/menu.h"
 #include "app/shell.h"
 #include "app/startup.h"
+#include "model/events.h"
 #include "model/layout.h"
 #include "model/planets.h"
 #include "model/state.h"
@@ -123,6 +124,32 @@ int DistinctColours(const Image& img, uint32_t colour) {
         for (int x = 0; x < img.Width; ++x)
             if (ImagePixel(img, x, y) == colour) ++count;
     return count;
+}
+
+// Whether window n shows the text in that colour on its background, its corner
+// in the area: "courier" of some size drawn here (this machine's glyphs).
+bool TextShownIn(int n, const QRect& area, const std::string& text, uint32_t colour) {
+    for (int size = 5; size <= 40; ++size) {
+        SelectWindow(Win_3);
+        SetFontFace("courier");
+        SetFontBold(false);
+        SetFontSize(size);
+        SetForeground(colour);
+        SetBackground(WindowBackground(n));
+        ClearWindow(Win_3);
+        DrawText(0, 0, text);
+        std::vector<std::pair<QPoint, uint32_t>> cell;  // the letters' pixels first, to fail fast
+        for (int y = 0; y < TextHeight(); ++y)
+            for (int x = 0; x < TextWidth(text); ++x) cell.push_back({QPoint(x, y), Pixel(Win_3, x, y)});
+        std::stable_partition(cell.begin(), cell.end(), [&](const auto& p) { return p.second == colour; });
+        for (int top = area.top(); top <= area.bottom(); ++top)
+            for (int left = area.left(); left <= area.right(); ++left)
+                if (std::all_of(cell.begin(), cell.end(), [&](const auto& p) {
+                        return Pixel(n, left + p.first.x(), top + p.first.y()) == p.second;
+                    }))
+                    return true;
+    }
+    return false;
 }
 
 }  // namespace
@@ -977,6 +1004,73 @@ private slots:
                 QVERIFY(changed.contains(p.toPoint()));
         }
         s.lastFlushNs = 0;
+    }
+
+    void theStripsDirectionIsTheLineOfSight_data() {
+        QTest::addColumn<double>("day");
+        for (double day : {0.5, 100.0, 417.25, 806.0, 850.5, 2000.0}) QTest::newRow(qPrintable(QString::number(day))) << day;
+    }
+
+    // A planet's direction is its line of sight's in both views; the Sun's as the geocentric view places it.
+    void theStripsDirectionIsTheLineOfSight() {
+        QFETCH(double, day);
+        Settings.SystemMode = 3;
+        MoveModelTo(day);
+        MapHelio();
+        TransformGeo();
+        ShowSightLines(true);
+        auto off = [&](int k, double angle) { return std::abs(std::remainder(angle - SkyDirection(k, day), 2 * M_PI)); };
+        for (int n : {Win_2, Win_3}) {
+            const std::vector<OverlayLine>& lines = platform_internal::S().windows[n].overlay;
+            QCOMPARE(lines.size(), std::size_t(8));  // four planets, a line and a mark each
+            for (int k = Mercury; k <= Jupiter; ++k) {
+                const OverlayLine& l = lines[2 * (k - Mercury)];
+                QVERIFY(off(k, std::atan2(l.Y2 - l.Y1, l.X2 - l.X1)) < 1e-9);
+                QVERIFY(SkyDirection(k, day) >= 0 && SkyDirection(k, day) < 2 * M_PI);
+            }
+        }
+        QVERIFY(off(Sun, std::atan2(Views.GeoScreenY[Sun] - Layout.GeoCentreY, Views.GeoScreenX[Sun] - Layout.GeoCentreX)) < 1e-9);
+    }
+
+    void theStripShowsTheSunAndMarsAndMarssStandstills_data() {
+        QTest::addColumn<double>("day");
+        for (double day : {150.0, 600.5, 850.0, 1230.0}) QTest::newRow(qPrintable(QString::number(day))) << day;
+    }
+
+    void theStripShowsTheSunAndMarsAndMarssStandstills() {
+        QFETCH(double, day);
+        for (int k : {Mercury, Venus, Jupiter}) Settings.PlanetOn[k] = -1;
+        MoveModelTo(day);
+        SelectWindow(Win_2);
+        ShowSkyStrip(true);
+        QCOMPARE(SelectedWindow(), Win_2);  // put back as it was
+        const int w = static_cast<int>(Layout.GeoWinLeft - Layout.HelioWinLeft) + Layout.ViewWinWidthInt;  // both views
+        const int h = Layout.ScreenHeight / 6;  // a sixth of the screen, its foot at the screen's
+        QCOMPARE(QRect(WindowLeft(Win_4), WindowTop(Win_4), WindowWidth(Win_4), WindowHeight(Win_4)),
+                 QRect(static_cast<int>(Layout.HelioWinLeft), Layout.ScreenHeight - h, w, h));
+        auto column = [&](double direction) { return static_cast<int>(std::floor(w * (1 - direction / (2 * M_PI)))); };
+        auto found = [&](int x, int from, int to, uint32_t colour) {
+            for (int y = from; y <= to; ++y)
+                if (Pixel(Win_4, x, y) == colour) return y;
+            return -1;
+        };
+        // The discs on the top rows, east to the left; Mars's dots lower the older they are.
+        const int sun = found(column(SkyDirection(Sun, day)), 0, h / 8, Yellow);
+        QVERIFY(sun >= 0 && found(column(SkyDirection(Mars, day)), 0, h / 8, Red) >= 0);
+        for (double age : {30.0, 120.0, 300.0})
+            QVERIFY(found(column(SkyDirection(Mars, std::floor(day) - age)), static_cast<int>(h * age / 730) - 2,
+                          static_cast<int>(h * age / 365) + h / 8, Red) >= 0);
+        for (const SkyEvent& e : EventsOf(Mars, day - 365, day))
+            if (e.Kind == EventKind::StationRetrograde || e.Kind == EventKind::StationDirect)
+                QVERIFY(TextShownIn(Win_4, QRect(column(SkyDirection(Mars, e.Day)) - w / 8, 0, w / 4, h),
+                                    "Tag " + std::to_string(std::lround(e.Day)), Red));  // its standstills, at their dots
+        Image picture;  // the strip lies over the views; off takes it away
+        ComposePicture(picture);
+        QCOMPARE(ImagePixel(picture, WindowLeft(Win_4) - WindowLeft(Win_2) + column(SkyDirection(Sun, day)),
+                            WindowTop(Win_4) - WindowTop(Win_2) + sun),
+                 Yellow);
+        ShowSkyStrip(false);
+        QVERIFY(!IsWindowOpen(Win_4));
     }
 };
 
