@@ -770,6 +770,11 @@ class BrowserSession(Session):
         p.open_by_keyboard("EXTRAS")
         self.key("ctrl+s")
         kept_in_menu = self.eval("window.kept && HG.menuOpen === %d" % TITLES.index("EXTRAS"))
+        roles = self.eval("""[Array.from(document.querySelectorAll('#hg-menubar[role=menubar] >'
+            + ' .hg-title[role=menuitem][aria-haspopup=menu]'), (t) => t.getAttribute('aria-expanded')).join(),
+            document.querySelectorAll('#hg-dropdown[role=menu] > .hg-item[role=menuitem]').length]""")
+        check(roles == [",".join(["false"] * (len(TITLES) - 1) + ["true"]), len(MENUS["EXTRAS"])],
+              "a screen reader's roles: a menu bar of titles, EXTRAS expanded to a menu of items (%s)" % roles)
         self.key("Escape", "Escape")
         p.choose_by_letter("DESK", "&Info")
         saved = self.eval("HG.savedPictures")
@@ -777,6 +782,14 @@ class BrowserSession(Session):
         check(kept_in_menu and self.eval("window.kept && HG.savedPictures === %d" % saved),
               "Ctrl+S kept from the browser, choosing nothing, in EXTRAS's open menu and with a box open")
         p.close_box_with_return("the information box")
+        # A box with more lines than the page has room for scrolls them, and stays on the page.
+        self.eval("HG.messageBox(%s, Array.from({length: 100}, (_, k) => 'Tag ' + (806 + k) + ',15  Mars  Opposition')),"
+                  " 0" % json.dumps(CAPTION))
+        scrolls = self.eval("(() => { const l = document.querySelector('#hg-modal .hg-lines');"
+                            " return l.scrollHeight > l.clientHeight; })()")
+        check(scrolls and inside(self.rects("#hg-modal .hg-box")[0], self.page_rect()),
+              "a box of 100 lines scrolls them and stays on the page")
+        p.close_box_with_return("the long box")
 
     def tap(self, x, y):
         """A finger's tap at (x, y) in device pixels."""

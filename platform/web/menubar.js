@@ -1,9 +1,10 @@
 // menubar.js — the page's menu bar: the program's menus as titles across
 // the page's top, wrapped onto further rows where the page is narrow, each
-// opening its items below it; the command menu after them, whose items have
-// keys and, on a touch screen, buttons; and the status line at the bar's
-// right end. It is worked by mouse, by taps, and by keyboard (Alt or F10,
-// the arrow keys, Return, the underlined letters, Escape).
+// opening its items below it; the menus of commands after them, whose items
+// have keys and, on a touch screen, buttons; and the status line at the
+// bar's right end. It is worked by mouse, by taps, and by keyboard (Alt or
+// F10, the arrow keys, Return, the underlined letters, Escape). A screen
+// reader knows it as a menu bar of menus (ARIA roles).
 //
 // The bar knows nothing of the page's windows: it is handed what it needs
 // as callbacks (`on`), and the page asks it what it must know.
@@ -19,7 +20,8 @@ class MenuBar {
     this.bar = document.getElementById("hg-menubar");
     this.installed = false;
     this.menus = [];         // {title, items, element}; an item: {text, index} or {text, label, command}
-    this.commands = [];      // the command menu's items: {key, label}
+    this.ownMenus = 0;       // how many of them are the program's own, before the menus of commands
+    this.commands = [];      // the commands of those menus, by position: {key, label}
     this.active = false;     // worked by keyboard, or a menu is open
     this.title = 0;          // the title the keyboard is at
     this.open = null;        // the open menu's number, or null
@@ -49,8 +51,10 @@ class MenuBar {
       menus.push(menu);
     }
     this.bar.replaceChildren(this.statusGroup());
+    this.statusGroup().querySelectorAll(".hg-touch").forEach((b) => b.remove());
     this.installed = true;
     this.menus = menus;
+    this.ownMenus = menus.length;
     this.active = false;
     this.title = 0;
     this.open = null;
@@ -65,6 +69,8 @@ class MenuBar {
     menu.element = document.createElement("span");
     menu.element.className = "hg-title";
     menu.element.setAttribute("role", "menuitem");
+    menu.element.setAttribute("aria-haspopup", "menu");
+    menu.element.setAttribute("aria-expanded", "false");
     menu.element.append(MenuBar.label(menu.title));
     menu.element.addEventListener("pointerdown", (e) => {
       e.preventDefault();
@@ -94,24 +100,35 @@ class MenuBar {
     return group;
   }
 
-  // The command menu after the others: per line an item's text, its key
-  // ("Space", "Right", "Left", a letter, "Ctrl+" and a letter), the key's
-  // label, its place among the touch buttons (-1: none) and the button's
-  // label, a tab between (web_platform.cpp writes them in this order). Its
-  // items are chosen by menu, by key, or by the touch button.
-  installCommands(title, text) {
+  // The menus of commands after the others (a second call replaces them):
+  // per menu its title on a line, then per item a line of its text, its key
+  // ("Space", "Right", "Left", "PageUp", "PageDown", a letter, "Ctrl+" and a
+  // letter; empty for none), the key's label, its place among the touch
+  // buttons (-1: none) and the button's label, a tab between, and an empty
+  // line closing the menu (web_platform.cpp writes them so). A command is
+  // chosen by menu, by key, or by its touch button, and reported by its
+  // position through all these menus.
+  installCommands(text) {
     if (!this.installed) return;
-    const menu = { title: title, items: [] };
+    this.close();
+    this.menus.splice(this.ownMenus).forEach((menu) => menu.element.remove());
     this.commands = [];
     const group = this.statusGroup();
     group.querySelectorAll(".hg-touch").forEach((b) => b.remove());
     const buttons = [];
-    text.split("\n").filter((line) => line !== "").forEach((line, k) => {
-      const [itemText, key, label, place, touchLabel] = line.split("\t");
-      this.commands.push({ key: key, label: label });
-      menu.items.push({ text: itemText, label: label, command: k });
-      if (Number(place) >= 0) buttons.push({ place: Number(place), command: k, label: touchLabel || "", text: itemText });
-    });
+    const lines = text.split("\n");
+    for (let i = 0; i < lines.length && lines[i] !== ""; ++i) {
+      const menu = { title: lines[i], items: [] };
+      for (++i; i < lines.length && lines[i] !== ""; ++i) {
+        const [itemText, key, label, place, touchLabel] = lines[i].split("\t");
+        const k = this.commands.length;
+        this.commands.push({ key: key, label: label });
+        menu.items.push({ text: itemText, label: label, command: k });
+        if (Number(place) >= 0) buttons.push({ place: Number(place), command: k, label: touchLabel || "", text: itemText });
+      }
+      this.addTitle(menu, this.menus.length);
+      this.menus.push(menu);
+    }
     buttons.sort((a, b) => a.place - b.place).forEach((b) => {
       const button = document.createElement("button");
       button.type = "button";
@@ -126,9 +143,6 @@ class MenuBar {
       });
       group.insertBefore(button, document.getElementById("hg-status"));
     });
-    const m = this.menus.length;
-    this.menus.push(menu);
-    this.addTitle(menu, m);
     this.layout();
   }
 
@@ -146,7 +160,7 @@ class MenuBar {
     const names = { " ": "Space", ArrowRight: "Right", ArrowLeft: "Left" };
     const name = names[e.key] || (e.key.length === 1 ? e.key.toUpperCase() : e.key);
     const pressed = (e.ctrlKey || e.metaKey ? "Ctrl+" : "") + (e.altKey ? "Alt+" : "") + name;
-    return this.commands.findIndex((c) => c.key.toUpperCase() === pressed.toUpperCase());
+    return this.commands.findIndex((c) => c.key !== "" && c.key.toUpperCase() === pressed.toUpperCase());
   }
 
   // ------------------------------------------------------------ the status line
@@ -273,6 +287,7 @@ class MenuBar {
     if (!this.installed) return;
     this.enabled = enabled;
     this.bar.classList.toggle("hg-disabled", !enabled);
+    this.bar.setAttribute("aria-disabled", String(!enabled));
     if (!enabled) this.close();
   }
 
@@ -285,8 +300,12 @@ class MenuBar {
     this.highlightTitle();
   }
 
+  // The title the keyboard is at, and whether its menu is open.
   highlightTitle() {
-    this.menus.forEach((menu, m) => menu.element.classList.toggle("hg-current", this.active && m === this.title));
+    this.menus.forEach((menu, m) => {
+      menu.element.classList.toggle("hg-current", this.active && m === this.title);
+      menu.element.setAttribute("aria-expanded", String(m === this.open));
+    });
   }
 
   openMenu(m, byKeyboard) {
@@ -298,6 +317,7 @@ class MenuBar {
     this.highlightTitle();
     const drop = document.getElementById("hg-dropdown");
     drop.replaceChildren();
+    drop.setAttribute("aria-label", menu.title.replace(/&(.)/g, "$1"));
     menu.items.forEach((item, k) => {
       const row = document.createElement("div");
       row.className = "hg-item";

@@ -21,7 +21,7 @@ const EVENT = Object.freeze({
   BUTTON_UP: 3,    // and up again: window; it hands nothing over, it wakes the
                    // program, which then asks for the buttons (HG.buttons)
   MENU: 4,         // a menu choice: the entry's index in the menu list
-  COMMAND: 5,      // a command of the command menu, by menu, key or touch button: its position
+  COMMAND: 5,      // a command of the command menus, by menu, key or touch button: its position
   SCREEN: 6,       // the page's size or pixel ratio changed for good
 });
 // An event as the program reads it: four 32-bit integers, at these places
@@ -90,6 +90,7 @@ const HG = {
   screenRect: null,      // the program's 4:3 rectangle in the page, device pixels
   ended: false,          // the program has ended
   savedPictures: 0,      // pictures offered for download
+  savedTexts: 0,         // text files offered for download
   // The menu bar is worked (by keyboard, or a menu is open), and the open
   // menu's number (null: none).
   get menuActive() { return !!this.menuBar && this.menuBar.active; },
@@ -552,9 +553,20 @@ const HG = {
     return this.menuBar ? this.menuBar.foot() : 0;
   },
 
-  // -------------------------------------------------------------- the picture
+  // -------------------------------------------------------------- files offered for download
 
-  // The picture (pixels 0xFFRRGGBB) as a PNG file offered for download.
+  // A file offered for download under its name.
+  offer(blob, name) {
+    const link = document.createElement("a");
+    link.href = URL.createObjectURL(blob);
+    link.download = name;
+    document.body.append(link);
+    link.click();
+    link.remove();
+    setTimeout(() => URL.revokeObjectURL(link.href), 60000);
+  },
+
+  // The picture (pixels 0xFFRRGGBB) as a PNG file.
   savePicture(name, pixels, width, height) {
     const canvas = document.createElement("canvas");
     if (!canvas.toBlob) return 0;
@@ -569,21 +581,21 @@ const HG = {
       image.data[i + 3] = 255;
     }
     canvas.getContext("2d").putImageData(image, 0, 0);
-    canvas.toBlob((blob) => {
-      if (!blob) return;
-      const link = document.createElement("a");
-      link.href = URL.createObjectURL(blob);
-      link.download = name;
-      document.body.append(link);
-      link.click();
-      link.remove();
-      setTimeout(() => URL.revokeObjectURL(link.href), 60000);
-    }, "image/png");
+    canvas.toBlob((blob) => { if (blob) this.offer(blob, name); }, "image/png");
     ++this.savedPictures;
     return 1;
   },
 
-  // -------------------------------------------------------------- the message box, the notice
+  // A text file: its bytes (UTF-8) as they are, of this MIME type.
+  saveText(name, bytes, length, mimeType) {
+    if (typeof Blob !== "function" || !URL.createObjectURL) return 0;
+    const type = /charset/i.test(mimeType) ? mimeType : mimeType + ";charset=utf-8";
+    this.offer(new Blob([HEAPU8.slice(bytes, bytes + length)], { type: type }), name);
+    ++this.savedTexts;
+    return 1;
+  },
+
+  // -------------------------------------------------------------- the message box, the notice, the screen reader
 
   // A box with these lines, a row each (an empty one keeps its height), and
   // OK; done once it is closed.
@@ -620,6 +632,14 @@ const HG = {
     notice.querySelector("span").textContent = text;
     notice.style.display = "flex";
     notice.querySelector("button").onclick = () => { notice.style.display = "none"; };
+  },
+
+  // A line a screen reader says, once it is done with what it says now: the
+  // text of a polite live region nobody sees. The same line again is told
+  // apart by a space after it, so that it is said again.
+  announce(text) {
+    const region = document.getElementById("hg-announce");
+    region.textContent = region.textContent === text ? text + "\u00a0" : text;
   },
 
   // -------------------------------------------------------------- text

@@ -32,7 +32,7 @@ enum Event : int32_t {
     ButtonUpEvent = 3,    // and up again: window; it hands nothing over, it wakes
                           // the program, which then asks for the buttons (MouseButtons)
     MenuEvent = 4,        // a menu choice: the entry's index in the menu list
-    CommandEvent = 5,     // a command of the command menu, by menu, key or touch button: its position
+    CommandEvent = 5,     // a command of the command menus, by menu, key or touch button: its position
     ScreenEvent = 6,      // the page's size or pixel ratio changed for good
 };
 
@@ -92,8 +92,7 @@ EM_JS(int, hg_mouse_buttons, (), { return HG.buttons; });
 EM_JS(void, hg_install_menu, (const char* entries), { HG.installMenu(UTF8ToString(entries)); });
 EM_JS(void, hg_menu_enabled, (int enabled), { HG.menuBar.setEnabled(enabled != 0); });
 EM_JS(int, hg_menu_bar_bottom, (), { return HG.menuBarBottom(); });
-EM_JS(void, hg_install_commands, (const char* title, const char* items),
-      { HG.menuBar.installCommands(UTF8ToString(title), UTF8ToString(items)); });
+EM_JS(void, hg_install_commands, (const char* menus), { HG.menuBar.installCommands(UTF8ToString(menus)); });
 EM_JS(void, hg_status_room, (const char* text, const char* shortText),
       { HG.menuBar.setStatusRoom(UTF8ToString(text), UTF8ToString(shortText)); });
 EM_JS(void, hg_status, (const char* text, const char* shortText),
@@ -101,8 +100,11 @@ EM_JS(void, hg_status, (const char* text, const char* shortText),
 EM_JS(void, hg_line_begin, (int n, int x, int y, int height), { HG.beginLine(n, x, y, height); });
 EM_JS(void, hg_line_end, (), { HG.endLine(); });
 EM_JS(void, hg_notice, (const char* text), { HG.notice(UTF8ToString(text)); });
+EM_JS(void, hg_announce, (const char* text), { HG.announce(UTF8ToString(text)); });
 EM_JS(int, hg_save_picture, (const char* name, const void* pixels, int width, int height),
       { return HG.savePicture(UTF8ToString(name), pixels, width, height); });
+EM_JS(int, hg_save_text, (const char* name, const char* bytes, int length, const char* mimeType),
+      { return HG.saveText(UTF8ToString(name), bytes, length, UTF8ToString(mimeType)); });
 EM_JS(void, hg_measure, (const char* face, int size, int bold, const char* text, bridge::TextMetrics* out),
       { HG.measureText(UTF8ToString(face), size, bold != 0, UTF8ToString(text), out); });
 EM_JS(void, hg_glyphs, (const char* face, int size, int bold, const char* text, unsigned char* mask),
@@ -500,16 +502,21 @@ void InstallMenuBar(const std::vector<std::string>& entries, MenuHandler handler
     web.menuInstalled = true;
 }
 
-void InstallCommandMenu(const std::string& title, const std::vector<CommandItem>& items, CommandHandler handler) {
+void InstallCommandMenus(const std::vector<CommandMenu>& menus, CommandHandler handler) {
     S().onCommand = handler;
-    // One text for the page (menubar.js: installCommands): per item its text,
-    // key, key label, place among the touch buttons and the button's label, a
-    // tab between, a line each.
+    // One text for the page (menubar.js: installCommands): per menu its title
+    // on a line, then per item its text, key, key label, place among the
+    // touch buttons and the button's label, a tab between, a line each, and
+    // an empty line closing the menu.
     std::string text;
-    for (const CommandItem& item : items)
-        text += item.Text + '\t' + item.Key + '\t' + item.KeyLabel + '\t' + std::to_string(item.TouchPlace) + '\t' +
-                item.TouchLabel + '\n';
-    hg_install_commands(title.c_str(), text.c_str());
+    for (const CommandMenu& menu : menus) {
+        text += menu.Title + '\n';
+        for (const CommandItem& item : menu.Items)
+            text += item.Text + '\t' + item.Key + '\t' + item.KeyLabel + '\t' + std::to_string(item.TouchPlace) +
+                    '\t' + item.TouchLabel + '\n';
+        text += '\n';
+    }
+    hg_install_commands(text.c_str());
 }
 
 void backend::SetMenuBarEnabled(bool enabled) {
@@ -527,6 +534,8 @@ void SetStatusText(const std::string& text, const std::string& shortText) {
 bool OptionsFromAddress() { return true; }
 
 void ShowNotice(const std::string& text) { hg_notice(text.c_str()); }
+
+void Announce(const std::string& text) { hg_announce(text.c_str()); }
 
 // ---------------------------------------------------------------------------
 // Drawing: the letters, as the browser shapes them
@@ -563,16 +572,32 @@ double backend::CellWidth(const core::Font& font) {
 }
 
 // ---------------------------------------------------------------------------
-// Images: the picture offered for download
+// Images: the picture, and text files, offered for download
 
-SavedAs SavePicture(const Image& picture, const std::string& fileName, std::string& where) {
-    if (!core::PictureSavable(picture, where)) return SavedAs::Failed;
-    if (hg_save_picture(fileName.c_str(), picture.Pixels.data(), picture.Width, picture.Height) == 0) {
+namespace {
+
+// What the page said when it was handed a file to offer.
+SavedAs Offered(bool offered, const std::string& fileName, std::string& where) {
+    if (!offered) {
         where = "Der Browser bietet keinen Download an.";
         return SavedAs::Failed;
     }
     where = fileName;
     return SavedAs::Download;
+}
+
+}  // namespace
+
+SavedAs SavePicture(const Image& picture, const std::string& fileName, std::string& where) {
+    if (!core::PictureSavable(picture, where)) return SavedAs::Failed;
+    return Offered(hg_save_picture(fileName.c_str(), picture.Pixels.data(), picture.Width, picture.Height) != 0,
+                   fileName, where);
+}
+
+SavedAs SaveTextFile(const std::string& text, const std::string& fileName, const std::string& mimeType,
+                     std::string& where) {
+    return Offered(hg_save_text(fileName.c_str(), text.data(), static_cast<int>(text.size()), mimeType.c_str()) != 0,
+                   fileName, where);
 }
 
 // ---------------------------------------------------------------------------
