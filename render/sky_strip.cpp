@@ -8,10 +8,10 @@
 // lines of sight in the views (the orbits' pixel radii, the flattened
 // vertical ones included), so that strip and lines of sight agree.
 //
-// Sky, stars and scale are made once per layout and put as one image; a step
-// puts that image and draws the dots, the standstills' days and the discs.
-// The directions of whole days and the standstills are kept for three years
-// round the clock, so that a step reckons none of them.
+// Sky, stars and scale are made once per layout as one image; a step sets
+// the dots in a frame of it, puts that, and draws the standstills' days and
+// the discs over it. The directions of whole days and the standstills are
+// kept for three years round the clock, so that a step reckons none of them.
 #include "render/render.h"
 
 #include "model/decimal.h"
@@ -24,6 +24,7 @@
 #include <cmath>
 #include <numbers>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -44,6 +45,8 @@ struct SkyStrip {
     int Width = 0, Height = 0;
     double Ratio = 0, DiscRadiusX = 0;
     Image Background;
+    Image Frame;                          // the background with the last dots, put at once
+    std::vector<std::pair<int, int>> Dots;  // where they are: each one's top-left corner
     int FontSize = 0, Dot = 2, Disc = 2, NowRow = 0, YearRow = 0, ScaleTop = 0;
     // Each planet's x on whole days from First on, and the standstills within
     // those days, for the orbits and the width in Orbits.
@@ -64,6 +67,9 @@ int StripHeight() { return std::max(1, Layout.ScreenHeight / 6); }
 double SkyX(double direction) { return Sky.Width * (1 - direction / TwoPi); }
 
 int Round(double v) { return static_cast<int>(std::lround(v)); }
+
+// A colour value (0x00BBGGRR) as an image holds it (0xFFRRGGBB).
+uint32_t ImageColour(uint32_t c) { return 0xFF000000u | (c & 0xFFu) << 16 | (c & 0xFF00u) | (c >> 16 & 0xFFu); }
 
 // Calls draw(x) at x and, where something `reach` pixels wide about x passes
 // an end of the strip, once more a full turn further on at the other end.
@@ -131,6 +137,8 @@ void MakeBackground() {
     DrawText(margin, wordsTop, "Osten");
     DrawText(std::max(0, w - margin - TextWidth("Westen")), wordsTop, "Westen");
     CaptureImage(0, 0, w - 1, h - 1, s.Background);
+    s.Frame = s.Background;
+    s.Dots.clear();
 }
 
 // Each planet's x on every whole day of three years round `today`, and the
@@ -236,29 +244,39 @@ void DrawSkyStrip() {
     auto inYear = [&](const Standstill& still) {
         return shown(still.Body) && still.Day > now - YearDays && still.Day <= now;
     };
-    // Labels still missing are drawn in the strip itself, before the background.
+    // Labels still missing are drawn in the strip itself, before the frame goes over it.
     for (Standstill& still : s.Standstills)
         if (inYear(still)) MakeLabel(still);
-    PutImage(0, 0, s.Background);
-    SetFillPattern(0);
-
-    // A dot for each whole day of the last year, at its direction and age.
+    // A dot for each whole day of the last year, at its direction and age,
+    // set in the frame where the background is put back under the last ones:
+    // far cheaper than a box each, or than the whole background anew.
+    Image& f = s.Frame;
+    auto box = [&](int left, int top, auto set) {
+        for (int y = std::max(0, top); y < std::min(f.Height, top + s.Dot); ++y)
+            for (int x = std::max(0, left); x < std::min(f.Width, left + s.Dot); ++x)
+                set(static_cast<std::size_t>(y) * f.Width + x);
+    };
+    for (const auto& [left, top] : s.Dots) box(left, top, [&](std::size_t i) { f.Pixels[i] = s.Background.Pixels[i]; });
+    s.Dots.clear();
     const int half = (s.Dot - 1) / 2;
     for (int16_t k = Mercury; k <= Jupiter; ++k) {
         if (!shown(k)) continue;
-        SetForeground(DiscColour(k));
+        const uint32_t colour = ImageColour(DiscColour(k));
         for (long long day = today - (YearDays - 1); day <= today; ++day) {
             const int top = static_cast<int>(std::floor(AgeRow(now - static_cast<double>(day)))) - half;
             Wrapped(s.DayX[static_cast<std::size_t>(day - s.First)][k], s.Dot, [&](double x) {
                 const int left = static_cast<int>(std::floor(x)) - half;
-                FillBox(left, top, left + s.Dot - 1, top + s.Dot - 1);
+                box(left, top, [&](std::size_t i) { f.Pixels[i] = colour; });
+                s.Dots.emplace_back(left, top);
             });
         }
     }
+    PutImage(0, 0, f);
     for (const Standstill& still : s.Standstills)
         if (inYear(still)) PutLabel(still, now);
 
     // The discs, now, on the top row; the Sun last, over a planet beside it.
+    SetFillPattern(0);
     for (int16_t k : {Mercury, Venus, Mars, Jupiter, Sun}) {
         if (!shown(k)) continue;
         SetForeground(DiscColour(k));
