@@ -26,11 +26,6 @@ constexpr std::size_t MaxVisits = 20'000;
 // The status line follows the running clock this often.
 constexpr int64_t StatusPeriodNs = 250'000'000;
 
-void Remember(std::deque<ClassroomState::Visit>& visits, double simTime, double timeStep) {
-    if (visits.size() >= MaxVisits) visits.pop_front();
-    visits.push_back({simTime, timeStep});
-}
-
 // Where a step lands: where the last step the other way started, if it was
 // taken with the time step as it is now; else the clock plus or minus the
 // time step.
@@ -49,10 +44,10 @@ void SingleStep(int direction) {
     const double now = Planets.SimTime;
     if (direction > 0) {
         MoveModelTo(Landing(Classroom.Later, +1));
-        Remember(Classroom.Earlier, now, Settings.TimeStep);
+        RememberVisit(Classroom.Earlier, now, Settings.TimeStep);
     } else {
         MoveModelTo(Landing(Classroom.Earlier, -1));
-        Remember(Classroom.Later, now, Settings.TimeStep);
+        RememberVisit(Classroom.Later, now, Settings.TimeStep);
     }
     DrawStep();
 }
@@ -111,26 +106,51 @@ void UpdateStatusLine(bool now) {
     if (!now && held == Classroom.StatusHeld && t - Classroom.StatusShownNs < StatusPeriodNs) return;
     Classroom.StatusShownNs = t;
     Classroom.StatusHeld = held;
-    SetStatusText(StatusText(Planets.SimTime, Settings.TimeStep, held),
-                  StatusShortText(Planets.SimTime, Settings.TimeStep, held));
+    // On an event jumped to, the line names it while the clock stands there.
+    const std::string shortText = StatusShortText(Planets.SimTime, Settings.TimeStep, held);
+    if (held && Classroom.AtEvent && Classroom.AtEvent->Day == Planets.SimTime)
+        SetStatusText(EventStatusText(*Classroom.AtEvent), shortText);
+    else
+        SetStatusText(StatusText(Planets.SimTime, Settings.TimeStep, held), shortText);
 }
 
 }  // namespace
 
+void RememberVisit(std::deque<ClassroomState::Visit>& visits, double simTime, double timeStep) {
+    if (visits.size() >= MaxVisits) visits.pop_front();
+    visits.push_back({simTime, timeStep});
+}
+
+std::string FileStamp() {
+    // "2026-12-08 14:30:05" becomes "2026-12-08-143005".
+    std::string stamp;
+    for (char ch : LocalTimeText()) {
+        if (ch == ' ') stamp += '-';
+        else if (ch != ':') stamp += ch;
+    }
+    return stamp;
+}
+
 void InstallClassroomMenu() {
     // Pausing and single steps, the commands used most in front of a class,
-    // get a button each on a touch screen: back, pause, forward.
+    // get a button each on a touch screen: previous event, back, pause,
+    // forward, next event.
     InstallCommandMenus({{"EXTRAS |",
                           {
-                              {"&Anhalten / Weiter", "Space", "Leertaste", 1, "\u275A\u275A / \u25B6"},
-                              {"Schritt &vor", "Right", "\u2192", 2, "\u25B6|"},
-                              {"Schritt &zurück", "Left", "\u2190", 0, "|\u25C0"},
+                              {"&Anhalten / Weiter", "Space", "Leertaste", 2, "\u275A\u275A / \u25B6"},
+                              {"Schritt &vor", "Right", "\u2192", 3, "\u25B6|"},
+                              {"Schritt &zurück", "Left", "\u2190", 1, "|\u25C0"},
                               {"&Sichtlinien ein/aus", "S", "S", -1, ""},
                               {"&Bild speichern", "Ctrl+S", "Strg+S", -1, ""},
-                          }}},
+                          }},
+                         EventsMenuItems()},
                         ClassroomMenu);
-    // Room for the widest lines of a long lesson.
-    SetStatusRoom(StatusText(8'888'888.888, 8.88888, true), StatusShortText(8'888'888.888, 8.88888, true));
+    // Room for the widest lines of a long lesson, an event's name included.
+    const std::string widest = StatusText(8'888'888.888, 8.88888, true);
+    const std::string widestEvent =
+        EventStatusText({8'888'888.888, Mercury, EventKind::GreatestWestElongation});
+    SetStatusRoom(widestEvent.size() > widest.size() ? widestEvent : widest,
+                  StatusShortText(8'888'888.888, 8.88888, true));
     UpdateStatusLine(true);
 }
 
@@ -153,7 +173,9 @@ void ClassroomMenu(int item) {
                 ShowSightLines(Classroom.SightLinesOn);
                 break;
             case SavePictureCommand: SaveThePicture(); break;
-            default: break;
+            default:
+                if (item >= EventsMenuFirst) EventsMenu(item - EventsMenuFirst);
+                break;
         }
     });
     Shell.CommandRunning = false;
@@ -163,12 +185,15 @@ void ClassroomMenu(int item) {
 void AfterMenuCommand() {
     // What a command cleared is drawn again at once while the clock stands.
     if (Classroom.Paused) Classroom.RedrawPending = true;
+    // The views may have been opened again (the time-step dialog, a new
+    // layout): the strip goes back above them.
+    if (Classroom.SkyStripOn) ShowSkyStrip(true);
 }
 
 void ClassroomPass() {
     Classroom.Started = true;
     if (!Classroom.Paused) {
-        Remember(Classroom.Earlier, Planets.SimTime, Settings.TimeStep);
+        RememberVisit(Classroom.Earlier, Planets.SimTime, Settings.TimeStep);
         Classroom.Later.clear();
         AnimationStep();
     } else if (Classroom.PendingSteps != 0) {
@@ -184,6 +209,7 @@ void ClassroomPass() {
         return;
     }
     if (Classroom.SightLinesOn) ShowSightLines(true);
+    if (Classroom.SkyStripOn) DrawSkyStrip();
     UpdateStatusLine(Classroom.Paused);
 }
 

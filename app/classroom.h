@@ -4,8 +4,12 @@
 // the menu bar's five; used or not, the five menus work as they always have.
 #pragma once
 
+#include "model/events.h"
+#include "platform/platform.h"
+
 #include <cstdint>
 #include <deque>
+#include <optional>
 #include <string>
 
 struct ClassroomState {
@@ -25,14 +29,18 @@ struct ClassroomState {
     int64_t StatusShownNs = 0;       // when the status line was last brought up to date
     bool StatusHeld = true;          // the status line says "angehalten"
     bool Started = false;            // the main loop has taken its first pass
+    bool SkyStripOn = false;
+    std::optional<SkyEvent> AtEvent; // the event last jumped to; named while the clock stands on it
 };
 
 extern ClassroomState Classroom;
 
-// The extra menu's entries, in the order the handler numbers them.
+// The extra menus' entries, in the order the handler numbers them: EXTRAS's,
+// then EREIGNISSE's from EventsMenuFirst on.
 enum ClassroomCommand : int { PauseResume = 0, StepForward = 1, StepBack = 2, SightLines = 3, SavePictureCommand = 4 };
+constexpr int EventsMenuFirst = 5;
 
-// Installs the menu "EXTRAS |" after the menu bar's own menus.
+// Installs the menus "EXTRAS |" and "EREIGNISSE |" after the menu bar's own menus.
 void InstallClassroomMenu();
 // The menu's handler: a command by its position in the menu.
 void ClassroomMenu(int item);
@@ -56,3 +64,17 @@ std::string StatusShortText(double simTime, double timeStep, bool paused);
 // The picture's file name for the given local time "2026-12-08 14:30:05"
 // (the picture itself is ComposePicture's).
 std::string PictureFileName(const std::string& localTime);
+
+// Keeps the clock and step a step started from, forgetting the oldest beyond
+// what a lesson needs.
+void RememberVisit(std::deque<ClassroomState::Visit>& visits, double simTime, double timeStep);
+// The local time as a file name's stamp: "2026-12-08-143005".
+std::string FileStamp();
+
+// The menu "EREIGNISSE |" (sky_events.cpp): next and previous event, the sky
+// strip, the list of coming events and its file.
+CommandMenu EventsMenuItems();
+// Its handler, by the item's position in it.
+void EventsMenu(int item);
+// The status line on an event reached: "Tag 806,15   Mars: Opposition".
+std::string EventStatusText(const SkyEvent& e);

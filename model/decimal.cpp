@@ -72,7 +72,11 @@ std::string DecimalTextC(double value) {
     return std::strlen(fixed) <= std::strlen(scientific) ? fixed : scientific;
 }
 
-std::string GermanNumber(double value, int decimals) {
+namespace {
+
+// A number rounded to `decimals` places, with the decimal sign given and,
+// where wanted, points between groups of three digits from 10 000 on.
+std::string FixedNumber(double value, int decimals, char sign, bool groups) {
     decimals = decimals < 0 ? 0 : decimals > 6 ? 6 : decimals;
     if (!(value == value)) return "?";
     double scale = 1;
@@ -86,12 +90,22 @@ std::string GermanNumber(double value, int decimals) {
     if (static_cast<int>(digits.size()) <= decimals) digits.insert(0, decimals + 1 - digits.size(), '0');
     std::string whole = digits.substr(0, digits.size() - decimals);
     const std::string fraction = digits.substr(digits.size() - decimals);
-    if (whole.size() >= 5)
+    if (groups && whole.size() >= 5)
         for (int at = static_cast<int>(whole.size()) - 3; at > 0; at -= 3) whole.insert(at, ".");
     std::string out = units < 0 ? "-" : "";
     out += whole;
-    if (decimals > 0) out += "," + fraction;
+    if (decimals > 0) out += sign + fraction;
     return out;
+}
+
+}  // namespace
+
+std::string GermanNumber(double value, int decimals) {
+    return FixedNumber(value, decimals, ',', true);
+}
+
+std::string PointNumber(double value, int decimals) {
+    return FixedNumber(value, decimals, '.', false);
 }
 
 std::string GermanDecimalText(double value) {

@@ -19,6 +19,9 @@ std::string DecimalTextC(double value);
 // (rounded), and points between groups of three digits from 10 000 on
 // ("812,5", "-3,0", "12.345,25").
 std::string GermanNumber(double value, int decimals);
+// The same with a decimal point and no groups ("12345.25"), as a spreadsheet
+// of any language reads it from a file.
+std::string PointNumber(double value, int decimals);
 // The shortest text that reads back as the same number, with a decimal comma.
 std::string GermanDecimalText(double value);
 // The same, rounded to at most `digits` significant digits, for a short line

@@ -36,8 +36,8 @@ Picture Now() {
 }
 
 QAction* Command(int item) {
-    QMenu* menu = platform_internal::Q().commandMenu;
-    return menu != nullptr && item < menu->actions().size() ? menu->actions()[item] : nullptr;
+    const auto& commands = platform_internal::Q().commands;
+    return item < static_cast<int>(commands.size()) ? commands[item] : nullptr;
 }
 
 // A picture folder of the tests' own, as the desktop names it.
@@ -62,12 +62,17 @@ private slots:
     void init() { SetUpLikeStartUp(); }
     void cleanup() { platform_internal::Q().pictureDisk = nullptr, PlatformEnd(); }
 
-    // The sixth menu, its keys, and the keys' silence while a line is read.
+    // The sixth and seventh menus, their keys, and the keys' silence while a
+    // line is read.
     void theExtrasMenuAndItsKeys() {
         const QStringList texts = {"&Anhalten / Weiter\tLeertaste", "Schritt &vor\t\u2192", "Schritt &zurück\t\u2190",
-                                   "&Sichtlinien ein/aus\tS", "&Bild speichern\tStrg+S"};
-        QCOMPARE(platform_internal::MenuBarWidget()->actions().last()->text(), QString("EXTRAS |"));
-        for (int i = 0; i < 5; ++i) QCOMPARE(Command(i)->text(), texts[i]);
+                                   "&Sichtlinien ein/aus\tS", "&Bild speichern\tStrg+S",
+                                   "&Nächstes Ereignis\tBild\u2193", "&Voriges Ereignis\tBild\u2191",
+                                   "&Himmelsstreifen ein/aus\tH", "&Ereignisliste\tL", "Ereignisliste &speichern"};
+        const auto titles = platform_internal::MenuBarWidget()->actions();
+        QCOMPARE(titles[titles.size() - 2]->text(), QString("EXTRAS |"));
+        QCOMPARE(titles.last()->text(), QString("EREIGNISSE |"));
+        for (int i = 0; i < texts.size(); ++i) QCOMPARE(Command(i)->text(), texts[i]);
         // The keys as they reach window 0 (the arrows from the keypad too).
         KeyInto(Win_0, Qt::Key_Space);
         QVERIFY(Classroom.Paused);
@@ -408,6 +413,64 @@ private slots:
         // same lines of sight.
         QVERIFY(Now().x == before.x && Now().y == before.y && LinesOf(Win_3) == lines);
         for (int n : {Win_2, Win_3}) QVERIFY(!AllOneColour(n, Azure));
+    }
+
+    // A jump lands exactly on the event: forward over steps drawn as the
+    // animation draws them (the paths grow on), the last one shortened; back
+    // in one step. Single steps go on from there.
+    void jumpsLandExactlyOnTheEvents_data() {
+        QTest::addColumn<QList<int>>("shown");
+        QTest::addColumn<double>("timeStep");
+        QTest::newRow("Mars, 0.5 d") << QList<int>{Mars} << 0.5;
+        QTest::newRow("Venus, 0.7 d") << QList<int>{Venus} << 0.7;
+        QTest::newRow("every planet, 3 d") << QList<int>{Mercury, Venus, Mars, Jupiter} << 3.0;
+    }
+    void jumpsLandExactlyOnTheEvents() {
+        QFETCH(QList<int>, shown);
+        QFETCH(double, timeStep);
+        Settings.SystemMode = 3;
+        Settings.DrawMode = 5;  // paths only: every step leaves its pixels
+        for (int k = Mercury; k <= Jupiter; ++k) Settings.PlanetOn[k] = shown.contains(k) ? 1 : -1;
+        Settings.TimeStep = timeStep;
+        for (int i = 0; i < 3; ++i) ClassroomPass();
+        for (int jump = 0; jump < 4; ++jump) {
+            const double from = Planets.SimTime;
+            const SkyEvent e = NextEvent(from, Settings.PlanetOn).value();
+            ClassroomMenu(EventsMenuFirst);
+            QCOMPARE(Planets.SimTime, e.Day);
+            QVERIFY(Classroom.Paused);
+            QCOMPARE(platform_internal::StatusWidget()->text(), QString::fromStdString(EventStatusText(e)));
+            // The Earth's path passes where it stood at a step half-way.
+            const double phi = Planets.Omega[Earth] * (from + std::floor((e.Day - from) / 2 / timeStep) * timeStep);
+            QCOMPARE(Pixel(Win_2, static_cast<int>(Layout.HelioCentreX + Planets.RadiusX[Earth] * std::cos(phi)),
+                           static_cast<int>(Layout.HelioCentreY + Planets.RadiusY[Earth] * std::sin(phi))),
+                     White);
+        }
+        const double event = Planets.SimTime;
+        ClassroomMenu(StepBack);
+        ClassroomPass();
+        QVERIFY(event - Planets.SimTime > 0 && event - Planets.SimTime <= timeStep);
+        ClassroomMenu(StepForward);
+        ClassroomPass();
+        QCOMPARE(Planets.SimTime, event);
+        for (int jump = 0; jump < 3; ++jump) {
+            const double from = Planets.SimTime;
+            const SkyEvent e = PreviousEvent(from, Settings.PlanetOn).value();
+            ClassroomMenu(EventsMenuFirst + 1);
+            QCOMPARE(Planets.SimTime, e.Day);
+            ClassroomMenu(StepForward);
+            ClassroomPass();
+            QCOMPARE(Planets.SimTime, from);
+            ClassroomMenu(StepBack);
+            ClassroomPass();
+            QCOMPARE(Planets.SimTime, e.Day);
+        }
+        // With no planet but the Earth there is nothing to jump to: a box says so.
+        for (int k = Mercury; k <= Jupiter; ++k) Settings.PlanetOn[k] = -1;
+        QString text;
+        AnswerNextBox(&text);
+        ClassroomMenu(EventsMenuFirst);
+        QVERIFY(text.startsWith("Kein Planet"));
     }
 
 private:

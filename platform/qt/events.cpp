@@ -179,7 +179,6 @@ void RemoveCommandMenus() {
         delete menu;
     }
     q.commandMenus.clear();
-    q.commandMenu = nullptr;
     q.commands.clear();
     q.commandKeys.clear();
 }
@@ -295,7 +294,6 @@ void InstallCommandMenus(const std::vector<CommandMenu>& menus, CommandHandler h
             QObject::connect(action, &QAction::triggered, action, [position] { core::ChooseCommand(position); });
         }
     }
-    q.commandMenu = q.commandMenus.empty() ? nullptr : q.commandMenus.front();
     ArrangeMenuRows();
 }
 

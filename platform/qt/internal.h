@@ -100,7 +100,6 @@ struct QtState {
     std::vector<QMenu*> menus;        // every menu, in the bar's order
     QMenuBar* menuBar = nullptr;      // rows[0]
     std::vector<QMenu*> commandMenus; // the menus of commands after the menu bar's own, in order
-    QMenu* commandMenu = nullptr;     // the first of them (the tests reach its items here)
     std::vector<QAction*> commands;   // every command, by its position through those menus
     std::vector<QKeySequence> commandKeys;  // the key of each command; empty where it has none
     QLabel* status = nullptr;         // the status line at the menu bar's right end

@@ -110,7 +110,6 @@ void PlatformEnd() {
     q.menus.clear();
     q.menuBar = nullptr;
     q.commandMenus.clear();
-    q.commandMenu = nullptr;
     q.commands.clear();
     q.commandKeys.clear();
     q.status = nullptr;

@@ -1,0 +1,53 @@
+// event_list.cpp — the list of coming events and loops.
+#include "model/event_list.h"
+
+#include "model/decimal.h"
+#include "model/events.h"
+#include "model/state.h"
+
+namespace {
+
+std::string DayText(double day) {
+    return "Tag " + GermanNumber(day, 2);
+}
+
+bool AnyPlanet(const std::array<int16_t, 7>& planetOn) {
+    for (int k = Mercury; k <= Jupiter; ++k)
+        if (planetOn[k] == 1) return true;
+    return false;
+}
+
+}  // namespace
+
+std::vector<std::string> EventListLines(double day, const std::array<int16_t, 7>& planetOn) {
+    if (!AnyPlanet(planetOn)) return {"Kein Planet außer der Erde ist eingeschaltet: es gibt keine Ereignisse."};
+    std::vector<std::string> lines{"Ereignisse der nächsten " + GermanNumber(EventListDays, 0) + " Tage ab " +
+                                       DayText(day) + ":",
+                                   ""};
+    for (const SkyEvent& e : EventsBetween(day, day + EventListDays, planetOn))
+        lines.push_back(DayText(e.Day) + "  " + BodyName(e.Body) + "  " + EventName(e.Kind));
+    lines.push_back("");
+    lines.push_back("Die nächste Schleife (rückläufig von … bis …):");
+    for (int k = Mercury; k <= Jupiter; ++k) {
+        if (planetOn[k] != 1) continue;
+        const LoopFigures loop = NextLoop(k, day);
+        lines.push_back(BodyName(k) + ": " + DayText(loop.FirstDay) + " bis " + DayText(loop.LastDay) + ", " +
+                        GermanNumber(loop.Days, 2) + " Tage, " + GermanNumber(loop.WidthDegrees, 1) +
+                        "° am Himmel");
+    }
+    return lines;
+}
+
+std::string EventListCsv(double day, const std::array<int16_t, 7>& planetOn) {
+    std::string csv = "Tag,Planet,Ereignis,bis Tag,Tage,Grad\n";
+    for (const SkyEvent& e : EventsBetween(day, day + EventListDays, planetOn))
+        csv += PointNumber(e.Day, 2) + "," + BodyName(e.Body) + "," + EventName(e.Kind) + ",,,\n";
+    for (int k = Mercury; k <= Jupiter; ++k) {
+        if (planetOn[k] != 1) continue;
+        const LoopFigures loop = NextLoop(k, day);
+        csv += PointNumber(loop.FirstDay, 2) + "," + BodyName(k) + ",Schleife (rückläufig)," +
+               PointNumber(loop.LastDay, 2) + "," + PointNumber(loop.Days, 2) + "," +
+               PointNumber(loop.WidthDegrees, 1) + "\n";
+    }
+    return csv;
+}

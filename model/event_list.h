@@ -1,0 +1,18 @@
+// event_list.h — the coming events of the shown planets and each one's next
+// loop, as the lines of a box and as a table for a spreadsheet.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// How far ahead the list looks: a synodic period of every planet fits.
+constexpr double EventListDays = 1000;
+
+// The box's lines: a heading, one line per event ("Tag 806,15  Mars
+// Opposition"), then each shown planet's next loop.
+std::vector<std::string> EventListLines(double day, const std::array<int16_t, 7>& planetOn);
+// The same list as comma-separated values with a header line, numbers with a
+// decimal point; each loop is a row of its own.
+std::string EventListCsv(double day, const std::array<int16_t, 7>& planetOn);
