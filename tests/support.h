@@ -6,7 +6,10 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDialogButtonBox>
+#include <QLabel>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTimer>
 #include <QtTest>
 
@@ -14,18 +17,33 @@
 
 namespace test_support {
 
+// The message box now open, if any: its text and its OK button. A box too
+// tall for the screen is a dialog whose lines (a label named "lines") scroll.
+struct OpenBox {
+    QString Text;
+    QAbstractButton* Ok = nullptr;
+};
+inline OpenBox BoxShown() {
+    QWidget* w = QApplication::activeModalWidget();
+    if (auto* box = qobject_cast<QMessageBox*>(w)) return {box->text(), box->button(QMessageBox::Ok)};
+    auto* lines = w != nullptr ? w->findChild<QLabel*>(QStringLiteral("lines")) : nullptr;
+    auto* buttons = w != nullptr ? w->findChild<QDialogButtonBox*>() : nullptr;
+    if (lines != nullptr && buttons != nullptr) return {lines->text(), buttons->button(QDialogButtonBox::Ok)};
+    return {};
+}
+
 // Answers the next modal message box: records its text, then presses OK.
 inline void AnswerNextBox(QString* text = nullptr, int* boxes = nullptr) {
     auto* timer = new QTimer;
     timer->setInterval(5);
     QObject::connect(timer, &QTimer::timeout, [timer, text, boxes] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (box == nullptr) return;
+        const OpenBox box = BoxShown();
+        if (box.Ok == nullptr) return;
         timer->stop();
         timer->deleteLater();
-        if (text != nullptr) *text = box->text();
+        if (text != nullptr) *text = box.Text;
         if (boxes != nullptr) ++*boxes;
-        box->button(QMessageBox::Ok)->click();
+        box.Ok->click();
     });
     timer->start();
 }

@@ -946,12 +946,12 @@ private slots:
         auto* watcher = new QTimer;
         watcher->setInterval(5);
         QObject::connect(watcher, &QTimer::timeout, [&] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (box == nullptr) return;
+            const OpenBox box = BoxShown();
+            if (box.Ok == nullptr) return;
             watcher->stop();
             watcher->deleteLater();
             whileOpen = CountColour(Win_2, all, White);
-            box->button(QMessageBox::Ok)->click();
+            box.Ok->click();
         });
         watcher->start();
         Soon([] {

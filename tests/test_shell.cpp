@@ -25,8 +25,8 @@ void DriveStartUp() {
     QTimer user;
     user.setInterval(10);
     QObject::connect(&user, &QTimer::timeout, [] {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            box->button(QMessageBox::Ok)->click();
+        if (const OpenBox box = BoxShown(); box.Ok != nullptr) {
+            box.Ok->click();
             return;
         }
         if (platform_internal::CanvasOf(0) != nullptr) KeyInto(0, Qt::Key_Return);

@@ -70,11 +70,11 @@ struct User {
     }
 
     void Act() {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            Boxes << box->text();
+        if (const test_support::OpenBox box = test_support::BoxShown(); box.Ok != nullptr) {
+            Boxes << box.Text;
             SimTimes << Planets.SimTime;
             if (auto action = std::exchange(WhileBoxIsOpen, nullptr)) action();
-            box->button(QMessageBox::Ok)->click();
+            box.Ok->click();
             return;
         }
         if (!IsWindowOpen(Win_1) || !platform_internal::S().keys.empty()) return;

@@ -284,6 +284,7 @@ void ScrollingBox(const QString& caption, const QString& text, QWidget* parent, 
     icon->setPixmap(box.style()->standardIcon(QStyle::SP_MessageBoxInformation, nullptr, &box).pixmap(iconSize));
     icon->setAlignment(Qt::AlignTop);
     auto* lines = new QLabel(text);
+    lines->setObjectName(QStringLiteral("lines"));
     lines->setTextFormat(Qt::PlainText);
     lines->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     auto* scroll = new QScrollArea;
