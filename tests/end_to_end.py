@@ -38,6 +38,9 @@ The README's screenshots of both views come from this test:
         --screenshot docs/screenshot.png
     tests/end_to_end.py --browser --program build-web/heliogeo.html --out /tmp/heliogeo-e2e-web \
         --screenshot docs/screenshot-web.png --screenshot-wide docs/screenshot-web-1920x1080.png
+and the sky strip's, Mars's loop at its opposition, paths and lines of sight:
+    tests/end_to_end.py --program build/heliogeo --wm none --out /tmp/heliogeo-e2e \
+        --screenshot-sky-strip docs/screenshot-sky-strip.png
 
 Exit status: 0 passed, 1 failed, 77 skipped (a tool is missing; the reason is
 printed). Every wait has a time limit; nothing waits for a person.
@@ -74,6 +77,8 @@ YELLOW = (255, 255, 0)
 GREEN = (0, 255, 0)
 CYAN = (0, 255, 255)
 RED = (255, 0, 0)
+NIGHT_BLUE = (8, 20, 60)  # the sky strip's sky
+STRIP_NOW_ROW = 5  # the strip's row of the discs, at a pixel ratio of 1
 
 # The layout at 1024 x 768: view windows' client areas, the centre of both
 # views, and the orbits' radii in pixels (RadiusX, RadiusY) with their periods.
@@ -89,7 +94,10 @@ ORBITS = {  # name: (RadiusX, RadiusY, period in days)
     "Jupiter": (352, 346.04, 700),
 }
 ORBIT_TOLERANCE = 3.0  # pixels
-OMEGA_EARTH = 6.28312 / 365  # radians per day
+FULL_TURN = 6.28312  # the program's full turn, radians
+OMEGA_EARTH = FULL_TURN / 365  # radians per day
+# Mars's oppositions fall where the Earth has gained whole turns (2π) on it.
+MARS_SYNODIC = 2 * math.pi / (OMEGA_EARTH - FULL_TURN / 667)
 STEPS_PER_SECOND = 60
 
 # Window 1 at 1024 x 768: left 10, top ScaleY(15), width ScaleX(158) - 10,
@@ -104,6 +112,8 @@ MENUS = {
     "PLANETEN": ["&nur Erde-Sonne", "&Merkur ein/aus", "&Venus ein/aus", "M&ars ein/aus", "&Jupiter aus/ein"],
     "SERVICE": ["Bildschirm &löschen", "&Hardcopy", "&Zeitschritt", "&Test"],
     "EXTRAS": ["&Anhalten / Weiter", "Schritt &vor", "Schritt &zurück", "&Sichtlinien ein/aus", "&Bild speichern"],
+    "EREIGNISSE": ["&Nächstes Ereignis", "&Voriges Ereignis", "&Himmelsstreifen ein/aus", "&Ereignisliste",
+                   "Ereignisliste &speichern"],
 }
 TITLES = list(MENUS)
 
@@ -179,6 +189,12 @@ class Session:
 
     def start_again(self, p):
         """After "&Quit": what the pupil can do then."""
+
+    def status_text(self):
+        """The status line's text, where the window system lets it be read."""
+
+    def box_text(self):
+        """The open box's text, where the window system lets it be read."""
 
 
 class XSession(Session):
@@ -288,7 +304,10 @@ class XSession(Session):
         return os.path.join(self.out, "pictures")
 
     def saved_picture(self):
-        return newest_picture(self.pictures)
+        return newest_file(self.pictures, ".png", lambda f: Image.open(f).convert("RGB"))
+
+    def saved_text(self):
+        return newest_file(self.pictures, ".csv", lambda f: (f, open(f, encoding="utf-8").read()))
 
     def start_panel(self, edge, height):
         """A desktop panel along the top or bottom edge, as a taskbar is: a
@@ -490,7 +509,7 @@ class BrowserSession(Session):
     KEYS = {"Return": ("Enter", "Enter", 13, "\r"), "space": (" ", "Space", 32, " "),
             "Alt_L": ("Alt", "AltLeft", 18, ""), "F10": ("F10", "F10", 121, ""),
             "Escape": ("Escape", "Escape", 27, ""), "BackSpace": ("Backspace", "Backspace", 8, ""),
-            "Left": ("ArrowLeft", "ArrowLeft", 37, ""),
+            "Left": ("ArrowLeft", "ArrowLeft", 37, ""), "Page_Down": ("PageDown", "PageDown", 34, ""),
             "Up": ("ArrowUp", "ArrowUp", 38, ""), "Right": ("ArrowRight", "ArrowRight", 39, ""),
             "Down": ("ArrowDown", "ArrowDown", 40, "")}
 
@@ -668,12 +687,25 @@ class BrowserSession(Session):
     def focus(self, wid):
         pass  # the page has the keyboard; a box gives its button the focus itself
 
-    def saved_picture(self):
-        """The picture next offered for download, once Chromium has it whole."""
+    def downloaded_file(self):
+        """The file next offered for download, once Chromium has it whole."""
         ended = poll(lambda: (self.eval("1"), self.downloaded)[1], 15, "a download to end").pop(0)
         if ended["state"] != "completed":
             raise Failed("the download ended %s" % ended["state"])
-        return Image.open(ended["filePath"]).convert("RGB")
+        return ended["filePath"]
+
+    def saved_picture(self):
+        return Image.open(self.downloaded_file()).convert("RGB")
+
+    def saved_text(self):
+        path = self.downloaded_file()
+        return path, open(path, encoding="utf-8").read()
+
+    def status_text(self):
+        return self.eval("HG.statusText")
+
+    def box_text(self):
+        return self.eval("document.querySelector('#hg-modal .hg-lines').innerText")
 
     def key(self, *keys):
         for name in keys:
@@ -746,7 +778,8 @@ class BrowserSession(Session):
         quit_ms = (time.monotonic() - clicked) * 1000
         self.shot()
         self.save_shot("ended.png")
-        text = self.eval("document.body.innerText.trim()")
+        # What is seen: the screen reader's region, which nobody sees, left out.
+        text = self.eval("document.body.innerText.replace(document.getElementById('hg-announce').innerText, '').trim()")
         check(re.fullmatch(r"Das Programm ist beendet\.\s*Neu starten", text) is not None,
               "after &Quit the page shows one line, that heliogeo has ended, and a button to start again (%r)" % text)
         return quit_ms
@@ -773,7 +806,7 @@ class BrowserSession(Session):
         roles = self.eval("""[Array.from(document.querySelectorAll('#hg-menubar[role=menubar] >'
             + ' .hg-title[role=menuitem][aria-haspopup=menu]'), (t) => t.getAttribute('aria-expanded')).join(),
             document.querySelectorAll('#hg-dropdown[role=menu] > .hg-item[role=menuitem]').length]""")
-        check(roles == [",".join(["false"] * (len(TITLES) - 1) + ["true"]), len(MENUS["EXTRAS"])],
+        check(roles == [",".join(str(t == "EXTRAS").lower() for t in TITLES), len(MENUS["EXTRAS"])],
               "a screen reader's roles: a menu bar of titles, EXTRAS expanded to a menu of items (%s)" % roles)
         self.key("Escape", "Escape")
         p.choose_by_letter("DESK", "&Info")
@@ -821,7 +854,12 @@ class BrowserSession(Session):
         popup = p.wait_popup("SYSTEM")
         self.tap(popup["x"] + popup["w"] // 2, p.item_rows(popup, "SYSTEM")[MENUS["SYSTEM"].index("&Beide")])
         p.wait_popup_closed()
-        poll(lambda: both_views_drawn(self, p), 10, "both views after taps on SYSTEM and &Beide")
+        def drawn():  # the touch buttons may take a row of the bar: the layout follows
+            r, p.views = self.eval("HG.screenRect"), p.find_views()
+            centre = (80 * r["width"] // 320, 87 * r["height"] // 200)
+            return p.views and all(disc_at(img, rgb, centre) for img, rgb in zip(p.view_images(self.shot()),
+                                                                                  (YELLOW, BLUE)))
+        poll(drawn, 10, "both views after taps on SYSTEM and &Beide")
         log("ok: taps pass the title screen and the box and choose SYSTEM | &Beide")
         self.cmd("Page.close")
         deadline = time.monotonic() + 3
@@ -854,16 +892,16 @@ def poll(condition, timeout, what, interval=0.05):
 
 # ---------------------------------------------------------------- pixels
 
-def newest_picture(folder):
-    """The newest PNG picture in a folder (the program's names sort by time),
-    once it is whole."""
+def newest_file(folder, ending, read):
+    """The newest file of a kind in a folder (the program's names sort by
+    time), read once it is whole."""
     def newest():
-        names = sorted(n for n in os.listdir(folder) if n.endswith(".png")) if os.path.isdir(folder) else []
+        names = sorted(n for n in os.listdir(folder) if n.endswith(ending)) if os.path.isdir(folder) else []
         try:
-            return names and Image.open(os.path.join(folder, names[-1])).convert("RGB")
+            return names and read(os.path.join(folder, names[-1]))
         except OSError:
             return None
-    return poll(newest, 5, "a saved picture in %s" % folder)
+    return poll(newest, 5, "a saved %s file in %s" % (ending, folder))
 
 
 def colour_mask(img, rgb):
@@ -1136,7 +1174,7 @@ def title_patch_blue(s):
     return share(patch, BLUE) >= 0.98
 
 
-def run(s, screenshot_copy):
+def run(s, screenshot_copy, strip_copy=None):
     p = Pupil(s)
     s.start()
 
@@ -1230,6 +1268,7 @@ def run(s, screenshot_copy):
     s.own_checks(p)
 
     check_classroom(s, p)
+    check_events(s, p, strip_copy)
 
     # Memory, then DESK | &Quit by mouse.
     memory, mb = s.memory()
@@ -1399,12 +1438,7 @@ def check_classroom(s, p):
 
     def views():
         return [img.tobytes() for img in p.view_images(s.shot())]
-
-    def settled():
-        first = views()
-        time.sleep(0.3)
-        return first if views() == first else None
-    paused = poll(settled, 10, "the views to stand still after Space")
+    paused = poll(lambda: still_views(s, p), 10, "the views to stand still after Space")
     imgs = p.view_images(s.last_shot)
     log("ok: Space pauses: the views stand still")
 
@@ -1444,6 +1478,113 @@ def check_classroom(s, p):
     poll(lambda: views() != ahead, 5, "the animation to go on after Space")
     s.key("s")
     log("ok: Space goes on; S takes the lines of sight away")
+
+
+def still_views(s, p, unlike=None):
+    """The views' pixels once two screenshots 0.3 s apart agree, and differ from `unlike`."""
+    first = [img.tobytes() for img in p.view_images(s.shot())]
+    time.sleep(0.3)
+    return first != unlike and first == [img.tobytes() for img in p.view_images(s.shot())] and first
+
+
+def elongation(geo):
+    """Mars's angle from the Sun as seen from the Earth, the centre of window 3: degrees in [-180, 180)."""
+    sun, mars = centroid(points(geo, YELLOW)), centroid(points(geo, RED))
+    if sun is None or mars is None:
+        return None
+    a = math.atan2(mars[1] - CENTRE[1], mars[0] - CENTRE[0]) - math.atan2(sun[1] - CENTRE[1], sun[0] - CENTRE[0])
+    return (math.degrees(a) + 180) % 360 - 180
+
+
+def to_opposition(s, p):
+    """PageDown until Mars's opposition: the status line names it where it can
+    be read, else window 3 shows Mars opposite the Sun. Returns window 3."""
+    s.focus(p.main)
+    views = None
+    for _ in range(7):  # six events a synodic period
+        s.key("Page_Down")
+        views = poll(lambda: still_views(s, p, views), 10, "the views to stand still on the next event")
+        geo, text = p.view_images(s.last_shot)[1], s.status_text()
+        if "Opposition" in text if text is not None else abs(elongation(geo) or 0) > 177:
+            return geo
+    raise Failed("seven times PageDown, and no opposition of Mars")
+
+
+def sky_x(name, day, width):
+    """Where the sky strip puts a body's disc across: its direction from the
+    Earth in the views' pixels (the Sun at their centre), east to the left."""
+    def place(body):
+        a, b, period = ORBITS.get(body, (0, 0, 1))
+        return a * math.cos(FULL_TURN / period * day), b * math.sin(FULL_TURN / period * day)
+    (x, y), (ex, ey) = place(name), place("Erde")
+    return width * (1 - math.atan2(y - ey, x - ex) % (2 * math.pi) / (2 * math.pi))
+
+
+def check_events(s, p, strip_copy):
+    """EREIGNISSE with Mars alone: PageDown to its opposition on the model's
+    day; the sky strip (H); the list in a box (L) and saved as a table."""
+    p.choose_by_letter("SYSTEM", "&Beide")
+    p.choose_by_mouse("PLANETEN", "&nur Erde-Sonne")
+    p.choose_by_letter("PLANETEN", "M&ars ein/aus")
+    e = elongation(to_opposition(s, p))
+    check(e is not None and abs(e) > 177.5, "PageDown stops at Mars's opposition: window 3 shows Mars opposite the"
+          " Sun (%s degrees apart)" % e)
+    status, day = s.status_text(), None
+    if status is not None:
+        m = re.fullmatch(r"Tag (\d+),(\d\d)   Mars: Opposition", status)
+        day = m and float("%s.%s" % m.groups())
+        check(m and abs(day - round(day / MARS_SYNODIC) * MARS_SYNODIC) <= 0.01 and day > 1,
+              "the status line %r names an opposition of the model's, every %.3f days" % (status, MARS_SYNODIC))
+    s.key("h")
+    known = [p.main] + [v["id"] for v in p.views]
+    strip = poll(lambda: [w for w in s.windows() if w["id"] not in known and not w["override"]
+                          and w["name"] not in (CAPTION, INPUT_CAPTION)], 5, "the sky strip's window")[0]
+    sky = poll(lambda: (lambda img: share(img, NIGHT_BLUE) > 0.8 and img)(s.shot(tuple(strip[k] for k in "xywh"))),
+               5, "the sky strip's night blue")
+    s.key("l")
+    poll(p.boxes, 5, "the event list")
+    listed = s.box_text()  # None where the window system keeps a box's text to itself
+    if listed is not None:
+        check("Tag %s  Mars  Opposition" % ("%.2f" % day).replace(".", ",") in listed, "L lists the opposition first")
+    p.close_box_with_return("the event list")
+    p.choose_by_mouse("EREIGNISSE", "Ereignisliste &speichern")
+    poll(p.boxes, 5, "the box saying where the list went")
+    said = s.box_text()
+    p.close_box_with_return("the box saying where the list went")
+    name, text = s.saved_text()
+    rows = [line.split(",") for line in text.splitlines()]
+    events = [r for r in rows[1:] if len(r) == 6 and not r[3]]  # a loop's row has its last day
+    day = day or (float(events[0][0]) if events else 0)
+    n = round(day / MARS_SYNODIC)
+    if said is not None:
+        check(os.path.basename(name) in said, "the box names the file %s (%r)" % (name, said))
+    check(rows[0] == "Tag,Planet,Ereignis,bis Tag,Tage,Grad".split(",") and {len(r) for r in rows} == {6} and n >= 1
+          and events and events[0][1:3] == ["Mars", "Opposition"] and abs(float(events[0][0]) - day) <= 0.01
+          and abs(day - n * MARS_SYNODIC) <= 0.01 and {r[1] for r in rows[1:]} == {"Mars"}
+          and all(float(a[0]) < float(b[0]) for a, b in zip(events, events[1:])) and len(rows) == len(events) + 2,
+          "the saved list: its header, 6 fields a row, %d events of Mars in order from the opposition on day %s (the"
+          " model's: day %.3f), then its next loop" % (len(events), events and events[0][0], n * MARS_SYNODIC))
+    w = sky.width
+    at = {rgb: round(sky_x(body, day, w)) for body, rgb in (("Mars", RED), ("Sonne", YELLOW))}
+    check(all(sky.getpixel(((x + dx) % w, STRIP_NOW_ROW)) == rgb for rgb, x in at.items() for dx in range(-2, 3))
+          and sky.getpixel((0, sky.height - 1)) == NIGHT_BLUE and (not s.exact or strip["y"] + strip["h"] == SCREEN_H),
+          "H: the sky strip, night blue down to the screen's foot, Mars's and the Sun's discs on its top row at x %s"
+          % sorted(at.values()))
+    # With Mercury too, the list is longer than the screen: a box that scrolls.
+    p.choose_by_letter("PLANETEN", "&Merkur ein/aus")
+    s.key("l")
+    check(poll(p.boxes, 5, "the long list")[0]["h"] > SCREEN_H // 2, "the list of Mercury and Mars fills a tall box")
+    p.close_box_with_return("the long event list")
+    if strip_copy:  # one synodic period on, paths and lines of sight drawn; the strip, off meanwhile, at the end
+        p.choose_by_letter("PLANETEN", "&Merkur ein/aus")
+        p.choose_by_mouse("DARSTELLUNG", "nur &Bahnen")  # its time step, 0.2 days
+        p.choose_by_mouse("DARSTELLUNG", "Planten &und Bahnen")
+        s.key("s", "h")
+        to_opposition(s, p)
+        s.key("h")
+        poll(lambda: s.shot().getpixel((strip["x"], SCREEN_H - 1)) == NIGHT_BLUE, 5, "the sky strip")
+        s.last_shot.save(strip_copy)
+        log("the sky strip's screenshot: " + strip_copy)
 
 
 def check_time_step(s, p):
@@ -1635,6 +1776,9 @@ def check_tablet(s, p):
     check(s.eval("HG.menuOpen") == 2 and min(h for _, _, _, h in s.rects(".hg-title, .hg-item, .hg-touch"))
           >= FINGER * s.ratio, "a tap on DARSTELLUNG with SYSTEM open opens it; every target %d px high" % FINGER)
     s.click(popup["x"] + popup["w"] // 2, p.item_rows(popup, "DARSTELLUNG")[0])  # nur &Planeten
+    time.sleep(0.3)  # a touch button under the item, tapped too, would stop the animation
+    check("läuft" in s.eval("HG.statusText"), "a tap on nur &Planeten presses no touch button under it (%s)"
+          % s.eval("HG.statusText"))
     p.choose_by_mouse("SERVICE", "&Zeitschritt")
     w1 = poll(lambda: [tuple(w[k] for k in "xywh") for w in s.windows() if w["name"] == INPUT_CAPTION], 5, "window 1")
     s.click(w1[0][0] + 20, w1[0][1] + 20)
@@ -1654,20 +1798,25 @@ def check_tablet(s, p):
         first = [img.tobytes() for img in p.view_images(s.shot())]
         time.sleep(0.3)
         return first == [img.tobytes() for img in p.view_images(s.shot())] and first
-    s.press(".hg-touch:nth-of-type(2)")  # pause, then forward and back
+    def touch(label):
+        s.press('.hg-touch[aria-label="%s"]' % label)
+    touch("Anhalten / Weiter")
     paused = poll(still, 10, "the views to stand still")
-    s.press(".hg-touch:nth-of-type(3)")
+    touch("Schritt vor")
     poll(lambda: still() not in (False, paused), 5, "a step forward")
-    s.press(".hg-touch:nth-of-type(1)")
+    touch("Schritt zurück")
     poll(lambda: still() == paused, 5, "a step back to the same pixels")
+    touch("Nächstes Ereignis")
+    jumped = poll(lambda: re.fullmatch(r"Tag \d+,\d\d   (Merkur|Venus|Mars|Jupiter): .*(Konjunktion|Elongation|"
+                                       r"Opposition|Quadratur|Stillstand).*", s.eval("HG.statusText")), 5, "an event")
     p.choose_by_mouse("EXTRAS", "&Sichtlinien ein/aus")
     p.choose_by_mouse("EXTRAS", "&Bild speichern")
     picture, (left, right), rect, status = s.saved_picture(), p.views, s.eval("HG.screenRect"), s.eval("HG.statusText")
     s.emulate(s.size[::-1], s.ratio, True)
     time.sleep(1)
     check(picture.size == (right["x"] + right["w"] - left["x"], left["h"]) and s.eval("HG.screenRect") == rect,
-          "pause, forward, back by taps; the picture at the device's pixels %s; turned with the box open, the layout"
-          " waits" % (picture.size,))
+          "pause, forward, back by taps, %r after ▶▶; the picture at the device's pixels %s; turned with the box"
+          " open, the layout waits" % (jumped.group(0), picture.size))
     s.press("#hg-modal button")
     p.views = poll(lambda: s.eval("HG.screenRect") != rect and p.find_views(), 10, "the layout of the turned page")
     p.find_titles()
@@ -1991,6 +2140,7 @@ def main():
     ap.add_argument("--browser", action="store_true", help="the web edition in headless Chromium (--wm is not used)")
     ap.add_argument("--out", required=True, help="folder for logs and screenshots")
     ap.add_argument("--screenshot", help="also copy the screenshot of both views here")
+    ap.add_argument("--screenshot-sky-strip", help="also save a screenshot of Mars's loop with the sky strip here")
     ap.add_argument("--screenshot-wide", help="with --browser: also copy the picture of a page of 1920 x 1080 here")
     ap.add_argument("--placement", action="store_true",
                     help="instead of the session: the title screen at several screen sizes with and without"
@@ -2023,7 +2173,7 @@ def main():
             return 0
         s = BrowserSession(program, args.out) if args.browser else XSession(program, args.wm, args.out)
         sessions.append(s)
-        figures = run(s, args.screenshot)
+        figures = run(s, args.screenshot, args.screenshot_sky_strip)
         if args.browser:  # then the browser's pages, in a browser of their own
             sessions.append(BrowserSession(program, os.path.join(args.out, "pages")))
             os.makedirs(sessions[-1].out, exist_ok=True)
