@@ -6,12 +6,19 @@
 //   build-test/bench/bench_step_views [--screen=1024x768]
 //   bench/bench_web.py --page build-web/bench/bench_step_views.html   (a page of 1024 x 768)
 //
-// Prints, per mode, the median over 15 rounds of 1000 steps, in µs per step.
+// Prints, per mode, the median over 15 rounds of 1000 steps, in µs per step;
+// then the same for a step of the classroom's pass with the sky strip, with
+// the lines of sight and with neither (all planets, planets only); and the
+// time "next event" takes to go once round Mars's synodic period, from one
+// opposition (day 0) to the next, with planets and paths (median of 5 rounds,
+// each from day 0 on empty views).
 // What a step lets through in each edition (repaints) is part of the step;
 // the page's own turns, which the program gives it every 50 ms, fall into
 // few rounds, which the median leaves out.
+#include "app/classroom.h"
 #include "app/shell.h"
 #include "app/startup.h"
+#include "model/planets.h"
 #include "model/state.h"
 #include "platform/platform.h"
 #include "render/render.h"
@@ -21,6 +28,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <numbers>
 #include <string>
 
 #ifdef __EMSCRIPTEN__
@@ -36,7 +44,7 @@ namespace {
 
 constexpr int Rounds = 15, StepsPerRound = 1000;
 
-double MedianMicroseconds(int drawMode, double polygon) {
+void EmptyViews(int drawMode, double polygon) {
     Settings.SystemMode = 3;
     Settings.DrawMode = drawMode;
     Settings.PolygonOn = polygon;
@@ -46,16 +54,67 @@ double MedianMicroseconds(int drawMode, double polygon) {
     ClearWindow(Win_3);
     for (auto* store : {&Images.HelioBackground, &Images.GeoBackground})
         for (Image& img : *store) EmptyImage(img);
+}
+
+template <class Step>
+double MedianMicroseconds(Step step) {
     // Warm up: every store has its buffer, the windows their pictures.
-    for (int n = 0; n < 200; ++n) AnimationStep();
+    for (int n = 0; n < 200; ++n) step();
     std::array<double, Rounds> us{};
     for (double& round : us) {
         const int64_t start = SteadyNanoseconds();
-        for (int n = 0; n < StepsPerRound; ++n) AnimationStep();
+        for (int n = 0; n < StepsPerRound; ++n) step();
         round = static_cast<double>(SteadyNanoseconds() - start) / StepsPerRound / 1000;
     }
     std::sort(us.begin(), us.end());
     return us[Rounds / 2];
+}
+
+double MedianMicroseconds(int drawMode, double polygon) {
+    EmptyViews(drawMode, polygon);
+    return MedianMicroseconds(AnimationStep);
+}
+
+// The classroom's pass, running, with the sky strip or the lines of sight shown.
+double PassMicroseconds(bool strip, bool sightLines) {
+    EmptyViews(6, -1.0);
+    Settings.TimeStep = 0.5;
+    Classroom.Paused = false;
+    Classroom.SkyStripOn = strip;
+    Classroom.SightLinesOn = sightLines;
+    ShowSkyStrip(strip);
+    ShowSightLines(sightLines);
+    const double us = MedianMicroseconds(ClassroomPass);
+    Classroom.SkyStripOn = Classroom.SightLinesOn = false;
+    ShowSkyStrip(false);
+    ShowSightLines(false);
+    return us;
+}
+
+// Mars's oppositions: the days on which the Earth has gained a whole turn more.
+double MarsSynodicDays() {
+    return 2 * std::numbers::pi / (Planets.Omega[Earth] - Planets.Omega[Mars]);
+}
+
+// "Next event" from Mars's opposition on day 0 until the clock reaches the
+// next one, Mars alone, both views with planets and paths: ms, median of 5.
+double SynodicJumpMilliseconds() {
+    std::array<double, 5> ms{};
+    for (double& round : ms) {
+        EmptyViews(7, -1.0);
+        Settings.PlanetOn.fill(-1);
+        Settings.PlanetOn[Earth] = Settings.PlanetOn[Mars] = Settings.PlanetOn[Sun] = 1;
+        Settings.TimeStep = 0.5;
+        Classroom.Earlier.clear();
+        Classroom.Later.clear();
+        MoveModelTo(0);
+        const int64_t start = SteadyNanoseconds();
+        for (int jumps = 0; Planets.SimTime < MarsSynodicDays() - 0.01 && jumps < 20; ++jumps)
+            ClassroomMenu(EventsMenuFirst);
+        round = static_cast<double>(SteadyNanoseconds() - start) / 1e6;
+    }
+    std::sort(ms.begin(), ms.end());
+    return ms[ms.size() / 2];
 }
 
 }  // namespace
@@ -86,12 +145,20 @@ int main(int argc, char** argv) {
     for (int drawMode : {6, 7}) MedianMicroseconds(drawMode, -1.0);
     MedianMicroseconds(6, 1.0);
 
-    char text[400];
-    std::snprintf(text, sizeof text,
-                  "screen %dx%d: one step, both views, planets only %.2f us, with the polygon %.2f us,"
-                  " planets and paths %.2f us\n",
-                  ScreenWidthPixels(), ScreenHeightPixels(), MedianMicroseconds(6, -1.0), MedianMicroseconds(6, 1.0),
-                  MedianMicroseconds(7, -1.0));
+    char text[800];
+    const int n = std::snprintf(text, sizeof text,
+                                "screen %dx%d: one step, both views, planets only %.2f us, with the polygon %.2f us,"
+                                " planets and paths %.2f us\n",
+                                ScreenWidthPixels(), ScreenHeightPixels(), MedianMicroseconds(6, -1.0),
+                                MedianMicroseconds(6, 1.0), MedianMicroseconds(7, -1.0));
+    PassMicroseconds(true, false);
+    const double neither = PassMicroseconds(false, false), strip = PassMicroseconds(true, false),
+                 sightLines = PassMicroseconds(false, true);
+    std::snprintf(text + n, sizeof text - n,
+                  "one pass, both views, planets only, all planets: neither %.2f us, the sky strip %.2f us,"
+                  " the lines of sight %.2f us\nnext event once round Mars's synodic period (%.2f days), planets"
+                  " and paths: %.1f ms\n",
+                  neither, strip, sightLines, MarsSynodicDays(), SynodicJumpMilliseconds());
     std::fputs(text, stdout);
 #ifdef __EMSCRIPTEN__
     hand_over(text);
