@@ -2,7 +2,9 @@
 """The web edition's figures, in Debian's headless Chromium (a page of 1024 x 768).
 
     bench/bench_web.py --page build-web/bench/bench_step_views.html
-        prints what the timing page measured (one step with both views)
+        prints what the timing page measured (one step with both views, a pass
+        with the sky strip or the lines of sight, next event once round Mars's
+        synodic period)
     bench/bench_web.py --cpu build-web/heliogeo.html [--show nothing|planets|paths|sightlines|paused] [--seconds 10]
         passes the title screen and the box; unless --show nothing, chooses
         SYSTEM | &Beide (and for paths DARSTELLUNG | Planten &und Bahnen, for

@@ -60,21 +60,26 @@ for screen in 1024x768 3840x2160; do
   xvfb "$screen" "$bench/bench_loop_cpu" --system-mode 3 --steps-per-second 0 --seconds 10 | sed -E 's/.*= ([0-9]+) steps\/s.*/\1 steps\/s/'
 done
 
-echo "== one step with both views, the same timing program on the desktop (offscreen 1024x768) and in the browser"
+echo "== one step with both views, a pass with the sky strip or the lines of sight, next event once round Mars's"
+echo "   synodic period: the same timing program on the desktop (offscreen 1024x768) and in the browser"
 echo "   (headless Chromium, a page of 1024x768); 5 runs of each, side by side, and the median of each figure"
 echo "\$ $bench/bench_step_views --screen=1024x768"
 echo "\$ bench/bench_web.py --page $web/bench/bench_step_views.html"
 for _ in 1 2 3 4 5; do
   "$bench/bench_step_views" --screen=1024x768 2>/dev/null | sed 's/^/desktop /'
-  "$py" bench/bench_web.py --page "$web/bench/bench_step_views.html" | tail -1 | sed 's/^/browser /'
+  "$py" bench/bench_web.py --page "$web/bench/bench_step_views.html" | tail -n +2 | sed 's/^/browser /'
 done | "$py" -c '
 import re, statistics, sys
+said = {"screen": "planets only %.1f us, with the polygon %.1f us, planets and paths %.1f us",
+        "one pass": "a pass with neither %.1f us, the sky strip %.1f us, the lines of sight %.1f us",
+        "next event": "next event once round Mars\x27s synodic period %.1f ms"}
 runs = {}
 for line in sys.stdin:
-    runs.setdefault(line.split()[0], []).append([float(v) for v in re.findall(r"([0-9.]+) us", line)])
-for edition, rows in runs.items():
-    median = [statistics.median(column) for column in zip(*rows)]
-    print("%s: planets only %.1f us, with the polygon %.1f us, planets and paths %.1f us" % ((edition,) + tuple(median)))'
+    edition, text = line.split(" ", 1)
+    kind = next(k for k in said if text.startswith(k))
+    runs.setdefault((edition, kind), []).append([float(v) for v in re.findall(r"([0-9.]+) [um]s", text)])
+for (edition, kind), rows in runs.items():
+    print(edition + ": " + said[kind] % tuple(statistics.median(column) for column in zip(*rows)))'
 
 for show in nothing planets paths sightlines paused; do
   echo "== the web edition's CPU at 60 passes/s in headless Chromium, a page of 1024x768, $show (median of 3 runs of 10 s)"
