@@ -11,6 +11,7 @@
 #include "render/render.h"
 #include "ui/ui.h"
 
+#include <algorithm>
 #include <new>
 
 namespace {
@@ -44,15 +45,21 @@ void Arrive(const SkyEvent& e) {
     Announce(Spoken(e));
 }
 
+// More steps than this between two events are drawn as this many longer
+// ones: with a tiny time step typed (0,001 d) a jump would otherwise hold the
+// program for minutes, and steps far below a pixel show nothing more.
+constexpr double MaxJumpSteps = 2000;
+
 // Forward: the steps in between drawn one after the other without waiting,
 // as the animation draws them, so that paths grow on; the last one is
 // shortened so that the clock lands on the event.
 void JumpForward(const SkyEvent& e) {
     Classroom.Later.clear();
     const double dt = Settings.TimeStep;
-    while (Planets.SimTime + dt < e.Day) {
-        RememberVisit(Classroom.Earlier, Planets.SimTime, dt);
-        AdvanceModel();
+    const double step = std::max(dt, (e.Day - Planets.SimTime) / MaxJumpSteps);
+    while (Planets.SimTime + step < e.Day) {
+        RememberVisit(Classroom.Earlier, Planets.SimTime, step);
+        MoveModelTo(Planets.SimTime + step);
         DrawStep();
         // The window closed meanwhile: the program ends, the jump with it.
         if (Shell.EndMarker == "*") return;

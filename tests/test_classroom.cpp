@@ -465,6 +465,13 @@ private slots:
             ClassroomPass();
             QCOMPARE(Planets.SimTime, e.Day);
         }
+        // A tiny time step: the jump draws no more than 2000 longer steps.
+        Settings.TimeStep = 1e-4;
+        Classroom.Earlier.clear();
+        const SkyEvent e = NextEvent(Planets.SimTime, Settings.PlanetOn).value();
+        ClassroomMenu(EventsMenuFirst);
+        QCOMPARE(Planets.SimTime, e.Day);
+        QVERIFY(Classroom.Earlier.size() <= 2001);
         // With no planet but the Earth there is nothing to jump to: a box says so.
         for (int k = Mercury; k <= Jupiter; ++k) Settings.PlanetOn[k] = -1;
         QString text;

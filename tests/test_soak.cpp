@@ -351,9 +351,14 @@ private slots:
                 }
                 // A choice is made between two passes of the main loop, or
                 // while a step lets events through, just before a view draws.
-                // Now and then a command of EXTRAS (pausing, stepping, lines
-                // of sight, and numbers beside them; not saving, which writes files).
-                if (random.bounded(5) == 0) ClassroomMenu(random.bounded(-1, int(SavePictureCommand)));
+                // Now and then a command of EXTRAS or EREIGNISSE (pausing,
+                // stepping, lines of sight, jumps, the strip, the list, and
+                // numbers beside them; not saving, which writes files).
+                if (random.bounded(5) == 0) {
+                    static constexpr int commands[] = {-1, 0, 1, 2, 3, EventsMenuFirst, EventsMenuFirst + 1,
+                                                       EventsMenuFirst + 2, EventsMenuFirst + 3, 99};
+                    ClassroomMenu(commands[random.bounded(int(std::size(commands)))]);
+                }
                 const bool duringStep = random.bounded(3) == 0;
                 duringSteps += duringStep;
                 if (duringStep)

@@ -332,6 +332,10 @@ class MenuBar {
       row.addEventListener("pointerenter", () => { this.item = k; this.highlightItem(); });
       row.addEventListener("pointerleave", () => { if (this.item === k) { this.item = -1; this.highlightItem(); } });
       row.addEventListener("pointerup", (e) => { e.preventDefault(); this.choose(item); });
+      // The menu closes on the tap's pointerup; the click the browser makes
+      // of the same tap afterwards must not land on what lies under it (a
+      // touch button).
+      row.addEventListener("touchend", (e) => e.preventDefault());
       drop.append(row);
     });
     // Under its title, or as far left as it must stand to be seen whole.
