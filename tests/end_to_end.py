@@ -1575,12 +1575,14 @@ def check_events(s, p, strip_copy):
     s.key("l")
     check(poll(p.boxes, 5, "the long list")[0]["h"] > SCREEN_H // 2, "the list of Mercury and Mars fills a tall box")
     p.close_box_with_return("the long event list")
-    if strip_copy:  # one synodic period on, paths and lines of sight drawn; the strip, off meanwhile, at the end
+    if strip_copy:  # one synodic period on and to the standstill after it, paths and lines of sight drawn; the strip, off meanwhile, at the end
         p.choose_by_letter("PLANETEN", "&Merkur ein/aus")
         p.choose_by_mouse("DARSTELLUNG", "nur &Bahnen")  # its time step, 0.2 days
         p.choose_by_mouse("DARSTELLUNG", "Planten &und Bahnen")
         s.key("s", "h")
         to_opposition(s, p)
+        s.key("Next")  # on to the standstill that ends the loop: both standstills' days in the strip
+        time.sleep(1)
         s.key("h")
         poll(lambda: s.shot().getpixel((strip["x"], SCREEN_H - 1)) == NIGHT_BLUE, 5, "the sky strip")
         s.last_shot.save(strip_copy)
