@@ -64,6 +64,7 @@ echo "== one step with both views, a pass with the sky strip or the lines of sig
 echo "   synodic period: the same timing program on the desktop (offscreen 1024x768) and in the browser"
 echo "   (headless Chromium, a page of 1024x768); 5 runs of each, side by side, and the median of each figure"
 echo "\$ $bench/bench_step_views --screen=1024x768"
+cmake --build "$web" --target bench_step_views_page >/dev/null
 echo "\$ bench/bench_web.py --page $web/bench/bench_step_views.html"
 for _ in 1 2 3 4 5; do
   "$bench/bench_step_views" --screen=1024x768 2>/dev/null | sed 's/^/desktop /'
