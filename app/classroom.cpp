@@ -68,14 +68,6 @@ void AskStep(int direction) {
     Classroom.PendingSteps = std::clamp(Classroom.PendingSteps + direction, -4, 4);
 }
 
-std::string LocalTimeText() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    char text[32];
-    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
-    return text;
-}
 
 void SaveThePicture() {
     SavedAs saved = SavedAs::Failed;
@@ -84,17 +76,12 @@ void SaveThePicture() {
     try {
         Image picture;
         ComposePicture(picture);
-        saved = SavePicture(picture, PictureFileName(LocalTimeText()), where);
+        saved = SavePicture(picture, StampedFileName("heliogeo", ".png", LocalTimeText()), where);
     } catch (const std::bad_alloc&) {
         saved = SavedAs::Failed;
         where = "zu wenig Speicher";
     }
-    // The box's lines as they are: a "|" in a folder's name is no line's end.
-    switch (saved) {
-        case SavedAs::File: MessageBoxLines({"Das Bild ist gespeichert: ", " ", " " + where}); break;
-        case SavedAs::Download: MessageBoxLines({"Das Bild wird heruntergeladen: ", " ", " " + where}); break;
-        case SavedAs::Failed: MessageBoxLines({"Das Bild ließ sich nicht speichern: " + where}); break;
-    }
+    TellWhereSaved("Das Bild", saved, where);
 }
 
 void UpdateStatusLine(bool now) {
@@ -121,14 +108,22 @@ void RememberVisit(std::deque<ClassroomState::Visit>& visits, double simTime, do
     visits.push_back({simTime, timeStep});
 }
 
-std::string FileStamp() {
-    // "2026-12-08 14:30:05" becomes "2026-12-08-143005".
-    std::string stamp;
-    for (char ch : LocalTimeText()) {
-        if (ch == ' ') stamp += '-';
-        else if (ch != ':') stamp += ch;
+std::string LocalTimeText() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
+    return text;
+}
+
+void TellWhereSaved(const std::string& what, SavedAs saved, const std::string& where) {
+    // The box's lines as they are: a "|" in a folder's name is no line's end.
+    switch (saved) {
+        case SavedAs::File: MessageBoxLines({what + " ist gespeichert: ", " ", " " + where}); break;
+        case SavedAs::Download: MessageBoxLines({what + " wird heruntergeladen: ", " ", " " + where}); break;
+        case SavedAs::Failed: MessageBoxLines({what + " ließ sich nicht speichern: " + where}); break;
     }
-    return stamp;
 }
 
 void InstallClassroomMenu() {
@@ -245,12 +240,12 @@ std::string StatusShortText(double simTime, double timeStep, bool paused) {
     return DayText(simTime, StepText(timeStep)) + "   " + (paused ? "angehalten" : "läuft");
 }
 
-std::string PictureFileName(const std::string& localTime) {
-    // "2026-12-08 14:30:05" becomes "heliogeo-2026-12-08-143005.png".
-    std::string stamp;
+std::string StampedFileName(const std::string& stem, const std::string& extension, const std::string& localTime) {
+    // "2026-12-08 14:30:05" becomes "-2026-12-08-143005".
+    std::string name = stem + "-";
     for (char ch : localTime) {
-        if (ch == ' ') stamp += '-';
-        else if (ch != ':') stamp += ch;
+        if (ch == ' ') name += '-';
+        else if (ch != ':') name += ch;
     }
-    return "heliogeo-" + stamp + ".png";
+    return name + extension;
 }

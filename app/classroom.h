@@ -61,15 +61,18 @@ bool ClassroomWaitsForEvents();
 // its short form for a narrow menu bar: "Tag 812,5   angehalten".
 std::string StatusText(double simTime, double timeStep, bool paused);
 std::string StatusShortText(double simTime, double timeStep, bool paused);
-// The picture's file name for the given local time "2026-12-08 14:30:05"
-// (the picture itself is ComposePicture's).
-std::string PictureFileName(const std::string& localTime);
+// A saved file's name with the local time in it: ("heliogeo", ".png") at
+// "2026-12-08 14:30:05" is "heliogeo-2026-12-08-143005.png".
+std::string StampedFileName(const std::string& stem, const std::string& extension, const std::string& localTime);
+// The local time as StampedFileName takes it.
+std::string LocalTimeText();
+// The box that says where a saved file went, or why nothing was saved;
+// `what` names it ("Das Bild", "Die Ereignisliste").
+void TellWhereSaved(const std::string& what, SavedAs saved, const std::string& where);
 
 // Keeps the clock and step a step started from, forgetting the oldest beyond
 // what a lesson needs.
 void RememberVisit(std::deque<ClassroomState::Visit>& visits, double simTime, double timeStep);
-// The local time as a file name's stamp: "2026-12-08-143005".
-std::string FileStamp();
 
 // The menu "EREIGNISSE |" (sky_events.cpp): next and previous event, the sky
 // strip, the list of coming events and its file.

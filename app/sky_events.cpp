@@ -99,15 +99,11 @@ void SaveEventList() {
     std::string where;
     try {
         saved = SaveTextFile(EventListCsv(Planets.SimTime, Settings.PlanetOn),
-                             "heliogeo-ereignisse-" + FileStamp() + ".csv", "text/csv", where);
+                             StampedFileName("heliogeo-ereignisse", ".csv", LocalTimeText()), "text/csv", where);
     } catch (const std::bad_alloc&) {
         where = "zu wenig Speicher";
     }
-    switch (saved) {
-        case SavedAs::File: MessageBoxLines({"Die Ereignisliste ist gespeichert: ", " ", " " + where}); break;
-        case SavedAs::Download: MessageBoxLines({"Die Ereignisliste wird heruntergeladen: ", " ", " " + where}); break;
-        case SavedAs::Failed: MessageBoxLines({"Die Ereignisliste ließ sich nicht speichern: " + where}); break;
-    }
+    TellWhereSaved("Die Ereignisliste", saved, where);
 }
 
 }  // namespace
