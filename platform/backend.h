@@ -118,5 +118,4 @@ int MouseButtons();
 // ---------------------------------------------------------------------------
 // Message box: shows what changed at once first (core::FlushDirty(true)).
 
-void MessageBox(const std::string& text);
 void MessageBoxLines(const std::vector<std::string>& lines);

@@ -610,3 +610,15 @@ bool MouseClicked() {
     --s.clicks;
     return true;
 }
+
+// ---------------------------------------------------------------------------
+// Message box: "|" ends a line; the window system shows the lines.
+
+void MessageBox(const std::string& text) {
+    std::vector<std::string> lines(1);
+    for (char c : text) {
+        if (c == '|') lines.emplace_back();
+        else lines.back() += c;
+    }
+    MessageBoxLines(lines);
+}

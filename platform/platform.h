@@ -309,8 +309,9 @@ int MouseButtons();
 bool MouseClicked();
 
 // ---------------------------------------------------------------------------
-// Message box — the window system. Modal, one "OK" button; "|" in the text
-// ends a line. A box with more lines than the screen has room for scrolls.
+// Message box — the window system shows the lines; the shared core splits a
+// text at its "|". Modal, one "OK" button; a box with more lines than the
+// screen has room for scrolls.
 
 void MessageBox(const std::string& text);
 // The same with the box's lines as they are, a "|" in them included (a file's

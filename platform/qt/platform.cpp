@@ -255,15 +255,6 @@ SavedAs SaveTextFile(const std::string& text, const std::string& fileName, const
 // ---------------------------------------------------------------------------
 // Message box
 
-void MessageBox(const std::string& text) {
-    std::vector<std::string> lines(1);
-    for (char c : text) {
-        if (c == '|') lines.emplace_back();
-        else lines.back() += c;
-    }
-    MessageBoxLines(lines);
-}
-
 namespace {
 
 // What a window manager puts round a box (its caption and border) is not

@@ -612,12 +612,6 @@ int MouseButtons() { return hg_mouse_buttons(); }
 // ---------------------------------------------------------------------------
 // Message box
 
-void MessageBox(const std::string& text) {
-    Flush(true);
-    hg_message_box(S().windows[0].caption.c_str(), text.c_str(), "|");  // "|" ends a line
-    web.lastYieldNs = SteadyNanoseconds();
-}
-
 void MessageBoxLines(const std::vector<std::string>& lines) {
     Flush(true);
     // A line holds no line break: one between them.
