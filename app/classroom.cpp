@@ -2,6 +2,7 @@
 // status line.
 #include "app/classroom.h"
 
+#include "app/menu.h"
 #include "app/shell.h"
 #include "app/startup.h"
 #include "model/decimal.h"
@@ -14,6 +15,7 @@
 #include <cmath>
 #include <ctime>
 #include <new>
+#include <utility>
 
 ClassroomState Classroom;
 
@@ -94,11 +96,11 @@ void UpdateStatusLine(bool now) {
     Classroom.StatusShownNs = t;
     Classroom.StatusHeld = held;
     // On an event jumped to, the line names it while the clock stands there.
-    const std::string shortText = StatusShortText(Planets.SimTime, Settings.TimeStep, held);
     if (held && Classroom.AtEvent && Classroom.AtEvent->Day == Planets.SimTime)
-        SetStatusText(EventStatusText(*Classroom.AtEvent), shortText);
+        SetStatusText(EventStatusText(*Classroom.AtEvent), EventStatusShortText(*Classroom.AtEvent));
     else
-        SetStatusText(StatusText(Planets.SimTime, Settings.TimeStep, held), shortText);
+        SetStatusText(StatusText(Planets.SimTime, Settings.TimeStep, held),
+                      StatusShortText(Planets.SimTime, Settings.TimeStep, held));
 }
 
 }  // namespace
@@ -141,11 +143,10 @@ void InstallClassroomMenu() {
                          EventsMenuItems()},
                         ClassroomMenu);
     // Room for the widest lines of a long lesson, an event's name included.
-    const std::string widest = StatusText(8'888'888.888, 8.88888, true);
-    const std::string widestEvent =
-        EventStatusText({8'888'888.888, Mercury, EventKind::GreatestWestElongation});
-    SetStatusRoom(widestEvent.size() > widest.size() ? widestEvent : widest,
-                  StatusShortText(8'888'888.888, 8.88888, true));
+    auto wider = [](const std::string& a, const std::string& b) { return a.size() >= b.size() ? a : b; };
+    const SkyEvent widestEvent{8'888'888.888, Mercury, EventKind::GreatestWestElongation};
+    SetStatusRoom(wider(StatusText(8'888'888.888, 8.88888, true), EventStatusText(widestEvent)),
+                  wider(StatusShortText(8'888'888.888, 8.88888, true), EventStatusShortText(widestEvent)));
     UpdateStatusLine(true);
 }
 
@@ -153,9 +154,9 @@ void ShowStatusLine() {
     UpdateStatusLine(true);
 }
 
-void ClassroomMenu(int item) {
-    // As with the other menus: one command at a time, none once the program ends.
-    if (Shell.CommandRunning || Shell.EndMarker == "*") return;
+namespace {
+
+void RunCommand(int item) {
     Shell.CommandRunning = true;
     UpdateStatusLine(true);
     RunGuarded([item] {
@@ -174,15 +175,83 @@ void ClassroomMenu(int item) {
         }
     });
     Shell.CommandRunning = false;
+}
+
+}  // namespace
+
+void ClassroomMenu(int item) {
+    // A key pressed while a jump draws its steps is not lost: the last one
+    // runs when the jump is done.
+    if (Classroom.Drawing) {
+        Classroom.DeferredCommand = item;
+        Classroom.DeferredMenuItem = -1;
+        return;
+    }
+    // As with the other menus: one command at a time, none once the program ends.
+    if (Shell.CommandRunning || Shell.EndMarker == "*") return;
+    RunCommand(item);
+    RunDeferredChoices();
     UpdateStatusLine(true);
+}
+
+void RunDeferredChoices() {
+    while (!Classroom.Drawing && Shell.EndMarker != "*") {
+        if (Classroom.DeferredCommand >= 0) {
+            const int item = std::exchange(Classroom.DeferredCommand, -1);
+            RunCommand(item);
+        } else if (Classroom.DeferredMenuItem >= 0) {
+            int32_t item = std::exchange(Classroom.DeferredMenuItem, -1);
+            MenuBarChoice(item);
+        } else {
+            return;
+        }
+    }
+}
+
+bool TakeLayoutDue() {
+    return std::exchange(Classroom.LayoutDue, false);
+}
+
+void DrawStepsTo(double day) {
+    const double from = Planets.SimTime, span = day - from;
+    const double step = std::max(Settings.TimeStep, std::abs(span) / MaxDrawnSteps);
+    const double direction = span < 0 ? -1 : 1;
+    const bool drawing = std::exchange(Classroom.Drawing, true);
+    // Each step from the start, not from the last one, so that no rounding
+    // adds up over the steps.
+    for (long i = 1; i * step < std::abs(span); ++i) {
+        MoveModelTo(from + direction * static_cast<double>(i) * step);
+        DrawStep();
+        // The window closed meanwhile: the program ends, the steps with it.
+        if (Shell.EndMarker == "*") break;
+    }
+    if (Shell.EndMarker != "*") {
+        MoveModelTo(day);
+        DrawStep();
+    }
+    Classroom.Drawing = drawing;
+}
+
+void DrawPathsAgain(double from, double to, double now) {
+    // Only paths need their past; discs and the polygon stand where the
+    // clock does.
+    const bool paths = Settings.DrawMode == 5 || Settings.DrawMode == 7;
+    if (Settings.SystemMode == 0 || !paths) return;
+    from = std::max(from, to - MaxDrawnSteps * Settings.TimeStep);
+    if (!(from < to)) return;
+    MoveModelTo(from);
+    KeepPositions();
+    DrawStepsTo(to);
+    if (now != to) DrawStepsTo(now);
 }
 
 void AfterMenuCommand() {
     // What a command cleared is drawn again at once while the clock stands.
     if (Classroom.Paused) Classroom.RedrawPending = true;
     // The views may have been opened again (the time-step dialog, a new
-    // layout): the strip goes back above them.
+    // layout): the strip goes back below them, or goes once it is off.
     if (Classroom.SkyStripOn) ShowSkyStrip(true);
+    else if (IsWindowOpen(Win_4)) ShowSkyStrip(false);
 }
 
 void ClassroomPass() {
@@ -220,24 +289,31 @@ std::string StepText(double timeStep) {
     return GermanDecimalText(timeStep, 6);
 }
 
-// The day with as many places as the time step has, one at least.
-std::string DayText(double simTime, const std::string& step) {
-    const std::size_t comma = step.find(',');
-    const int places = comma == std::string::npos || step.find('e') != std::string::npos
-                           ? 1
-                           : std::clamp(static_cast<int>(step.size() - comma - 1), 1, 3);
-    return "Tag " + GermanNumber(simTime, places);
-}
-
 }  // namespace
 
-std::string StatusText(double simTime, double timeStep, bool paused) {
+std::string DayText(double simTime, double timeStep) {
+    // Two places, as an event's day has; more where the time step has more
+    // (six at most, as the step is shown).
     const std::string step = StepText(timeStep);
-    return DayText(simTime, step) + "   Zeitschritt " + step + " d   " + (paused ? "angehalten" : "läuft");
+    const std::size_t comma = step.find(',');
+    const int places = step.find('e') != std::string::npos ? 6
+                       : comma == std::string::npos        ? 2
+                                                           : std::clamp(static_cast<int>(step.size() - comma - 1), 2, 6);
+    std::string day = GermanNumber(simTime, places);
+    // No trailing zeros, and no comma without places after it.
+    day.erase(day.find_last_not_of('0') + 1);
+    if (day.back() == ',') day.pop_back();
+    if (day == "-0") day = "0";
+    return "Tag " + day;
+}
+
+std::string StatusText(double simTime, double timeStep, bool paused) {
+    return DayText(simTime, timeStep) + "   Zeitschritt " + StepText(timeStep) + " d   " +
+           (paused ? "angehalten" : "läuft");
 }
 
 std::string StatusShortText(double simTime, double timeStep, bool paused) {
-    return DayText(simTime, StepText(timeStep)) + "   " + (paused ? "angehalten" : "läuft");
+    return DayText(simTime, timeStep) + "   " + (paused ? "angehalten" : "läuft");
 }
 
 std::string StampedFileName(const std::string& stem, const std::string& extension, const std::string& localTime) {

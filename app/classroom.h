@@ -30,7 +30,14 @@ struct ClassroomState {
     bool StatusHeld = true;          // the status line says "angehalten"
     bool Started = false;            // the main loop has taken its first pass
     bool SkyStripOn = false;
+    bool LayoutDue = false;          // the strip went on or off: the views are laid out anew before the next pass
     std::optional<SkyEvent> AtEvent; // the event last jumped to; named while the clock stands on it
+    // While a jump (or a new layout) draws its steps, a choice waits for its
+    // end: the last command of the menus or keys, or the last choice of the
+    // menu bar, -1 for none; only one of them is kept.
+    bool Drawing = false;
+    int DeferredCommand = -1;
+    int32_t DeferredMenuItem = -1;
 };
 
 extern ClassroomState Classroom;
@@ -46,6 +53,21 @@ void InstallClassroomMenu();
 void ClassroomMenu(int item);
 // Called after each of the five menus' commands.
 void AfterMenuCommand();
+// True once after the strip went on or off: the layout is due (the main loop
+// lays the program out anew between two passes).
+bool TakeLayoutDue();
+// Runs the choices that waited for a jump or a new layout to end.
+void RunDeferredChoices();
+// The steps from the clock as it stands to `day`, forward or back, drawn one
+// after the other without waiting, as the animation draws them: at most
+// MaxDrawnSteps of them, each the time step or longer, the last one
+// shortened so that the clock lands exactly on `day`.
+constexpr double MaxDrawnSteps = 2000;
+void DrawStepsTo(double day);
+// After a new layout: the paths drawn since the views were last cleared
+// (from day `from` to day `to`, at most the last MaxDrawnSteps time steps of
+// them), drawn again up to the clock as it stands at `now`.
+void DrawPathsAgain(double from, double to, double now);
 // The status line brought up to date at once (a command holds the animation).
 void ShowStatusLine();
 
@@ -58,9 +80,12 @@ void ClassroomPass();
 bool ClassroomWaitsForEvents();
 
 // The status line's text: "Tag 812,5   Zeitschritt 0,5 d   angehalten", and
-// its short form for a narrow menu bar: "Tag 812,5   angehalten".
+// its short form for a narrow menu bar: "Tag 812,5   angehalten". The day
+// has two decimals, more where the time step has more, without trailing
+// zeros: "Tag 806,15", "Tag 813".
 std::string StatusText(double simTime, double timeStep, bool paused);
 std::string StatusShortText(double simTime, double timeStep, bool paused);
+std::string DayText(double simTime, double timeStep);
 // A saved file's name with the local time in it: ("heliogeo", ".png") at
 // "2026-12-08 14:30:05" is "heliogeo-2026-12-08-143005.png".
 std::string StampedFileName(const std::string& stem, const std::string& extension, const std::string& localTime);
@@ -79,5 +104,7 @@ void RememberVisit(std::deque<ClassroomState::Visit>& visits, double simTime, do
 CommandMenu EventsMenuItems();
 // Its handler, by the item's position in it.
 void EventsMenu(int item);
-// The status line on an event reached: "Tag 806,15   Mars: Opposition".
+// The status line on an event reached: "Tag 806,15   Mars: Opposition", and
+// its short form: "Tag 806,15   Opposition".
 std::string EventStatusText(const SkyEvent& e);
+std::string EventStatusShortText(const SkyEvent& e);

@@ -20,12 +20,10 @@ void RunMainLoop(const LoopOptions& options) {
             WaitEventsUntil(pacer.NextPassNs);
         else
             ProcessEvents();
-        // A screen that changed for good (a browser page turned) gets the
-        // program laid out anew, between two commands.
-        if (ScreenChanged()) {
-            RunGuarded(LayOutAgain);
-            AfterMenuCommand();
-        }
+        // A screen that changed for good (a browser page turned), or the
+        // sky strip switched, gets the program laid out anew, between two
+        // commands and never inside a view's drawing.
+        LayOutWhereDue();
         RunGuarded(ClassroomPass);
         if (pacer.PeriodNs > 0) PassDone(pacer, SteadyNanoseconds());
         if (Shell.EndMarker == "*") break;

@@ -14,18 +14,9 @@
 
 namespace {
 
-// What the menu bar calls for a choice. A command runs to completion in here,
-// its box or dialog included; a choice that arrives meanwhile, or once the
-// program is ending, is ignored. A failure escaping a command is reported
-// instead of reaching the window system's event handling.
+// What the menu bar calls for a choice.
 void OnMenuChoice(int32_t& item) {
-    if (Shell.CommandRunning || Shell.EndMarker == "*") return;
-    Shell.CommandRunning = true;
-    ShowStatusLine();
-    RunGuarded([&item] { Win_0_MenuEvent(item); });
-    Shell.CommandRunning = false;
-    AfterMenuCommand();
-    ShowStatusLine();
+    MenuBarChoice(item);
 }
 
 // The position of an item within its menu, if it is one of the menu's
@@ -62,6 +53,23 @@ void BuildMenuBar() {
     std::vector<std::string> entries(Shell.MenuItems.begin(), Shell.MenuItems.begin() + i + 1);
     InstallMenuBar(entries, OnMenuChoice);
     ClearWindow(Win_0);
+}
+
+void MenuBarChoice(int32_t item) {
+    // A choice made while a jump draws its steps waits for its end.
+    if (Classroom.Drawing) {
+        Classroom.DeferredMenuItem = item;
+        Classroom.DeferredCommand = -1;
+        return;
+    }
+    if (Shell.CommandRunning || Shell.EndMarker == "*") return;
+    Shell.CommandRunning = true;
+    ShowStatusLine();
+    RunGuarded([&item] { Win_0_MenuEvent(item); });
+    Shell.CommandRunning = false;
+    AfterMenuCommand();
+    RunDeferredChoices();
+    ShowStatusLine();
 }
 
 void Win_0_MenuEvent(int32_t& item) {

@@ -1,6 +1,8 @@
 // shell.cpp — quitting, laying the program out anew and the error report.
 #include "app/shell.h"
 
+#include "app/classroom.h"
+
 #include "model/layout.h"
 #include "model/planets.h"
 #include "model/state.h"
@@ -9,6 +11,9 @@
 #include "ui/ui.h"
 
 void FitBelowMenuBar() {
+    // The sky strip, while it is shown, has a band of its own below the
+    // views.
+    ReserveScreenBottom(Classroom.SkyStripOn ? SkyStripHeight() : 0);
     // Window 0's caption and menu rows must end above the views' top; where
     // they do not (a small screen, or titles on two rows), the screen
     // rectangle is fitted into what is left below them.
@@ -24,6 +29,7 @@ void FitBelowMenuBar() {
 }
 
 void LayOutAgain() {
+    const double from = Views.DrawnFrom, to = Views.DrawnTo, now = Planets.SimTime;
     FitBelowMenuBar();
     // Window 0 takes the new area; the views their new places and sizes, and
     // the discs their new size. What the views held is gone: they start
@@ -36,9 +42,19 @@ void LayOutAgain() {
     OpenViewWindow(Win_3);
     BuildDiscImages();
     ClearViews();
-    // The bodies where the clock stands, on the new orbits.
+    // The bodies where the clock stands, on the new orbits, and the paths
+    // the class has watched grow drawn again at the new size.
     PlacePlanets();
     KeepPositions();
+    DrawPathsAgain(from, to, now);
+}
+
+void LayOutWhereDue() {
+    const bool screenChanged = ScreenChanged();
+    if (!TakeLayoutDue() && !screenChanged) return;
+    RunGuarded(LayOutAgain);
+    AfterMenuCommand();
+    RunDeferredChoices();
 }
 
 void QuitCommand() {

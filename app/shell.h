@@ -7,11 +7,17 @@
 #include <exception>
 
 // Lays the program out on the screen rectangle, taking room off the top of
-// the screen where window 0's menu rows would otherwise lie under the views.
+// the screen where window 0's menu rows would otherwise lie under the views,
+// and off its foot for the sky strip while it is shown.
 void FitBelowMenuBar();
-// The screen changed (a browser page turned or resized): the layout, the
-// windows and the discs anew; the views start empty, every setting stays.
+// The screen changed (a browser page turned or resized), or the sky strip
+// went on or off: the layout, the windows and the discs anew; every setting
+// stays, and the paths drawn since the views were last cleared are drawn
+// again at the new size.
 void LayOutAgain();
+// Between two passes of the main loop: lays the program out anew where the
+// screen changed or the strip asked for it.
+void LayOutWhereDue();
 // The "&Quit" command: the main loop ends after the current pass.
 void QuitCommand();
 // Shows CurrentError in a box and ends the program after the current pass.

@@ -45,37 +45,23 @@ void Arrive(const SkyEvent& e) {
     Announce(Spoken(e));
 }
 
-// More steps than this between two events are drawn as this many longer
-// ones: with a tiny time step typed (0,001 d) a jump would otherwise hold the
-// program for minutes, and steps far below a pixel show nothing more.
-constexpr double MaxJumpSteps = 2000;
-
-// Forward: the steps in between drawn one after the other without waiting,
-// as the animation draws them, so that paths grow on; the last one is
-// shortened so that the clock lands on the event.
-void JumpForward(const SkyEvent& e) {
+// A jump lands exactly on the event, with the steps in between drawn as the
+// animation draws them, forward so that paths grow on, back so that they are
+// gone over again rather than cut by a chord; without paths the way back is
+// one step. From there → and ← are one time step each, whichever way the
+// jump went.
+void JumpTo(const SkyEvent& e) {
+    Classroom.Earlier.clear();
     Classroom.Later.clear();
-    const double dt = Settings.TimeStep;
-    const double step = std::max(dt, (e.Day - Planets.SimTime) / MaxJumpSteps);
-    while (Planets.SimTime + step < e.Day) {
-        RememberVisit(Classroom.Earlier, Planets.SimTime, step);
-        MoveModelTo(Planets.SimTime + step);
+    const bool paths = Settings.DrawMode == 5 || Settings.DrawMode == 7;
+    if (e.Day > Planets.SimTime || paths) {
+        DrawStepsTo(e.Day);
+    } else {
+        MoveModelTo(e.Day);
         DrawStep();
-        // The window closed meanwhile: the program ends, the jump with it.
-        if (Shell.EndMarker == "*") return;
     }
-    RememberVisit(Classroom.Earlier, Planets.SimTime, dt);
-    MoveModelTo(e.Day);
-    DrawStep();
-    Arrive(e);
-}
-
-// Back: one step back, however far; the steps on from there are new.
-void JumpBack(const SkyEvent& e) {
-    while (!Classroom.Earlier.empty() && Classroom.Earlier.back().SimTime >= e.Day) Classroom.Earlier.pop_back();
-    RememberVisit(Classroom.Later, Planets.SimTime, Settings.TimeStep);
-    MoveModelTo(e.Day);
-    DrawStep();
+    // The window closed meanwhile: the program ends, the jump with it.
+    if (Shell.EndMarker == "*") return;
     Arrive(e);
 }
 
@@ -86,8 +72,7 @@ void Jump(int direction) {
         MessageBox("Kein Planet außer der Erde ist eingeschaltet: es gibt kein Ereignis.");
         return;
     }
-    if (direction > 0) JumpForward(*e);
-    else JumpBack(*e);
+    JumpTo(*e);
 }
 
 void ShowEventList() {
@@ -125,8 +110,10 @@ void EventsMenu(int item) {
         case 0: Jump(+1); break;
         case 1: Jump(-1); break;
         case 2:
+            // The views make room for the strip, or take it back, in a new
+            // layout between two passes.
             Classroom.SkyStripOn = !Classroom.SkyStripOn;
-            ShowSkyStrip(Classroom.SkyStripOn);
+            Classroom.LayoutDue = true;
             break;
         case 3: ShowEventList(); break;
         case 4: SaveEventList(); break;
@@ -136,4 +123,8 @@ void EventsMenu(int item) {
 
 std::string EventStatusText(const SkyEvent& e) {
     return "Tag " + GermanNumber(e.Day, 2) + "   " + BodyName(e.Body) + ": " + EventName(e.Kind);
+}
+
+std::string EventStatusShortText(const SkyEvent& e) {
+    return "Tag " + GermanNumber(e.Day, 2) + "   " + EventName(e.Kind);
 }

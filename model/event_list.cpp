@@ -39,15 +39,23 @@ std::vector<std::string> EventListLines(double day, const std::array<int16_t, 7>
 }
 
 std::string EventListCsv(double day, const std::array<int16_t, 7>& planetOn) {
-    std::string csv = "Tag,Planet,Ereignis,bis Tag,Tage,Grad\n";
+    // Which moment and which planets the list was made for, in two columns
+    // at the end of every row: the header stays the first line and the
+    // event's day the first column, so a spreadsheet sorts and filters it as
+    // before.
+    std::string planets;
+    for (int k = Mercury; k <= Jupiter; ++k)
+        if (planetOn[k] == 1) planets += (planets.empty() ? "" : " ") + BodyName(k);
+    const std::string made = "," + PointNumber(day, 2) + "," + planets + "\n";
+    std::string csv = "Tag,Planet,Ereignis,bis Tag,Tage,Grad,Liste ab Tag,Planeten der Liste\n";
     for (const SkyEvent& e : EventsBetween(day, day + EventListDays, planetOn))
-        csv += PointNumber(e.Day, 2) + "," + BodyName(e.Body) + "," + EventName(e.Kind) + ",,,\n";
+        csv += PointNumber(e.Day, 2) + "," + BodyName(e.Body) + "," + EventName(e.Kind) + ",,," + made;
     for (int k = Mercury; k <= Jupiter; ++k) {
         if (planetOn[k] != 1) continue;
         const LoopFigures loop = NextLoop(k, day);
         csv += PointNumber(loop.FirstDay, 2) + "," + BodyName(k) + ",Schleife (rückläufig)," +
                PointNumber(loop.LastDay, 2) + "," + PointNumber(loop.Days, 2) + "," +
-               PointNumber(loop.WidthDegrees, 1) + "\n";
+               PointNumber(loop.WidthDegrees, 1) + made;
     }
     return csv;
 }

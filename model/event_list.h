@@ -14,5 +14,6 @@ constexpr double EventListDays = 1000;
 // Opposition"), then each shown planet's next loop.
 std::vector<std::string> EventListLines(double day, const std::array<int16_t, 7>& planetOn);
 // The same list as comma-separated values with a header line, numbers with a
-// decimal point; each loop is a row of its own.
+// decimal point; each loop is a row of its own. Every row ends with the day
+// the list starts from and the planets it was made for ("Mars Jupiter").
 std::string EventListCsv(double day, const std::array<int16_t, 7>& planetOn);

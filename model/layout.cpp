@@ -49,5 +49,13 @@ void FinishLayout() {
 }
 
 int32_t ViewWinTop(double topBase) {
-    return ScaleY(static_cast<int32_t>(topBase) + 5) + Layout.CaptionAllowance;
+    // The grid applies ScaleY to a margin already in pixels, so it grows
+    // with the square of the height: from about 1 540 pixels on the views
+    // would run past the foot of the screen, and below about 500 the two
+    // fixed caption allowances take them past it. There the margin is the
+    // largest that lets them end at the foot; in between the formula stands
+    // as it is.
+    const int32_t top = ScaleY(static_cast<int32_t>(topBase) + 5) + Layout.CaptionAllowance;
+    const auto fits = static_cast<int32_t>(Layout.ScreenHeight - Layout.ViewWinHeight);
+    return std::max<int32_t>(0, std::min(top, fits));
 }

@@ -20,5 +20,6 @@ void ComputeLayout();
 // whole pixels.
 void FinishLayout();
 
-// The top edge of a view window from its base.
+// The top edge of a view window from its base: the grid's formula, or, where
+// that would put the view's foot below the screen's, as low as it can be.
 int32_t ViewWinTop(double topBase);

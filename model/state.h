@@ -71,6 +71,9 @@ struct ViewPositions {
     std::array<double, 7> HelioScreenX{}, HelioScreenY{};
     std::array<double, 7> GeoPrevScreenX{}, GeoPrevScreenY{};
     std::array<double, 7> GeoScreenX{}, GeoScreenY{};
+    // The days the paths drawn since the views were last cleared run over
+    // (simulated days), so that they can be drawn again on a new layout.
+    double DrawnFrom = 0, DrawnTo = 0;
 };
 
 extern DisplaySettings Settings;

@@ -27,6 +27,7 @@ void Reset() {
     s.target = 0;
     s.closeRequested = false;
     s.reserveTop = 0;
+    s.reserveBottom = 0;
     s.fitted = false;
     s.screenChanged = false;
 }
@@ -47,7 +48,8 @@ void FitScreen() {
     backend::AvailableArea(s.areaWidth, s.areaHeight, s.ratio);
     if (!(s.ratio > 0)) s.ratio = 1;
     const int reserve = std::clamp(s.reserveTop, 0, std::max(0, s.areaHeight - 1));
-    s.screen = FourByThree(s.areaWidth, s.areaHeight - reserve);
+    const int foot = std::clamp(s.reserveBottom, 0, std::max(0, s.areaHeight - reserve - 1));
+    s.screen = FourByThree(s.areaWidth, s.areaHeight - reserve - foot);
     s.screen.y += reserve;
     s.fitted = true;
 }
@@ -261,6 +263,16 @@ double PixelRatio() {
 void ReserveScreenTop(int pixels) {
     S().reserveTop = std::max(0, pixels);
     FitScreen();
+}
+
+void ReserveScreenBottom(int pixels) {
+    S().reserveBottom = std::max(0, pixels);
+    FitScreen();
+}
+
+int AvailableHeightPixels() {
+    if (!S().fitted) FitScreen();
+    return S().areaHeight;
 }
 
 bool ScreenChanged() {

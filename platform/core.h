@@ -76,13 +76,14 @@ struct State {
     int clicks = 0;
 
     // The screen: the available area and its pixel ratio as the window
-    // system last told them, the room kept free at its top, and the 4:3
+    // system last told them, the room kept free at its top and foot, and the 4:3
     // rectangle fitted into what is left (from the area's corner; device
     // pixels). Fitted when the program first asks, and again when it takes
     // room off the top or has been told that the screen changed.
     int areaWidth = 0, areaHeight = 0;
     double ratio = 1;
     int reserveTop = 0;
+    int reserveBottom = 0;
     pixels::Rect screen;
     bool fitted = false;
     bool screenChanged = false;      // the window system saw the area change for good

@@ -57,6 +57,11 @@ double PixelRatio();
 // Takes `pixels` off the top of the available area before the rectangle is
 // fitted into it: room for menu rows that the views would otherwise cover.
 void ReserveScreenTop(int pixels);
+// Takes `pixels` off the foot of the available area as well: room for a band
+// below the views (the sky strip), which then never lies over them.
+void ReserveScreenBottom(int pixels);
+// The available area's height, before anything is taken off it.
+int AvailableHeightPixels();
 // How far window 0's menu bar, with every row it has, reaches below the
 // available area's top, its caption included; 0 while there is none.
 int MenuBarBottom();

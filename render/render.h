@@ -66,13 +66,16 @@ void ComposePicture(Image& picture);
 void ShowSightLines(bool on);
 
 // The sky strip (window 4): the whole sky round the Earth, 360 degrees of
-// direction, as a band over the lowest rows of both views, with fixed
-// background stars, a scale in degrees, the Sun and each shown planet at its
-// direction, a dot per day of the last year behind each planet and the days
-// of its standstills at their dots. On opens (or places anew) window 4 and
-// draws it for the clock as it stands; off closes it, and the views under it
-// are whole again.
+// direction, as a band right below both views, as wide as they are, with
+// fixed background stars, a scale in degrees, the Sun and each shown planet
+// at its direction, a dot per day of the last year behind each planet and the
+// days of its standstills at their dots. It lies in room the layout keeps
+// free below the screen rectangle (ReserveScreenBottom), so it covers no
+// pixel of the views. On opens (or places anew) window 4 and draws it for the
+// clock as it stands; off closes it.
 void ShowSkyStrip(bool on);
+// Its height: a sixth of the available area below the menu bar.
+int SkyStripHeight();
 // Draws the shown strip anew for the clock as it stands (after each step).
 void DrawSkyStrip();
 // Body k's direction as seen from the Earth, as the views show it: the

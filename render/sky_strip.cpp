@@ -1,6 +1,6 @@
 // sky_strip.cpp — the sky strip (window 4): what a pupil on the Earth sees of
-// the planets' path round the sky in the last year, as a band over the lowest
-// rows of both views.
+// the planets' path round the sky in the last year, as a band below both
+// views, in room the layout keeps free for it.
 //
 // Across: all 360 degrees of direction from the Earth, east to the left, as
 // the southern sky looks from Germany. Down: time, now on the top row and a
@@ -31,6 +31,8 @@ namespace {
 
 constexpr double TwoPi = 2 * std::numbers::pi;
 constexpr int YearDays = 365;
+// The smallest letters, in pixels at a ratio of 1.
+constexpr double SmallestText = 9;
 // Colour values 0x00BBGGRR.
 constexpr uint32_t NightBlue = 0x3C1408, BrightStar = 0xE6E6E6, FaintStar = 0x8C8C8C, ScaleGrey = 0xB4B4B4;
 
@@ -62,7 +64,6 @@ int StripWidth() {
     return static_cast<int>(Layout.GeoWinLeft) + Layout.ViewWinWidthInt - static_cast<int>(Layout.HelioWinLeft);
 }
 
-int StripHeight() { return std::max(1, Layout.ScreenHeight / 6); }
 
 double SkyX(double direction) { return Sky.Width * (1 - direction / TwoPi); }
 
@@ -85,20 +86,27 @@ void Wrapped(double x, int reach, Draw draw) {
 void MakeBackground() {
     SkyStrip& s = Sky;
     s.Width = StripWidth();
-    s.Height = StripHeight();
+    s.Height = SkyStripHeight();
     s.Ratio = PixelRatio();
     s.DiscRadiusX = Layout.DiscRadiusX;
     s.Orbits = {};  // the days and labels anew, in the new sizes
     const int w = s.Width, h = s.Height;
-    // Sizes grow with the pixel ratio as the disc labels do.
+    // Sizes grow with the pixel ratio as the disc labels do; text is never
+    // smaller than a pupil can read (9 pixels at a ratio of 1).
     const double scale = std::min(s.Ratio, std::max(1.0, Layout.DiscRadiusX / 19.0));
     const int star = std::max(1, Round(s.Ratio));
     SetFontFace("courier");
     SetFontBold(false);
-    s.FontSize = std::max(5, Round(std::min(10 * scale, h / 8.0)));
+    s.FontSize = std::max(Round(SmallestText * s.Ratio), Round(10 * scale));
     SetFontSize(s.FontSize);
     const int text = TextHeight(), tick = std::max(2, Round(4 * scale));
-    const int wordsTop = h - text, degreesTop = wordsTop - text;
+    // Under the sky, a row for the compass points and one for the degrees;
+    // where a low strip has no room for them and four rows of sky, the
+    // compass points are left out first, then the degrees, rather than
+    // shrunk.
+    int rows = 2;
+    while (rows > 0 && h - rows * text - tick < 4 * text) --rows;
+    const int wordsTop = rows >= 2 ? h - text : h, degreesTop = wordsTop - (rows >= 1 ? text : 0);
     s.ScaleTop = degreesTop - tick;
     s.Dot = std::max(2, Round(2 * s.Ratio));
     s.Disc = std::max(2, Round(4 * scale));
@@ -130,12 +138,15 @@ void MakeBackground() {
         const int x = std::min(w - star, static_cast<int>(std::floor(SkyX(degrees * TwoPi / 360))));
         FillBox(x, s.ScaleTop, x + star - 1, degreesTop - 1);
         if (degrees == 0) FillBox(0, s.ScaleTop, star - 1, degreesTop - 1);
+        if (rows < 1) continue;
         const std::string label = std::to_string(degrees) + "°";
         const int width = TextWidth(label);
         DrawText(std::clamp(x - width / 2, 0, std::max(0, w - width)), degreesTop, label);
     }
-    DrawText(margin, wordsTop, "Osten");
-    DrawText(std::max(0, w - margin - TextWidth("Westen")), wordsTop, "Westen");
+    if (rows >= 2) {
+        DrawText(margin, wordsTop, "Osten");
+        DrawText(std::max(0, w - margin - TextWidth("Westen")), wordsTop, "Westen");
+    }
     CaptureImage(0, 0, w - 1, h - 1, s.Background);
     s.Frame = s.Background;
     s.Dots.clear();
@@ -188,6 +199,7 @@ void MakeLabel(Standstill& still) {
 // The label beside its dot, on the side with room for it.
 void PutLabel(const Standstill& still, double now) {
     const Image& label = still.Label;
+    if (label.Height > Sky.ScaleTop) return;  // no room for it above the scale
     const int gap = Sky.Disc + 1;
     const double right = still.X + gap;
     const double x = right + label.Width <= Sky.Width ? right : still.X - gap - label.Width;
@@ -215,15 +227,20 @@ double SkyDirection(int16_t k, double day) {
     return a < TwoPi ? a : 0;
 }
 
+int SkyStripHeight() {
+    return std::max(1, (AvailableHeightPixels() - MenuBarBottom()) / 6);
+}
+
 void ShowSkyStrip(bool on) {
     if (!on) {
         CloseWindow(Win_4);
         return;
     }
     // The background colour first, so that the window never shows another.
+    // Right below the screen rectangle, where the views end, in the room
+    // the layout kept for it.
     SetWindowBackground(Win_4, NightBlue);
-    OpenWindow(Win_4, static_cast<int>(Layout.HelioWinLeft), Layout.ScreenHeight - StripHeight(), StripWidth(),
-               StripHeight());
+    OpenWindow(Win_4, static_cast<int>(Layout.HelioWinLeft), Layout.ScreenHeight, StripWidth(), SkyStripHeight());
     DrawSkyStrip();
 }
 
@@ -234,7 +251,7 @@ void DrawSkyStrip() {
     const int fill = FillPattern();
     SelectWindow(Win_4);
     SkyStrip& s = Sky;
-    if (s.Width != StripWidth() || s.Height != StripHeight() || s.Ratio != PixelRatio() ||
+    if (s.Width != StripWidth() || s.Height != SkyStripHeight() || s.Ratio != PixelRatio() ||
         s.DiscRadiusX != Layout.DiscRadiusX)
         MakeBackground();
     const double now = Planets.SimTime;

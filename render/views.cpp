@@ -7,6 +7,7 @@
 #include "model/state.h"
 #include "platform/platform.h"
 
+#include <algorithm>
 #include <vector>
 
 void OpenViewWindow(int n) {
@@ -21,6 +22,7 @@ void RebuildViewWindows() {
     CloseWindow(Win_1);
     ClearWindow(Win_2);
     ClearWindow(Win_3);
+    Views.DrawnFrom = Views.DrawnTo = Planets.SimTime;
     SelectWindow(Win_0);
     OpenViewWindow(Win_3);
     OpenViewWindow(Win_2);
@@ -39,6 +41,8 @@ void DrawStep() {
         DrawGeoView();
     }
     KeepPositions();
+    Views.DrawnFrom = std::min(Views.DrawnFrom, Planets.SimTime);
+    Views.DrawnTo = std::max(Views.DrawnTo, Planets.SimTime);
 }
 
 void RemoveBody(int16_t k) {

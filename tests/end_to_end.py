@@ -1553,16 +1553,16 @@ def check_events(s, p, strip_copy):
     p.close_box_with_return("the box saying where the list went")
     name, text = s.saved_text()
     rows = [line.split(",") for line in text.splitlines()]
-    events = [r for r in rows[1:] if len(r) == 6 and not r[3]]  # a loop's row has its last day
+    events = [r for r in rows[1:] if len(r) == 8 and not r[3]]  # a loop's row has its last day
     day = day or (float(events[0][0]) if events else 0)
     n = round(day / MARS_SYNODIC)
     if said is not None:
         check(os.path.basename(name) in said, "the box names the file %s (%r)" % (name, said))
-    check(rows[0] == "Tag,Planet,Ereignis,bis Tag,Tage,Grad".split(",") and {len(r) for r in rows} == {6} and n >= 1
+    check(rows[0][:6] == "Tag,Planet,Ereignis,bis Tag,Tage,Grad".split(",") and {len(r) for r in rows} == {8} and n >= 1
           and events and events[0][1:3] == ["Mars", "Opposition"] and abs(float(events[0][0]) - day) <= 0.01
           and abs(day - n * MARS_SYNODIC) <= 0.01 and {r[1] for r in rows[1:]} == {"Mars"}
           and all(float(a[0]) < float(b[0]) for a, b in zip(events, events[1:])) and len(rows) == len(events) + 2,
-          "the saved list: its header, 6 fields a row, %d events of Mars in order from the opposition on day %s (the"
+          "the saved list: its header, 8 fields a row, %d events of Mars in order from the opposition on day %s (the"
           " model's: day %.3f), then its next loop" % (len(events), events and events[0][0], n * MARS_SYNODIC))
     w = sky.width
     at = {rgb: round(sky_x(body, day, w)) for body, rgb in (("Mars", RED), ("Sonne", YELLOW))}
@@ -1866,7 +1866,8 @@ def layout(width, height):
 
     def sy(n):
         return n * height // 200
-    top, view_h = sy(sy(2) + 5) + 19, sy(175) + 19
+    view_h = sy(175) + 19
+    top = max(0, min(sy(sy(2) + 5) + 19, height - view_h))  # the views end at the foot at the latest
     return {"window 2": (sx(5), top, sx(154), view_h), "window 3": (sx(161), top, sx(154), view_h),
             "window 1": (10, sy(15), max(sx(158), 314) - 10, sy(30))}
 

@@ -356,16 +356,21 @@ private slots:
         QTest::addColumn<double>("timeStep");
         QTest::addColumn<bool>("paused");
         QTest::addColumn<QString>("text");
+        // The day to two places, as exact as an event's, more where the
+        // step has more, without trailing zeros.
         QTest::newRow("paused") << 812.5 << 0.5 << true << "Tag 812,5   Zeitschritt 0,5 d   angehalten";
-        QTest::newRow("start") << 0.0 << 0.2 << false << "Tag 0,0   Zeitschritt 0,2 d   läuft";
-        QTest::newRow("whole step") << 24.0 << 2.0 << false << "Tag 24,0   Zeitschritt 2 d   läuft";
+        QTest::newRow("on an event") << 806.15 << 0.5 << true << "Tag 806,15   Zeitschritt 0,5 d   angehalten";
+        QTest::newRow("start") << 0.0 << 0.2 << false << "Tag 0   Zeitschritt 0,2 d   läuft";
+        QTest::newRow("whole step") << 24.0 << 2.0 << false << "Tag 24   Zeitschritt 2 d   läuft";
         QTest::newRow("places of the step") << 12345.25 << 0.05 << false
                                             << "Tag 12.345,25   Zeitschritt 0,05 d   läuft";
         QTest::newRow("before the start") << -1.5 << 0.5 << true << "Tag -1,5   Zeitschritt 0,5 d   angehalten";
-        QTest::newRow("rounding") << 1000.04999 << 0.1 << false << "Tag 1000,0   Zeitschritt 0,1 d   läuft";
+        QTest::newRow("rounding") << 1000.04999 << 0.1 << false << "Tag 1000,05   Zeitschritt 0,1 d   läuft";
+        QTest::newRow("rounded to whole") << 812.999 << 0.5 << false << "Tag 813   Zeitschritt 0,5 d   läuft";
         QTest::newRow("long run") << 1234567.5 << 19.5 << false << "Tag 1.234.567,5   Zeitschritt 19,5 d   läuft";
         QTest::newRow("step of a sum") << 9.5 << 19.999999999999996 << false << "Tag 9,5   Zeitschritt 20 d   läuft";
-        QTest::newRow("six digits") << 9.5 << 0.123456789 << true << "Tag 9,500   Zeitschritt 0,123457 d   angehalten";
+        QTest::newRow("six digits") << 9.1234567 << 0.123456789 << true
+                                    << "Tag 9,123457   Zeitschritt 0,123457 d   angehalten";
     }
     void theStatusLineWritesGerman() {
         QFETCH(double, day);
@@ -415,9 +420,37 @@ private slots:
         for (int n : {Win_2, Win_3}) QVERIFY(!AllOneColour(n, Azure));
     }
 
+    // The sky strip gets a band of its own below the views, which cover no
+    // pixel of it and stay inside the screen; the paths drawn so far are
+    // drawn again at the views' new size, and hiding the strip gives the
+    // views their room back. Run on screens of several shapes.
+    void theStripLeavesTheViewsWhole() {
+        Settings.SystemMode = 3;
+        Settings.DrawMode = 5;
+        for (int i = 0; i < 400; ++i) ClassroomPass();
+        auto rect = [](int n) { return QRect(WindowLeft(n), WindowTop(n), WindowWidth(n), WindowHeight(n)); };
+        const QRect helio = rect(Win_2), geo = rect(Win_3);
+        const double day = Planets.SimTime;
+        ClassroomMenu(EventsMenuFirst + 2);
+        LayOutWhereDue();
+        QVERIFY(IsWindowOpen(Win_4));
+        const QRect strip = rect(Win_4), screen(0, -ScreenTop(), ScreenWidthPixels(), AvailableHeightPixels());
+        for (int n : {Win_2, Win_3}) QVERIFY(!rect(n).intersects(strip) && screen.contains(rect(n)));
+        QVERIFY(screen.contains(strip));
+        QCOMPARE(Planets.SimTime, day);
+        // The Earth's path of 150 days ago, at the new size.
+        const double phi = Planets.Omega[Earth] * (day - 150);
+        QCOMPARE(Pixel(Win_2, static_cast<int>(Layout.HelioCentreX + Planets.RadiusX[Earth] * std::cos(phi)),
+                       static_cast<int>(Layout.HelioCentreY + Planets.RadiusY[Earth] * std::sin(phi))),
+                 White);
+        ClassroomMenu(EventsMenuFirst + 2);
+        LayOutWhereDue();
+        QVERIFY(!IsWindowOpen(Win_4) && rect(Win_2) == helio && rect(Win_3) == geo);
+    }
+
     // A jump lands exactly on the event: forward over steps drawn as the
     // animation draws them (the paths grow on), the last one shortened; back
-    // in one step. Single steps go on from there.
+    // over steps too where paths are drawn. Single steps go on from there.
     void jumpsLandExactlyOnTheEvents_data() {
         QTest::addColumn<QList<int>>("shown");
         QTest::addColumn<double>("timeStep");
@@ -446,25 +479,52 @@ private slots:
                            static_cast<int>(Layout.HelioCentreY + Planets.RadiusY[Earth] * std::sin(phi))),
                      White);
         }
+        // From an event → and ← are one time step, whichever way the jump went.
         const double event = Planets.SimTime;
         ClassroomMenu(StepBack);
         ClassroomPass();
-        QVERIFY(event - Planets.SimTime > 0 && event - Planets.SimTime <= timeStep);
+        QCOMPARE(Planets.SimTime, event - timeStep);
         ClassroomMenu(StepForward);
         ClassroomPass();
         QCOMPARE(Planets.SimTime, event);
+        // Every white pixel of window 2 lies on an orbit of a shown body: a
+        // jump back leaves no chord across them.
+        auto onOrbits = [&] {
+            const QImage helio = Shot(Win_2);
+            for (int y = 0; y < helio.height(); ++y)
+                for (int x = 0; x < helio.width(); ++x) {
+                    const double dx = x + 0.5 - Layout.HelioCentreX, dy = y + 0.5 - Layout.HelioCentreY;
+                    if (helio.pixel(x, y) != qRgb(255, 255, 255) || std::hypot(dx, dy) < 3 * Layout.DiscRadiusX)
+                        continue;
+                    bool on = false;
+                    for (int k = Earth; k <= Jupiter && !on; ++k)
+                        on = Settings.PlanetOn[k] == 1 &&
+                             std::abs(std::hypot(dx / Planets.RadiusX[k], dy / Planets.RadiusY[k]) - 1) *
+                                     Planets.RadiusX[k] < 2;
+                    if (!on) return false;
+                }
+            return true;
+        };
         for (int jump = 0; jump < 3; ++jump) {
-            const double from = Planets.SimTime;
-            const SkyEvent e = PreviousEvent(from, Settings.PlanetOn).value();
+            const SkyEvent e = PreviousEvent(Planets.SimTime, Settings.PlanetOn).value();
             ClassroomMenu(EventsMenuFirst + 1);
             QCOMPARE(Planets.SimTime, e.Day);
+            QVERIFY(onOrbits());
             ClassroomMenu(StepForward);
             ClassroomPass();
-            QCOMPARE(Planets.SimTime, from);
+            QCOMPARE(Planets.SimTime, e.Day + timeStep);
             ClassroomMenu(StepBack);
             ClassroomPass();
             QCOMPARE(Planets.SimTime, e.Day);
         }
+        // A key pressed while a jump draws its steps runs when it is done:
+        // here PageUp during PageDown, which ends on the event before the
+        // one jumped to.
+        const SkyEvent ahead = NextEvent(Planets.SimTime, Settings.PlanetOn).value();
+        QCoreApplication::postEvent(platform_internal::CanvasOf(Win_0),
+                                    new QKeyEvent(QEvent::KeyPress, Qt::Key_PageUp, Qt::NoModifier));
+        ClassroomMenu(EventsMenuFirst);
+        QCOMPARE(Planets.SimTime, PreviousEvent(ahead.Day, Settings.PlanetOn)->Day);
         // A tiny time step: the jump draws no more than 2000 longer steps.
         Settings.TimeStep = 1e-4;
         Classroom.Earlier.clear();

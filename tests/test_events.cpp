@@ -1,4 +1,5 @@
 // test_events.cpp — the events against relations that hold however they were found.
+#include "model/event_list.h"
 #include "model/events.h"
 #include "model/layout.h"
 #include "model/planets.h"
@@ -87,6 +88,25 @@ private slots:
         QCOMPARE(PreviousEvent(events[2].Day, on)->Day, events[1].Day);
         const LoopFigures loop = NextLoop(body, 0);
         QVERIFY(loop.Days > 0 && loop.WidthDegrees > 0 && loop.WidthDegrees < 60);
+    }
+
+    // The saved list says where it starts and for which planets, in columns
+    // at the end of every row: the header and the first column stay as they were.
+    void theListsFileSaysWhereItStarts() {
+        SetScreenSize(1024, 768);
+        Planets.FlattenFactor = 0.82;
+        InitModel();
+        std::array<int16_t, 7> on{};
+        on[Mars] = on[Jupiter] = 1;
+        const QStringList rows = QString::fromStdString(EventListCsv(812.5, on)).split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(rows[0], QString("Tag,Planet,Ereignis,bis Tag,Tage,Grad,Liste ab Tag,Planeten der Liste"));
+        QVERIFY(rows.size() > 3);
+        for (const QString& row : rows.mid(1)) {
+            const QStringList fields = row.split(',');
+            QCOMPARE(fields.size(), 8);
+            QVERIFY(fields[0].toDouble() >= 812.5);
+            QCOMPARE(fields.mid(6), (QStringList{"812.50", "Mars Jupiter"}));
+        }
     }
 };
 

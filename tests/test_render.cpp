@@ -1049,9 +1049,9 @@ private slots:
         ShowSkyStrip(true);
         QCOMPARE(SelectedWindow(), Win_2);  // put back as it was
         const int w = static_cast<int>(Layout.GeoWinLeft - Layout.HelioWinLeft) + Layout.ViewWinWidthInt;  // both views
-        const int h = Layout.ScreenHeight / 6;  // a sixth of the screen, its foot at the screen's
+        const int h = SkyStripHeight();  // right below the views' rectangle
         QCOMPARE(QRect(WindowLeft(Win_4), WindowTop(Win_4), WindowWidth(Win_4), WindowHeight(Win_4)),
-                 QRect(static_cast<int>(Layout.HelioWinLeft), Layout.ScreenHeight - h, w, h));
+                 QRect(static_cast<int>(Layout.HelioWinLeft), Layout.ScreenHeight, w, h));
         auto column = [&](double direction) { return static_cast<int>(std::floor(w * (1 - direction / (2 * M_PI)))); };
         auto found = [&](int x, int from, int to, uint32_t colour) {
             for (int y = from; y <= to; ++y)
@@ -1068,7 +1068,7 @@ private slots:
             if (e.Kind == EventKind::StationRetrograde || e.Kind == EventKind::StationDirect)
                 QVERIFY(TextShownIn(Win_4, QRect(column(SkyDirection(Mars, e.Day)) - w / 8, 0, w / 4, h),
                                     "Tag " + std::to_string(std::lround(e.Day)), Red));  // its standstills, at their dots
-        Image picture;  // the strip lies over the views; off takes it away
+        Image picture;  // the strip is in the picture; off takes it away
         ComposePicture(picture);
         QCOMPARE(ImagePixel(picture, WindowLeft(Win_4) - WindowLeft(Win_2) + column(SkyDirection(Sun, day)),
                             WindowTop(Win_4) - WindowTop(Win_2) + sun),

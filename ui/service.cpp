@@ -14,6 +14,7 @@ void ClearViews() {
     ClearWindow(Win_3);
     ClearWindow(SelectedWindow());
     ClearBackgrounds();
+    Views.DrawnFrom = Views.DrawnTo = Planets.SimTime;
     // With only the geocentric view shown, window 0 stays the target.
     if (Settings.SystemMode != 2) SelectWindow(Win_2);
 }
