@@ -105,7 +105,7 @@ void MakeBackground() {
     // compass points are left out first, then the degrees, rather than
     // shrunk.
     int rows = 2;
-    while (rows > 0 && h - rows * text - tick < 4 * text) --rows;
+    while (rows > 0 && h - rows * text - tick < (rows + 1) * text) --rows;
     const int wordsTop = rows >= 2 ? h - text : h, degreesTop = wordsTop - (rows >= 1 ? text : 0);
     s.ScaleTop = degreesTop - tick;
     s.Dot = std::max(2, Round(2 * s.Ratio));
@@ -134,14 +134,19 @@ void MakeBackground() {
     SetForeground(ScaleGrey);
     SetBackground(NightBlue);
     const int margin = 2 * star;
+    // Where the numbers of every tick would run into each other (a narrow
+    // strip), only every second, third … tick gets one.
+    int every = 1;
+    while (every < 12 && (12 % every != 0 || w * every / 12 < TextWidth("330°") + text)) ++every;
     for (int degrees = 0; degrees < 360; degrees += 30) {
         const int x = std::min(w - star, static_cast<int>(std::floor(SkyX(degrees * TwoPi / 360))));
         FillBox(x, s.ScaleTop, x + star - 1, degreesTop - 1);
         if (degrees == 0) FillBox(0, s.ScaleTop, star - 1, degreesTop - 1);
-        if (rows < 1) continue;
+        if (rows < 1 || degrees / 30 % every != 0) continue;
+        // Whole inside the strip, clear of its ends.
         const std::string label = std::to_string(degrees) + "°";
         const int width = TextWidth(label);
-        DrawText(std::clamp(x - width / 2, 0, std::max(0, w - width)), degreesTop, label);
+        DrawText(std::clamp(x - width / 2, margin, std::max(margin, w - margin - width)), degreesTop, label);
     }
     if (rows >= 2) {
         DrawText(margin, wordsTop, "Osten");
