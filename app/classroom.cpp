@@ -299,12 +299,7 @@ std::string DayText(double simTime, double timeStep) {
     const int places = step.find('e') != std::string::npos ? 6
                        : comma == std::string::npos        ? 2
                                                            : std::clamp(static_cast<int>(step.size() - comma - 1), 2, 6);
-    std::string day = GermanNumber(simTime, places);
-    // No trailing zeros, and no comma without places after it.
-    day.erase(day.find_last_not_of('0') + 1);
-    if (day.back() == ',') day.pop_back();
-    if (day == "-0") day = "0";
-    return "Tag " + day;
+    return MomentText(simTime, places);
 }
 
 std::string StatusText(double simTime, double timeStep, bool paused) {

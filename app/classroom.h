@@ -4,7 +4,7 @@
 // the menu bar's five; used or not, the five menus work as they always have.
 #pragma once
 
-#include "model/events.h"
+#include "model/sky.h"
 #include "platform/platform.h"
 
 #include <cstdint>

@@ -19,20 +19,7 @@ namespace {
 // What a screen reader says when an event is reached: "Tag 806,15: Mars in
 // Opposition".
 std::string Spoken(const SkyEvent& e) {
-    const std::string day = "Tag " + GermanNumber(e.Day, 2) + ": " + BodyName(e.Body);
-    switch (e.Kind) {
-        case EventKind::InferiorConjunction: return day + " in unterer Konjunktion";
-        case EventKind::SuperiorConjunction: return day + " in oberer Konjunktion";
-        case EventKind::GreatestEastElongation: return day + " in größter östlicher Elongation";
-        case EventKind::GreatestWestElongation: return day + " in größter westlicher Elongation";
-        case EventKind::Opposition: return day + " in Opposition";
-        case EventKind::Conjunction: return day + " in Konjunktion";
-        case EventKind::EastQuadrature: return day + " in östlicher Quadratur";
-        case EventKind::WestQuadrature: return day + " in westlicher Quadratur";
-        case EventKind::StationRetrograde: return day + " steht still und läuft dann rückwärts";
-        case EventKind::StationDirect: return day + " steht still und läuft dann wieder vorwärts";
-    }
-    return day;
+    return MomentText(e.Day, 2) + ": " + BodyName(e.Body) + " " + EventPhrase(e.Kind);
 }
 
 void Arrive(const SkyEvent& e) {
@@ -122,9 +109,9 @@ void EventsMenu(int item) {
 }
 
 std::string EventStatusText(const SkyEvent& e) {
-    return "Tag " + GermanNumber(e.Day, 2) + "   " + BodyName(e.Body) + ": " + EventName(e.Kind);
+    return MomentText(e.Day, 2) + "   " + BodyName(e.Body) + ": " + EventName(e.Kind);
 }
 
 std::string EventStatusShortText(const SkyEvent& e) {
-    return "Tag " + GermanNumber(e.Day, 2) + "   " + EventName(e.Kind);
+    return MomentText(e.Day, 2) + "   " + EventName(e.Kind);
 }

@@ -2,13 +2,13 @@
 #include "model/event_list.h"
 
 #include "model/decimal.h"
-#include "model/events.h"
+#include "model/sky.h"
 #include "model/state.h"
 
 namespace {
 
 std::string DayText(double day) {
-    return "Tag " + GermanNumber(day, 2);
+    return MomentText(day, 2);
 }
 
 bool AnyPlanet(const std::array<int16_t, 7>& planetOn) {

@@ -2,6 +2,7 @@
 #include "model/planets.h"
 
 #include "model/layout.h"
+#include "model/sky.h"
 #include "model/state.h"
 #include "model/text_items.h"
 
@@ -46,13 +47,7 @@ void MoveModelTo(double simTime) {
 
 void PlacePlanets() {
     PlanetModel& p = Planets;
-    for (int i = Earth; i <= Jupiter; ++i) {
-        double phi = p.Omega[i] * p.SimTime;  // never reduced to one turn
-        p.PosX[i] = p.RadiusX[i] * std::cos(phi);
-        p.PosY[i] = p.RadiusY[i] * std::sin(phi);
-    }
-    p.PosX[Sun] = 0;
-    p.PosY[Sun] = 0;
+    for (int i = Earth; i <= Sun; ++i) TheSky().ScreenPlace(i, p.SimTime, p.PosX[i], p.PosY[i]);
 }
 
 void KeepPositions() {

@@ -13,9 +13,9 @@ void InitModel();
 // clock, the settings and the bodies' positions stay.
 void LayOutModel();
 
-// One tick of the clock: SimTime grows by TimeStep, and every planet moves to
-// angle Omega * SimTime on its orbit (clockwise on screen, since y grows
-// downward); the Sun stays at the origin.
+// One tick of the clock: SimTime grows by TimeStep, and every body moves to
+// where the sky puts it (the model: angle Omega * SimTime on its orbit,
+// clockwise on screen, since y grows downward; the Sun at the origin).
 void AdvanceModel();
 // The clock set to simTime (forward or back), every body placed for it.
 void MoveModelTo(double simTime);

@@ -78,7 +78,3 @@ void ShowSkyStrip(bool on);
 int SkyStripHeight();
 // Draws the shown strip anew for the clock as it stands (after each step).
 void DrawSkyStrip();
-// Body k's direction as seen from the Earth, as the views show it: the
-// angle of its line of sight on the screen, in radians from 0 up to 2π,
-// growing the way the planets go round; at day `day` (the views' radii).
-double SkyDirection(int16_t k, double day);

@@ -4,9 +4,9 @@
 //
 // Across: all 360 degrees of direction from the Earth, east to the left, as
 // the southern sky looks from Germany. Down: time, now on the top row and a
-// year ago above the scale at the foot. The directions are the angles of the
-// lines of sight in the views (the orbits' pixel radii, the flattened
-// vertical ones included), so that strip and lines of sight agree.
+// year ago above the scale at the foot. The directions are those on the
+// screen (sky.h): the angles of the lines of sight in the views, so that
+// strip and lines of sight agree.
 //
 // Sky, stars and scale are made once per layout as one image; a step sets
 // the dots in a frame of it, puts that, and draws the standstills' days and
@@ -14,8 +14,7 @@
 // kept for three years round the clock, so that a step reckons none of them.
 #include "render/render.h"
 
-#include "model/decimal.h"
-#include "model/events.h"
+#include "model/sky.h"
 #include "model/state.h"
 #include "platform/platform.h"
 
@@ -58,14 +57,14 @@ struct SkyStrip {
     std::array<double, 16> Orbits{};
 };
 
-SkyStrip Sky;
+SkyStrip Strip;
 
 int StripWidth() {
     return static_cast<int>(Layout.GeoWinLeft) + Layout.ViewWinWidthInt - static_cast<int>(Layout.HelioWinLeft);
 }
 
 
-double SkyX(double direction) { return Sky.Width * (1 - direction / TwoPi); }
+double SkyX(double direction) { return Strip.Width * (1 - direction / TwoPi); }
 
 int Round(double v) { return static_cast<int>(std::lround(v)); }
 
@@ -77,14 +76,14 @@ uint32_t ImageColour(uint32_t c) { return 0xFF000000u | (c & 0xFFu) << 16 | (c &
 template <class Draw>
 void Wrapped(double x, int reach, Draw draw) {
     draw(x);
-    if (x - reach < 0) draw(x + Sky.Width);
-    if (x + reach >= Sky.Width) draw(x - Sky.Width);
+    if (x - reach < 0) draw(x + Strip.Width);
+    if (x + reach >= Strip.Width) draw(x - Strip.Width);
 }
 
 // Sky, stars and scale for the layout as it stands, into window 4 and then
-// into Sky.Background.
+// into Strip.Background.
 void MakeBackground() {
-    SkyStrip& s = Sky;
+    SkyStrip& s = Strip;
     s.Width = StripWidth();
     s.Height = SkyStripHeight();
     s.Ratio = PixelRatio();
@@ -160,7 +159,7 @@ void MakeBackground() {
 // Each planet's x on every whole day of three years round `today`, and the
 // standstills among them, unless they are held for today's orbits already.
 void KeepDays(long long today) {
-    SkyStrip& s = Sky;
+    SkyStrip& s = Strip;
     std::array<double, 16> orbits{};
     for (int k = Earth; k <= Jupiter; ++k) {
         orbits[3 * k - 3] = Planets.Omega[k];
@@ -175,17 +174,17 @@ void KeepDays(long long today) {
     s.DayX.resize(3 * YearDays);
     for (std::size_t i = 0; i < s.DayX.size(); ++i)
         for (int16_t k = Mercury; k <= Jupiter; ++k)
-            s.DayX[i][k] = SkyX(SkyDirection(k, static_cast<double>(s.First + static_cast<long long>(i))));
+            s.DayX[i][k] = SkyX(ScreenDirection(k, static_cast<double>(s.First + static_cast<long long>(i))));
     s.Standstills.clear();
     const double last = static_cast<double>(s.First) + static_cast<double>(s.DayX.size()) - 1;
     for (int16_t k = Mercury; k <= Jupiter; ++k)
-        for (const SkyEvent& e : EventsOf(k, static_cast<double>(s.First), last))
+        for (const SkyEvent& e : TheSky().EventsOf(k, static_cast<double>(s.First), last))
             if (e.Kind == EventKind::StationRetrograde || e.Kind == EventKind::StationDirect)
-                s.Standstills.push_back({k, e.Day, SkyX(SkyDirection(k, e.Day)), Image{}});
+                s.Standstills.push_back({k, e.Day, SkyX(ScreenDirection(k, e.Day)), Image{}});
 }
 
 // The row of something `age` days old.
-double AgeRow(double age) { return Sky.NowRow + (Sky.YearRow - Sky.NowRow) * age / YearDays; }
+double AgeRow(double age) { return Strip.NowRow + (Strip.YearRow - Strip.NowRow) * age / YearDays; }
 
 // A standstill's label, drawn the first time in the strip's corner (which
 // the background covers again before anything is shown).
@@ -193,10 +192,10 @@ void MakeLabel(Standstill& still) {
     if (!IsEmptyImage(still.Label)) return;
     SetFontFace("courier");
     SetFontBold(false);
-    SetFontSize(Sky.FontSize);
+    SetFontSize(Strip.FontSize);
     SetForeground(DiscColour(still.Body));
     SetBackground(NightBlue);
-    const std::string text = "Tag " + GermanNumber(still.Day, 0);
+    const std::string text = MomentText(still.Day, 0);
     DrawText(0, 0, text);
     CaptureImage(0, 0, TextWidth(text) - 1, TextHeight() - 1, still.Label);
 }
@@ -204,33 +203,16 @@ void MakeLabel(Standstill& still) {
 // The label beside its dot, on the side with room for it.
 void PutLabel(const Standstill& still, double now) {
     const Image& label = still.Label;
-    if (label.Height > Sky.ScaleTop) return;  // no room for it above the scale
-    const int gap = Sky.Disc + 1;
+    if (label.Height > Strip.ScaleTop) return;  // no room for it above the scale
+    const int gap = Strip.Disc + 1;
     const double right = still.X + gap;
-    const double x = right + label.Width <= Sky.Width ? right : still.X - gap - label.Width;
+    const double x = right + label.Width <= Strip.Width ? right : still.X - gap - label.Width;
     const double y = std::clamp(AgeRow(now - still.Day) - label.Height / 2.0, 0.0,
-                                std::max(0.0, static_cast<double>(Sky.ScaleTop - label.Height)));
+                                std::max(0.0, static_cast<double>(Strip.ScaleTop - label.Height)));
     PutImage(std::max(0.0, x), y, label);
 }
 
 }  // namespace
-
-double SkyDirection(int16_t k, double day) {
-    const PlanetModel& p = Planets;
-    auto place = [&](int i, double& x, double& y) {
-        x = y = 0;  // the Sun
-        if (i < Earth || i > Jupiter) return;
-        const double phi = p.Omega[i] * day;
-        x = p.RadiusX[i] * std::cos(phi);
-        y = p.RadiusY[i] * std::sin(phi);
-    };
-    double xk = 0, yk = 0, xe = 0, ye = 0;
-    place(k, xk, yk);
-    place(Earth, xe, ye);
-    double a = std::atan2(yk - ye, xk - xe);
-    if (a < 0) a += TwoPi;
-    return a < TwoPi ? a : 0;
-}
 
 int SkyStripHeight() {
     return std::max(1, (AvailableHeightPixels() - MenuBarBottom()) / 6);
@@ -255,7 +237,7 @@ void DrawSkyStrip() {
     const uint32_t foreground = Foreground(), background = Background();
     const int fill = FillPattern();
     SelectWindow(Win_4);
-    SkyStrip& s = Sky;
+    SkyStrip& s = Strip;
     if (s.Width != StripWidth() || s.Height != SkyStripHeight() || s.Ratio != PixelRatio() ||
         s.DiscRadiusX != Layout.DiscRadiusX)
         MakeBackground();
@@ -302,7 +284,7 @@ void DrawSkyStrip() {
     for (int16_t k : {Mercury, Venus, Mars, Jupiter, Sun}) {
         if (!shown(k)) continue;
         SetForeground(DiscColour(k));
-        Wrapped(SkyX(SkyDirection(k, now)), s.Disc, [&](double x) { FillEllipse(x, s.NowRow, s.Disc, s.Disc); });
+        Wrapped(SkyX(ScreenDirection(k, now)), s.Disc, [&](double x) { FillEllipse(x, s.NowRow, s.Disc, s.Disc); });
     }
     SetForeground(foreground);
     SetBackground(background);

@@ -1531,8 +1531,8 @@ def check_events(s, p, strip_copy):
           " Sun (%s degrees apart)" % e)
     status, day = s.status_text(), None
     if status is not None:
-        m = re.fullmatch(r"Tag (\d+),(\d\d)   Mars: Opposition", status)
-        day = m and float("%s.%s" % m.groups())
+        m = re.fullmatch(r"Tag (\d+)(?:,(\d\d?))?   Mars: Opposition", status)
+        day = m and float("%s.%s" % (m[1], m[2] or 0))
         check(m and abs(day - round(day / MARS_SYNODIC) * MARS_SYNODIC) <= 0.01 and day > 1,
               "the status line %r names an opposition of the model's, every %.3f days" % (status, MARS_SYNODIC))
     s.key("h")
@@ -1545,7 +1545,7 @@ def check_events(s, p, strip_copy):
     poll(p.boxes, 5, "the event list")
     listed = s.box_text()  # None where the window system keeps a box's text to itself
     if listed is not None:
-        check("Tag %s  Mars  Opposition" % ("%.2f" % day).replace(".", ",") in listed, "L lists the opposition first")
+        check("Tag %s  Mars  Opposition" % ("%.2f" % day).rstrip("0").rstrip(".").replace(".", ",") in listed, "L lists the opposition first")
     p.close_box_with_return("the event list")
     p.choose_by_mouse("EREIGNISSE", "Ereignisliste &speichern")
     poll(p.boxes, 5, "the box saying where the list went")
@@ -1809,7 +1809,7 @@ def check_tablet(s, p):
     touch("Schritt zurück")
     poll(lambda: still() == paused, 5, "a step back to the same pixels")
     touch("Nächstes Ereignis")
-    jumped = poll(lambda: re.fullmatch(r"Tag \d+,\d\d   (Merkur|Venus|Mars|Jupiter): .*(Konjunktion|Elongation|"
+    jumped = poll(lambda: re.fullmatch(r"Tag \d+(,\d\d?)?   (Merkur|Venus|Mars|Jupiter): .*(Konjunktion|Elongation|"
                                        r"Opposition|Quadratur|Stillstand).*", s.eval("HG.statusText")), 5, "an event")
     p.choose_by_mouse("EXTRAS", "&Sichtlinien ein/aus")
     p.choose_by_mouse("EXTRAS", "&Bild speichern")

@@ -1,8 +1,8 @@
 // test_events.cpp — the events against relations that hold however they were found.
 #include "model/event_list.h"
-#include "model/events.h"
 #include "model/layout.h"
 #include "model/planets.h"
+#include "model/sky.h"
 #include "model/state.h"
 
 #include <QtTest>
@@ -32,13 +32,13 @@ private slots:
         const bool inner = body < Mars;
         const EventKind line = inner ? EventKind::InferiorConjunction : EventKind::Opposition;
         const double synodic = 2 * std::numbers::pi / FullTurn / std::abs(1 / 365.0 - 1 / period);
-        const std::vector<SkyEvent> events = EventsOf(body, 0, 3000);
+        const std::vector<SkyEvent> events = TheSky().EventsOf(body, 0, 3000);
         QVERIFY(!events.empty());
         double lastLine = -1;
         for (std::size_t i = 0; i < events.size(); ++i) {
             const SkyEvent& e = events[i];
             QVERIFY(i == 0 || events[i - 1].Day < e.Day);
-            const GridPoint p = BodyPoint(body, e.Day), earth = BodyPoint(Earth, e.Day);
+            const GridPoint p = TheSky().Place(body, e.Day), earth = TheSky().Place(Earth, e.Day);
             if (e.Kind == line) {
                 // One synodic period apart; the Sun, the Earth and the planet in
                 // line on the model's own positions, the planet on the Earth's side.
@@ -63,7 +63,7 @@ private slots:
             } else if (e.Kind == EventKind::StationRetrograde || e.Kind == EventKind::StationDirect) {
                 // The direction stands still: it moves the same way on both sides.
                 auto turn = [&](double dt) {
-                    return std::remainder(DirectionFromEarth(body, e.Day + dt) - DirectionFromEarth(body, e.Day),
+                    return std::remainder(TheSky().GridDirection(body, e.Day + dt) - TheSky().GridDirection(body, e.Day),
                                           2 * std::numbers::pi);
                 };
                 QVERIFY(turn(-0.05) * turn(0.05) > 0);

@@ -5,7 +5,7 @@
 #include "app/menu.h"
 #include "app/shell.h"
 #include "app/startup.h"
-#include "model/events.h"
+#include "model/sky.h"
 #include "model/layout.h"
 #include "model/planets.h"
 #include "model/state.h"
@@ -1023,14 +1023,14 @@ private slots:
         MapHelio();
         TransformGeo();
         ShowSightLines(true);
-        auto off = [&](int k, double angle) { return std::abs(std::remainder(angle - SkyDirection(k, day), 2 * M_PI)); };
+        auto off = [&](int k, double angle) { return std::abs(std::remainder(angle - ScreenDirection(k, day), 2 * M_PI)); };
         for (int n : {Win_2, Win_3}) {
             const std::vector<OverlayLine>& lines = platform_internal::S().windows[n].overlay;
             QCOMPARE(lines.size(), std::size_t(8));  // four planets, a line and a mark each
             for (int k = Mercury; k <= Jupiter; ++k) {
                 const OverlayLine& l = lines[2 * (k - Mercury)];
                 QVERIFY(off(k, std::atan2(l.Y2 - l.Y1, l.X2 - l.X1)) < 1e-9);
-                QVERIFY(SkyDirection(k, day) >= 0 && SkyDirection(k, day) < 2 * M_PI);
+                QVERIFY(ScreenDirection(k, day) >= 0 && ScreenDirection(k, day) < 2 * M_PI);
             }
         }
         QVERIFY(off(Sun, std::atan2(Views.GeoScreenY[Sun] - Layout.GeoCentreY, Views.GeoScreenX[Sun] - Layout.GeoCentreX)) < 1e-9);
@@ -1062,19 +1062,19 @@ private slots:
             return -1;
         };
         // The discs on the top rows, east to the left; Mars's dots lower the older they are.
-        const int sun = found(column(SkyDirection(Sun, day)), 0, h / 8, Yellow);
-        QVERIFY(sun >= 0 && found(column(SkyDirection(Mars, day)), 0, h / 8, Red) >= 0);
+        const int sun = found(column(ScreenDirection(Sun, day)), 0, h / 8, Yellow);
+        QVERIFY(sun >= 0 && found(column(ScreenDirection(Mars, day)), 0, h / 8, Red) >= 0);
         for (double age : {30.0, 120.0, 300.0})
-            QVERIFY(found(column(SkyDirection(Mars, std::floor(day) - age)), static_cast<int>(h * age / 730) - 2,
+            QVERIFY(found(column(ScreenDirection(Mars, std::floor(day) - age)), static_cast<int>(h * age / 730) - 2,
                           static_cast<int>(h * age / 365) + h / 8, Red) >= 0);
-        for (const SkyEvent& e : EventsOf(Mars, day - 365, day))
+        for (const SkyEvent& e : TheSky().EventsOf(Mars, day - 365, day))
             if (e.Kind == EventKind::StationRetrograde || e.Kind == EventKind::StationDirect)
-                QVERIFY(TextShownIn(Win_4, QRect(column(SkyDirection(Mars, e.Day)) - w / 8, 0, w / 4, h),
+                QVERIFY(TextShownIn(Win_4, QRect(column(ScreenDirection(Mars, e.Day)) - w / 8, 0, w / 4, h),
                                     "Tag " + std::to_string(std::lround(e.Day)), Red,
                                     static_cast<int>(9 * PixelRatio())));  // at their dots, in letters a pupil can read
         Image picture;  // the strip is in the picture; off takes it away
         ComposePicture(picture);
-        QCOMPARE(ImagePixel(picture, WindowLeft(Win_4) - WindowLeft(Win_2) + column(SkyDirection(Sun, day)),
+        QCOMPARE(ImagePixel(picture, WindowLeft(Win_4) - WindowLeft(Win_2) + column(ScreenDirection(Sun, day)),
                             WindowTop(Win_4) - WindowTop(Win_2) + sun),
                  Yellow);
         ShowSkyStrip(false);

@@ -1,0 +1,99 @@
+// sky.h — what the program asks of the sky, in one place: where each body
+// stands at a moment, its direction from the Earth, the events in a span and
+// the text of a moment. The views, the sky strip, the jumps, the event list
+// and the status line ask only this; which sky answers is the program's
+// setting (today always the model's circles, model_sky.cpp), so none of them
+// branches on it.
+//
+// Two kinds of direction are asked for, both as seen from the Earth, in
+// radians from 0 up to 2π, growing eastward (the way the planets go round in
+// the views):
+//   - on the grid: in the sky's own geometry (the model's circles in design-
+//     grid units, round). Events, the list and the loops are found on it.
+//   - on the screen: the angle of the line of sight in the views' pixels,
+//     whose orbits are flattened vertically. The sky strip shows it, so that
+//     strip and lines of sight agree; it differs from the grid's by a few
+//     degrees at most.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+enum class EventKind : int {
+    InferiorConjunction,  // Mercury and Venus
+    SuperiorConjunction,
+    GreatestEastElongation,
+    GreatestWestElongation,
+    Opposition,           // Mars and Jupiter
+    Conjunction,
+    EastQuadrature,
+    WestQuadrature,
+    StationRetrograde,    // every planet: it stops and turns backward
+    StationDirect,        // it stops and goes forward again
+};
+
+struct SkyEvent {
+    double Day = 0;
+    int Body = 0;  // a BodyIndex, never the Earth or the Sun
+    EventKind Kind = EventKind::Opposition;
+    bool operator==(const SkyEvent&) const = default;
+};
+
+// A place relative to the Sun in the sky's own units (the model: design-grid
+// units), x and y as in the views.
+struct GridPoint {
+    double X = 0, Y = 0;
+};
+
+// One sky: the procedures that answer for it.
+struct Sky {
+    // Where a body (a planet or the Sun) stands on day `day`, on the grid.
+    GridPoint (*Place)(int body, double day);
+    // Its direction from the Earth on the grid.
+    double (*GridDirection)(int body, double day);
+    // Where the views draw a body on day `day`: pixels relative to the Sun,
+    // x right, y down. The views' positions at each step come from here.
+    void (*ScreenPlace)(int body, double day, double& x, double& y);
+    // Every event of one planet in [from, to], in time order.
+    std::vector<SkyEvent> (*EventsOf)(int body, double from, double to);
+    // A moment as the program writes it, to `places` decimals of a day at
+    // most, without trailing zeros: "Tag 806,15", "Tag 813".
+    std::string (*MomentText)(double day, int places);
+};
+
+// The sky that is shown.
+const Sky& TheSky();
+// The model's circles.
+extern const Sky ModelSky;
+
+// ---------------------------------------------------------------------------
+// What follows asks the sky that is shown.
+
+// The German names, as the status line and the list give them, and as a
+// screen reader says a moment reached ("in Opposition").
+std::string EventName(EventKind kind);
+std::string EventPhrase(EventKind kind);
+std::string BodyName(int body);
+
+// A body's direction from the Earth on the screen (see above).
+double ScreenDirection(int body, double day);
+// The text of a moment, as the sky writes it.
+std::string MomentText(double day, int places);
+
+// Every event of the shown planets (planetOn[k] == 1; the Earth never
+// counts) in [from, to], in time order.
+std::vector<SkyEvent> EventsBetween(double from, double to, const std::array<int16_t, 7>& planetOn);
+// The first event of a shown planet after `day` and the last before it (an
+// event on `day` itself is neither); none when no planet but the Earth is shown.
+std::optional<SkyEvent> NextEvent(double day, const std::array<int16_t, 7>& planetOn);
+std::optional<SkyEvent> PreviousEvent(double day, const std::array<int16_t, 7>& planetOn);
+
+// A planet's next loop after `day`: the first and last day of its running
+// backward, the days between and the width of sky it runs back over.
+struct LoopFigures {
+    double FirstDay = 0, LastDay = 0, Days = 0, WidthDegrees = 0;
+};
+LoopFigures NextLoop(int body, double day);
