@@ -36,7 +36,7 @@ fi
 # Started through sudo: everything but apt-get runs as the user who asked.
 as_user() {
   if [ "$(id -u)" = 0 ] && [ -n "${SUDO_USER:-}" ] && [ "$SUDO_USER" != root ]; then
-    sudo -u "$SUDO_USER" --preserve-env=DISPLAY,XAUTHORITY,WAYLAND_DISPLAY,XDG_RUNTIME_DIR,XDG_SESSION_TYPE,QT_QPA_PLATFORM,NODE_PATH "$@"
+    sudo -u "$SUDO_USER" --preserve-env=DISPLAY,XAUTHORITY,WAYLAND_DISPLAY,XDG_RUNTIME_DIR,XDG_SESSION_TYPE,QT_QPA_PLATFORM "$@"
   else
     "$@"
   fi
@@ -70,9 +70,6 @@ jobs="$(nproc 2>/dev/null || echo 2)"
 # itself: on a machine busy with other work it then keeps its share.
 build_jobs=$((jobs + 2))
 cd "$here"
-# Debian's em++ needs its acorn module from /usr/share/nodejs, where a node
-# that is not Debian's own does not look.
-export NODE_PATH="${NODE_PATH:+$NODE_PATH:}/usr/share/nodejs"
 
 if [ "$mode" = web ]; then
   as_user emcmake cmake -S . -B build-web -DCMAKE_BUILD_TYPE=Release >/dev/null
