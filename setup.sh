@@ -97,7 +97,9 @@ as_user cmake -S . -B build-test -DCMAKE_BUILD_TYPE=Release >/dev/null
 as_user cmake --build build-test -j "$build_jobs"
 
 # …then the program's own tests again in a build with AddressSanitizer and
-# UndefinedBehaviorSanitizer, where any report fails the test. Packaging and
+# UndefinedBehaviorSanitizer, where any report fails the test (but for the
+# memory that system libraries keep to the end: tests/lsan.supp, which that
+# build gives its tests). Packaging and
 # the real-window run belong to the Release build only. That build is made
 # while the Release build's tests run, which spend much of their time
 # waiting for windows and the browser.
