@@ -111,6 +111,13 @@ bool PictureSavable(const Image& picture, std::string& where) {
     return true;
 }
 
+std::string NumberedName(const std::string& name, int k) {
+    if (k <= 1) return name;
+    const std::size_t dot = name.rfind('.');
+    const std::size_t split = dot == std::string::npos || dot == 0 ? name.size() : dot;
+    return name.substr(0, split) + "-" + std::to_string(k) + name.substr(split);
+}
+
 namespace {
 
 // An overlay line as the pixels it changes, in short pieces, so that a long

@@ -149,5 +149,9 @@ void ChooseCommand(int item);
 // Whether a picture can be saved at all: false, with `where` saying why in
 // German, where it cannot. The window system's SavePicture asks first.
 bool PictureSavable(const Image& picture, std::string& where);
+// The k-th name for a file whose name is taken: the name itself for 1, else
+// with "-k" before its extension ("a.png", "a-2.png", "a-3.png" …), in both
+// editions alike.
+std::string NumberedName(const std::string& name, int k);
 
 }  // namespace core

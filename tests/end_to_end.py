@@ -526,6 +526,7 @@ class BrowserSession(Session):
         self.dialogs = []  # dialogs the page opened (a question on closing, say)
         self.problems = []  # console messages, warnings and failed requests since the page was opened
         self.downloaded = []  # downloads that ended: completed (with their file) or canceled
+        self.files = []  # the files downloaded, in order
         self.logs = [os.path.join(out, "chromium.log"), os.path.join(out, "console.log")]
         self.console = None
 
@@ -692,6 +693,7 @@ class BrowserSession(Session):
         ended = poll(lambda: (self.eval("1"), self.downloaded)[1], 15, "a download to end").pop(0)
         if ended["state"] != "completed":
             raise Failed("the download ended %s" % ended["state"])
+        self.files.append(ended["filePath"])
         return ended["filePath"]
 
     def saved_picture(self):
@@ -861,6 +863,15 @@ class BrowserSession(Session):
                                                                                   (YELLOW, BLUE)))
         poll(drawn, 10, "both views after taps on SYSTEM and &Beide")
         log("ok: taps pass the title screen and the box and choose SYSTEM | &Beide")
+        # A picture in the second of the first, which the page saved before it was loaded anew, as another tab
+        # of the file would: numbered, beside it.
+        first = next(f for f in self.files if f.endswith(".png"))
+        second = time.mktime(time.strptime(os.path.basename(first), "heliogeo-%Y-%m-%d-%H%M%S.png"))
+        self.eval("Date.now = () => %d" % (second * 1000))
+        self.key("ctrl+s")
+        path = self.downloaded_file()
+        check(path == first[:-4] + "-2.png" and os.path.isfile(first),
+              "a picture in the same second as one the page saved before is numbered (%s)" % os.path.basename(path))
         self.cmd("Page.close")
         deadline = time.monotonic() + 3
         try:

@@ -20,6 +20,10 @@
 #include <QRandomGenerator>
 #include <QtTest>
 
+#include <filesystem>
+#include <fstream>
+#include <sys/stat.h>
+
 using namespace test_support;
 
 namespace {
@@ -42,6 +46,17 @@ void OpenView(int n = 2) {
     SelectWindow(n);
     ClearWindow(n);
 }
+
+// HOME set to these bytes (null: unset) and no XDG_CONFIG_HOME while it lives.
+struct HomeAt {
+    explicit HomeAt(const QByteArray& home) {
+        qunsetenv("XDG_CONFIG_HOME");
+        home.isNull() ? qunsetenv("HOME") : qputenv("HOME", home);
+    }
+    ~HomeAt() { had ? qputenv("HOME", before) : qunsetenv("HOME"); }
+    const bool had = qEnvironmentVariableIsSet("HOME");
+    const QByteArray before = qgetenv("HOME");
+};
 
 }  // namespace
 
@@ -772,6 +787,79 @@ private slots:
             QCOMPARE(file.readAll().toStdString(), text);
         }
         qunsetenv("XDG_CONFIG_HOME");
+    }
+
+    // Another program that takes the name at the last moment keeps its file,
+    // on every file system: this one goes to the next free name, and leaves
+    // nothing else behind.
+    void aNameTakenAtTheLastMomentIsKept_data() {
+        QTest::addColumn<int>("way");
+        QTest::newRow("a rename that replaces nothing") << 0;
+        QTest::newRow("a link, as on NFS") << 1;
+        QTest::newRow("the name taken first, as on FAT") << 2;
+    }
+    void aNameTakenAtTheLastMomentIsKept() {
+        QTemporaryDir home;
+        const HomeAt at(home.path().toUtf8());
+        QFETCH(int, way);
+        platform_internal::Q().placeFrom = way;
+        QStringList others;
+        platform_internal::Q().beforePlacing = [&](const QString& path) {
+            QFile other(path);
+            if (others.size() < 2 && other.open(QIODevice::NewOnly) && other.write("other") == 5) others << path;
+        };
+        std::string where;
+        const SavedAs saved = SaveTextFile("mine", "e.csv", "text/csv", where);
+        platform_internal::Q().beforePlacing = nullptr, platform_internal::Q().placeFrom = 0;
+        const QDir pictures(home.filePath("Pictures"));
+        QVERIFY(saved == SavedAs::File && where == pictures.filePath("e-3.csv").toStdString());
+        QCOMPARE(others, QStringList({pictures.filePath("e.csv"), pictures.filePath("e-2.csv")}));
+        for (const QString& name : pictures.entryList(QDir::Files | QDir::Hidden)) {
+            QFile file(pictures.filePath(name));
+            QVERIFY(file.open(QIODevice::ReadOnly) && file.readAll() == (name == "e-3.csv" ? "mine" : "other"));
+        }
+        QCOMPARE(pictures.entryList(QDir::Files | QDir::Hidden).size(), 3);
+    }
+
+    // The home folder's bytes as they are, whatever they are; no home at all
+    // saves nothing; why not is said in German. The home (in a folder of the
+    // test's own; null: unset), its user-dirs.dirs, the file's name, and what
+    // `where` says: the file's path in that folder, or why it is not saved.
+    void oddHomeFolders_data() {
+        QTest::addColumn<QByteArray>("homeName");
+        QTest::addColumn<QByteArray>("dirs");
+        QTest::addColumn<QByteArray>("name");
+        QTest::addColumn<QByteArray>("said");
+        const QByteArray j = "J\xF6rg", none = "kein persönlicher Ordner (HOME fehlt oder ist kein Ordner)";
+        QTest::newRow("a home in Latin-1") << j << QByteArray() << QByteArray("e.csv") << j + "/Pictures/e.csv";
+        QTest::newRow("its picture folder") << j << QByteArray("XDG_PICTURES_DIR=\"$HOME/B\xE4lder\"\n")
+                                            << QByteArray("e.csv") << j + "/B\xE4lder/e.csv";
+        QTest::newRow("no HOME") << QByteArray() << QByteArray() << QByteArray("e.csv") << none;
+        QTest::newRow("an empty HOME") << QByteArray("") << QByteArray() << QByteArray("e.csv") << none;
+        QTest::newRow("a HOME that is a file") << QByteArray("f") << QByteArray() << QByteArray("e.csv") << none;
+        QTest::newRow("a name too long") << j << QByteArray() << QByteArray(300, 'x') << QByteArray("Dateiname zu lang");
+    }
+    void oddHomeFolders() {
+        QFETCH(QByteArray, homeName);
+        QFETCH(QByteArray, dirs);
+        QFETCH(QByteArray, name);
+        QFETCH(QByteArray, said);
+        QTemporaryDir top;
+        const QByteArray root = top.path().toUtf8() + "/";
+        const auto gone = qScopeGuard([&] { std::filesystem::remove_all(root.toStdString()); });  // Qt cannot
+        QFile plain(top.filePath("f"));
+        QVERIFY(mkdir(root + "J\xF6rg", 0777) == 0 && mkdir(root + "J\xF6rg/.config", 0777) == 0 &&
+                plain.open(QIODevice::WriteOnly));
+        std::ofstream((root + "J\xF6rg/.config/user-dirs.dirs").toStdString()) << dirs.toStdString();
+        const HomeAt at(homeName.isEmpty() ? homeName : root + homeName);
+        const bool rootPictures = QFileInfo::exists("/Pictures");
+        std::string where;
+        const SavedAs saved = SaveTextFile("Tag;Ereignis\n", name.toStdString(), "text/csv", where);
+        const bool file = said.startsWith("J\xF6rg/");
+        QCOMPARE(QByteArray::fromStdString(where), file ? root + said : said);
+        QCOMPARE(saved, file ? SavedAs::File : SavedAs::Failed);
+        QCOMPARE(std::distance(std::filesystem::directory_iterator(root.toStdString()), {}), 2);  // no new folder
+        QCOMPARE(QFileInfo::exists("/Pictures"), rootPictures);
     }
 
     void waitingUntilADeadline() {

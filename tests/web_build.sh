@@ -9,9 +9,5 @@ if ! command -v emcmake >/dev/null 2>&1 || ! command -v em++ >/dev/null 2>&1; th
   echo "SKIPPED: emscripten cannot be found here (Debian: apt-get install emscripten node-acorn)"
   exit 77
 fi
-# Debian's em++ needs its acorn module from /usr/share/nodejs, where a node
-# that is not Debian's own does not look.
-NODE_PATH="${NODE_PATH:+$NODE_PATH:}/usr/share/nodejs"
-export NODE_PATH
 emcmake cmake -S "$src" -B "$build" -DCMAKE_BUILD_TYPE=Release -DHELIOGEO_TESTS=ON -DHELIOGEO_BENCH=ON >/dev/null &&
   cmake --build "$build" -j "${3:-2}" --target heliogeo_page scripted_session_page

@@ -126,6 +126,14 @@ struct QtState {
     // file): told the file's path and its size, it says how many of the
     // bytes it takes (fewer when it is full).
     std::function<qint64(const QString& path, qint64 size)> pictureDisk;
+    // Told the path a saved file is put under, at the last moment before it
+    // is: another program of the tests' may take the name then.
+    std::function<void(const QString& path)> beforePlacing;
+    // The first way of putting a saved file in place that is tried (0 a
+    // rename that replaces nothing, 1 a link, 2 the name taken first by an
+    // empty file): the tests start later, as on a file system without the
+    // earlier ones (NFS has no such rename, FAT no links).
+    int placeFrom = 0;
 };
 
 QtState& Q();

@@ -8,18 +8,16 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QGuiApplication>
-#include <QDir>
-#include <QFileInfo>
+#include <QFile>
 #include <QImage>
 #include <QImageWriter>
 #include <QLabel>
 #include <QLayout>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QScreen>
 #include <QScrollArea>
-#include <QStandardPaths>
+#include <QRandomGenerator>
 #include <QStringList>
 #include <QStyle>
 
@@ -28,8 +26,13 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
 #include <string_view>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace platform_internal;
 
@@ -160,72 +163,177 @@ void Announce(const std::string&) {}
 // ---------------------------------------------------------------------------
 // Images: saving the picture, and a text file beside it
 
+// Paths are the system's bytes as they are, whatever their encoding (a home
+// folder named in Latin-1 stays itself): plain POSIX calls on them; Qt's
+// strings only where the tests are told a path.
+
 namespace {
 
-// Why a file could not be written, in the user's words where the system's
-// error number says it plainly, else in Qt's.
-std::string WhyNotWritten(int code, const QString& qtText) {
+// Why a file could not be written, in German, from the system's error number.
+std::string WhyNotWritten(int code) {
     switch (code) {
         case ENOSPC:
         case EDQUOT: return "kein Platz auf dem Datenträger";
         case EACCES:
         case EPERM: return "keine Schreibrechte im Ordner";
         case EROFS: return "der Datenträger ist schreibgeschützt";
-        default: return qtText.toStdString();
+        case ENAMETOOLONG: return "Dateiname zu lang";
+        case ENOENT: return "der Ordner fehlt";
+        case ENOTDIR: return "ein Teil des Pfades ist kein Ordner";
+        case ELOOP: return "zu viele symbolische Verknüpfungen im Pfad";
+        case EFBIG: return "die Datei ist zu groß für den Datenträger";
+        case EMFILE:
+        case ENFILE: return "zu viele offene Dateien";
+        case ENOMEM: return "zu wenig Speicher";
+        case EIO: return "Ein-/Ausgabefehler des Datenträgers";
+        default: break;
     }
+    const char* name = code != 0 ? strerrorname_np(code) : nullptr;
+    return std::string("Fehler beim Schreiben") + (name != nullptr ? std::string(" (") + name + ")" : "");
 }
 
-// A file's bytes into it, and out of Qt's buffer to the system; false, with
-// errno saying why, where they did not all go.
-bool WriteWhole(QSaveFile& file, const QByteArray& bytes) {
+// The user's home folder, as HOME names it; empty where there is none to save
+// into (HOME unset, not an absolute path, or not a folder).
+std::string HomeFolder() {
+    const char* home = std::getenv("HOME");
+    struct stat info {};
+    if (home == nullptr || home[0] != '/' || stat(home, &info) != 0 || !S_ISDIR(info.st_mode)) return {};
+    return home;
+}
+
+// The picture folder the desktop names (XDG_PICTURES_DIR in user-dirs.dirs,
+// as xdg-user-dirs writes it: "$HOME/Bilder" or an absolute path; the last
+// line counts, as in the shell), else "Pictures" in the home folder.
+std::string PictureFolder(const std::string& home) {
+    const char* config = std::getenv("XDG_CONFIG_HOME");
+    std::ifstream dirs((config != nullptr && config[0] == '/' ? std::string(config) : home + "/.config") +
+                       "/user-dirs.dirs");
+    constexpr std::string_view key = "XDG_PICTURES_DIR=";
+    std::string folder = home + "/Pictures", line;
+    while (std::getline(dirs, line)) {
+        if (!line.starts_with(key)) continue;
+        std::string value = line.substr(key.size());
+        if (value.size() >= 2 && value.front() == '"' && value.back() == '"') value = value.substr(1, value.size() - 2);
+        if (value.starts_with("$HOME")) value = home + value.substr(5);
+        while (value.size() > 1 && value.back() == '/') value.pop_back();
+        if (value.starts_with('/')) folder = value;
+    }
+    return folder;
+}
+
+bool Taken(const std::string& path) {
+    struct stat info {};
+    return lstat(path.c_str(), &info) == 0;
+}
+
+// A file's bytes into a new hidden file of their own in the folder, whole
+// and on the disk: its path, or empty with errno saying why (and no file).
+// The tests' disk is told the path the file is meant for first.
+std::string WriteAside(const std::string& folder, const QByteArray& bytes, const std::string& meant) {
     qint64 room = bytes.size();
-    if (Q().pictureDisk) room = std::min(room, Q().pictureDisk(file.fileName(), room));
-    errno = 0;
-    const bool whole = file.write(bytes.constData(), room) == bytes.size() && file.flush();
-    if (room < bytes.size()) errno = ENOSPC;  // as a full disk says
-    return whole;
-}
-
-// The file's name in the folder, or the first of "name-2.png", "name-3.png" …
-// that no file has.
-QString FreeName(const QString& folder, const QFileInfo& name) {
-    QString path = QDir(folder).filePath(name.fileName());
-    const QString suffix = name.suffix().isEmpty() ? QString() : "." + name.suffix();
-    for (int k = 2; QFileInfo::exists(path); ++k)
-        path = QDir(folder).filePath(name.completeBaseName() + QStringLiteral("-%1").arg(k) + suffix);
-    return path;
-}
-
-// Saves a file's bytes beside the pictures: into the user's picture folder
-// as the desktop names it (XDG), made if it is missing; the home folder if
-// there is none. Written into a file of its own beside the named one
-// (QSaveFile), put in place under the name once it is whole; a file that
-// fails goes without a trace. QSaveFile's last step would replace a file of
-// that name, so the name is looked at once more, after everything but the
-// renaming: a file that took it meanwhile (a second program saving in the
-// same second) keeps it, and this one takes the next free name.
-SavedAs SaveBesidePictures(const QByteArray& bytes, const std::string& fileName, std::string& where) {
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
-    if (folder.isEmpty() || !QDir().mkpath(folder)) folder = QDir::homePath();
-    for (int tries = 0; tries < 3; ++tries) {
-        const QString path = FreeName(folder, QFileInfo(QString::fromStdString(fileName)));
-        QSaveFile file(path);
-        errno = 0;
-        bool done = file.open(QIODevice::WriteOnly) && WriteWhole(file, bytes);
-        if (done && QFileInfo::exists(path)) continue;
-        if (done) {
-            errno = 0;
-            done = file.commit();
-        }
-        if (!done) {
-            const int code = errno;
-            where = WhyNotWritten(code, file.errorString());
-            return SavedAs::Failed;
-        }
-        where = QDir::toNativeSeparators(path).toStdString();
-        return SavedAs::File;
+    if (Q().pictureDisk) room = std::min(room, Q().pictureDisk(QFile::decodeName(meant.c_str()), room));
+    std::string aside;
+    int fd = -1;
+    for (int tries = 0; fd < 0 && tries < 100; ++tries) {
+        aside = folder + "/.heliogeo-" + QByteArray::number(QRandomGenerator::global()->generate64(), 36).toStdString();
+        fd = open(aside.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST) return {};
     }
-    where = "kein freier Dateiname";
+    if (fd < 0) return {};
+    const char* from = bytes.constData();
+    for (qint64 left = room; left > 0;) {
+        const ssize_t written = write(fd, from, static_cast<std::size_t>(left));
+        if (written < 0 && errno == EINTR) continue;
+        if (written <= 0) break;
+        from += written;
+        left -= written;
+    }
+    bool whole = from == bytes.constData() + bytes.size();
+    if (!whole && from == bytes.constData() + room) errno = ENOSPC;  // as a full disk says
+    // A disk that cannot sync (EINVAL) has nothing more to say; another fault
+    // of syncing or closing (NFS tells a full disk late) loses the file.
+    whole = whole && (fsync(fd) == 0 || errno == EINVAL);
+    whole = close(fd) == 0 && whole;
+    if (whole) return aside;
+    const int code = errno;
+    unlink(aside.c_str());
+    errno = code;
+    return {};
+}
+
+// Puts the file written aside in place under `path` if no file has that name
+// at this very moment: true; false with errno EEXIST where one has, another
+// where it could not be done. The first way the file system offers, from
+// `way` on (kept for the next name): a rename that refuses to replace; a
+// second name for the file (a link), the first then taken away (NFS has no
+// such rename); the name taken by a new empty file of its own first, which
+// the rename then replaces (FAT has no links).
+bool PutInPlace(const std::string& aside, const std::string& path, int& way) {
+    if (Q().beforePlacing) Q().beforePlacing(QFile::decodeName(path.c_str()));
+    if (way == 0) {
+        if (renameat2(AT_FDCWD, aside.c_str(), AT_FDCWD, path.c_str(), RENAME_NOREPLACE) == 0) return true;
+        if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) return false;
+        way = 1;
+    }
+    if (way == 1) {
+        if (link(aside.c_str(), path.c_str()) == 0) {
+            if (unlink(aside.c_str()) == 0) return true;
+            const int code = errno;
+            unlink(path.c_str());
+            errno = code;
+            return false;
+        }
+        if (errno != EPERM && errno != EOPNOTSUPP && errno != ENOSYS) return false;
+        way = 2;
+    }
+    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0) return false;
+    close(fd);
+    if (rename(aside.c_str(), path.c_str()) == 0) return true;
+    const int code = errno;
+    unlink(path.c_str());
+    errno = code;
+    return false;
+}
+
+// Saves a file's bytes beside the pictures: into the user's picture folder,
+// made if it is missing; the home folder if it cannot be. Written whole into
+// a file of its own, then put in place under the name only where no file
+// has it at that moment: a name that is taken, even by another program in
+// the same second, gets the next number ("-2", "-3" …). A file that fails
+// goes without a trace.
+SavedAs SaveBesidePictures(const QByteArray& bytes, const std::string& fileName, std::string& where) {
+    constexpr int MostNumbers = 100000;
+    const std::string home = HomeFolder();
+    if (home.empty()) {
+        where = "kein persönlicher Ordner (HOME fehlt oder ist kein Ordner)";
+        return SavedAs::Failed;
+    }
+    std::string folder = PictureFolder(home);
+    std::error_code failed;
+    std::filesystem::create_directories(folder, failed);
+    if (failed) folder = home;
+    // The first name free now, where the file is meant to go; only putting
+    // it in place can tell whether it still is.
+    int k = 1;
+    while (k < MostNumbers && Taken(folder + "/" + core::NumberedName(fileName, k))) ++k;
+    errno = 0;
+    const std::string aside = WriteAside(folder, bytes, folder + "/" + core::NumberedName(fileName, k));
+    if (aside.empty()) {
+        where = WhyNotWritten(errno);
+        return SavedAs::Failed;
+    }
+    int way = Q().placeFrom;
+    for (; k <= MostNumbers; ++k) {
+        const std::string path = folder + "/" + core::NumberedName(fileName, k);
+        if (PutInPlace(aside, path, way)) {
+            where = path;
+            return SavedAs::File;
+        }
+        if (errno != EEXIST) break;
+    }
+    where = k > MostNumbers ? "kein freier Dateiname" : WhyNotWritten(errno);
+    unlink(aside.c_str());
     return SavedAs::Failed;
 }
 
@@ -241,7 +349,7 @@ SavedAs SavePicture(const Image& picture, const std::string& fileName, std::stri
     buffer.open(QIODevice::WriteOnly);
     QImageWriter writer(&buffer, "png");
     if (!writer.write(image)) {
-        where = writer.errorString().toStdString();
+        where = "das Bild ließ sich nicht als PNG schreiben";
         return SavedAs::Failed;
     }
     return SaveBesidePictures(png, fileName, where);

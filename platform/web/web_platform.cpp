@@ -101,6 +101,7 @@ EM_JS(void, hg_line_begin, (int n, int x, int y, int height), { HG.beginLine(n, 
 EM_JS(void, hg_line_end, (), { HG.endLine(); });
 EM_JS(void, hg_notice, (const char* text), { HG.notice(UTF8ToString(text)); });
 EM_JS(void, hg_announce, (const char* text), { HG.announce(UTF8ToString(text)); });
+EM_JS(int, hg_download_number, (const char* name), { return HG.downloadNumber(UTF8ToString(name)); });
 EM_JS(int, hg_save_picture, (const char* name, const void* pixels, int width, int height),
       { return HG.savePicture(UTF8ToString(name), pixels, width, height); });
 EM_JS(int, hg_save_text, (const char* name, const char* bytes, int length, const char* mimeType),
@@ -586,18 +587,27 @@ SavedAs Offered(bool offered, const std::string& fileName, std::string& where) {
     return SavedAs::Download;
 }
 
+// The name a download is offered under: numbered as on the desktop where
+// this page, or another page of the same file, offered the name before (a
+// browser that saves without asking would replace the first file).
+std::string DownloadName(const std::string& fileName) {
+    return core::NumberedName(fileName, hg_download_number(fileName.c_str()));
+}
+
 }  // namespace
 
 SavedAs SavePicture(const Image& picture, const std::string& fileName, std::string& where) {
     if (!core::PictureSavable(picture, where)) return SavedAs::Failed;
-    return Offered(hg_save_picture(fileName.c_str(), picture.Pixels.data(), picture.Width, picture.Height) != 0,
-                   fileName, where);
+    const std::string name = DownloadName(fileName);
+    return Offered(hg_save_picture(name.c_str(), picture.Pixels.data(), picture.Width, picture.Height) != 0, name,
+                   where);
 }
 
 SavedAs SaveTextFile(const std::string& text, const std::string& fileName, const std::string& mimeType,
                      std::string& where) {
-    return Offered(hg_save_text(fileName.c_str(), text.data(), static_cast<int>(text.size()), mimeType.c_str()) != 0,
-                   fileName, where);
+    const std::string name = DownloadName(fileName);
+    return Offered(hg_save_text(name.c_str(), text.data(), static_cast<int>(text.size()), mimeType.c_str()) != 0,
+                   name, where);
 }
 
 // ---------------------------------------------------------------------------
