@@ -1712,15 +1712,10 @@ def open_page(s, size, ratio, touch, query):
     return p
 
 
-# Whether a page's element is seen: on the page, and the element at its centre is itself.
-SEEN = "((e) => { const r = e.getBoundingClientRect(); return r.x >= 0 && r.y >= 0 && r.right <= innerWidth" \
-       " && r.bottom <= innerHeight && document.elementFromPoint(r.x + r.width / 2, r.y + r.height / 2) === e; })"
-# The status line as shown, and the text the program adds to the bar: its
-# least font size (CSS pixels), and whether each shows whole, on one line.
-STATUS_SHOWN = """(() => { const e = document.getElementById('hg-status');
-    const texts = Array.from(document.querySelectorAll('#hg-status, .hg-touch')).filter((t) => t.offsetWidth > 0);
-    return [e.textContent, %s(e), e.scrollWidth <= e.clientWidth && texts.every((t) => t.scrollHeight <= t.clientHeight),
-            Math.min(...texts.map((t) => parseFloat(getComputedStyle(t).fontSize)))]; })()""" % SEEN
+# Whether a page's element is seen: on the page, the element at its centre itself, its text whole.
+SEEN = "((e) => { const r = e.getBoundingClientRect(); return r.x >= 0 && r.y >= 0 && r.right <= innerWidth &&" \
+       " r.bottom <= innerHeight && document.elementFromPoint(r.x + r.width / 2, r.y + r.height / 2) === e" \
+       " && e.scrollWidth <= e.clientWidth; })"
 
 
 def check_page(s, p, what, query):
@@ -1741,10 +1736,11 @@ def check_page(s, p, what, query):
           "%s: on %dx%d at %d,%d below the menu bar's %d px, which hold the titles and the status line (%s); the"
           " views at %s; %s line about the address" % (what, w, h, x, y, bar, s.eval("HG.statusMode"), views,
                                                         "a" if notice[3] else "no"))
-    text, seen, whole, least = s.eval(STATUS_SHOWN)
-    check(text.startswith("Tag ") and seen and whole and least >= 9,
-          "%s: the status line %r seen whole on the page; it and the touch buttons on one line each, in letters of"
-          " %g CSS px at least" % (what, text, least))
+    text, seen, least = s.eval("[(e => [e.textContent, %s(e)])(document.getElementById('hg-status')), Math.min("
+                               "...Array.from(document.querySelectorAll('#hg-status, .hg-touch'), (t) => t.scrollHeight >"
+                               " t.clientHeight ? 0 : parseFloat(getComputedStyle(t).fontSize)))].flat()" % SEEN)
+    check(text.startswith("Tag ") and seen and least >= 9, "%s: the status line %r seen whole; it and the touch"
+          " buttons on one line each, in letters of %g CSS px at least" % (what, text, least))
     for title in TITLES:
         s.click(*p.titles[title][:2])
         p.wait_popup(title)
@@ -1847,42 +1843,34 @@ def check_tablet(s, p):
 def check_phone(s, p, query):
     """A phone by taps: after ▶▶ the status line under the touch buttons
     shows the event's day; the time-step dialog's caption seen whole, its ↵
-    over neither the caption nor the line; turned across with the on-screen
-    keyboard up, typing scrolls nothing, the bar is measured as it is, and
-    once the keyboard is gone the page is laid out below the bar."""
+    not over it; turned across with the on-screen keyboard up, typing
+    scrolls nothing, the bar is measured as it is, and once the keyboard is
+    gone the page is laid out below the bar."""
     s.press('.hg-touch[aria-label="Nächstes Ereignis"]')
-    day = poll(lambda: re.match(r"(Tag [\d.]+,\d\d)   \w+: ", s.eval("HG.statusText")), 5, "an event").group(1)
+    day = poll(lambda: re.match(r"(Tag [\d.]+,)\d\d   \w+: ", s.eval("HG.statusText")), 5, "an event").group(1)
     status, buttons = s.rects("#hg-status")[0], s.rects(".hg-touch")
-    check(day.split(",")[0] + "," in s.eval("document.getElementById('hg-status').textContent") and status[3] > 0
-          and all(status[1] >= b[1] + b[3] for b in buttons), "after ▶▶ the status line under the buttons: %s" % day)
+    check(day in s.eval("document.getElementById('hg-status').textContent") and all(status[1] >= b[1] + b[3] for b in buttons),
+          "after ▶▶ the status line under the touch buttons says %s…" % day)
     p.choose_by_mouse("SERVICE", "&Zeitschritt")
-    w1 = poll(lambda: [w for w in s.windows() if w["name"] == INPUT_CAPTION], 5, "window 1")[0]
-    caption = '.hg-window[data-window="1"] > .hg-caption'
-    whole = s.eval("((c) => c.scrollWidth <= c.clientWidth && %s(c))(document.querySelector('%s'))" % (SEEN, caption))
-    apart = lambda a, b: a[0] + a[2] <= b[0] or b[0] + b[2] <= a[0] or a[1] + a[3] <= b[1] or b[1] + b[3] <= a[1]
-    ok = s.rects(".hg-line-ok")[0]
-    check(whole and apart(ok, s.rects(caption)[0])
-          and apart(ok, s.rects(".hg-line")[0]), "the time-step dialog's caption seen whole; ↵ beside it at %s" % (ok,))
+    w1 = poll(lambda: s.eval("!!HG.line") and [w for w in s.windows() if w["name"] == INPUT_CAPTION], 5, "a line")[0]
+    check(s.eval("((c, ok) => %s(c) && ok.top >= c.getBoundingClientRect().bottom)(document.querySelector('.hg-window[data-window=\"1\"]"
+                 " > .hg-caption'), document.querySelector('.hg-line-ok').getBoundingClientRect())" % SEEN),
+          "the time-step dialog's caption seen whole, ↵ not over it")
     s.click(w1["x"] + 20, w1["y"] + 20)
     across = s.size[::-1]
     s.emulate(across, s.ratio, True)
     s.emulate((across[0], 150), s.ratio, True)  # the on-screen keyboard up
     s.cmd("Input.insertText", text="2")
-    poll(lambda: s.eval("HG.lineValue") == "2", 5, "2 typed")
     time.sleep(0.3)
     scrolled = s.eval("[HG.screen.scrollTop, document.scrollingElement.scrollTop]")
     s.key("Return")
     poll(lambda: s.eval("HG.area.height") == 150 * s.ratio, 5, "the page with the keyboard up to count")
     foot = s.eval("[HG.menuBarBottom(), (document.getElementById('hg-menubar').scrollHeight + 1) * HG.area.ratio]")
-    check(scrolled == [0, 0] and abs(foot[0] - foot[1]) <= s.ratio, "turned across, typing with the keyboard up scrolls"
-          " nothing (%s); the bar's foot measured as it is (%s)" % (scrolled, foot))
+    check(scrolled == [0, 0] and abs(foot[0] - foot[1]) <= s.ratio, "turned across, typing with the keyboard up"
+          " scrolls nothing (%s); the bar's foot measured as it is (%s)" % (scrolled, foot))
     s.emulate(across, s.ratio, True)
-
-    def turned():
-        p.views = p.find_views()
-        p.find_titles()
-        return p.views and check_page(s, p, "%dx%d after the time-step dialog" % across, query)
-    poll(turned, 10, "the page turned across laid out below its menu bar")
+    poll(lambda: (setattr(p, "views", p.find_views()), p.find_titles(), p.views and check_page(
+        s, p, "%dx%d after the time-step dialog" % across, query))[-1], 10, "the page turned across laid out")
 
 
 def run_pages(s, wide_copy):

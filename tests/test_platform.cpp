@@ -667,13 +667,15 @@ private slots:
         }
         QCOMPARE(titles, 6);
         // The status line never lies over a title and shows its text whole,
-        // on one line or, on its own row, wrapped in a row high enough for it.
+        // on one line or, on its own row, wrapped in a row high enough for
+        // it, in letters of 9 pixels at least.
         QLabel* onBar = q.status;
         QLabel* onRow = q.statusRow;
         QVERIFY(onBar->isVisible() != onRow->isVisible());
         QLabel* label = onBar->isVisible() ? onBar : onRow;
         const QRect text = label->fontMetrics().boundingRect(label->contentsRect(), Qt::TextWordWrap, label->text());
         QVERIFY(label->contentsRect().contains(text) && label->mapTo(main, QPoint(label->width(), 0)).x() <= width);
+        QVERIFY(QFontInfo(label->font()).pixelSize() >= 9);
         if (onBar->isVisible()) QVERIFY(onBar->mapTo(main, QPoint(0, 0)).x() > rightmost);
         if (width >= 1024) QVERIFY(onBar->isVisible() && onBar->text().contains("Zeitschritt"));
         // The canvas starts below every row.
