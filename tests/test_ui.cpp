@@ -81,10 +81,9 @@ class TestUi : public QObject {
 private slots:
     void cleanup() { PlatformEnd(); }
 
-    // Window 0's menu rows (the status line's own row too, at 640 x 480)
-    // end above the views on every screen, and above their title bars where
-    // they have them (the frames of that screen); on a 4:3 screen of a usual
-    // size that needs no room beyond the layout's own.
+    // Window 0's menu rows end above the views on every screen, above their
+    // title bars too (at 640 x 480 with frames: the status line's row); on a
+    // 4:3 screen of a usual size that needs no room beyond the layout's own.
     void theMenuRowsStayClearOfTheViews() {
         SetUpLikeStartUp();
         QVERIFY(ScreenTop() + WindowTop(Win_2) >= MenuBarBottom());
