@@ -62,8 +62,11 @@ void ReserveScreenTop(int pixels);
 void ReserveScreenBottom(int pixels);
 // The available area's height, before anything is taken off it.
 int AvailableHeightPixels();
-// How far window 0's menu bar, with every row it has, reaches below the
-// available area's top, its caption included; 0 while there is none.
+// How far window 0's menu bar, with every row it has (the status line's own
+// row too), reaches below the available area's top, its caption included;
+// 0 while there is none. Where a window manager puts a title bar above the
+// other windows' client areas, that bar's height is added: a window whose
+// client area starts here has its title bar below the menu bar too.
 int MenuBarBottom();
 // True once after the available area or the pixel ratio has changed for
 // good (a browser page turned or resized): the program lays itself out anew.
@@ -166,10 +169,13 @@ void InstallCommandMenus(const std::vector<CommandMenu>& menus, CommandHandler h
 // bar row, above the views; it is not part of window 0's pixels, so clearing
 // window 0 keeps it. It gives way to the menus: where the row has no room
 // for it, shortText is shown there instead, and where it has no room for
-// that either, the line goes on a row of its own below the menu bar (or is
-// hidden where even that is too narrow). Which of these it is follows from
-// the bar's width and the widest lines the program says it will show, so
-// the line does not jump about as its text changes.
+// that either, the line goes on a row of its own below the menu bar (on a
+// touch screen under the touch buttons where they fill a row), in full where
+// that fits, else short, wrapped where even that is wider than the window.
+// It is never hidden, and its font is at least 9 pixels (CSS pixels in a
+// browser) in size. Which of these it is follows from the bar's width and the
+// widest lines the program says it will show, so the line does not jump
+// about as its text changes.
 void SetStatusRoom(const std::string& widestText, const std::string& widestShortText);
 void SetStatusText(const std::string& text, const std::string& shortText);
 

@@ -1839,6 +1839,36 @@ def check_tablet(s, p):
           "turned: the status line as before (%r), Mercury's line of sight still shown" % status)
 
 
+def check_phone(s, p):
+    """A phone by taps: after ▶▶ the status line, seen whole under the touch buttons, gives the event's day; they
+    show on one line each, 9 CSS px at least; the time-step dialog's caption is seen whole, ↵ not over it; turned
+    across with the on-screen keyboard up, typing scrolls nothing."""
+    # Whether an element is seen on the page: itself at its centre, its text whole.
+    seen = "((e) => { const r = e.getBoundingClientRect(); return r.x >= 0 && r.y >= 0 && r.right <= innerWidth &&" \
+           " r.bottom <= innerHeight && document.elementFromPoint(r.x + r.width / 2, r.y + r.height / 2) === e" \
+           " && e.scrollWidth <= e.clientWidth; })"
+    s.press('.hg-touch[aria-label="Nächstes Ereignis"]')
+    day = poll(lambda: re.match(r"(Tag [\d.]+,)\d\d   \w+: ", s.eval("HG.statusText")), 5, "an event").group(1)
+    text, shown, least = s.eval("""[(e => [e.textContent, %s(e)])(document.getElementById('hg-status')), Math.min(
+        ...Array.from(document.querySelectorAll('#hg-status, .hg-touch'),
+                      (t) => t.scrollHeight > t.clientHeight ? 0 : parseFloat(getComputedStyle(t).fontSize)))].flat()"""
+                                % seen)
+    status = s.rects("#hg-status")[0]
+    check(day in text and shown and least >= 9 and all(status[1] >= b[1] + b[3] for b in s.rects(".hg-touch")),
+          "after ▶▶ the status line %r under the touch buttons, in letters of %g CSS px at least" % (text, least))
+    p.choose_by_mouse("SERVICE", "&Zeitschritt")
+    poll(lambda: s.eval("!!HG.line"), 5, "the time step asked")
+    check(s.eval("((c, ok) => %s(c) && ok.top >= c.getBoundingClientRect().bottom)(document.querySelector('.hg-window"
+                 "[data-window=\"1\"] > .hg-caption'), document.querySelector('.hg-line-ok').getBoundingClientRect())"
+                 % seen), "the time-step dialog's caption seen whole, ↵ not over it")
+    s.emulate(s.size[::-1], s.ratio, True)
+    s.emulate((s.size[0], 150), s.ratio, True)  # the on-screen keyboard up
+    s.cmd("Input.insertText", text="2")
+    time.sleep(0.3)
+    scrolled = s.eval("[HG.screen.scrollTop, document.scrollingElement.scrollTop]")
+    check(scrolled == [0, 0], "turned across, typing with the keyboard up scrolls nothing (%s)" % scrolled)
+
+
 def run_pages(s, wide_copy):
     for size, ratio, touch, query in PAGES:
         what = "%dx%d at %g%s" % (size + (ratio, " by taps" if touch else ""))
@@ -1858,6 +1888,8 @@ def run_pages(s, wide_copy):
             s.press("#hg-modal button")
         if size == (768, 1024):
             check_tablet(s, p)
+        if size == (320, 568):
+            check_phone(s, p)
 
 
 # ---------------------------------------------------------------- placement

@@ -81,11 +81,15 @@ class TestUi : public QObject {
 private slots:
     void cleanup() { PlatformEnd(); }
 
-    // Window 0's menu rows end above the views on every screen; on a 4:3
-    // screen of a usual size that needs no room beyond the layout's own.
+    // Window 0's menu rows end above the views on every screen, above their
+    // title bars too (at 640 x 480 with frames: the status line's row); on a
+    // 4:3 screen of a usual size that needs no room beyond the layout's own.
     void theMenuRowsStayClearOfTheViews() {
         SetUpLikeStartUp();
         QVERIFY(ScreenTop() + WindowTop(Win_2) >= MenuBarBottom());
+        const QWidget* view = platform_internal::TopWidget(Win_2);
+        QCOMPARE(MenuBarBottom(), platform_internal::CanvasOf(Win_0)->mapToGlobal(QPoint(0, 0)).y() +
+                                      view->geometry().top() - view->frameGeometry().top());
         if (ScreenWidthPixels() * 3 == ScreenHeightPixels() * 4 && ScreenWidthPixels() >= 800) QCOMPARE(ScreenTop(), 0);
     }
 

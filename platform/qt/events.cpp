@@ -3,6 +3,7 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QFontInfo>
 #include <QGuiApplication>
 #include <QKeySequence>
 #include <QLabel>
@@ -114,21 +115,26 @@ int TitlesWidth(QMenuBar* row) {
     return row->actionGeometry(actions.last()).right() + 1 + frame + margin;
 }
 
+// The smallest letters of the status line, logical pixels.
+constexpr int MinStatusPixels = 9;
+
 int StatusWidth(const std::string& text) {
     const QLabel* label = Q().status;
     const QMargins m = label->contentsMargins();
     return label->fontMetrics().horizontalAdvance(QString::fromStdString(text)) + m.left() + m.right() + 4;
 }
 
+bool ShowsFull() {
+    return Q().statusPlace == StatusPlace::BarFull || Q().statusPlace == StatusPlace::RowFull;
+}
+
 void ShowStatus() {
     QtState& q = Q();
     if (q.status == nullptr) return;
-    const bool full = q.statusPlace == StatusPlace::BarFull || q.statusPlace == StatusPlace::RowFull;
-    const QString shown = QString::fromStdString(full ? q.statusText : q.statusShort);
+    const QString shown = QString::fromStdString(ShowsFull() ? q.statusText : q.statusShort);
     const bool onBar = q.statusPlace == StatusPlace::BarFull || q.statusPlace == StatusPlace::BarShort;
-    const bool onRow = q.statusPlace == StatusPlace::RowFull || q.statusPlace == StatusPlace::RowShort;
     for (QLabel* label : {q.status, q.statusRow}) {
-        const bool visible = label == q.status ? onBar : onRow;
+        const bool visible = (label == q.status) == onBar;
         if (visible && label->text() != shown) label->setText(shown);
         label->setVisible(visible);
     }
@@ -155,7 +161,14 @@ void MakeStatusLabels() {
         (*label)->setContentsMargins(8, 0, 12, 0);
         (*label)->setTextFormat(Qt::PlainText);
         (*label)->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        // Text the program adds to the bar is never smaller than 9 pixels.
+        QFont font = (*label)->font();
+        if (QFontInfo(font).pixelSize() < MinStatusPixels) {
+            font.setPixelSize(MinStatusPixels);
+            (*label)->setFont(font);
+        }
     }
+    q.statusRow->setWordWrap(true);
     q.menuBar->setCornerWidget(q.status, Qt::TopRightCorner);
     q.menuRows->layout()->addWidget(q.statusRow);
     q.statusRow->hide();
@@ -214,7 +227,10 @@ void ArrangeMenuRows() {
         if (r >= wanted.size()) q.rows[r]->clear();
         q.rows[r]->setVisible(r < wanted.size());
     }
-    // The status line gives way to the titles.
+    // The status line gives way to the titles, onto a row of its own; there
+    // the short line wraps where even it is wider than the window, the row
+    // as high as the widest short line needs, so that the bar keeps its
+    // height as the text changes.
     if (q.status != nullptr) {
         const int free = width - TitlesWidth(q.menuBar);
         if (wanted.size() == 1 && StatusWidth(q.widest) <= free)
@@ -223,18 +239,22 @@ void ArrangeMenuRows() {
             q.statusPlace = StatusPlace::BarShort;
         else if (StatusWidth(q.widest) <= width)
             q.statusPlace = StatusPlace::RowFull;
-        else if (StatusWidth(q.widestShort) <= width)
-            q.statusPlace = StatusPlace::RowShort;
         else
-            q.statusPlace = StatusPlace::Hidden;
+            q.statusPlace = StatusPlace::RowShort;
         // The bar sizes its corner only when it lays itself out: wide enough
         // from the start for the widest line it will hold.
-        const bool full = q.statusPlace == StatusPlace::BarFull || q.statusPlace == StatusPlace::RowFull;
-        const int corner = StatusWidth(full ? q.widest : q.widestShort);
+        const std::string& widest = ShowsFull() ? q.widest : q.widestShort;
+        const int corner = StatusWidth(widest);
         if (q.status->minimumWidth() != corner) {
             q.status->setMinimumWidth(corner);
             q.menuBar->setCornerWidget(q.status, Qt::TopRightCorner);
         }
+        const QMargins m = q.statusRow->contentsMargins();
+        const int lines = q.statusRow->fontMetrics()
+                              .boundingRect(QRect(0, 0, std::max(1, width - m.left() - m.right()), 1 << 20),
+                                            Qt::TextWordWrap, QString::fromStdString(widest))
+                              .height();
+        q.statusRow->setMinimumHeight(lines + m.top() + m.bottom());
         ShowStatus();
     }
     // Window 0's canvas moves below the rows now, not when events next go round.

@@ -81,9 +81,10 @@ struct Widgets {
     const uint32_t* retainedOf = nullptr;
 };
 
-// Where the status line stands: at the end of the menu bar's first row (in
-// full or short), on a row of its own below the bar, or nowhere.
-enum class StatusPlace { BarFull, BarShort, RowFull, RowShort, Hidden };
+// Where the status line stands: at the end of the menu bar's first row, or
+// on a row of its own below the bar (wrapped there where even the short line
+// is wider than the window); in full or short.
+enum class StatusPlace { BarFull, BarShort, RowFull, RowShort };
 
 // Everything the desktop's window system keeps, in one place: the widgets
 // behind the numbered windows, the menus and the status line, and what the
@@ -108,6 +109,7 @@ struct QtState {
     std::string statusText, statusShort;    // what the program asked to show
     std::string widest, widestShort;        // the widest it will ask for
     bool arranging = false;           // the menus are being put into rows (which lays them out anew)
+    int titleBar = 0;                 // the highest title bar seen above a window's client area (logical pixels)
     bool ownsApplication = false;     // PlatformStart made the application, PlatformEnd ends it
 
     // Waiting until a deadline: one precise single-shot timer, made once and

@@ -118,6 +118,7 @@ void PlatformEnd() {
     q.status = nullptr;
     q.statusRow = nullptr;
     q.statusPlace = StatusPlace::BarFull;
+    q.titleBar = 0;
     core::Reset();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     if (q.ownsApplication) {

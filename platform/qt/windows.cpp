@@ -325,7 +325,16 @@ int MenuBarBottom() {
     if (canvas == nullptr || MenuBarWidget() == nullptr) return 0;
     // The canvas starts right below the menu rows.
     if (QLayout* layout = Q().windows[0].top->layout()) layout->activate();
-    return static_cast<int>(std::lround((canvas->mapToGlobal(QPoint(0, 0)).y() - AreaCorner().y()) * Ratio()));
+    // A window manager puts a title bar above the client area of each of the
+    // other windows: one whose client area starts here has its title bar
+    // below the rows too. Its height is the highest seen on the program's
+    // windows so far (window 0, maximised, may have no border on top).
+    QtState& q = Q();
+    for (const Widgets& w : q.windows)
+        if (w.top != nullptr && w.top->isVisible() && w.top->windowHandle() != nullptr)
+            q.titleBar = std::max(q.titleBar, w.top->windowHandle()->frameMargins().top());
+    return static_cast<int>(
+        std::lround((canvas->mapToGlobal(QPoint(0, 0)).y() + q.titleBar - AreaCorner().y()) * Ratio()));
 }
 
 // ---------------------------------------------------------------------------

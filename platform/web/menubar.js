@@ -29,8 +29,7 @@ class MenuBar {
     this.enabled = true;     // while a line is read nothing may be chosen
     this.bottom = 0;         // the bar's foot below the page's top, device pixels
     // The status line: its texts in full and short, the widest of each it
-    // will show (what room it needs), and how it is shown: "full", "short"
-    // or "hidden".
+    // will show (what room it needs), and which it shows: "full" or "short".
     this.status = { text: "", shortText: "", widest: "", widestShort: "", mode: "full" };
   }
 
@@ -186,7 +185,7 @@ class MenuBar {
   showStatus() {
     const status = document.getElementById("hg-status");
     if (!status) return;
-    const text = this.status.mode === "full" ? this.status.text : this.status.mode === "short" ? this.status.shortText : "";
+    const text = this.status.mode === "full" ? this.status.text : this.status.shortText;
     if (status.textContent !== text) status.textContent = text;
   }
 
@@ -194,15 +193,18 @@ class MenuBar {
 
   // The titles wrap onto as many rows as the page's width needs. The status
   // line gives way to them: beside the titles in full where the widest line
-  // fits there, else short; else on a row of its own, in full or short; else
-  // hidden. The touch buttons stand before it, on the title row where they
-  // fit beside it, else on its row.
+  // fits there, else short; else on a row of its own, with the touch buttons
+  // before it where they fit beside it, else under them (a phone's row of
+  // buttons is full). It is never hidden: where even the widest short line is
+  // wider than the page it wraps, its row as high as that line needs, so that
+  // the bar does not change as the text does.
   layout() {
     if (!this.installed) return;
     const bar = this.bar, group = this.statusGroup(), status = document.getElementById("hg-status");
     const st = this.status;
     if (!group.isConnected) bar.append(group);
-    group.classList.remove("hg-own-row");
+    group.classList.remove("hg-own-row", "hg-status-below");
+    status.style.minHeight = "";
     group.style.display = "none";
     const titles = this.menus.map((m) => m.element);
     const last = titles[titles.length - 1];
@@ -211,20 +213,30 @@ class MenuBar {
     group.style.display = "";
     const buttons = Array.from(group.querySelectorAll(".hg-touch")).reduce((sum, b) => sum + b.offsetWidth, 0);
     const full = this.textWidth(status, st.widest), short = this.textWidth(status, st.widestShort);
-    let inline = true;
-    if (room >= buttons + full) st.mode = "full";
-    else if (room >= buttons + short) st.mode = "short";
-    else {
-      inline = false;
-      st.mode = width >= buttons + full ? "full" : width >= buttons + short ? "short" : "hidden";
+    const fits = (across, text) => across >= buttons + text;
+    let place = "bar";
+    if (fits(room, full)) st.mode = "full";
+    else if (fits(room, short)) st.mode = "short";
+    else if (fits(width, full) || fits(width, short)) {
+      place = "row";
+      st.mode = fits(width, full) ? "full" : "short";
+    } else {
+      place = "below";
+      st.mode = width >= full ? "full" : "short";
     }
-    group.classList.toggle("hg-own-row", !inline);
-    group.style.display = !inline && st.mode === "hidden" && buttons === 0 ? "none" : "";
+    group.classList.toggle("hg-own-row", place !== "bar");
+    group.classList.toggle("hg-status-below", place === "below");
+    if (place === "below") {
+      const keep = status.textContent;
+      status.textContent = st.mode === "full" ? st.widest : st.widestShort;
+      status.style.minHeight = status.getBoundingClientRect().height + "px";
+      status.textContent = keep;
+    }
     this.showStatus();
     this.fit();
   }
 
-  // How wide the status element is with this text in it.
+  // How wide the status element is with this text in it, on one line.
   textWidth(status, text) {
     const keep = status.textContent;
     status.textContent = text;
@@ -233,13 +245,15 @@ class MenuBar {
     return width;
   }
 
-  // The bar reaches down to a whole device pixel, where window 0 begins.
+  // The bar reaches down to a whole device pixel, where window 0 begins;
+  // measured from the page's top as laid out, whatever the browser has
+  // scrolled meanwhile.
   fit() {
     const bar = this.bar;
     bar.style.height = "";
     const ratio = this.on.ratio();
-    this.bottom = Math.ceil(bar.getBoundingClientRect().bottom * ratio - 0.01);
-    bar.style.height = this.bottom / ratio + "px";
+    this.bottom = Math.ceil((bar.offsetTop + bar.getBoundingClientRect().height) * ratio - 0.01);
+    bar.style.height = this.bottom / ratio - bar.offsetTop + "px";
   }
 
   // How far the bar reaches below the page's top, in device pixels.

@@ -95,7 +95,7 @@ const HG = {
   // menu's number (null: none).
   get menuActive() { return !!this.menuBar && this.menuBar.active; },
   get menuOpen() { return this.menuBar ? this.menuBar.open : null; },
-  // The status line's text in full, and how it is shown: "full", "short", "hidden".
+  // The status line's text in full, and which it shows: "full" or "short".
   get statusText() { return this.menuBar ? this.menuBar.status.text : ""; },
   get statusMode() { return this.menuBar ? this.menuBar.status.mode : "full"; },
   // And area (the page's size and pixel ratio), menuBarBottom() and windowList().
@@ -122,6 +122,9 @@ const HG = {
     document.addEventListener("pointercancel", (e) => this.onPointerUp(e), true);
     document.addEventListener("contextmenu", (e) => e.preventDefault());
     window.addEventListener("resize", () => this.pageChanged());
+    // Nothing scrolls the screen (page.html clips it); where a browser does
+    // all the same, bringing the line's input into view, it goes back at once.
+    this.screen.addEventListener("scroll", () => this.screen.scrollTo(0, 0));
     this.watchRatio();
     matchMedia(TOUCH_QUERY).addEventListener("change", () => this.pageChanged());
   },
@@ -277,6 +280,10 @@ const HG = {
       w.frame.style.height = w.height / ratio + "px";
       w.shownTop = w.top;
       w.shownHeight = w.height;
+      // A caption longer than its window reaches on to the right, as far as
+      // the page goes (the width given is its text's: 14 CSS px of padding
+      // and borders less, and it starts a pixel left of the window).
+      w.caption.style.maxWidth = Math.max(w.width, this.area.width - w.left) / ratio - 12 + "px";
     }
     w.caption.style.display = !w.main && w.caption.textContent ? "" : "none";
   },
@@ -454,10 +461,16 @@ const HG = {
     input.setAttribute("aria-label", w.caption.textContent || document.title);
     w.frame.append(input, ok);
     const middle = ((w.main ? w.shownTop : 0) + y + height / 2) / ratio;
+    // The button ↵ stands beside a window where the page has room for it,
+    // over none of the line's echo; never above the window's top, where its
+    // caption is.
+    const beside = !w.main && (w.left + w.width) / ratio + 56 <= this.area.width / ratio;
     input.style.left = x / ratio + "px";
     input.style.top = middle - 14 + "px";
-    input.style.width = Math.max(40, (w.width - x) / ratio - 52) + "px";
-    ok.style.top = middle - 22 + "px";
+    input.style.width = Math.max(40, (w.width - x) / ratio - (beside ? 0 : 52)) + "px";
+    ok.style.left = beside ? w.width / ratio + 4 + "px" : "";
+    ok.style.right = beside ? "auto" : "";
+    ok.style.top = Math.max(0, middle - 22) + "px";
     input.style.display = ok.style.display = "";
     input.value = "";
     this.lineValue = "";
