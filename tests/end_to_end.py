@@ -1840,7 +1840,7 @@ def check_tablet(s, p):
 
 
 def check_phone(s, p):
-    """A phone by taps: after ▶▶ the status line, seen whole under the touch buttons, gives the event's day; they
+    """A phone by taps: after ▶▶ the status line, seen whole under the touch buttons, gives the event's day and name; they
     show on one line each, 9 CSS px at least; the time-step dialog's caption is seen whole, ↵ not over it; turned
     across with the on-screen keyboard up, typing scrolls nothing."""
     # Whether an element is seen on the page: itself at its centre, its text whole.
@@ -1848,13 +1848,13 @@ def check_phone(s, p):
            " r.bottom <= innerHeight && document.elementFromPoint(r.x + r.width / 2, r.y + r.height / 2) === e" \
            " && e.scrollWidth <= e.clientWidth; })"
     s.press('.hg-touch[aria-label="Nächstes Ereignis"]')
-    day = poll(lambda: re.match(r"(Tag [\d.]+,)\d\d   \w+: ", s.eval("HG.statusText")), 5, "an event").group(1)
+    day, event = poll(lambda: re.fullmatch(r"(Tag [\d.,]+)   \w+: (.+)", s.eval("HG.statusText")), 5, "an event").groups()
     text, shown, least = s.eval("""[(e => [e.textContent, %s(e)])(document.getElementById('hg-status')), Math.min(
         ...Array.from(document.querySelectorAll('#hg-status, .hg-touch'),
                       (t) => t.scrollHeight > t.clientHeight ? 0 : parseFloat(getComputedStyle(t).fontSize)))].flat()"""
                                 % seen)
     status = s.rects("#hg-status")[0]
-    check(day in text and shown and least >= 9 and all(status[1] >= b[1] + b[3] for b in s.rects(".hg-touch")),
+    check(day in text and event in text and shown and least >= 9 and all(status[1] >= b[1] + b[3] for b in s.rects(".hg-touch")),
           "after ▶▶ the status line %r under the touch buttons, in letters of %g CSS px at least" % (text, least))
     p.choose_by_mouse("SERVICE", "&Zeitschritt")
     poll(lambda: s.eval("!!HG.line"), 5, "the time step asked")
