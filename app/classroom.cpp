@@ -1,20 +1,21 @@
-// classroom.cpp — pausing, single steps, lines of sight, the picture and the
-// status line.
+// classroom.cpp — pausing, single steps and their history, the lines of
+// sight, the steps a jump or a new layout draws, and the handler of the
+// program's own commands.
 #include "app/classroom.h"
 
+#include "app/commands.h"
 #include "app/menu.h"
 #include "app/shell.h"
 #include "app/startup.h"
-#include "model/decimal.h"
+#include "app/status_line.h"
 #include "model/planets.h"
 #include "model/state.h"
 #include "platform/platform.h"
 #include "render/render.h"
+#include "ui/ui.h"
 
 #include <algorithm>
 #include <cmath>
-#include <ctime>
-#include <new>
 #include <utility>
 
 ClassroomState Classroom;
@@ -25,8 +26,6 @@ namespace {
 // animation, 320 kB. Older ones are forgotten, and a step from there is the
 // clock plus or minus the step.
 constexpr std::size_t MaxVisits = 20'000;
-// The status line follows the running clock this often.
-constexpr int64_t StatusPeriodNs = 250'000'000;
 
 // Where a step lands: where the last step the other way started, if it was
 // taken with the time step as it is now; else the clock plus or minus the
@@ -54,6 +53,13 @@ void SingleStep(int direction) {
     DrawStep();
 }
 
+}  // namespace
+
+void RememberVisit(std::deque<ClassroomState::Visit>& visits, double simTime, double timeStep) {
+    if (visits.size() >= MaxVisits) visits.pop_front();
+    visits.push_back({simTime, timeStep});
+}
+
 void TogglePause() {
     Classroom.Paused = !Classroom.Paused;
     Classroom.PendingSteps = 0;
@@ -70,110 +76,17 @@ void AskStep(int direction) {
     Classroom.PendingSteps = std::clamp(Classroom.PendingSteps + direction, -4, 4);
 }
 
-
-void SaveThePicture() {
-    SavedAs saved = SavedAs::Failed;
-    std::string where;
-    // A picture too large for the memory left fails alone; the program goes on.
-    try {
-        Image picture;
-        ComposePicture(picture);
-        saved = SavePicture(picture, StampedFileName("heliogeo", ".png", LocalTimeText()), where);
-    } catch (const std::bad_alloc&) {
-        saved = SavedAs::Failed;
-        where = "zu wenig Speicher";
-    }
-    TellWhereSaved("Das Bild", saved, where);
-}
-
-void UpdateStatusLine(bool now) {
-    // No step runs while the animation is paused, a command holds it (a box,
-    // the time-step dialog) or the main loop has not begun; a change of that
-    // is shown at once.
-    const bool held = Classroom.Paused || Shell.CommandRunning || !Classroom.Started;
-    const int64_t t = SteadyNanoseconds();
-    if (!now && held == Classroom.StatusHeld && t - Classroom.StatusShownNs < StatusPeriodNs) return;
-    Classroom.StatusShownNs = t;
-    Classroom.StatusHeld = held;
-    // On an event jumped to, the line names it while the clock stands there.
-    if (held && Classroom.AtEvent && Classroom.AtEvent->Day == Planets.SimTime)
-        SetStatusText(EventStatusText(*Classroom.AtEvent), EventStatusShortText(*Classroom.AtEvent));
-    else
-        SetStatusText(StatusText(Planets.SimTime, Settings.TimeStep, held),
-                      StatusShortText(Planets.SimTime, Settings.TimeStep, held));
-}
-
-}  // namespace
-
-void RememberVisit(std::deque<ClassroomState::Visit>& visits, double simTime, double timeStep) {
-    if (visits.size() >= MaxVisits) visits.pop_front();
-    visits.push_back({simTime, timeStep});
-}
-
-std::string LocalTimeText() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    char text[32];
-    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
-    return text;
-}
-
-void TellWhereSaved(const std::string& what, SavedAs saved, const std::string& where) {
-    // The box's lines as they are: a "|" in a folder's name is no line's end.
-    switch (saved) {
-        case SavedAs::File: MessageBoxLines({what + " ist gespeichert: ", " ", " " + where}); break;
-        case SavedAs::Download: MessageBoxLines({what + " wird heruntergeladen: ", " ", " " + where}); break;
-        case SavedAs::Failed: MessageBoxLines({what + " ließ sich nicht speichern: " + where}); break;
-    }
-}
-
-void InstallClassroomMenu() {
-    // Pausing and single steps, the commands used most in front of a class,
-    // get a button each on a touch screen: previous event, back, pause,
-    // forward, next event.
-    InstallCommandMenus({{"EXTRAS |",
-                          {
-                              {"&Anhalten / Weiter", "Space", "Leertaste", 2, "\u275A\u275A / \u25B6"},
-                              {"Schritt &vor", "Right", "\u2192", 3, "\u25B6|"},
-                              {"Schritt &zurück", "Left", "\u2190", 1, "|\u25C0"},
-                              {"&Sichtlinien ein/aus", "S", "S", -1, ""},
-                              {"&Bild speichern", "Ctrl+S", "Strg+S", -1, ""},
-                          }},
-                         EventsMenuItems()},
-                        ClassroomMenu);
-    // Room for the widest lines of a long lesson, an event's name included.
-    auto wider = [](const std::string& a, const std::string& b) { return a.size() >= b.size() ? a : b; };
-    const SkyEvent widestEvent{8'888'888.888, Mercury, EventKind::GreatestWestElongation};
-    SetStatusRoom(wider(StatusText(8'888'888.888, 8.88888, true), EventStatusText(widestEvent)),
-                  wider(StatusShortText(8'888'888.888, 8.88888, true), EventStatusShortText(widestEvent)));
-    UpdateStatusLine(true);
-}
-
-void ShowStatusLine() {
-    UpdateStatusLine(true);
+void ToggleSightLines() {
+    Classroom.SightLinesOn = !Classroom.SightLinesOn;
+    ShowSightLines(Classroom.SightLinesOn);
 }
 
 namespace {
 
-void RunCommand(int item) {
+void RunCommand(int position) {
     Shell.CommandRunning = true;
     UpdateStatusLine(true);
-    RunGuarded([item] {
-        switch (item) {
-            case PauseResume: TogglePause(); break;
-            case StepForward: AskStep(+1); break;
-            case StepBack: AskStep(-1); break;
-            case SightLines:
-                Classroom.SightLinesOn = !Classroom.SightLinesOn;
-                ShowSightLines(Classroom.SightLinesOn);
-                break;
-            case SavePictureCommand: SaveThePicture(); break;
-            default:
-                if (item >= EventsMenuFirst) EventsMenu(item - EventsMenuFirst);
-                break;
-        }
-    });
+    RunGuarded([position] { DoCommand(position); });
     Shell.CommandRunning = false;
 }
 
@@ -279,44 +192,4 @@ void ClassroomPass() {
 
 bool ClassroomWaitsForEvents() {
     return Classroom.Paused && Classroom.PendingSteps == 0 && !Classroom.RedrawPending;
-}
-
-namespace {
-
-// The time step as the status line shows it: six significant digits keep the
-// line short whatever was typed (19.999999999999996 is shown as 20).
-std::string StepText(double timeStep) {
-    return GermanDecimalText(timeStep, 6);
-}
-
-}  // namespace
-
-std::string DayText(double simTime, double timeStep) {
-    // Two places, as an event's day has; more where the time step has more
-    // (six at most, as the step is shown).
-    const std::string step = StepText(timeStep);
-    const std::size_t comma = step.find(',');
-    const int places = step.find('e') != std::string::npos ? 6
-                       : comma == std::string::npos        ? 2
-                                                           : std::clamp(static_cast<int>(step.size() - comma - 1), 2, 6);
-    return MomentText(simTime, places);
-}
-
-std::string StatusText(double simTime, double timeStep, bool paused) {
-    return DayText(simTime, timeStep) + "   Zeitschritt " + StepText(timeStep) + " d   " +
-           (paused ? "angehalten" : "läuft");
-}
-
-std::string StatusShortText(double simTime, double timeStep, bool paused) {
-    return DayText(simTime, timeStep) + "   " + (paused ? "angehalten" : "läuft");
-}
-
-std::string StampedFileName(const std::string& stem, const std::string& extension, const std::string& localTime) {
-    // "2026-12-08 14:30:05" becomes "-2026-12-08-143005".
-    std::string name = stem + "-";
-    for (char ch : localTime) {
-        if (ch == ' ') name += '-';
-        else if (ch != ':') name += ch;
-    }
-    return name + extension;
 }

@@ -2,6 +2,8 @@
 #include "app/menu.h"
 
 #include "app/classroom.h"
+#include "app/commands.h"
+#include "app/status_line.h"
 #include "app/shell.h"
 #include "model/state.h"
 #include "model/text_items.h"

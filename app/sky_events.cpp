@@ -2,17 +2,12 @@
 // a planet's loop, the sky strip, and the list of coming events.
 #include "app/classroom.h"
 
-#include "app/shell.h"
-#include "model/decimal.h"
 #include "model/event_list.h"
 #include "model/planets.h"
 #include "model/state.h"
 #include "platform/platform.h"
 #include "render/render.h"
 #include "ui/ui.h"
-
-#include <algorithm>
-#include <new>
 
 namespace {
 
@@ -52,7 +47,9 @@ void JumpTo(const SkyEvent& e) {
     Arrive(e);
 }
 
-void Jump(int direction) {
+}  // namespace
+
+void JumpToEvent(int direction) {
     const auto e = direction > 0 ? NextEvent(Planets.SimTime, Settings.PlanetOn)
                                  : PreviousEvent(Planets.SimTime, Settings.PlanetOn);
     if (!e) {
@@ -62,56 +59,13 @@ void Jump(int direction) {
     JumpTo(*e);
 }
 
+void ToggleSkyStrip() {
+    // The views make room for the strip, or take it back, in a new layout
+    // between two passes.
+    Classroom.SkyStripOn = !Classroom.SkyStripOn;
+    Classroom.LayoutDue = true;
+}
+
 void ShowEventList() {
     MessageBoxLines(EventListLines(Planets.SimTime, Settings.PlanetOn));
-}
-
-void SaveEventList() {
-    SavedAs saved = SavedAs::Failed;
-    std::string where;
-    try {
-        saved = SaveTextFile(EventListCsv(Planets.SimTime, Settings.PlanetOn),
-                             StampedFileName("heliogeo-ereignisse", ".csv", LocalTimeText()), "text/csv", where);
-    } catch (const std::bad_alloc&) {
-        where = "zu wenig Speicher";
-    }
-    TellWhereSaved("Die Ereignisliste", saved, where);
-}
-
-}  // namespace
-
-CommandMenu EventsMenuItems() {
-    // Next and previous event get a touch button each, beside the step buttons.
-    return {"EREIGNISSE |",
-            {
-                {"&Nächstes Ereignis", "PageDown", "Bild\u2193", 4, "\u25B6\u25B6"},
-                {"&Voriges Ereignis", "PageUp", "Bild\u2191", 0, "\u25C0\u25C0"},
-                {"&Himmelsstreifen ein/aus", "H", "H", -1, ""},
-                {"&Ereignisliste", "L", "L", -1, ""},
-                {"Ereignisliste &speichern", "", "", -1, ""},
-            }};
-}
-
-void EventsMenu(int item) {
-    switch (item) {
-        case 0: Jump(+1); break;
-        case 1: Jump(-1); break;
-        case 2:
-            // The views make room for the strip, or take it back, in a new
-            // layout between two passes.
-            Classroom.SkyStripOn = !Classroom.SkyStripOn;
-            Classroom.LayoutDue = true;
-            break;
-        case 3: ShowEventList(); break;
-        case 4: SaveEventList(); break;
-        default: break;
-    }
-}
-
-std::string EventStatusText(const SkyEvent& e) {
-    return MomentText(e.Day, 2) + "   " + BodyName(e.Body) + ": " + EventName(e.Kind);
-}
-
-std::string EventStatusShortText(const SkyEvent& e) {
-    return MomentText(e.Day, 2) + "   " + EventName(e.Kind);
 }

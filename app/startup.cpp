@@ -1,5 +1,6 @@
 // startup.cpp — the start-up sequence, in its order.
 #include "app/classroom.h"
+#include "app/commands.h"
 #include "app/menu.h"
 #include "app/shell.h"
 #include "app/startup.h"
@@ -60,7 +61,7 @@ void StartUp() {
     SetForeground(Colours.ColWhite);
     SetBackground(0);
     BuildMenuBar();
-    InstallClassroomMenu();
+    InstallCommands();
     ShowWindow(Win_0);
     FitBelowMenuBar();
 

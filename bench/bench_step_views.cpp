@@ -16,6 +16,7 @@
 // the page's own turns, which the program gives it every 50 ms, fall into
 // few rounds, which the median leaves out.
 #include "app/classroom.h"
+#include "app/commands.h"
 #include "app/shell.h"
 #include "app/startup.h"
 #include "model/planets.h"
@@ -110,7 +111,7 @@ double SynodicJumpMilliseconds() {
         MoveModelTo(0);
         const int64_t start = SteadyNanoseconds();
         for (int jumps = 0; Planets.SimTime < MarsSynodicDays() - 0.01 && jumps < 20; ++jumps)
-            ClassroomMenu(EventsMenuFirst);
+            ClassroomMenu(NextEventCommand);
         round = static_cast<double>(SteadyNanoseconds() - start) / 1e6;
     }
     std::sort(ms.begin(), ms.end());

@@ -140,16 +140,25 @@ int64_t SteadyNanoseconds();
 using MenuHandler = void (*)(int32_t& item);
 void InstallMenuBar(const std::vector<std::string>& entries, MenuHandler handler);
 
+// A key that chooses a command, named once as a value: each window system
+// maps it to its own keys (the desktop's in qt/events.cpp, the browser's in
+// web/menubar.js, COMMAND_KEY), so no key's name is parsed anywhere.
+enum class KeyName : int32_t { None = 0, Space = 1, Left = 2, Right = 3, PageUp = 4, PageDown = 5, Letter = 6 };
+struct CommandKey {
+    KeyName Name = KeyName::None;
+    char Letter = 0;        // KeyName::Letter: 'A' .. 'Z'
+    bool Ctrl = false;      // held with Ctrl (Cmd on a Mac)
+};
+
 // Menus of commands after the menu bar's own menus. Each item has a key that
-// chooses it as well ("Space", "Left", "Right", "PageUp", "PageDown", a
-// letter such as "S", or "Ctrl+" with a letter; "" for none) and a label for
-// that key, shown beside the item. A choice, by menu or key, is reported to
-// the handler as the item's position counted through all the menus in their
-// order (0 for the first menu's first item). Items and keys work only while
-// the menu bar does: not while a line is read or a box is open.
+// chooses it as well and a label for that key, shown beside the item. A
+// choice, by menu or key, is reported to the handler as the item's position
+// counted through all the menus in their order (0 for the first menu's first
+// item). Items and keys work only while the menu bar does: not while a line
+// is read or a box is open.
 struct CommandItem {
     std::string Text;       // "&" marks the mnemonic
-    std::string Key;        // as above
+    CommandKey Key;
     std::string KeyLabel;   // what the menu shows for the key
     // On a touch screen the item may have a large button of its own as well,
     // beside the status line: this is its place among those buttons (0

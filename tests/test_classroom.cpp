@@ -35,7 +35,7 @@ Picture Now() {
     return {Planets.PosX, Planets.PosY, Shot(Win_2), Shot(Win_3)};
 }
 
-QAction* Command(int item) {
+QAction* CommandAction(int item) {
     const auto& commands = platform_internal::Q().commands;
     return item < static_cast<int>(commands.size()) ? commands[item] : nullptr;
 }
@@ -72,7 +72,7 @@ private slots:
         const auto titles = platform_internal::MenuBarWidget()->actions();
         QCOMPARE(titles[titles.size() - 2]->text(), QString("EXTRAS |"));
         QCOMPARE(titles.last()->text(), QString("EREIGNISSE |"));
-        for (int i = 0; i < texts.size(); ++i) QCOMPARE(Command(i)->text(), texts[i]);
+        for (int i = 0; i < texts.size(); ++i) QCOMPARE(CommandAction(i)->text(), texts[i]);
         // The keys as they reach window 0 (the arrows from the keypad too).
         KeyInto(Win_0, Qt::Key_Space);
         QVERIFY(Classroom.Paused);
@@ -91,13 +91,13 @@ private slots:
         user.Lines = {"2"};
         QTimer probe;
         QObject::connect(&probe, &QTimer::timeout, [&] {
-            if (IsWindowOpen(Win_1)) restingWhileTyping = !Command(PauseResume)->isEnabled();
+            if (IsWindowOpen(Win_1)) restingWhileTyping = !CommandAction(PauseResume)->isEnabled();
         });
         probe.start(1);
         int32_t item = 27;  // "&Zeitschritt"
         Win_0_MenuEvent(item);
         QVERIFY(restingWhileTyping);
-        QVERIFY(Command(PauseResume)->isEnabled());
+        QVERIFY(CommandAction(PauseResume)->isEnabled());
     }
 
     // Paused, no pass moves the clock or a pixel, and the main loop sleeps.
@@ -431,7 +431,7 @@ private slots:
         auto rect = [](int n) { return QRect(WindowLeft(n), WindowTop(n), WindowWidth(n), WindowHeight(n)); };
         const QRect helio = rect(Win_2), geo = rect(Win_3);
         const double day = Planets.SimTime;
-        ClassroomMenu(EventsMenuFirst + 2);
+        ClassroomMenu(SkyStripCommand);
         LayOutWhereDue();
         QVERIFY(IsWindowOpen(Win_4));
         const QRect strip = rect(Win_4), screen(0, -ScreenTop(), ScreenWidthPixels(), AvailableHeightPixels());
@@ -443,7 +443,7 @@ private slots:
         QCOMPARE(Pixel(Win_2, static_cast<int>(Layout.HelioCentreX + Planets.RadiusX[Earth] * std::cos(phi)),
                        static_cast<int>(Layout.HelioCentreY + Planets.RadiusY[Earth] * std::sin(phi))),
                  White);
-        ClassroomMenu(EventsMenuFirst + 2);
+        ClassroomMenu(SkyStripCommand);
         LayOutWhereDue();
         QVERIFY(!IsWindowOpen(Win_4) && rect(Win_2) == helio && rect(Win_3) == geo);
     }
@@ -469,7 +469,7 @@ private slots:
         for (int jump = 0; jump < 4; ++jump) {
             const double from = Planets.SimTime;
             const SkyEvent e = NextEvent(from, Settings.PlanetOn).value();
-            ClassroomMenu(EventsMenuFirst);
+            ClassroomMenu(NextEventCommand);
             QCOMPARE(Planets.SimTime, e.Day);
             QVERIFY(Classroom.Paused);
             QCOMPARE(platform_internal::StatusWidget()->text(), QString::fromStdString(EventStatusText(e)));
@@ -507,7 +507,7 @@ private slots:
         };
         for (int jump = 0; jump < 3; ++jump) {
             const SkyEvent e = PreviousEvent(Planets.SimTime, Settings.PlanetOn).value();
-            ClassroomMenu(EventsMenuFirst + 1);
+            ClassroomMenu(PreviousEventCommand);
             QCOMPARE(Planets.SimTime, e.Day);
             QVERIFY(onOrbits());
             ClassroomMenu(StepForward);
@@ -523,20 +523,20 @@ private slots:
         const SkyEvent ahead = NextEvent(Planets.SimTime, Settings.PlanetOn).value();
         QCoreApplication::postEvent(platform_internal::CanvasOf(Win_0),
                                     new QKeyEvent(QEvent::KeyPress, Qt::Key_PageUp, Qt::NoModifier));
-        ClassroomMenu(EventsMenuFirst);
+        ClassroomMenu(NextEventCommand);
         QCOMPARE(Planets.SimTime, PreviousEvent(ahead.Day, Settings.PlanetOn)->Day);
         // A tiny time step: the jump draws no more than 2000 longer steps.
         Settings.TimeStep = 1e-4;
         Classroom.Earlier.clear();
         const SkyEvent e = NextEvent(Planets.SimTime, Settings.PlanetOn).value();
-        ClassroomMenu(EventsMenuFirst);
+        ClassroomMenu(NextEventCommand);
         QCOMPARE(Planets.SimTime, e.Day);
         QVERIFY(Classroom.Earlier.size() <= 2001);
         // With no planet but the Earth there is nothing to jump to: a box says so.
         for (int k = Mercury; k <= Jupiter; ++k) Settings.PlanetOn[k] = -1;
         QString text;
         AnswerNextBox(&text);
-        ClassroomMenu(EventsMenuFirst);
+        ClassroomMenu(NextEventCommand);
         QVERIFY(text.startsWith("Kein Planet"));
     }
 

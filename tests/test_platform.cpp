@@ -624,13 +624,14 @@ private slots:
         QFETCH(int, item);
         OpenWindowDefault(0);
         InstallMenuBar({"DESK |", "&Quit", "", ""}, RecordMenu);
-        InstallCommandMenus({{"ALT |", {{"&Alt", "Space", "Leertaste", -1, ""}}}}, RecordCommand);
-        InstallCommandMenus({{"EXTRAS |", {{"&Anhalten", "Space", "Leertaste", 1, "||"}, {"&Vor", "Right", "\u2192", -1, ""}}},
+        InstallCommandMenus({{"ALT |", {{"&Alt", {KeyName::Space}, "Leertaste", -1, ""}}}}, RecordCommand);
+        InstallCommandMenus({{"EXTRAS |",
+                              {{"&Anhalten", {KeyName::Space}, "Leertaste", 1, "||"}, {"&Vor", {KeyName::Right}, "\u2192", -1, ""}}},
                              {"EREIGNISSE |",
-                              {{"&Vorheriges", "PageUp", "Bild\u2191", 3, "|<"},
-                               {"&Nächstes", "PageDown", "Bild\u2193", 4, ">|"},
-                               {"&Liste", "", "", -1, ""},
-                               {"&Heliozentrisch", "H", "H", -1, ""}}}},
+                              {{"&Vorheriges", {KeyName::PageUp}, "Bild\u2191", 3, "|<"},
+                               {"&Nächstes", {KeyName::PageDown}, "Bild\u2193", 4, ">|"},
+                               {"&Liste", {}, "", -1, ""},
+                               {"&Heliozentrisch", {KeyName::Letter, 'H'}, "H", -1, ""}}}},
                             RecordCommand);
         const QList<QAction*> titles = platform_internal::MenuBarWidget()->actions();
         const QList<QAction*> second = titles.last()->menu()->actions();
@@ -664,7 +665,7 @@ private slots:
         InstallMenuBar({"DESK |", "&Quit", "", "SYSTEM |", "&Beide", "", "DARSTELLUNG |", "nur &Bahnen", "",
                         "PLANETEN |", "&Jupiter aus/ein", "", "SERVICE |", "&Test", "", ""},
                        RecordMenu);
-        InstallCommandMenus({{"EXTRAS |", {{"&Anhalten / Weiter", "Space", "Leertaste", 1, "||"}}}}, nullptr);
+        InstallCommandMenus({{"EXTRAS |", {{"&Anhalten / Weiter", {KeyName::Space}, "Leertaste", 1, "||"}}}}, nullptr);
         const std::string full = "Tag 8.888.888,888   Zeitschritt 8,88888 d   angehalten";
         const std::string shortened = "Tag 8.888.888,888   angehalten";
         SetStatusRoom(full, shortened);

@@ -357,11 +357,11 @@ private slots:
                 // A jump draws up to 2000 steps and the list lays out a long
                 // box: those rarer, so that the part's time stays near what it was.
                 if (random.bounded(5) == 0) {
-                    static constexpr int commands[] = {-1, 0, 1, 2, 3, EventsMenuFirst + 2, 99};
+                    static constexpr int commands[] = {-1, 0, 1, 2, 3, SkyStripCommand, 99};
                     ClassroomMenu(commands[random.bounded(int(std::size(commands)))]);
                 }
-                if (random.bounded(100) == 0) ClassroomMenu(EventsMenuFirst + random.bounded(2));
-                if (random.bounded(200) == 0) ClassroomMenu(EventsMenuFirst + 3);
+                if (random.bounded(100) == 0) ClassroomMenu(NextEventCommand + random.bounded(2));
+                if (random.bounded(200) == 0) ClassroomMenu(EventListCommand);
                 const bool duringStep = random.bounded(3) == 0;
                 duringSteps += duringStep;
                 if (duringStep)

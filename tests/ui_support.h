@@ -4,6 +4,8 @@
 #pragma once
 
 #include "app/classroom.h"
+#include "app/commands.h"
+#include "app/status_line.h"
 #include "app/menu.h"
 #include "app/shell.h"
 #include "app/startup.h"
@@ -34,7 +36,7 @@ inline void SetUpLikeStartUp(bool withViews = true) {
     SetFillPattern(0);
     if (!withViews) return;
     BuildMenuBar();
-    InstallClassroomMenu();
+    InstallCommands();
     FitBelowMenuBar();
     OpenViewsAndDiscImages();
     SetFillPattern(0);

@@ -22,27 +22,19 @@ using namespace platform_internal;
 // ---------------------------------------------------------------------------
 // Events
 
-void ProcessEvents() {
-    core::FlushDirty(false);
+void backend::PumpEvents() {
     QCoreApplication::processEvents(QEventLoop::AllEvents);
     // A hand-written loop gets no deferred deletes unless it asks for them.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
-void WaitForEvents() {
-    core::FlushDirty(true);
+void backend::AwaitEvents() {
     QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
-void WaitEventsUntil(int64_t deadlineNs) {
-    int64_t now = SteadyNanoseconds();
-    if (now >= deadlineNs) {
-        ProcessEvents();
-        return;
-    }
-    // What the last pass drew goes to the screen now, while the loop idles.
-    core::FlushDirty(true);
+void backend::AwaitEventsUntil(int64_t deadlineNs) {
+    const int64_t now = SteadyNanoseconds();
     // One precise single-shot timer wakes the wait at the deadline; input
     // wakes it earlier and is handled at once.
     QtState& q = Q();
@@ -174,13 +166,22 @@ void MakeStatusLabels() {
     q.statusRow->hide();
 }
 
-// A key as the program names it ("Space", "PageDown", "Ctrl+S" …) as Qt
-// names it; empty for none.
-QKeySequence KeyOf(const std::string& key) {
-    QString name = QString::fromStdString(key);
-    name.replace(QLatin1String("PageDown"), QLatin1String("PgDown"));
-    name.replace(QLatin1String("PageUp"), QLatin1String("PgUp"));
-    return QKeySequence::fromString(name, QKeySequence::PortableText);
+// A command's key as Qt names it; empty for none.
+QKeySequence KeyOf(const CommandKey& key) {
+    Qt::Key qt = Qt::Key_unknown;
+    switch (key.Name) {
+        case KeyName::None: return {};
+        case KeyName::Space: qt = Qt::Key_Space; break;
+        case KeyName::Left: qt = Qt::Key_Left; break;
+        case KeyName::Right: qt = Qt::Key_Right; break;
+        case KeyName::PageUp: qt = Qt::Key_PageUp; break;
+        case KeyName::PageDown: qt = Qt::Key_PageDown; break;
+        case KeyName::Letter:
+            if (key.Letter < 'A' || key.Letter > 'Z') return {};
+            qt = static_cast<Qt::Key>(Qt::Key_A + (key.Letter - 'A'));
+            break;
+    }
+    return QKeySequence(QKeyCombination(key.Ctrl ? Qt::ControlModifier : Qt::NoModifier, qt));
 }
 
 // Takes the menus of commands out of the rows and away.
@@ -265,10 +266,9 @@ void ArrangeMenuRows() {
 
 }  // namespace platform_internal
 
-void InstallMenuBar(const std::vector<std::string>& entries, MenuHandler handler) {
+void backend::ShowMenuBar(const std::vector<std::string>& entries) {
     auto* main = dynamic_cast<QMainWindow*>(Q().windows[0].top);
     if (main == nullptr) return;
-    S().onMenu = handler;
     MakeMenuRows(main);
     QtState& q = Q();
     RemoveCommandMenus();
@@ -290,10 +290,9 @@ void InstallMenuBar(const std::vector<std::string>& entries, MenuHandler handler
     ArrangeMenuRows();
 }
 
-void InstallCommandMenus(const std::vector<CommandMenu>& menus, CommandHandler handler) {
+void backend::ShowCommandMenus(const std::vector<CommandMenu>& menus) {
     QtState& q = Q();
     if (q.menuBar == nullptr) return;
-    S().onCommand = handler;
     RemoveCommandMenus();
     for (const CommandMenu& m : menus) {
         auto* menu = new QMenu(QString::fromStdString(m.Title), q.menuRows);
@@ -304,7 +303,7 @@ void InstallCommandMenus(const std::vector<CommandMenu>& menus, CommandHandler h
             // the program's language rather than the toolkit's. The keys are
             // not the actions' shortcuts, which would take the arrows from
             // the menu bar while it is worked by keyboard: a window that gets
-            // one hands it over (CommandKey).
+            // one hands it over (ChooseCommandByKey).
             QAction* action = menu->addAction(
                 QString::fromStdString(item.KeyLabel.empty() ? item.Text : item.Text + "\t" + item.KeyLabel));
             action->setEnabled(q.menuBar->isEnabled());

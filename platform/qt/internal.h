@@ -152,7 +152,7 @@ QRect LogicalCovering(const QRect& device);
 void ArrangeMenuRows();
 
 // A key that chooses a command of the command menus: chooses it and says so.
-bool CommandKey(const QKeyEvent* event);
+bool ChooseCommandByKey(const QKeyEvent* event);
 
 // For tests: the widgets and images behind the numbers.
 QWidget* TopWidget(int n);

@@ -143,7 +143,7 @@ void Canvas::resizeEvent(QResizeEvent*) {
                  static_cast<int>(std::ceil(height() * Ratio() - 1e-6)), w.background);
 }
 
-bool CommandKey(const QKeyEvent* event) {
+bool ChooseCommandByKey(const QKeyEvent* event) {
     const QtState& q = Q();
     const QKeySequence pressed(QKeyCombination(event->modifiers() & ~Qt::KeypadModifier, Qt::Key(event->key())));
     for (std::size_t i = 0; i < q.commands.size(); ++i) {
@@ -157,7 +157,7 @@ bool CommandKey(const QKeyEvent* event) {
 }
 
 void Canvas::keyPressEvent(QKeyEvent* event) {
-    if (CommandKey(event)) return;
+    if (ChooseCommandByKey(event)) return;
     const int key = event->key();
     const core::KeyCode code = key == Qt::Key_Return || key == Qt::Key_Enter ? core::KeyCode::Return
                                : key == Qt::Key_Backspace                   ? core::KeyCode::Backspace
@@ -449,6 +449,9 @@ void ShowChanged(int n, const std::vector<pixels::Rect>& changed) {
     Canvas* canvas = CanvasOf(n);
     if (canvas != nullptr && canvas->isVisible()) canvas->repaint(RegionOf(changed));
 }
+
+// Every window repaints its own changes: nothing is left for the frame.
+void FrameShown() {}
 
 }  // namespace backend
 

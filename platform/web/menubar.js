@@ -10,6 +10,12 @@
 // as callbacks (`on`), and the page asks it what it must know.
 "use strict";
 
+// A command's key as the browser names it (KeyboardEvent.key), by the
+// KeyName's number the program hands over (platform.h): None, Space, Left,
+// Right, PageUp, PageDown, and a letter, which comes with the key.
+const LETTER = "letter";
+const COMMAND_KEY = [null, " ", "ArrowLeft", "ArrowRight", "PageUp", "PageDown", LETTER];
+
 class MenuBar {
   // on.menu(index)      a menu entry was chosen: its line in the list installed
   // on.command(k)       a command was chosen by its menu or its key: its position
@@ -21,7 +27,7 @@ class MenuBar {
     this.installed = false;
     this.menus = [];         // {title, items, element}; an item: {text, index} or {text, label, command}
     this.ownMenus = 0;       // how many of them are the program's own, before the menus of commands
-    this.commands = [];      // the commands of those menus, by position: {key, label}
+    this.commands = [];      // the commands of those menus, by position: {key, letter, ctrl, label}
     this.active = false;     // worked by keyboard, or a menu is open
     this.title = 0;          // the title the keyboard is at
     this.open = null;        // the open menu's number, or null
@@ -101,10 +107,10 @@ class MenuBar {
 
   // The menus of commands after the others (a second call replaces them):
   // per menu its title on a line, then per item a line of its text, its key
-  // ("Space", "Right", "Left", "PageUp", "PageDown", a letter, "Ctrl+" and a
-  // letter; empty for none), the key's label, its place among the touch
-  // buttons (-1: none) and the button's label, a tab between, and an empty
-  // line closing the menu (web_platform.cpp writes them so). A command is
+  // (a KeyName's number, see COMMAND_KEY; the letter where that is Letter;
+  // 1 where Ctrl is held with it, else 0), the key's label, its place among
+  // the touch buttons (-1: none) and the button's label, a tab between, and
+  // an empty line closing the menu (web_platform.cpp writes them so). A command is
   // chosen by menu, by key, or by its touch button, and reported by its
   // position through all these menus.
   installCommands(text) {
@@ -119,9 +125,9 @@ class MenuBar {
     for (let i = 0; i < lines.length && lines[i] !== ""; ++i) {
       const menu = { title: lines[i], items: [] };
       for (++i; i < lines.length && lines[i] !== ""; ++i) {
-        const [itemText, key, label, place, touchLabel] = lines[i].split("\t");
+        const [itemText, name, letter, ctrl, label, place, touchLabel] = lines[i].split("\t");
         const k = this.commands.length;
-        this.commands.push({ key: key, label: label });
+        this.commands.push({ key: COMMAND_KEY[Number(name)] ?? null, letter: letter, ctrl: ctrl === "1", label: label });
         menu.items.push({ text: itemText, label: label, command: k });
         if (Number(place) >= 0) buttons.push({ place: Number(place), command: k, label: touchLabel || "", text: itemText });
       }
@@ -156,10 +162,8 @@ class MenuBar {
 
   // The command whose key this is, whatever the program does now; -1 if none.
   commandIndex(e) {
-    const names = { " ": "Space", ArrowRight: "Right", ArrowLeft: "Left" };
-    const name = names[e.key] || (e.key.length === 1 ? e.key.toUpperCase() : e.key);
-    const pressed = (e.ctrlKey || e.metaKey ? "Ctrl+" : "") + (e.altKey ? "Alt+" : "") + name;
-    return this.commands.findIndex((c) => c.key !== "" && c.key.toUpperCase() === pressed.toUpperCase());
+    return e.altKey ? -1 : this.commands.findIndex((c) => c.key !== null && (e.ctrlKey || e.metaKey) === c.ctrl &&
+      (c.key === LETTER ? e.key.length === 1 && e.key.toUpperCase() === c.letter : e.key === c.key));
   }
 
   // ------------------------------------------------------------ the status line

@@ -1,0 +1,73 @@
+// commands.cpp — the table of the program's own commands, the menus made from
+// it, and what each command does.
+#include "app/commands.h"
+
+#include "app/classroom.h"
+#include "app/saving.h"
+#include "app/status_line.h"
+
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr const char* Extras = "EXTRAS |";
+constexpr const char* Events = "EREIGNISSE |";
+
+constexpr CommandKey Key(KeyName name) { return {name, 0, false}; }
+constexpr CommandKey Letter(char letter, bool ctrl = false) { return {KeyName::Letter, letter, ctrl}; }
+
+// Pausing, single steps and the jumps, the commands used most in front of a
+// class, get a button each on a touch screen: previous event, back, pause,
+// forward, next event.
+constexpr std::array<CommandRow, CommandCount> Table{{
+    {PauseResume, Extras, "&Anhalten / Weiter", Key(KeyName::Space), "Leertaste", 2, "\u275A\u275A / \u25B6"},
+    {StepForward, Extras, "Schritt &vor", Key(KeyName::Right), "\u2192", 3, "\u25B6|"},
+    {StepBack, Extras, "Schritt &zurück", Key(KeyName::Left), "\u2190", 1, "|\u25C0"},
+    {SightLines, Extras, "&Sichtlinien ein/aus", Letter('S'), "S", -1, ""},
+    {SavePictureCommand, Extras, "&Bild speichern", Letter('S', true), "Strg+S", -1, ""},
+    {NextEventCommand, Events, "&Nächstes Ereignis", Key(KeyName::PageDown), "Bild\u2193", 4, "\u25B6\u25B6"},
+    {PreviousEventCommand, Events, "&Voriges Ereignis", Key(KeyName::PageUp), "Bild\u2191", 0, "\u25C0\u25C0"},
+    {SkyStripCommand, Events, "&Himmelsstreifen ein/aus", Letter('H'), "H", -1, ""},
+    {EventListCommand, Events, "&Ereignisliste", Letter('L'), "L", -1, ""},
+    {SaveEventListCommand, Events, "Ereignisliste &speichern", Key(KeyName::None), "", -1, ""},
+}};
+
+// Every row stands at its command's place, so a position is the command.
+constexpr bool InOrder() {
+    for (int i = 0; i < CommandCount; ++i)
+        if (Table[i].Id != i) return false;
+    return true;
+}
+static_assert(InOrder(), "the table's rows in the order of the commands");
+
+}  // namespace
+
+const std::array<CommandRow, CommandCount>& Commands = Table;
+
+void InstallCommands() {
+    // The rows of one menu stand together; a new title starts a new menu.
+    std::vector<CommandMenu> menus;
+    for (const CommandRow& row : Commands) {
+        if (menus.empty() || menus.back().Title != row.Menu) menus.push_back({row.Menu, {}});
+        menus.back().Items.push_back({row.Text, row.Key, row.KeyLabel, row.TouchPlace, row.TouchLabel});
+    }
+    InstallCommandMenus(menus, ClassroomMenu);
+    PrepareStatusLine();
+}
+
+void DoCommand(int position) {
+    switch (position) {
+        case PauseResume: TogglePause(); break;
+        case StepForward: AskStep(+1); break;
+        case StepBack: AskStep(-1); break;
+        case SightLines: ToggleSightLines(); break;
+        case SavePictureCommand: SaveThePicture(); break;
+        case NextEventCommand: JumpToEvent(+1); break;
+        case PreviousEventCommand: JumpToEvent(-1); break;
+        case SkyStripCommand: ToggleSkyStrip(); break;
+        case EventListCommand: ShowEventList(); break;
+        case SaveEventListCommand: SaveTheEventList(); break;
+        default: break;
+    }
+}
