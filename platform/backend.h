@@ -58,19 +58,29 @@ int ShownHeight(int n);
 // the screen. The shared core calls it from core::FlushDirty, at most once
 // per displayed frame unless forced, for each window that changed.
 void ShowChanged(int n, const std::vector<pixels::Rect>& changed);
+// After a flush that showed a frame: what the window system shows besides
+// the windows' changes (the browser: its page's own, a window opened or
+// closed, the menu bar's foot), in the same frame.
+void FrameShown();
 }  // namespace backend
 
 // ---------------------------------------------------------------------------
-// Events: each of the three shows what changed first (core::FlushDirty: not
-// forced while the program runs on, forced before it idles).
+// Events: the shared core shows what changed first (core::FlushDirty: not
+// forced while the program runs on, forced before it idles), then asks for
+// these; it keeps the menus' handlers (core::S().onMenu, onCommand).
 
-void ProcessEvents();
-void WaitForEvents();
-void WaitEventsUntil(int64_t deadlineNs);
-// Each keeps the handler in the shared state (core::S().onMenu, onCommand).
-void InstallMenuBar(const std::vector<std::string>& entries, MenuHandler handler);
-void InstallCommandMenus(const std::vector<CommandMenu>& menus, CommandHandler handler);
 namespace backend {
+// Delivers the pending events without waiting.
+void PumpEvents();
+// Waits until at least one event has come, and delivers it.
+void AwaitEvents();
+// Delivers events as they come until the steady clock reaches deadlineNs,
+// idling in between.
+void AwaitEventsUntil(int64_t deadlineNs);
+// The menu bar from its list, and the menus of commands after it (a second
+// call replaces them).
+void ShowMenuBar(const std::vector<std::string>& entries);
+void ShowCommandMenus(const std::vector<CommandMenu>& menus);
 // While a line is read no menu command may start.
 void SetMenuBarEnabled(bool enabled);
 }  // namespace backend
@@ -116,6 +126,8 @@ void EndLineInput();
 int MouseButtons();
 
 // ---------------------------------------------------------------------------
-// Message box: shows what changed at once first (core::FlushDirty(true)).
+// Message box: the shared core shows what changed at once first.
 
-void MessageBoxLines(const std::vector<std::string>& lines);
+namespace backend {
+void ShowMessageBox(const std::vector<std::string>& lines);
+}  // namespace backend

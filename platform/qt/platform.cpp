@@ -412,9 +412,8 @@ void ScrollingBox(const QString& caption, const QString& text, QWidget* parent, 
 
 }  // namespace
 
-void MessageBoxLines(const std::vector<std::string>& lines) {
+void backend::ShowMessageBox(const std::vector<std::string>& lines) {
     State& s = S();
-    core::FlushDirty(true);
     QStringList shown;
     for (const std::string& line : lines) shown << QString::fromStdString(line);
     QWidget* parent = s.windows[0].open ? Q().windows[0].top : nullptr;

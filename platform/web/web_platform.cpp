@@ -9,6 +9,7 @@
 // (Asyncify) and wakes when input comes or the time is up.
 #include "platform/backend.h"
 #include "platform/core.h"
+#include "platform/web/compositor.h"
 
 #include <emscripten.h>
 
@@ -124,10 +125,6 @@ namespace {
 // The page is asked for events this often at least, even by a loop that never
 // waits (unpaced), so that it stays responsive.
 constexpr int64_t LongestBusyNs = 50'000'000;
-// What shows where no window does: under the menu bar, the bar's edge.
-constexpr uint32_t PageGround = 0xFFC8C8C8;
-// The line round every window but window 0, a CSS pixel wide.
-constexpr uint32_t FrameColour = 0xFF555555;
 
 // What the browser's window system keeps besides the shared state (S()).
 // The page's size and pixel ratio are the page's own (HG.area): they change
@@ -136,14 +133,9 @@ struct Web {
     bool menuInstalled = false;  // the page shows the program's menu bar
     int64_t lastYieldNs = 0;     // when the page last had the browser's event loop
 
-    // The page's picture: every open window where it stands, the later opened
-    // above the earlier, window 0 below its menu bar. Only what changed in it
-    // is kept (`page` has the canvas's size and marks, no pixels of its own):
-    // each changed rectangle is composed anew from the windows when it is shown.
-    pixels::Surface page;
-    std::vector<int> stacking;                    // bottom to top; window 0 first
-    std::array<pixels::Rect, MaxWindows> placed;  // where each window stands on the page
-    int mainTop = 0;                              // where window 0's pixels begin: the menu bar's foot
+    // The page's picture, composed from the windows where it changed
+    // (compositor.h).
+    compositor::Page page;
     std::vector<uint8_t> rgba;                    // one changed rectangle, as the canvas takes it
 };
 
@@ -175,101 +167,42 @@ void TellScreen() {
     hg_screen_rect(r.x, r.y, r.w, r.h);
 }
 
-pixels::Rect PageRect(int n) {
-    if (n != 0) return web.placed[n];
-    const Window& w = S().windows[0];
-    return pixels::Rect{0, web.mainTop, w.surface.width, w.surface.height};
-}
+const pixels::Surface& MainPixels() { return S().windows[0].surface; }
 
-// Window n with the line round it.
+pixels::Rect PageRect(int n) { return compositor::PageRect(web.page, n, MainPixels()); }
+
+// Window n with the line round it, a CSS pixel wide.
 pixels::Rect Outer(int n) {
-    const pixels::Rect r = PageRect(n);
-    if (n == 0) return r;
-    const int b = std::max(1, static_cast<int>(std::lround(PageRatio())));
-    return pixels::Rect{r.x - b, r.y - b, r.w + 2 * b, r.h + 2 * b};
+    web.page.frame = std::max(1, static_cast<int>(std::lround(PageRatio())));
+    return compositor::Outer(web.page, n, MainPixels());
 }
 
-void Expose(const pixels::Rect& r) { pixels::MarkDirty(web.page, r); }
+void Expose(const pixels::Rect& r) { compositor::Expose(web.page, r); }
 
 // Window n stands at r on the page from now on (it was elsewhere, or not shown).
 void Place(int n, const pixels::Rect& r) {
-    std::vector<int>& stacking = web.stacking;
-    if (std::find(stacking.begin(), stacking.end(), n) == stacking.end()) {
-        if (n == 0) stacking.insert(stacking.begin(), 0);
-        else stacking.push_back(n);
-    }
-    if (n != 0) {
-        Expose(Outer(n));
-        web.placed[n] = r;
-    }
-    Expose(Outer(n));
-}
-
-// Part `part` of the picture of rectangle r, as RGBA in `out` (r's rows):
-// one colour, or the pixels (0xFFRRGGBB) from `from`, a row `stride` long.
-void Paint(const pixels::Rect& r, const pixels::Rect& part, uint8_t* out, uint32_t colour,
-           const uint32_t* from = nullptr, int stride = 0) {
-    for (int y = 0; y < part.h; ++y) {
-        uint8_t* o = out + (static_cast<std::size_t>(part.y - r.y + y) * r.w + (part.x - r.x)) * 4;
-        const uint32_t* in = from != nullptr ? from + static_cast<std::size_t>(y) * stride : nullptr;
-        for (int x = 0; x < part.w; ++x, o += 4) {
-            const uint32_t p = in != nullptr ? in[x] : colour;
-            o[0] = static_cast<uint8_t>(p >> 16);
-            o[1] = static_cast<uint8_t>(p >> 8);
-            o[2] = static_cast<uint8_t>(p);
-            o[3] = 255;
-        }
-    }
-}
-
-// The page's picture in r, from the windows that are shown there, as RGBA.
-void Compose(const pixels::Rect& r, uint8_t* out) {
-    const std::vector<int>& stacking = web.stacking;
-    // From the highest window that covers all of r: nothing below shows.
-    std::size_t first = 0;
-    for (std::size_t i = stacking.size(); i-- > 0;) {
-        const int n = stacking[i];
-        if (S().windows[n].open && pixels::Intersect(r, PageRect(n)) == r) {
-            first = i;
-            break;
-        }
-    }
-    if (first == 0 && pixels::Intersect(r, PageRect(0)) != r) Paint(r, r, out, PageGround);
-    for (std::size_t i = first; i < stacking.size(); ++i) {
-        const int n = stacking[i];
-        if (!S().windows[n].open) continue;
-        const pixels::Rect at = PageRect(n);
-        if (n != 0) {
-            const pixels::Rect frame = pixels::Intersect(r, Outer(n));
-            if (!frame.Empty()) Paint(r, frame, out, FrameColour);
-        }
-        const pixels::Surface& shown = core::Shown(n);
-        const pixels::Rect part =
-            pixels::Intersect(r, pixels::Rect{at.x, at.y, std::min(at.w, shown.width), std::min(at.h, shown.height)});
-        if (part.Empty()) continue;
-        Paint(r, part, out, 0,
-              shown.px.data() + static_cast<std::size_t>(part.y - at.y) * shown.width + (part.x - at.x), shown.width);
-    }
+    web.page.frame = std::max(1, static_cast<int>(std::lround(PageRatio())));
+    compositor::Place(web.page, n, r, MainPixels());
 }
 
 // Shows the page's changed rectangles on its canvas.
 void ShowPage() {
-    for (const pixels::Rect& r : pixels::DirtyRects(web.page)) {
+    const compositor::ShownPixels shown = [](int n) -> const pixels::Surface* {
+        return S().windows[n].open ? &core::Shown(n) : nullptr;
+    };
+    for (const pixels::Rect& r : pixels::DirtyRects(web.page.marks)) {
         web.rgba.resize(static_cast<std::size_t>(r.w) * r.h * 4);
-        Compose(r, web.rgba.data());
+        compositor::Compose(web.page, r, shown, web.rgba.data());
         hg_blit(r.x, r.y, r.w, r.h, web.rgba.data());
     }
-    pixels::ForgetDirty(web.page);
+    pixels::ForgetDirty(web.page.marks);
 }
 
 // The page's canvas has the size the page gave it: the picture follows.
 void SizePage() {
     bridge::Size size;
     hg_page_size(&size);
-    web.page = pixels::Surface{};
-    web.page.width = std::max(1, size.width);
-    web.page.height = std::max(1, size.height);
-    Expose(pixels::Rect{0, 0, web.page.width, web.page.height});
+    compositor::Resize(web.page, size.width, size.height);
 }
 
 // Window n's client area on the page, device pixels from the page's corner;
@@ -278,7 +211,7 @@ pixels::Rect Client(int n) {
     const Window* w = WindowOf(n);
     if (w == nullptr || !w->created) return pixels::Rect{};
     pixels::Rect r = PageRect(n);
-    if (n == 0) r.h = std::max(1, std::min(r.h, PageArea().height - web.mainTop));
+    if (n == 0) r.h = std::max(1, std::min(r.h, PageArea().height - web.page.mainTop));
     return r;
 }
 
@@ -309,23 +242,7 @@ void Deliver() {
 
 // The menu bar's foot moves with its rows: window 0 with it.
 void FollowMenuBar() {
-    const int top = MenuBarBottom();
-    if (top == web.mainTop) return;
-    Expose(PageRect(0));
-    web.mainTop = top;
-    Expose(PageRect(0));
-}
-
-// Shows what changed: each window's changes through the shared core's flush
-// (at most once per displayed frame unless forced), which hands them to
-// ShowChanged below; and in the same frame what changed of the page itself
-// (a window opened, closed or shown, the menu bar's foot).
-void Flush(bool force) {
-    const int64_t before = S().lastFlushNs;
-    core::FlushDirty(force);
-    if (!force && S().lastFlushNs == before) return;  // not in this frame yet
-    FollowMenuBar();
-    if (web.page.dirty) ShowPage();
+    compositor::MoveMain(web.page, MenuBarBottom(), MainPixels());
 }
 
 void Yield(double ms) {
@@ -353,7 +270,7 @@ bool PlatformStart(int&, char**) {
 void PlatformEnd() {
     State& s = S();
     s.ending = true;
-    Flush(true);
+    core::FlushDirty(true);
     core::Reset();
     web = Web{};
     hg_end();
@@ -390,7 +307,7 @@ void OpenWindowDefault(int n) {
     hg_open_window(0, 0, 0, area.width, area.height, 1);
     hg_set_caption(0, w->caption.c_str());
     w->created = w->open = true;
-    web.mainTop = MenuBarBottom();
+    web.page.mainTop = MenuBarBottom();
     SizePage();
     Place(0, PageRect(0));
 }
@@ -454,32 +371,35 @@ void backend::ShowChanged(int n, const std::vector<pixels::Rect>& changed) {
         const pixels::Rect at = PageRect(n);
         for (const pixels::Rect& d : changed) Expose(pixels::Intersect(pixels::Rect{at.x + d.x, at.y + d.y, d.w, d.h}, at));
     }
-    if (web.page.dirty) ShowPage();
+    if (web.page.marks.dirty) ShowPage();
+}
+
+// In the same frame as the windows' changes, what changed of the page itself:
+// a window opened, closed or shown, the menu bar's foot.
+void backend::FrameShown() {
+    FollowMenuBar();
+    if (web.page.marks.dirty) ShowPage();
 }
 
 // ---------------------------------------------------------------------------
 // Events
 
-void ProcessEvents() {
-    Flush(false);
+void backend::PumpEvents() {
     // A loop that never waits still lets the page draw and take input now
     // and then.
     if (SteadyNanoseconds() - web.lastYieldNs > LongestBusyNs) {
-        Flush(true);
+        core::FlushDirty(true);
         Yield(0);
     }
     Deliver();
 }
 
-void WaitForEvents() {
-    Flush(true);
+void backend::AwaitEvents() {
     Yield(1e9);  // the page wakes the program as soon as input comes
     Deliver();
 }
 
-void WaitEventsUntil(int64_t deadlineNs) {
-    // What the last pass drew goes to the screen now, while the loop idles.
-    Flush(true);
+void backend::AwaitEventsUntil(int64_t deadlineNs) {
     for (;;) {
         const int64_t left = deadlineNs - SteadyNanoseconds();
         if (left <= 0) break;
@@ -489,8 +409,7 @@ void WaitEventsUntil(int64_t deadlineNs) {
     Deliver();
 }
 
-void InstallMenuBar(const std::vector<std::string>& entries, MenuHandler handler) {
-    S().onMenu = handler;
+void backend::ShowMenuBar(const std::vector<std::string>& entries) {
     // One text for the page: the entries one per line, as the list has them.
     std::string text;
     for (const std::string& e : entries) {
@@ -503,18 +422,22 @@ void InstallMenuBar(const std::vector<std::string>& entries, MenuHandler handler
     web.menuInstalled = true;
 }
 
-void InstallCommandMenus(const std::vector<CommandMenu>& menus, CommandHandler handler) {
-    S().onCommand = handler;
+void backend::ShowCommandMenus(const std::vector<CommandMenu>& menus) {
     // One text for the page (menubar.js: installCommands): per menu its title
-    // on a line, then per item its text, key, key label, place among the
-    // touch buttons and the button's label, a tab between, a line each, and
-    // an empty line closing the menu.
+    // on a line, then per item its text, its key (the KeyName's number, the
+    // letter or empty, 1 or 0 for Ctrl), key label, place among the touch
+    // buttons and the button's label, a tab between, a line each, and an
+    // empty line closing the menu.
     std::string text;
     for (const CommandMenu& menu : menus) {
         text += menu.Title + '\n';
-        for (const CommandItem& item : menu.Items)
-            text += item.Text + '\t' + item.Key + '\t' + item.KeyLabel + '\t' + std::to_string(item.TouchPlace) +
-                    '\t' + item.TouchLabel + '\n';
+        for (const CommandItem& item : menu.Items) {
+            const CommandKey& key = item.Key;
+            const std::string letter = key.Name == KeyName::Letter ? std::string(1, key.Letter) : "";
+            text += item.Text + '\t' + std::to_string(static_cast<int32_t>(key.Name)) + '\t' + letter + '\t' +
+                    (key.Ctrl ? "1" : "0") + '\t' + item.KeyLabel + '\t' + std::to_string(item.TouchPlace) + '\t' +
+                    item.TouchLabel + '\n';
+        }
         text += '\n';
     }
     hg_install_commands(text.c_str());
@@ -622,8 +545,7 @@ int MouseButtons() { return hg_mouse_buttons(); }
 // ---------------------------------------------------------------------------
 // Message box
 
-void MessageBoxLines(const std::vector<std::string>& lines) {
-    Flush(true);
+void backend::ShowMessageBox(const std::vector<std::string>& lines) {
     // A line holds no line break: one between them.
     std::string text;
     for (std::size_t i = 0; i < lines.size(); ++i) text += (i > 0 ? "\n" : "") + lines[i];
