@@ -4,6 +4,7 @@
 #include "app/classroom.h"
 #include "model/decimal.h"
 #include "ui_support.h"
+#include "tolerances.h"
 
 #include <QLabel>
 #include <QMenu>
@@ -207,7 +208,7 @@ private slots:
                 QCOMPARE(QPointF(geo[k].X1, geo[k].Y1), QPointF(Layout.GeoCentreX, Layout.GeoCentreY));
                 const double a = std::atan2(helio[k].Y2 - helio[k].Y1, helio[k].X2 - helio[k].X1);
                 const double b = std::atan2(geo[k].Y2 - geo[k].Y1, geo[k].X2 - geo[k].X1);
-                QVERIFY2(std::abs(std::remainder(a - b, 2 * M_PI)) < 1e-9, "a planet's two lines are parallel");
+                QVERIFY2(std::abs(std::remainder(a - b, 2 * M_PI)) < AngleTolerance, "a planet's two lines are parallel");
                 QCOMPARE(helio[k].Colour, geo[k].Colour);
             }
         }

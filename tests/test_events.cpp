@@ -4,6 +4,7 @@
 #include "model/planets.h"
 #include "model/sky.h"
 #include "model/state.h"
+#include "tolerances.h"
 
 #include <QtTest>
 
@@ -42,13 +43,13 @@ private slots:
             if (e.Kind == line) {
                 // One synodic period apart; the Sun, the Earth and the planet in
                 // line on the model's own positions, the planet on the Earth's side.
-                if (lastLine >= 0) QVERIFY(std::abs(e.Day - lastLine - synodic) < 1e-6);
+                if (lastLine >= 0) QVERIFY(std::abs(e.Day - lastLine - synodic) < DayTolerance);
                 lastLine = e.Day;
                 MoveModelTo(e.Day);
                 auto angle = [](int k) {
                     return std::atan2(Planets.PosY[k] / Planets.RadiusY[k], Planets.PosX[k] / Planets.RadiusX[k]);
                 };
-                QVERIFY(std::abs(std::remainder(angle(body) - angle(Earth), 2 * std::numbers::pi)) < 1e-9);
+                QVERIFY(std::abs(std::remainder(angle(body) - angle(Earth), 2 * std::numbers::pi)) < AngleTolerance);
                 // The standstills on both sides, as far from it.
                 const auto before = std::find_if(events.rbegin() + (events.size() - i), events.rend(), [](auto& s) {
                     return s.Kind == EventKind::StationRetrograde;
@@ -56,10 +57,10 @@ private slots:
                 const auto after = std::find_if(events.begin() + i, events.end(),
                                                 [](auto& s) { return s.Kind == EventKind::StationDirect; });
                 if (before != events.rend() && after != events.end())
-                    QVERIFY(std::abs((e.Day - before->Day) - (after->Day - e.Day)) < 1e-6);
+                    QVERIFY(std::abs((e.Day - before->Day) - (after->Day - e.Day)) < DayTolerance);
             } else if (e.Kind == EventKind::GreatestEastElongation || e.Kind == EventKind::GreatestWestElongation) {
                 // The line of sight touches the orbit: at right angles to the radius.
-                QVERIFY(std::abs((p.X - earth.X) * p.X + (p.Y - earth.Y) * p.Y) < 1e-6);
+                QVERIFY(std::abs((p.X - earth.X) * p.X + (p.Y - earth.Y) * p.Y) < GridTolerance);
             } else if (e.Kind == EventKind::StationRetrograde || e.Kind == EventKind::StationDirect) {
                 // The direction stands still: it moves the same way on both sides.
                 auto turn = [&](double dt) {

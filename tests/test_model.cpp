@@ -5,6 +5,7 @@
 #include "model/planets.h"
 #include "model/state.h"
 #include "model/text_items.h"
+#include "tolerances.h"
 
 #include <QtTest>
 
@@ -21,8 +22,6 @@ void StartModel(int width, int height) {
     InitModel();
 }
 
-// Positions are pixels; these tolerances are far below one pixel.
-constexpr double PixelPrecision = 1e-9;
 
 }  // namespace
 
@@ -133,7 +132,7 @@ void TestModel::startValues() {
     // Omega is 6.28312 / T, not 2π / T.
     QCOMPARE(Planets.Omega[Earth], 6.28312 / 365);
     QCOMPARE(Planets.Omega[Mars], 6.28312 / 667);
-    QVERIFY(std::abs(Planets.Omega[Mercury] - 0.070597) < 1e-6);
+    QVERIFY(std::abs(Planets.Omega[Mercury] - 0.0705969) < HandRounding);  // radians a day
 }
 
 void TestModel::radiiAt1024x768() {
@@ -142,7 +141,7 @@ void TestModel::radiiAt1024x768() {
     const double radiusY[] = {0, 188.6, 72.16, 132.02, 251.74, 346.04};
     for (int i = Earth; i <= Jupiter; ++i) {
         QCOMPARE(Planets.RadiusX[i], radiusX[i]);
-        QVERIFY2(std::abs(Planets.RadiusY[i] - radiusY[i]) < 1e-9, qPrintable(QString::number(i)));
+        QVERIFY2(std::abs(Planets.RadiusY[i] - radiusY[i]) < PixelTolerance, qPrintable(QString::number(i)));
     }
 }
 
@@ -152,9 +151,9 @@ void TestModel::firstStep() {
     QCOMPARE(Planets.SimTime, 0.5);
     // The Earth turns by 0.5 * 6.28312 / 365 = 0.0086070 rad.
     double phi = 0.5 * 6.28312 / 365;
-    QVERIFY(std::abs(phi - 0.0086070) < 1e-7);
-    QVERIFY(std::abs(Planets.PosX[Earth] / Planets.RadiusX[Earth] - 0.99996) < 1e-5);
-    QVERIFY(std::abs(Planets.PosY[Earth] / Planets.RadiusY[Earth] - 0.0086069) < 1e-7);
+    QVERIFY(std::abs(phi - 0.0086070) < HandRounding);
+    QVERIFY(std::abs(Planets.PosX[Earth] / Planets.RadiusX[Earth] - 0.9999630) < HandRounding);
+    QVERIFY(std::abs(Planets.PosY[Earth] / Planets.RadiusY[Earth] - 0.0086069) < HandRounding);
     // Clockwise on screen: y grows downward, so the first step goes down.
     for (int i = Earth; i <= Jupiter; ++i) QVERIFY(Planets.PosY[i] > 0);
     QCOMPARE(Planets.PosX[Sun], 0.0);
@@ -193,8 +192,8 @@ void TestModel::positionsDependOnSimTimeOnly() {
     Settings.TimeStep = 2;
     for (int n = 0; n < 250; ++n) AdvanceModel();
     QCOMPARE(Planets.SimTime, 500.0);
-    QVERIFY(std::abs(Planets.PosX[Venus] - x) < 1e-9);
-    QVERIFY(std::abs(Planets.PosY[Venus] - y) < 1e-9);
+    QVERIFY(std::abs(Planets.PosX[Venus] - x) < PixelTolerance);
+    QVERIFY(std::abs(Planets.PosY[Venus] - y) < PixelTolerance);
 }
 
 void TestModel::geocentricEarthStaysAtCentre() {
@@ -218,11 +217,11 @@ void TestModel::geocentricSunIsEarthMirrored() {
         // The Earth seen from the Sun, turned half a turn: on the Earth's orbit.
         double ex = Views.HelioScreenX[Earth] - Layout.HelioCentreX;
         double ey = Views.HelioScreenY[Earth] - Layout.HelioCentreY;
-        QVERIFY(std::abs(Views.GeoScreenX[Sun] - (Layout.GeoCentreX - ex)) < PixelPrecision);
-        QVERIFY(std::abs(Views.GeoScreenY[Sun] - (Layout.GeoCentreY - ey)) < PixelPrecision);
+        QVERIFY(std::abs(Views.GeoScreenX[Sun] - (Layout.GeoCentreX - ex)) < PixelTolerance);
+        QVERIFY(std::abs(Views.GeoScreenY[Sun] - (Layout.GeoCentreY - ey)) < PixelTolerance);
         double u = (Views.GeoScreenX[Sun] - Layout.GeoCentreX) / Planets.RadiusX[Earth];
         double v = (Views.GeoScreenY[Sun] - Layout.GeoCentreY) / Planets.RadiusY[Earth];
-        QVERIFY(std::abs(u * u + v * v - 1) < 1e-12);
+        QVERIFY(std::abs(u * u + v * v - 1) < PixelTolerance / Planets.RadiusX[Earth]);  // on the Earth's orbit
         KeepPositions();
     }
 }
@@ -237,13 +236,13 @@ void TestModel::geocentricShiftIsTheSameForEveryBody() {
         double dx = Views.GeoScreenX[Earth] - Views.HelioScreenX[Earth];
         double dy = Views.GeoScreenY[Earth] - Views.HelioScreenY[Earth];
         for (int i = Mercury; i <= Jupiter; ++i) {
-            QVERIFY(std::abs(Views.GeoScreenX[i] - Views.HelioScreenX[i] - dx) < PixelPrecision);
-            QVERIFY(std::abs(Views.GeoScreenY[i] - Views.HelioScreenY[i] - dy) < PixelPrecision);
+            QVERIFY(std::abs(Views.GeoScreenX[i] - Views.HelioScreenX[i] - dx) < PixelTolerance);
+            QVERIFY(std::abs(Views.GeoScreenY[i] - Views.HelioScreenY[i] - dy) < PixelTolerance);
             QVERIFY(std::abs(Views.GeoPrevScreenX[i] - Views.HelioPrevScreenX[i] -
-                             (Views.GeoPrevScreenX[Earth] - Views.HelioPrevScreenX[Earth])) < PixelPrecision);
+                             (Views.GeoPrevScreenX[Earth] - Views.HelioPrevScreenX[Earth])) < PixelTolerance);
         }
         // The Sun too: it stands at the heliocentric centre.
-        QVERIFY(std::abs(Views.GeoScreenX[Sun] - Layout.HelioCentreX - dx) < PixelPrecision);
+        QVERIFY(std::abs(Views.GeoScreenX[Sun] - Layout.HelioCentreX - dx) < PixelTolerance);
         KeepPositions();
     }
 }

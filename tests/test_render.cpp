@@ -13,6 +13,7 @@
 #include "render/render.h"
 #include "render/view_common.h"
 #include "support.h"
+#include "tolerances.h"
 
 #include <QPainter>
 #include <QtTest>
@@ -535,7 +536,7 @@ private slots:
             MaskPainter(p, 2);
             for (int k : {Mercury, Venus, Mars, Jupiter, Sun}) {
                 QPolygonF path;
-                for (double t = 0; t <= end + 1e-9; t += Settings.TimeStep) path << GeoPoint(k, t);
+                for (double t = 0; t <= end + DayTolerance; t += Settings.TimeStep) path << GeoPoint(k, t);
                 p.drawPolyline(path);
             }
             p.fillRect(DiscBox(QPointF(Layout.GeoCentreX, Layout.GeoCentreY)).adjusted(1, 1, 1, 1), Qt::white);
@@ -1029,11 +1030,12 @@ private slots:
             QCOMPARE(lines.size(), std::size_t(8));  // four planets, a line and a mark each
             for (int k = Mercury; k <= Jupiter; ++k) {
                 const OverlayLine& l = lines[2 * (k - Mercury)];
-                QVERIFY(off(k, std::atan2(l.Y2 - l.Y1, l.X2 - l.X1)) < 1e-9);
+                QVERIFY(off(k, std::atan2(l.Y2 - l.Y1, l.X2 - l.X1)) < AngleTolerance);
                 QVERIFY(ScreenDirection(k, day) >= 0 && ScreenDirection(k, day) < 2 * M_PI);
             }
         }
-        QVERIFY(off(Sun, std::atan2(Views.GeoScreenY[Sun] - Layout.GeoCentreY, Views.GeoScreenX[Sun] - Layout.GeoCentreX)) < 1e-9);
+        QVERIFY(off(Sun, std::atan2(Views.GeoScreenY[Sun] - Layout.GeoCentreY, Views.GeoScreenX[Sun] - Layout.GeoCentreX)) <
+                AngleTolerance);
     }
 
     void theStripShowsTheSunAndMarsAndMarssStandstills_data() {
