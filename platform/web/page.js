@@ -689,8 +689,8 @@ const HG = {
   // covers at least a quarter of it and no less than its left neighbour and
   // more than its right one: there a stem lies across two pixels. Browsers
   // place letters between whole pixels, so a stem one pixel wide often
-  // covers two by half (WebKit less than half each), which a plain threshold
-  // loses: a "T" without its stem.
+  // covers half of each of two (WebKit less than half), which a plain
+  // threshold loses: a "T" without its stem.
   letters(face, size, bold, text) {
     const { maskWidth: width, maskHeight: height, ascent, pad } = this.metrics(face, size, bold, text);
     const ctx = this.scratch;
