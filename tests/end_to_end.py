@@ -904,7 +904,8 @@ class WebDriverSession(BrowserSession):
 
     def emulate(self, size, ratio=1, touch=False):
         if (size, ratio, touch) != (self.size, 1, False):
-            raise Failed("%s shows a page of %dx%d at a pixel ratio of 1, worked by mouse" % ((self.label,) + self.size))
+            raise Failed("%s shows a page of %dx%d at a pixel ratio of 1, worked by mouse"
+                         % ((self.label,) + self.size))
 
     def key(self, *keys):
         for name in keys:
