@@ -20,17 +20,21 @@ case "$mode" in
 esac
 
 # What the program needs to build and run, and what the tests need besides.
-# The web edition is built with emscripten; its tests run in Chromium. Where
-# those cannot be installed the tests still run, and the web edition's say
-# that they are skipped.
+# The web edition is built with emscripten; its tests run in Chromium, and
+# the lesson a class runs also in Firefox and in WebKit (Safari's engine).
+# Where those cannot be installed the tests still run, and the web edition's
+# say that they are skipped.
 packages=(cmake g++ make qt6-base-dev qt6-qpa-plugins fonts-dejavu-core)
 web_packages=(emscripten node-acorn)
 optional=()
+engines=()
 if [ "$mode" = web ]; then
   packages=(cmake make "${web_packages[@]}")
 elif [ "$mode" = test ]; then
   packages+=(libbenchmark-dev libgtest-dev xvfb xauth xdotool x11-utils imagemagick openbox desktop-file-utils python3 python3-pil python3-xlib)
   optional=("${web_packages[@]}" chromium python3-websocket)
+  # Installed on their own, so that the others come even where these cannot.
+  engines=(firefox-esr webkit2gtk-driver)
 fi
 
 # Started through sudo: everything but apt-get runs as the user who asked.
@@ -50,7 +54,8 @@ missing_of() {
 }
 mapfile -t missing < <(missing_of "${packages[@]}")
 mapfile -t missing_optional < <(missing_of "${optional[@]}")
-if [ $((${#missing[@]} + ${#missing_optional[@]})) -gt 0 ]; then
+mapfile -t missing_engines < <(missing_of "${engines[@]}")
+if [ $((${#missing[@]} + ${#missing_optional[@]} + ${#missing_engines[@]})) -gt 0 ]; then
   root=()
   [ "$(id -u)" = 0 ] || root=(sudo)
   "${root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq
@@ -62,6 +67,11 @@ if [ $((${#missing[@]} + ${#missing_optional[@]})) -gt 0 ]; then
     echo "Installing for the web edition's tests: ${missing_optional[*]}"
     "${root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing_optional[@]}" \
       >/dev/null || echo "Could not install ${missing_optional[*]}: the web edition's tests will be skipped."
+  fi
+  if [ ${#missing_engines[@]} -gt 0 ]; then
+    echo "Installing for the web edition's tests in Firefox and WebKit: ${missing_engines[*]}"
+    "${root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing_engines[@]}" \
+      >/dev/null || echo "Could not install ${missing_engines[*]}: the lesson in those browsers will be skipped."
   fi
 fi
 

@@ -18,6 +18,14 @@ the session the browser opens the page again as other screens show it
 addresses, and a tablet worked by taps alone. Coordinates are device pixels
 throughout, as screenshots have them.
 
+With --engine firefox or --engine webkit, instead of that session, the
+lesson a class runs (run_lesson: title screen, both views, Mars alone with
+its path, PageDown to its opposition, the sky strip, the letters legible, no
+page error) in Debian's Firefox ESR over WebDriver BiDi, or in WebKit, the
+engine of Safari and of every browser on an iPad (WebKitGTK's MiniBrowser
+on an Xvfb screen, over classic WebDriver); the page-side helpers are
+Chromium's, keys and clicks WebDriver's input actions.
+
 It prints three figures for the README, and writes them to figures.txt in the
 --out folder: the time from launching the program to its title screen on the
 screen (in the browser: from opening the page to the program's first wait for
@@ -56,9 +64,11 @@ import re
 import select
 import shutil
 import signal
+import socket
 import subprocess
 import sys
 import time
+import urllib.error
 import urllib.parse
 import urllib.request
 
@@ -791,7 +801,8 @@ class BrowserSession(Session):
 
     def own_checks(self, p):
         """Nothing on the console and no failed request since the page was
-        opened; F10 reaches the menu bar too; Ctrl+S is never the browser's."""
+        opened; F10 reaches the menu bar too; Ctrl+S is never the browser's;
+        the letters of the pictures legible."""
         check(not self.problems, "since the page was opened: no console message, no warning, no failed request (%s)"
               % self.problems[:3])
         self.key("F10", "Right", "Down")
@@ -825,6 +836,7 @@ class BrowserSession(Session):
         check(scrolls and inside(self.rects("#hg-modal .hg-box")[0], self.page_rect()),
               "a box of 100 lines scrolls them and stays on the page")
         p.close_box_with_return("the long box")
+        check_letters(self)
 
     def tap(self, x, y):
         """A finger's tap at (x, y) in device pixels."""
@@ -881,6 +893,248 @@ class BrowserSession(Session):
             pass  # the tab is gone
         self.ws = None
         check(not self.dialogs, "closing the tab while heliogeo runs asks nothing (%s)" % self.dialogs)
+
+
+# xdotool's key names as WebDriver's input actions name them.
+WEBDRIVER_KEYS = {"Return": "\ue007", "space": " ", "Alt_L": "\ue00a", "F10": "\ue03a", "Escape": "\ue00c",
+                  "BackSpace": "\ue003", "Left": "\ue012", "Up": "\ue013", "Right": "\ue014", "Down": "\ue015",
+                  "Page_Down": "\ue00f", "ctrl": "\ue009"}
+
+
+class WebDriverSession(BrowserSession):
+    """A browser steered over WebDriver, BiDi or classic: keys and the mouse
+    as WebDriver's input actions, the page read by scripts whose values cross
+    as JSON text; the page-side helpers (windows, rects, the status line …)
+    are BrowserSession's. A subclass starts and ends the browser and provides
+    perform(actions), script(expression) and screenshot() (a PNG file in
+    base64)."""
+
+    def eval(self, expression):
+        text = self.script("JSON.stringify((%s))" % expression)
+        return None if text is None else json.loads(text)
+
+    def emulate(self, size, ratio=1, touch=False):
+        if (size, ratio, touch) != (self.size, 1, False):
+            raise Failed("%s shows a page of %dx%d at a pixel ratio of 1, worked by mouse"
+                         % ((self.label,) + self.size))
+
+    def key(self, *keys):
+        for name in keys:
+            held = [WEBDRIVER_KEYS["ctrl"]] if name.startswith("ctrl+") else []
+            name = name[5:] if held else name
+            value = WEBDRIVER_KEYS.get(name) or (name if len(name) == 1 and name.isalnum() else None)
+            if value is None:
+                raise Failed("no WebDriver key for xdotool's %r" % name)
+            pressed = held + [value]
+            self.perform([{"type": "key", "id": "keyboard",
+                           "actions": [{"type": "keyDown", "value": v} for v in pressed]
+                           + [{"type": "keyUp", "value": v} for v in reversed(pressed)]}])
+            time.sleep(0.04)
+
+    def pointer(self, x, y, *steps):
+        """The mouse moved to (x, y), device pixels, then the steps."""
+        self.perform([{"type": "pointer", "id": "mouse", "parameters": {"pointerType": "mouse"},
+                       "actions": [{"type": "pointerMove", "x": round(x / self.ratio), "y": round(y / self.ratio)}]
+                       + [{"type": step, "button": 0} for step in steps]}])
+
+    def click(self, x, y):
+        self.pointer(x, y, "pointerDown", "pointerUp")
+
+    def park_mouse(self):
+        self.pointer((self.size[0] - 6) * self.ratio, (self.size[1] - 5) * self.ratio)
+
+    def shot(self, crop=None):
+        """The page, or a part of it (x, y, w, h)."""
+        self.last_shot = Image.open(io.BytesIO(base64.b64decode(self.screenshot()))).convert("RGB")
+        return self.last_shot if crop is None else self.last_shot.crop((crop[0], crop[1], crop[0] + crop[2],
+                                                                         crop[1] + crop[3]))
+
+
+class FirefoxSession(WebDriverSession):
+    """The web edition in Debian's Firefox ESR, headless, steered over
+    WebDriver BiDi, which Firefox speaks itself (no driver between): a page
+    of 1024 x 768; what the page throws and writes on its console comes as
+    log events from the start."""
+
+    label = "Firefox"
+
+    def __init__(self, page, out, size=(SCREEN_W, SCREEN_H)):
+        super().__init__(page, out, size)
+        self.logs = [os.path.join(out, "firefox.log"), os.path.join(out, "console.log")]
+        self.context = None
+
+    def start(self):
+        profile = os.path.join(self.out, "profile")
+        shutil.rmtree(profile, ignore_errors=True)
+        os.makedirs(profile)
+        err = open(self.logs[0], "wb")
+        self.console = open(self.logs[1], "w")
+        env = dict(os.environ, MOZ_CRASHREPORTER_DISABLE="1")
+        self.proc = subprocess.Popen(
+            ["firefox-esr", "--headless", "--no-remote", "--profile", profile, "--remote-debugging-port=0",
+             "about:blank"], env=env, stdin=subprocess.DEVNULL, stdout=err, stderr=err, start_new_session=True)
+        found = poll(lambda: re.search(r"WebDriver BiDi listening on (ws://\S+)", open(self.logs[0]).read()), 30,
+                     "Firefox's WebDriver BiDi address")
+        # Firefox refuses a connection that names an origin.
+        self.ws = websocket.create_connection(found.group(1) + "/session", timeout=30, suppress_origin=True)
+        version = self.cmd("session.new", capabilities={})["capabilities"]["browserVersion"]
+        self.cmd("session.subscribe", events=["log.entryAdded", "browsingContext.userPromptOpened"])
+        self.context = self.cmd("browsingContext.getTree")["contexts"][0]["context"]
+        self.cmd("browsingContext.setViewport", context=self.context,
+                 viewport={"width": self.size[0], "height": self.size[1]}, devicePixelRatio=1)
+        log("Firefox %s, a page of %dx%d" % ((version,) + self.size))
+
+    def launch(self, query=""):
+        started = time.monotonic()
+        self.cmd("browsingContext.navigate", context=self.context,
+                 url="file://" + urllib.parse.quote(self.page) + query, wait="none")
+        return started
+
+    def cmd(self, method, **params):
+        self.last_id += 1
+        self.ws.send(json.dumps({"id": self.last_id, "method": method, "params": params}))
+        while True:
+            msg = self.receive()
+            if msg.get("id") == self.last_id:
+                if msg.get("type") == "error":
+                    raise Failed("%s: %s: %s" % (method, msg.get("error"), msg.get("message")))
+                return msg["result"]
+
+    def receive(self):
+        msg = json.loads(self.ws.recv())
+        event, params = msg.get("method"), msg.get("params", {})
+        if event == "log.entryAdded":
+            text = "%s: %s" % (params.get("level"), params.get("text"))
+            (self.errors if params.get("type") == "javascript" else self.problems).append(text)
+            self.console.write(text + "\n")
+        elif event == "browsingContext.userPromptOpened":
+            self.dialogs.append(params.get("type"))
+            self.ws.send(json.dumps({"id": 0, "method": "browsingContext.handleUserPrompt",
+                                     "params": {"context": params["context"], "accept": True}}))
+        return msg
+
+    def script(self, expression):
+        r = self.cmd("script.evaluate", expression=expression, target={"context": self.context}, awaitPromise=False)
+        if r["type"] != "success":
+            raise Failed("%s: %s" % (expression, r.get("exceptionDetails", {}).get("text")))
+        return r["result"].get("value")
+
+    def perform(self, actions):
+        self.cmd("input.performActions", context=self.context, actions=actions)
+
+    def screenshot(self):
+        return self.cmd("browsingContext.captureScreenshot", context=self.context, origin="viewport")["data"]
+
+
+class WebKitSession(WebDriverSession):
+    """The web edition in WebKit, the engine of Safari and of every browser
+    on an iPad: Debian's WebKitGTK MiniBrowser on an Xvfb screen, steered
+    over classic WebDriver (WebKitWebDriver, HTTP and JSON), its window sized
+    so that the page is 1024 x 768. Classic WebDriver hands over nothing the
+    page throws: the page records that itself from the moment it has loaded
+    (a start that failed shows no title screen)."""
+
+    label = "WebKit"
+    MINIBROWSER = "/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser"
+    RECORD = """(() => { if (window.hgRecorded) return 0; window.hgRecorded = { errors: [], problems: [] };
+        addEventListener("error", (e) => hgRecorded.errors.push(String(e.message)));
+        addEventListener("unhandledrejection", (e) => hgRecorded.errors.push(String(e.reason)));
+        for (const k of ["error", "warn", "log", "info"]) {
+          const write = console[k];
+          console[k] = (...a) => { hgRecorded.problems.push(k + ": " + a.join(" ")); write.apply(console, a); };
+        }
+        return 0; })()"""
+
+    def __init__(self, page, out, size=(SCREEN_W, SCREEN_H)):
+        super().__init__(page, out, size)
+        self.logs = [os.path.join(out, "webkit.log")]
+        self.x = XSession(None, "none", out, (1280, 1024))
+        self.base = None
+
+    def start(self):
+        self.x.start_xvfb()
+        with socket.socket() as free:  # a port for the driver
+            free.bind(("127.0.0.1", 0))
+            port = free.getsockname()[1]
+        err = open(self.logs[0], "wb")
+        self.proc = subprocess.Popen(["WebKitWebDriver", "--port=%d" % port], env=self.x.env, stdin=subprocess.DEVNULL,
+                                     stdout=err, stderr=err, start_new_session=True)
+        self.base = "http://127.0.0.1:%d" % port
+        caps = {"webkitgtk:browserOptions": {"binary": self.MINIBROWSER, "args": ["--automation"]}}
+        made = poll(lambda: self.cmd("POST", "/session", {"capabilities": {"alwaysMatch": caps}}, quiet=True), 30,
+                    "WebKitWebDriver to start MiniBrowser")
+        self.base += "/session/" + made["sessionId"]
+        # The window as much larger than the page as its frame and bars take.
+        for _ in range(3):
+            inner = self.eval("[innerWidth, innerHeight]")
+            if inner == list(self.size):
+                break
+            rect = self.cmd("GET", "/window/rect")
+            self.cmd("POST", "/window/rect", {"width": rect["width"] + self.size[0] - inner[0],
+                                               "height": rect["height"] + self.size[1] - inner[1]})
+        check(self.eval("[innerWidth, innerHeight, devicePixelRatio]") == list(self.size) + [1],
+              "WebKit's page is %dx%d at a pixel ratio of 1" % self.size)
+        log("WebKit %s (MiniBrowser), a page of %dx%d" % ((made["capabilities"]["browserVersion"],) + self.size))
+
+    def launch(self, query=""):
+        started = time.monotonic()
+        self.cmd("POST", "/url", {"url": "file://" + urllib.parse.quote(self.page) + query})
+        self.script(self.RECORD)
+        return started
+
+    def close(self):
+        if self.base is not None and "/session/" in self.base:
+            try:
+                self.cmd("DELETE", "")
+            except (Failed, OSError):
+                pass
+        if self.proc is not None and self.proc.poll() is None:
+            os.killpg(self.proc.pid, signal.SIGTERM)
+            try:
+                self.proc.wait(5)
+            except subprocess.TimeoutExpired:
+                os.killpg(self.proc.pid, signal.SIGKILL)
+                self.proc.wait(5)
+        self.x.close()
+
+    def can_shoot(self):
+        return self.base is not None and self.proc.poll() is None
+
+    def alive(self):
+        recorded = self.eval("window.hgRecorded || null")
+        if recorded:
+            self.errors, self.problems = recorded["errors"], recorded["problems"]
+        super().alive()
+
+    def cmd(self, method, path, body=None, quiet=False):
+        """One WebDriver command: its value, or Failed (None if quiet)."""
+        request = urllib.request.Request(self.base + path, method=method, headers={"Content-Type": "application/json"},
+                                         data=None if body is None else json.dumps(body).encode())
+        try:
+            with urllib.request.urlopen(request, timeout=60) as r:
+                return json.load(r)["value"]
+        except urllib.error.HTTPError as e:
+            if quiet:
+                return None
+            raise Failed("WebDriver %s %s: %s" % (method, path, e.read().decode(errors="replace")[:300]))
+        except OSError:
+            if quiet:
+                return None
+            raise
+
+    def script(self, expression):
+        return self.cmd("POST", "/execute/sync", {"script": "return " + expression + ";", "args": []})
+
+    def perform(self, actions):
+        self.cmd("POST", "/actions", {"actions": actions})
+
+    def screenshot(self):
+        return self.cmd("GET", "/screenshot")
+
+
+# The other engines a school has, by --engine.
+ENGINES = {"firefox": FirefoxSession, "webkit": WebKitSession}
+
 
 def poll(condition, timeout, what, interval=0.05):
     """Calls condition until it returns something true; returns that."""
@@ -1531,9 +1785,11 @@ def sky_x(name, day, width):
     return width * (1 - math.atan2(y - ey, x - ex) % (2 * math.pi) / (2 * math.pi))
 
 
-def check_events(s, p, strip_copy):
-    """EREIGNISSE with Mars alone: PageDown to its opposition on the model's
-    day; the sky strip (H); the list in a box (L) and saved as a table."""
+def mars_opposition(s, p):
+    """Both views, Mars alone, PageDown to its opposition on the model's day,
+    which the status line names where it can be read; then the sky strip
+    (H). Returns that day (None where it cannot be read), the strip's window
+    and what it shows."""
     p.choose_by_letter("SYSTEM", "&Beide")
     p.choose_by_mouse("PLANETEN", "&nur Erde-Sonne")
     p.choose_by_letter("PLANETEN", "M&ars ein/aus")
@@ -1552,6 +1808,24 @@ def check_events(s, p, strip_copy):
                           and w["name"] not in (CAPTION, INPUT_CAPTION)], 5, "the sky strip's window")[0]
     sky = poll(lambda: (lambda img: share(img, NIGHT_BLUE) > 0.8 and img)(s.shot(tuple(strip[k] for k in "xywh"))),
                5, "the sky strip's night blue")
+    return day, strip, sky
+
+
+def check_sky_strip(s, strip, sky, day):
+    """Mars's and the Sun's discs on the strip's top row where their
+    directions put them on that day; the strip down to the screen's foot."""
+    w = sky.width
+    at = {rgb: round(sky_x(body, day, w)) for body, rgb in (("Mars", RED), ("Sonne", YELLOW))}
+    check(all(sky.getpixel(((x + dx) % w, STRIP_NOW_ROW)) == rgb for rgb, x in at.items() for dx in range(-2, 3))
+          and sky.getpixel((0, sky.height - 1)) == NIGHT_BLUE and (not s.exact or strip["y"] + strip["h"] == SCREEN_H),
+          "H: the sky strip, night blue down to the screen's foot, Mars's and the Sun's discs on its top row at x %s"
+          % sorted(at.values()))
+
+
+def check_events(s, p, strip_copy):
+    """EREIGNISSE with Mars alone: PageDown to its opposition on the model's
+    day; the sky strip (H); the list in a box (L) and saved as a table."""
+    day, strip, sky = mars_opposition(s, p)
     s.key("l")
     poll(p.boxes, 5, "the event list")
     listed = s.box_text()  # None where the window system keeps a box's text to itself
@@ -1575,12 +1849,7 @@ def check_events(s, p, strip_copy):
           and all(float(a[0]) < float(b[0]) for a, b in zip(events, events[1:])) and len(rows) == len(events) + 2,
           "the saved list: its header, 8 fields a row, %d events of Mars in order from the opposition on day %s (the"
           " model's: day %.3f), then its next loop" % (len(events), events and events[0][0], n * MARS_SYNODIC))
-    w = sky.width
-    at = {rgb: round(sky_x(body, day, w)) for body, rgb in (("Mars", RED), ("Sonne", YELLOW))}
-    check(all(sky.getpixel(((x + dx) % w, STRIP_NOW_ROW)) == rgb for rgb, x in at.items() for dx in range(-2, 3))
-          and sky.getpixel((0, sky.height - 1)) == NIGHT_BLUE and (not s.exact or strip["y"] + strip["h"] == SCREEN_H),
-          "H: the sky strip, night blue down to the screen's foot, Mars's and the Sun's discs on its top row at x %s"
-          % sorted(at.values()))
+    check_sky_strip(s, strip, sky, day)
     # With Mercury too, the list is longer than the screen: a box that scrolls.
     p.choose_by_letter("PLANETEN", "&Merkur ein/aus")
     s.key("l")
@@ -1676,6 +1945,61 @@ def check_time_step(s, p):
     poll(fast, 15, "the Earth to move at the new time step", interval=0.1)
     log("ok: with the time step 2 the Earth moved %.0f days in %.2f s (0.2 days a step: at most %.1f)"
         % (state["days"], state["t"], state["bound"]))
+
+
+# ---------------------------------------------------------------- the lesson, in every engine
+
+# Texts the pictures show, as the page draws them: the sky strip's (its font
+# on a page of 1024 x 768, and on a smaller one) and a disc's label (bold).
+LETTERS = [("courier", 10, False, "Tag 844 Westen"), ("courier", 8, False, "Tag 1574 Osten"),
+           ("courier", 9, True, "MA ER JU")]
+
+
+def check_letters(s):
+    """The browser's letters turned into the program's two colours keep
+    every stroke: where two neighbouring pixels are covered 5/8 of a pixel
+    together, a letter pixel lies on one of them or next to it; and none
+    lies where the browser covers less than a quarter of the pixel."""
+    for face, size, bold, text in LETTERS:
+        width, height, cover, mask = s.eval(
+            "(() => { const l = HG.letters(%s, %d, %s, %s); return [l.width, l.height, Array.from(l.cover),"
+            " Array.from(l.mask)]; })()" % (json.dumps(face), size, json.dumps(bold), json.dumps(text)))
+
+        def near(x, y):  # a letter pixel at (x, y) or next to it
+            return any(mask[(y + b) * width + x + a] for a in (-1, 0, 1) for b in (-1, 0, 1)
+                       if 0 <= x + a < width and 0 <= y + b < height)
+        lost = [(x, y) for dx, dy in ((1, 0), (0, 1)) for y in range(height - dy) for x in range(width - dx)
+                if cover[y * width + x] + cover[(y + dy) * width + x + dx] >= 160
+                and not near(x, y) and not near(x + dx, y + dy)]
+        stray = [(i % width, i // width) for i in range(width * height) if mask[i] and cover[i] < 64]
+        check(not lost and not stray, "%s: %r in %s %dpx%s keeps every stroke, and adds no pixel (lost at %s, added"
+              " at %s)" % (s.label, text, face, size, " bold" if bold else "", lost[:4], stray[:4]))
+
+
+def run_lesson(s):
+    """The lesson a class runs, in a browser of any engine: the page opened,
+    the title screen passed, both views, Mars alone with its path, PageDown
+    to its opposition (its day in the status line) and the sky strip; the
+    letters of the pictures legible, and nothing thrown or written on the
+    page's console."""
+    s.start()
+    p = open_page(s, s.size, 1, False, "")
+    to_title = s.start_to_title(None)
+    log("start to title screen: %d ms" % round(to_title))
+    check_layout(s, p, p.views)
+    p.choose_by_letter("SYSTEM", "&Beide")
+    poll(lambda: both_views_drawn(s, p), 10, "both views with the Sun, the Earth and the planets")
+    log("ok: after &Beide both views show the Sun, the Earth and the planets")
+    p.choose_by_arrows("DARSTELLUNG", "Planten &und Bahnen")
+    day, strip, sky = mars_opposition(s, p)
+    check(count(p.view_images(s.last_shot)[0], WHITE) > 200, "paths in window 2 up to the opposition")
+    check_sky_strip(s, strip, sky, day)
+    log("the views and the strip at the opposition: " + s.save_shot("lesson.png"))
+    check_letters(s)
+    s.alive()
+    check(not s.problems and not s.dialogs, "%s: nothing thrown, nothing on the console, no dialog (%s)"
+          % (s.label, (s.problems + s.dialogs)[:3]))
+    return to_title
 
 
 # ---------------------------------------------------------------- the browser's pages
@@ -2160,7 +2484,16 @@ def run_placement(program, out, sessions):
 
 def missing_tools(args):
     """What this run needs and cannot find, and the Debian packages to install."""
-    if args.browser:
+    if getattr(args, "engine", None):
+        tools = {"firefox": ["firefox-esr"], "webkit": ["WebKitWebDriver", "Xvfb"]}[args.engine]
+        missing = [t for t in tools if shutil.which(t) is None]
+        if args.engine == "webkit" and not os.access(WebKitSession.MINIBROWSER, os.X_OK):
+            missing.append(WebKitSession.MINIBROWSER)
+        if websocket is None and args.engine == "firefox":
+            missing.append("the Python module websocket (python3-websocket)")
+        packages = {"firefox": "firefox-esr python3-websocket", "webkit": "webkit2gtk-driver xvfb"}[args.engine]
+        packages += " python3-pil"
+    elif args.browser:
         missing = [] if shutil.which("chromium") else ["Chromium"]
         if websocket is None:
             missing.append("the Python module websocket (python3-websocket)")
@@ -2188,6 +2521,9 @@ def main():
     ap.add_argument("--screenshot", help="also copy the screenshot of both views here")
     ap.add_argument("--screenshot-sky-strip", help="also save a screenshot of Mars's loop with the sky strip here")
     ap.add_argument("--screenshot-wide", help="with --browser: also copy the picture of a page of 1920 x 1080 here")
+    ap.add_argument("--engine", choices=sorted(ENGINES),
+                    help="instead of the session: the lesson a class runs, in the web edition (--program"
+                         " heliogeo.html) in Firefox or in WebKit (--wm is not used)")
     ap.add_argument("--placement", action="store_true",
                     help="instead of the session: the title screen at several screen sizes with and without"
                          " openbox, and the windows on a desktop with a panel (--wm is not used)")
@@ -2199,10 +2535,10 @@ def main():
         log("SKIPPED: the end-to-end test needs %s, which cannot be found here (Debian: apt-get install %s)"
             % (", ".join(missing), packages))
         return SKIP
-    if args.browser and not os.path.isfile(args.program):
+    if (args.browser or args.engine) and not os.path.isfile(args.program):
         log("FAILED: %s is not built (./setup.sh web builds it)" % args.program)
         return 1
-    if not args.browser and not os.access(args.program, os.X_OK):
+    if not (args.browser or args.engine) and not os.access(args.program, os.X_OK):
         log("FAILED: %s is not an executable program" % args.program)
         return 1
 
@@ -2216,6 +2552,12 @@ def main():
             log("passed: the title screen inside window 0 at %s, with and without openbox; the windows inside the"
                 " work area with a panel at the bottom and at the top; every menu at %dx%d"
                 % (", ".join("%dx%d" % size for size in TITLE_SIZES), *NARROW_SCREEN))
+            return 0
+        if args.engine:
+            sessions.append(ENGINES[args.engine](program, args.out))
+            to_title = run_lesson(sessions[-1])
+            log("passed (%s): the lesson to Mars's opposition with the sky strip; start to title screen %d ms"
+                % (sessions[-1].label, to_title))
             return 0
         s = BrowserSession(program, args.out) if args.browser else XSession(program, args.wm, args.out)
         sessions.append(s)

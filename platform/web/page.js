@@ -718,9 +718,16 @@ const HG = {
     HEAP32[at + METRICS_FIELD.MASK_HEIGHT] = m.maskHeight;
   },
 
-  // The letters as a mask without antialiasing: a pixel is a letter pixel
-  // where the browser covers at least half of it.
-  glyphs(face, size, bold, text, mask) {
+  // The letters as the program draws them, without antialiasing (mask: 1 a
+  // letter pixel), and how much of each pixel the browser's letters cover
+  // (cover, 0 to 255), each of the mask's size (METRICS_FIELD). A pixel is a
+  // letter pixel where the browser covers at least half of it, and where it
+  // covers at least a quarter of it and no less than its left neighbour and
+  // more than its right one: there a stem lies across two pixels. Browsers
+  // place letters between whole pixels, so a stem one pixel wide often
+  // covers half of each of two (WebKit less than half), which a plain
+  // threshold loses: a "T" without its stem.
+  letters(face, size, bold, text) {
     const { maskWidth: width, maskHeight: height, ascent, pad } = this.metrics(face, size, bold, text);
     const ctx = this.scratch;
     if (ctx.canvas.width < width || ctx.canvas.height < height) {
@@ -732,8 +739,20 @@ const HG = {
     ctx.fillStyle = "#000";
     ctx.textBaseline = "alphabetic";
     ctx.fillText(text, pad, pad + ascent);
-    const alpha = ctx.getImageData(0, 0, width, height).data;
-    for (let i = 0; i < width * height; ++i) HEAPU8[mask + i] = alpha[4 * i + 3] >= 128 ? 1 : 0;
+    const rgba = ctx.getImageData(0, 0, width, height).data;
+    const cover = new Uint8Array(width * height), mask = new Uint8Array(width * height);
+    for (let i = 0; i < cover.length; ++i) cover[i] = rgba[4 * i + 3];
+    for (let i = 0; i < cover.length; ++i) {
+      const c = cover[i], x = i % width;
+      const left = x > 0 ? cover[i - 1] : 0, right = x + 1 < width ? cover[i + 1] : 0;
+      mask[i] = c >= 128 || (c >= 64 && c >= left && c > right) ? 1 : 0;
+    }
+    return { width: width, height: height, cover: cover, mask: mask };
+  },
+
+  // The letters' mask into what the program reads (METRICS_FIELD's mask).
+  glyphs(face, size, bold, text, mask) {
+    HEAPU8.set(this.letters(face, size, bold, text).mask, mask);
   },
 
   cellWidth(face, size, bold) {
