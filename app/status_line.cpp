@@ -53,14 +53,7 @@ void ShowStatusLine() {
 }
 
 std::string DayText(double simTime, double timeStep) {
-    // Two places, as an event's day has; more where the time step has more
-    // (six at most, as the step is shown).
-    const std::string step = StepText(timeStep);
-    const std::size_t comma = step.find(',');
-    const int places = step.find('e') != std::string::npos ? 6
-                       : comma == std::string::npos        ? 2
-                                                           : std::clamp(static_cast<int>(step.size() - comma - 1), 2, 6);
-    return MomentText(simTime, places);
+    return TheSky().MomentText(simTime, timeStep);
 }
 
 std::string StatusText(double simTime, double timeStep, bool paused) {
@@ -73,9 +66,9 @@ std::string StatusShortText(double simTime, double timeStep, bool paused) {
 }
 
 std::string EventStatusText(const SkyEvent& e) {
-    return MomentText(e.Day, 2) + "   " + BodyName(e.Body) + ": " + EventName(e.Kind);
+    return TheSky().MomentText(e.Day, 0) + "   " + BodyName(e.Body) + ": " + EventName(e.Kind);
 }
 
 std::string EventStatusShortText(const SkyEvent& e) {
-    return MomentText(e.Day, 2) + "   " + EventName(e.Kind);
+    return TheSky().MomentText(e.Day, 0) + "   " + EventName(e.Kind);
 }

@@ -8,7 +8,7 @@
 namespace {
 
 std::string DayText(double day) {
-    return MomentText(day, 2);
+    return TheSky().MomentText(day, 0);
 }
 
 bool AnyPlanet(const std::array<int16_t, 7>& planetOn) {
@@ -46,15 +46,18 @@ std::string EventListCsv(double day, const std::array<int16_t, 7>& planetOn) {
     std::string planets;
     for (int k = Mercury; k <= Jupiter; ++k)
         if (planetOn[k] == 1) planets += (planets.empty() ? "" : " ") + BodyName(k);
-    const std::string made = "," + PointNumber(day, 2) + "," + planets + "\n";
-    std::string csv = "Tag,Planet,Ereignis,bis Tag,Tage,Grad,Liste ab Tag,Planeten der Liste\n";
+    const Sky& sky = TheSky();
+    const std::string made = "," + sky.MomentValue(day) + "," + planets + "\n";
+    const std::string heading = sky.MomentHeading;
+    std::string csv = heading + ",Planet,Ereignis,bis " + heading + ",Tage,Grad,Liste ab " + heading +
+                      ",Planeten der Liste\n";
     for (const SkyEvent& e : EventsBetween(day, day + EventListDays, planetOn))
-        csv += PointNumber(e.Day, 2) + "," + BodyName(e.Body) + "," + EventName(e.Kind) + ",,," + made;
+        csv += sky.MomentValue(e.Day) + "," + BodyName(e.Body) + "," + EventName(e.Kind) + ",,," + made;
     for (int k = Mercury; k <= Jupiter; ++k) {
         if (planetOn[k] != 1) continue;
         const LoopFigures loop = NextLoop(k, day);
-        csv += PointNumber(loop.FirstDay, 2) + "," + BodyName(k) + ",Schleife (rückläufig)," +
-               PointNumber(loop.LastDay, 2) + "," + PointNumber(loop.Days, 2) + "," +
+        csv += sky.MomentValue(loop.FirstDay) + "," + BodyName(k) + ",Schleife (rückläufig)," +
+               sky.MomentValue(loop.LastDay) + "," + PointNumber(loop.Days, 2) + "," +
                PointNumber(loop.WidthDegrees, 1) + made;
     }
     return csv;

@@ -49,8 +49,18 @@ void ScreenPlace(int body, double day, double& x, double& y) {
     y = p.RadiusY[body] * std::sin(phi);
 }
 
-std::string DayMoment(double day, int places) {
-    std::string text = GermanNumber(day, places);
+// The places a day is written with: two, as an event's day has; more where
+// the clock's step has more (six at most, as the status line shows the step).
+int PlacesFor(double step) {
+    if (step == 0) return 2;
+    const std::string text = GermanDecimalText(step, 6);
+    const std::size_t comma = text.find(',');
+    if (text.find('e') != std::string::npos) return 6;
+    return comma == std::string::npos ? 2 : std::clamp(static_cast<int>(text.size() - comma - 1), 2, 6);
+}
+
+std::string DayMoment(double day, double step) {
+    std::string text = GermanNumber(day, PlacesFor(step));
     // No trailing zeros, and no comma without places after it.
     if (text.find(',') != std::string::npos) {
         text.erase(text.find_last_not_of('0') + 1);
@@ -71,7 +81,8 @@ double DirectionRate(int body, double day) {
 }
 
 // The angle from the Sun's direction to the planet's, seen from the Earth:
-// positive east of the Sun, in (−π, π].
+// positive east of the Sun, in (−π, π]. On the model's circles, all in one
+// plane, that is the difference of their directions.
 double Elongation(int body, double day) {
     double e = GridDirection(body, day) - GridDirection(Sun, day);
     while (e > Pi) e -= 2 * Pi;
@@ -118,6 +129,25 @@ std::vector<SkyEvent> EventsOf(int body, double from, double to) {
     return events;
 }
 
+// The direction of the line of sight in the views, from the views' own places.
+double StripDirection(int body, double day) {
+    double xk = 0, yk = 0, xe = 0, ye = 0;
+    ScreenPlace(body, day, xk, yk);
+    ScreenPlace(Earth, day, xe, ye);
+    double a = std::atan2(yk - ye, xk - xe);
+    if (a < 0) a += 2 * Pi;
+    return a < 2 * Pi ? a : 0;
+}
+
+std::string DayLabel(double day) {
+    return "Tag " + GermanNumber(day, 0);
+}
+
+std::string DayValue(double day) {
+    return PointNumber(day, 2);
+}
+
 }  // namespace
 
-const Sky ModelSky{Place, GridDirection, ScreenPlace, EventsOf, DayMoment};
+const Sky ModelSky{Place,      GridDirection, StripDirection, ScreenPlace, EventsOf,
+                   Elongation, DayMoment,     DayLabel,       DayValue,    "Tag"};

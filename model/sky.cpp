@@ -33,8 +33,10 @@ constexpr EventWords Words[] = {
 
 }  // namespace
 
+SkyChoice Skies;
+
 const Sky& TheSky() {
-    return ModelSky;
+    return Skies.Real ? RealSky : ModelSky;
 }
 
 std::string EventName(EventKind kind) {
@@ -66,10 +68,6 @@ double ScreenDirection(int body, double day) {
     double a = std::atan2(yk - ye, xk - xe);
     if (a < 0) a += 2 * Pi;
     return a < 2 * Pi ? a : 0;
-}
-
-std::string MomentText(double day, int places) {
-    return TheSky().MomentText(day, places);
 }
 
 std::vector<SkyEvent> EventsBetween(double from, double to, const std::array<int16_t, 7>& planetOn) {

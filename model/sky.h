@@ -2,8 +2,8 @@
 // stands at a moment, its direction from the Earth, the events in a span and
 // the text of a moment. The views, the sky strip, the jumps, the event list
 // and the status line ask only this; which sky answers is the program's
-// setting (today always the model's circles, model_sky.cpp), so none of them
-// branches on it.
+// setting (the model's circles, model_sky.cpp, or the real sky,
+// real_sky.cpp), so none of them branches on it.
 //
 // Two kinds of direction are asked for, both as seen from the Earth, in
 // radians from 0 up to 2π, growing eastward (the way the planets go round in
@@ -52,22 +52,51 @@ struct GridPoint {
 struct Sky {
     // Where a body (a planet or the Sun) stands on day `day`, on the grid.
     GridPoint (*Place)(int body, double day);
-    // Its direction from the Earth on the grid.
+    // Its direction from the Earth on the grid: the model's circles; the
+    // real sky's apparent geocentric ecliptic longitude of date.
     double (*GridDirection)(int body, double day);
+    // The direction the sky strip shows: the model's on the screen, so that
+    // strip and lines of sight agree; the real sky's ecliptic longitude of
+    // date, which a star chart shows.
+    double (*StripDirection)(int body, double day);
     // Where the views draw a body on day `day`: pixels relative to the Sun,
     // x right, y down. The views' positions at each step come from here.
     void (*ScreenPlace)(int body, double day, double& x, double& y);
     // Every event of one planet in [from, to], in time order.
     std::vector<SkyEvent> (*EventsOf)(int body, double from, double to);
-    // A moment as the program writes it, to `places` decimals of a day at
-    // most, without trailing zeros: "Tag 806,15", "Tag 813".
-    std::string (*MomentText)(double day, int places);
+    // A planet's angular distance from the Sun as seen from the Earth,
+    // radians, positive east of the Sun (the evening sky).
+    double (*Elongation)(int body, double day);
+    // A moment as the program writes it, for a clock that moves `step` days
+    // at a time, or exactly (step 0: an event's moment): "Tag 806,15",
+    // "Fr 19.02.2027", "19.02.2027 16:49".
+    std::string (*MomentText)(double day, double step);
+    // A day alone, as a label: "Tag 1574", "10.01.2027".
+    std::string (*DayLabel)(double day);
+    // A moment in a file, as a spreadsheet reads it: "806.15",
+    // "2027-02-19T15:49Z"; and the heading of its column.
+    std::string (*MomentValue)(double day);
+    const char* MomentHeading;
 };
+
+// The model's circles (model_sky.cpp): its day 0 is no date.
+extern const Sky ModelSky;
+// The real sky (real_sky.cpp): the planets on their true orbits, its days
+// those of Terrestrial Time since J2000.0 (calendar.h).
+extern const Sky RealSky;
+
+// Which sky is shown, and where each one's clock was left, so that switching
+// back returns to it.
+struct SkyChoice {
+    bool Real = false;            // the real sky is shown, not the model's circles
+    double ModelDay = 0;          // the model's clock when it was left
+    double RealDay = 0;           // the real sky's clock when it was left (days TT since J2000.0)
+    bool RealDaySet = false;      // a date has been set or reached before
+};
+extern SkyChoice Skies;
 
 // The sky that is shown.
 const Sky& TheSky();
-// The model's circles.
-extern const Sky ModelSky;
 
 // ---------------------------------------------------------------------------
 // What follows asks the sky that is shown.
@@ -80,8 +109,6 @@ std::string BodyName(int body);
 
 // A body's direction from the Earth on the screen (see above).
 double ScreenDirection(int body, double day);
-// The text of a moment, as the sky writes it.
-std::string MomentText(double day, int places);
 
 // Every event of the shown planets (planetOn[k] == 1; the Earth never
 // counts) in [from, to], in time order.

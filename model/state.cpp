@@ -1,6 +1,8 @@
 // state.cpp — the one instance of each part of the model's state.
 #include "model/state.h"
 
+#include "model/sky.h"
+
 DisplaySettings Settings;
 PlanetModel Planets;
 ScreenLayout Layout;
@@ -11,4 +13,5 @@ void ResetModelState() {
     Planets = PlanetModel{};
     Layout = ScreenLayout{};
     Views = ViewPositions{};
+    Skies = SkyChoice{};
 }

@@ -81,5 +81,6 @@ extern PlanetModel Planets;
 extern ScreenLayout Layout;
 extern ViewPositions Views;
 
-// Puts all four back to their state before start-up (all zero).
+// Puts all four back to their state before start-up (all zero), and the
+// sky to the model's.
 void ResetModelState();

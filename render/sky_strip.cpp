@@ -55,6 +55,7 @@ struct SkyStrip {
     std::vector<std::array<double, 7>> DayX;
     std::vector<Standstill> Standstills;
     std::array<double, 16> Orbits{};
+    const Sky* Of = nullptr;              // the sky they were reckoned in
 };
 
 SkyStrip Strip;
@@ -168,19 +169,20 @@ void KeepDays(long long today) {
     }
     orbits[15] = s.Width;
     const long long held = static_cast<long long>(s.DayX.size());
-    if (orbits == s.Orbits && today - (YearDays - 1) >= s.First && today < s.First + held) return;
+    if (orbits == s.Orbits && &TheSky() == s.Of && today - (YearDays - 1) >= s.First && today < s.First + held) return;
     s.Orbits = orbits;
+    s.Of = &TheSky();
     s.First = today - 2 * YearDays;
     s.DayX.resize(3 * YearDays);
     for (std::size_t i = 0; i < s.DayX.size(); ++i)
         for (int16_t k = Mercury; k <= Jupiter; ++k)
-            s.DayX[i][k] = SkyX(ScreenDirection(k, static_cast<double>(s.First + static_cast<long long>(i))));
+            s.DayX[i][k] = SkyX(TheSky().StripDirection(k, static_cast<double>(s.First + static_cast<long long>(i))));
     s.Standstills.clear();
     const double last = static_cast<double>(s.First) + static_cast<double>(s.DayX.size()) - 1;
     for (int16_t k = Mercury; k <= Jupiter; ++k)
         for (const SkyEvent& e : TheSky().EventsOf(k, static_cast<double>(s.First), last))
             if (e.Kind == EventKind::StationRetrograde || e.Kind == EventKind::StationDirect)
-                s.Standstills.push_back({k, e.Day, SkyX(ScreenDirection(k, e.Day)), Image{}});
+                s.Standstills.push_back({k, e.Day, SkyX(TheSky().StripDirection(k, e.Day)), Image{}});
 }
 
 // The row of something `age` days old.
@@ -195,7 +197,7 @@ void MakeLabel(Standstill& still) {
     SetFontSize(Strip.FontSize);
     SetForeground(DiscColour(still.Body));
     SetBackground(NightBlue);
-    const std::string text = MomentText(still.Day, 0);
+    const std::string text = TheSky().DayLabel(still.Day);
     DrawText(0, 0, text);
     CaptureImage(0, 0, TextWidth(text) - 1, TextHeight() - 1, still.Label);
 }
@@ -284,7 +286,7 @@ void DrawSkyStrip() {
     for (int16_t k : {Mercury, Venus, Mars, Jupiter, Sun}) {
         if (!shown(k)) continue;
         SetForeground(DiscColour(k));
-        Wrapped(SkyX(ScreenDirection(k, now)), s.Disc, [&](double x) { FillEllipse(x, s.NowRow, s.Disc, s.Disc); });
+        Wrapped(SkyX(TheSky().StripDirection(k, now)), s.Disc, [&](double x) { FillEllipse(x, s.NowRow, s.Disc, s.Disc); });
     }
     SetForeground(foreground);
     SetBackground(background);

@@ -1,0 +1,40 @@
+// calendar.h — the real sky's clock and the calendar. A moment is a number
+// of days of Terrestrial Time (TT) since J2000.0 (2000 January 1, 12:00 TT),
+// the time the planetary theory runs on; people read it in UTC (TT less ΔT)
+// and in their device's local time, on the Gregorian calendar (1600 to 2400).
+#pragma once
+
+#include <string>
+
+struct CivilTime {
+    int Year = 2000, Month = 1, Day = 1;  // Gregorian
+    int Hour = 0, Minute = 0;
+    double Second = 0;
+    int Weekday = 0;                      // 0 Monday … 6 Sunday (set by UtcOf and LocalOf)
+};
+
+// A moment from a date and time of UTC, and back.
+double MomentFromUtc(const CivilTime& utc);
+CivilTime UtcOf(double moment);
+// The same in the device's local time (its zone's offset at that moment).
+double MomentFromLocal(const CivilTime& local);
+CivilTime LocalOf(double moment);
+// ΔT = TT − UT in seconds at a moment.
+double DeltaTSeconds(double moment);
+// The computer's clock, as a moment.
+double MomentNow();
+
+// Reads a date as a pupil types it: "TT.MM.JJJJ", optionally followed by
+// "HH:MM", in local time; false, with a one-line German reason, for anything
+// else or a date outside 1600 to 2400.
+bool ReadDate(const std::string& text, double& moment, std::string& reason);
+// Reads "YYYY-MM-DD" (the desktop's --date, the page's ?date=): 00:00 UTC of
+// that day; false, with a one-line reason, for anything else.
+bool ReadIsoDate(const std::string& text, double& moment, std::string& reason);
+
+// Texts of a moment in local time: "Fr 19.02.2027", "19.02.2027 16:49",
+// "10.01.2027"; in UTC as ISO 8601 to the minute: "2027-02-19T15:49Z".
+std::string WeekdayDateText(double moment);
+std::string DateTimeText(double moment);
+std::string DateText(double moment);
+std::string IsoText(double moment);
