@@ -63,16 +63,18 @@ private slots:
     void init() { SetUpLikeStartUp(); }
     void cleanup() { platform_internal::Q().pictureDisk = nullptr, PlatformEnd(); }
 
-    // The sixth and seventh menus, their keys, and the keys' silence while a
+    // The sixth to eighth menus, their keys, and the keys' silence while a
     // line is read.
     void theExtrasMenuAndItsKeys() {
         const QStringList texts = {"&Anhalten / Weiter\tLeertaste", "Schritt &vor\t\u2192", "Schritt &zurück\t\u2190",
                                    "&Sichtlinien ein/aus\tS", "&Bild speichern\tStrg+S",
                                    "&Nächstes Ereignis\tBild\u2193", "&Voriges Ereignis\tBild\u2191",
-                                   "&Himmelsstreifen ein/aus\tH", "&Ereignisliste\tL", "Ereignisliste &speichern"};
+                                   "&Himmelsstreifen ein/aus\tH", "&Ereignisliste\tL", "Ereignisliste &speichern",
+                                   "&Modell\tM", "&Echter Himmel\tE", "&Jetzt\tJ", "&Datum \u2026\tD"};
         const auto titles = platform_internal::MenuBarWidget()->actions();
-        QCOMPARE(titles[titles.size() - 2]->text(), QString("EXTRAS |"));
-        QCOMPARE(titles.last()->text(), QString("EREIGNISSE |"));
+        QCOMPARE(titles[titles.size() - 3]->text(), QString("EXTRAS |"));
+        QCOMPARE(titles[titles.size() - 2]->text(), QString("EREIGNISSE |"));
+        QCOMPARE(titles.last()->text(), QString("HIMMEL |"));
         for (int i = 0; i < texts.size(); ++i) QCOMPARE(CommandAction(i)->text(), texts[i]);
         // The keys as they reach window 0 (the arrows from the keypad too).
         KeyInto(Win_0, Qt::Key_Space);

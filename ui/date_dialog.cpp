@@ -1,0 +1,58 @@
+// date_dialog.cpp — typing a date for the real sky in window 1.
+#include "ui/ui.h"
+
+#include "model/calendar.h"
+#include "model/state.h"
+#include "platform/platform.h"
+#include "render/render.h"
+
+#include <cmath>
+#include <string>
+
+namespace {
+
+// The prompt's line, and below it what is wanted or why a date was refused.
+constexpr double PromptLine = 1, NoteLine = 2;
+// The letters small enough for the prompt with the date it offers and a date
+// typed after it: "Datum = <19.02.2027 16:49> " and "19.02.2027 16:49".
+constexpr std::size_t DateColumns = 44;
+// A date with its time, and spaces around it, is never longer.
+constexpr std::size_t LongestDate = 32;
+
+// Writes a text at the start of one of window 1's lines.
+void WriteAt(double line, const std::string& text) {
+    TextCursorTo(1, static_cast<int>(std::lround(Layout.ScaleYFactor * line)));
+    PrintText(text);
+}
+
+}  // namespace
+
+bool DateDialog(double shown, double& moment) {
+    const int target = SelectedWindow();
+    SetWindowCaption(Win_1, "Eingabe des Datums");
+    OpenInputWindow(DateColumns);
+    std::string note = "TT.MM.JJJJ, auf Wunsch mit HH:MM";
+    LineEnd end = LineEnd::Closed;
+    for (;;) {
+        SetForeground(Colours.ColBlack);
+        SetBackground(Colours.ColMagenta);
+        WriteAt(NoteLine, note);
+        SetBackground(Colours.ColWhite);
+        WriteAt(PromptLine, "Datum = <" + DateTimeText(shown) + "> ");
+        std::string typed, reason;
+        end = ReadTextLine(typed, LongestDate);
+        if (end != LineEnd::Entered) break;
+        if (typed.find_first_not_of(' ') == std::string::npos) {
+            moment = shown;
+            break;
+        }
+        if (ReadDate(typed, moment, reason)) break;
+        // Asked again on a clean window, the reason below the line.
+        note = reason;
+        ClearWindow(Win_1);
+    }
+    CloseWindow(Win_1);
+    SetWindowCaption(Win_1, "Eingabe des Zeitschritts");
+    SelectWindow(target);
+    return end == LineEnd::Entered;
+}
