@@ -2,6 +2,7 @@
 // sight, the saved picture and the status line, on an offscreen 1024 x 768
 // screen.
 #include "app/classroom.h"
+#include "model/calendar.h"
 #include "model/decimal.h"
 #include "ui_support.h"
 #include "tolerances.h"
@@ -541,6 +542,77 @@ private slots:
         AnswerNextBox(&text);
         ClassroomMenu(NextEventCommand);
         QVERIFY(text.startsWith("Kein Planet"));
+    }
+
+    // HIMMEL: each sky's clock kept where it was left, every setting kept,
+    // the views empty after a switch as after a choice of system, and the
+    // sky shown marked; a choice of the sky shown changes nothing.
+    void switchingTheSkyKeepsSettingsAndEachClock() {
+        Animating(2.0, 30);
+        KeyInto(Win_0, Qt::Key_S);
+        Settings.PlanetOn[Jupiter] = -1;
+        const DisplaySettings settings = Settings;
+        auto marks = [] {
+            return std::pair(CommandAction(ModelSkyCommand)->isChecked(), CommandAction(RealSkyCommand)->isChecked());
+        };
+        auto kept = [&] {
+            return Settings.SystemMode == settings.SystemMode && Settings.DrawMode == settings.DrawMode &&
+                   Settings.PolygonOn == settings.PolygonOn && Settings.PlanetOn == settings.PlanetOn &&
+                   Settings.TimeStep == settings.TimeStep && Classroom.SightLinesOn && !Classroom.Paused;
+        };
+        auto empty = [] {
+            return AllOneColour(Win_2, Azure) && AllOneColour(Win_3, Azure) && Classroom.Earlier.empty() &&
+                   !Classroom.AtEvent;
+        };
+        ClassroomMenu(NextEventCommand);
+        ClassroomMenu(PauseResume);
+        const double modelDay = Planets.SimTime;
+        QCOMPARE(marks(), std::pair(true, false));
+        CommandAction(ModelSkyCommand)->trigger();  // the one shown: its mark stays, nothing is cleared
+        QVERIFY(marks() == std::pair(true, false) && !AllOneColour(Win_2, Azure) && Classroom.AtEvent);
+
+        // No date set yet: the real sky opens now.
+        const double before = MomentNow();
+        KeyInto(Win_0, Qt::Key_E);
+        QVERIFY(Skies.Real && Planets.SimTime >= before && Planets.SimTime <= MomentNow());
+        QVERIFY(kept() && empty());
+        QCOMPARE(marks(), std::pair(false, true));
+        for (int i = 0; i < 10; ++i) ClassroomPass();
+        const double realDay = Planets.SimTime;
+
+        ClassroomMenu(ModelSkyCommand);
+        QVERIFY(!Skies.Real && kept() && empty());
+        QCOMPARE(Planets.SimTime, modelDay);
+        QCOMPARE(marks(), std::pair(true, false));
+        ClassroomPass();
+        ClassroomMenu(RealSkyCommand);
+        QVERIFY(Skies.Real && kept() && empty());
+        QCOMPARE(Planets.SimTime, realDay);
+        // The bodies start where the clock stands: no path from the other sky.
+        QVERIFY(std::equal(Planets.PrevX.begin(), Planets.PrevX.end(), Planets.PosX.begin()));
+    }
+
+    // "&Jetzt" at the computer's clock, today's date in the status line;
+    // "&Datum …" at the date typed; Escape leaves sky, clock and views.
+    void nowAndADate() {
+        ClassroomMenu(PauseResume);
+        KeyInto(Win_0, Qt::Key_J);
+        QVERIFY(Skies.Real && std::abs(Planets.SimTime - MomentNow()) < 1.0 / 86400);
+        QVERIFY(platform_internal::StatusWidget()->text().contains(QDate::currentDate().toString("dd.MM.yyyy")));
+        User user;
+        user.Lines = {"10.01.2027 12:00", "<escape>"};
+        ClassroomMenu(DateCommand);
+        QVERIFY(Skies.Real && DateTimeText(Planets.SimTime) == "10.01.2027 12:00");
+        ClassroomPass();
+        const Picture drawn = Now();
+        ClassroomMenu(ModelSkyCommand);
+        ClassroomPass();
+        const Picture model = Now();
+        ClassroomMenu(DateCommand);
+        QVERIFY(!Skies.Real && Now() == model);
+        ClassroomMenu(RealSkyCommand);  // the date set before
+        ClassroomPass();
+        QVERIFY(Now() == drawn);
     }
 
 private:

@@ -1,5 +1,6 @@
 // test_options.cpp — the command line, parsed and as the program answers it.
 #include "app/options.h"
+#include "model/calendar.h"
 
 #include <QProcess>
 #include <QtTest>
@@ -8,11 +9,12 @@
 
 namespace {
 
-OptionsOutcome Parse(std::vector<std::string> args, LoopOptions& options, std::string& message) {
+OptionsOutcome Parse(std::vector<std::string> args, LoopOptions& options, std::string& message,
+                     std::string* addressNotice = nullptr) {
     args.insert(args.begin(), "heliogeo");
     std::vector<char*> argv;
     for (auto& a : args) argv.push_back(a.data());
-    return ParseOptions(static_cast<int>(argv.size()), argv.data(), options, message);
+    return ParseOptions(static_cast<int>(argv.size()), argv.data(), options, message, addressNotice);
 }
 
 }  // namespace
@@ -48,6 +50,37 @@ private slots:
         QCOMPARE(o.StepsPerSecond, steps);
     }
 
+    // --date: the real sky at 00:00 UTC of that day.
+    void startDate() {
+        double moment = 0;
+        std::string reason;
+        QVERIFY(ReadIsoDate("2027-01-10", moment, reason));
+        for (const auto& args : {std::vector<std::string>{"--date", "2027-01-10"}, {"--date=2027-01-10"}}) {
+            LoopOptions o;
+            std::string m;
+            QCOMPARE(Parse(args, o, m), OptionsOutcome::Run);
+            QVERIFY(o.StartsReal);
+            QCOMPARE(o.StartMoment, moment);
+        }
+    }
+
+    // From a page's address a bad value is named in one German line, and
+    // only its own option keeps its default.
+    void badValuesInAnAddress() {
+        LoopOptions o;
+        std::string m, notice;
+        QCOMPARE(Parse({"--steps-per-second", "120", "--date", "2027-13-01"}, o, m), OptionsOutcome::Error);
+        QCOMPARE(Parse({"--steps-per-second", "120", "--date", "2027-13-01"}, o, m, &notice), OptionsOutcome::Run);
+        QVERIFY(!o.StartsReal && o.StepsPerSecond == 120);
+        QVERIFY(notice.find("date") != std::string::npos && notice.find("Modell") != std::string::npos);
+        notice.clear();
+        o = LoopOptions{};
+        QCOMPARE(Parse({"--steps-per-second", "fast", "--date", "2027-01-10"}, o, m, &notice), OptionsOutcome::Run);
+        QVERIFY(o.StartsReal && o.StepsPerSecond == 60);
+        QCOMPARE(notice, std::string("Ungültiger Wert für steps-per-second in der Adresse; es gelten 60 Schritte je "
+                                     "Sekunde."));
+    }
+
     void badOptions_data() {
         QTest::addColumn<QStringList>("args");
         QTest::newRow("unknown") << QStringList{"--fast"};
@@ -60,6 +93,12 @@ private slots:
         QTest::newRow("empty") << QStringList{"--steps-per-second="};
         QTest::newRow("too many") << QStringList{"--steps-per-second", "100000"};
         QTest::newRow("huge") << QStringList{"--steps-per-second", "99999999999999999999"};
+        QTest::newRow("date missing") << QStringList{"--date"};
+        QTest::newRow("date empty") << QStringList{"--date="};
+        QTest::newRow("date as typed in the program") << QStringList{"--date", "10.01.2027"};
+        QTest::newRow("no such month") << QStringList{"--date", "2027-13-01"};
+        QTest::newRow("date and junk") << QStringList{"--date=2027-01-10x"};
+        QTest::newRow("date too early") << QStringList{"--date", "1599-12-31"};
     }
 
     void badOptions() {
@@ -75,15 +114,17 @@ private slots:
 
     // The program itself: status 2 and one line on stderr, before any window.
     void programRejectsBadOptions() {
-        QProcess p;
-        p.start(HELIOGEO_BINARY, {"--steps-per-second", "soon"});
-        QVERIFY(p.waitForFinished(10000));
-        QCOMPARE(p.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(p.exitCode(), 2);
-        QByteArray err = p.readAllStandardError();
-        QCOMPARE(err.count('\n'), 1);
-        QVERIFY(err.contains("soon"));
-        QVERIFY(p.readAllStandardOutput().isEmpty());
+        for (const QStringList& args : {QStringList{"--steps-per-second", "soon"}, QStringList{"--date", "soon"}}) {
+            QProcess p;
+            p.start(HELIOGEO_BINARY, args);
+            QVERIFY(p.waitForFinished(10000));
+            QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+            QCOMPARE(p.exitCode(), 2);
+            QByteArray err = p.readAllStandardError();
+            QCOMPARE(err.count('\n'), 1);
+            QVERIFY(err.contains("soon") && err.contains(args[0].toUtf8()));
+            QVERIFY(p.readAllStandardOutput().isEmpty());
+        }
     }
 
     void programHelp() {

@@ -1,6 +1,7 @@
 // test_ui.cpp — the message boxes, the clearing step, the title screen and
 // the time-step dialog; built for several offscreen screen sizes.
 #include "app/startup.h"
+#include "model/calendar.h"
 #include "model/layout.h"
 #include "ui/ui.h"
 #include "ui_support.h"
@@ -263,6 +264,7 @@ private slots:
         row("10 000 characters", 0.2, {QString(9999, '0') + "5", "3"}, 3, {"0.2", "0"});
         row("control characters are not read", 0.2, {"\x1b\t2\a"}, 2, {"0.2"});
         row("Backspace", 0.5, {"\b25\b\b3"}, 3, {"0.5"});
+        row("Escape is no answer", 0.5, {"<escape>", "3"}, 3, {"0.5", "0.5"});
         row("closing window 1", 0.5, {"25", "<close1>"}, 0.5, {"0.5", "25"});
         row("closing window 0", 0.5, {"25", "<close0>"}, 0.5, {"0.5", "25"});
     }
@@ -295,6 +297,78 @@ private slots:
         QCOMPARE(platform_internal::RetainedImage(Win_1)->width(), WindowWidth(Win_1));
         // Each question stood alone on window 1, offering the row's default.
         for (int i = 0; i < offered.size(); ++i) QVERIFY2(user.Asked[i] == ExpectedQuestion(offered[i]), qPrintable(offered[i]));
+    }
+
+    // The date read as typed, or the date offered; a refused one asked
+    // again with the reason below the prompt; Escape and the close box
+    // leave the dialog with nothing read.
+    void dateDialog_data() {
+        QTest::addColumn<QStringList>("typed");
+        QTest::addColumn<QString>("read");  // the moment read, as the calendar writes it; "" for none
+        QTest::newRow("a date") << QStringList{"10.01.2027"} << "10.01.2027 00:00";
+        QTest::newRow("a date and its time") << QStringList{" 19.02.2027 16:49 "} << "19.02.2027 16:49";
+        QTest::newRow("an empty line: the date offered") << QStringList{""} << "01.03.2030 12:30";
+        QTest::newRow("refused, then a date")
+            << QStringList{"morgen", "10.13.2027", "10.01.2027"} << "10.01.2027 00:00";
+        QTest::newRow("Escape") << QStringList{"<escape>"} << "";
+        QTest::newRow("typed, then Escape") << QStringList{"10.01.2027<more>", "<escape>"} << "";
+        QTest::newRow("refused, then Escape") << QStringList{"morgen", "<escape>"} << "";
+        QTest::newRow("closing window 1") << QStringList{"<close1>"} << "";
+    }
+
+    void dateDialog() {
+        QFETCH(QStringList, typed);
+        QFETCH(QString, read);
+        SetUpLikeStartUp();
+        SetForeground(Red);
+        SelectWindow(Win_2);
+        FillBox(0, 0, 40, 40);
+        const QImage helio = Shot(Win_2);
+        std::string caption;
+        QTimer probe;
+        QObject::connect(&probe, &QTimer::timeout, [&] {
+            if (IsWindowOpen(Win_1)) caption = platform_internal::S().windows[Win_1].caption;
+        });
+        probe.start(1);
+        User user;
+        user.Lines = typed;
+        double moment = -1;
+        const bool ok = DateDialog(MomentFromLocal(CivilTime{2030, 3, 1, 12, 30, 0, 0}), moment);
+        user.Timer.stop();
+        QCOMPARE(ok, !read.isEmpty());
+        QCOMPARE(ok ? QString::fromStdString(DateTimeText(moment)) : QString(), read);
+        if (!ok) QCOMPARE(moment, -1.0);
+        QCOMPARE(user.Asked.size(), typed.size());
+        QCOMPARE(caption, std::string("Eingabe des Datums"));
+        QCOMPARE(platform_internal::S().windows[Win_1].caption, std::string("Eingabe des Zeitschritts"));
+        QVERIFY(!IsWindowOpen(Win_1));
+        QCOMPARE(SelectedWindow(), Win_2);
+        QCOMPARE(Shot(Win_2), helio);
+        // Asked again: the same prompt (black on white) on a clean window,
+        // the reason below it, on the window's magenta, instead of what to type.
+        auto promptRows = [](const QImage& shot) {
+            QList<int> rows;
+            for (int y = 0; y < shot.height(); ++y)
+                for (int x = 0; x < shot.width(); ++x)
+                    if (shot.pixel(x, y) == qRgb(255, 255, 255)) {
+                        rows << y;
+                        break;
+                    }
+            return rows;
+        };
+        const QList<int> prompt = promptRows(user.Asked[0]);
+        QVERIFY(!prompt.isEmpty());
+        for (int i = 1; i < typed.size() && !typed[i - 1].endsWith("<more>"); ++i) {
+            QCOMPARE(promptRows(user.Asked[i]), prompt);
+            bool changed = false;
+            const int width = user.Asked[0].width();
+            for (int y = 0; y < user.Asked[0].height(); ++y) {
+                if (user.Asked[i].copy(0, y, width, 1) == user.Asked[0].copy(0, y, width, 1)) continue;
+                QVERIFY2(y > prompt.last(), qPrintable(QString("row %1 changed").arg(y)));
+                changed = true;
+            }
+            QVERIFY(changed);
+        }
     }
 
     void theEchoFollowsThePromptAndBackspaceTakesItBack() {

@@ -6,22 +6,24 @@
 #include "platform/platform.h"
 #include "render/render.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 
 namespace {
 
-// The prompt's line, and below it what is wanted or why a date was refused.
-constexpr double PromptLine = 1, NoteLine = 2;
+// The prompt's line (as the time step's); below it what is wanted, or why a
+// date was refused.
+constexpr double PromptLine = 1;
 // The letters small enough for the prompt with the date it offers and a date
 // typed after it: "Datum = <19.02.2027 16:49> " and "19.02.2027 16:49".
 constexpr std::size_t DateColumns = 44;
 // A date with its time, and spaces around it, is never longer.
 constexpr std::size_t LongestDate = 32;
 
-// Writes a text at the start of one of window 1's lines.
-void WriteAt(double line, const std::string& text) {
-    TextCursorTo(1, static_cast<int>(std::lround(Layout.ScaleYFactor * line)));
+// Writes a text at the start of a row of window 1 (rows of TextRowPixels).
+void WriteAt(int row, const std::string& text) {
+    TextCursorTo(1, row);
     PrintText(text);
 }
 
@@ -31,14 +33,19 @@ bool DateDialog(double shown, double& moment) {
     const int target = SelectedWindow();
     SetWindowCaption(Win_1, "Eingabe des Datums");
     OpenInputWindow(DateColumns);
+    // The note in the rows below the prompt's; on a small screen the prompt
+    // moves up for it.
+    const int fits = (WindowHeight(Win_1) - 2 * TextHeight()) / TextRowPixels;
+    const int promptRow = std::max(0, std::min(static_cast<int>(std::lround(Layout.ScaleYFactor * PromptLine)), fits));
+    const int noteRow = (promptRow * TextRowPixels + TextHeight() + TextRowPixels - 1) / TextRowPixels;
     std::string note = "TT.MM.JJJJ, auf Wunsch mit HH:MM";
     LineEnd end = LineEnd::Closed;
     for (;;) {
         SetForeground(Colours.ColBlack);
         SetBackground(Colours.ColMagenta);
-        WriteAt(NoteLine, note);
+        WriteAt(noteRow, note);
         SetBackground(Colours.ColWhite);
-        WriteAt(PromptLine, "Datum = <" + DateTimeText(shown) + "> ");
+        WriteAt(promptRow, "Datum = <" + DateTimeText(shown) + "> ");
         std::string typed, reason;
         end = ReadTextLine(typed, LongestDate);
         if (end != LineEnd::Entered) break;
