@@ -2107,11 +2107,12 @@ def run_real_sky(s, screenshot_copy):
     today = time.strftime("%d.%m.%Y")
     status = s.status_text()
     check(status is None or today in status, "&Jetzt: the status line gives today's date %s (%r)" % (today, status))
-    moments = [r[0][:10] for r in saved_list(s, p)[1:]]
-    ahead = time.strftime("%Y-%m-%d", time.gmtime(time.time() + 1000 * 86400))
-    check(moments and time.strftime("%Y-%m-%d", time.gmtime(time.time() - 86400)) <= min(moments)
-          and max(moments) <= ahead, "&Jetzt: the list runs from today to %s (%s to %s)"
-          % (ahead, moments and min(moments), moments and max(moments)))
+    rows = saved_list(s, p)[1:]
+    made, moments = {r[-2][:10] for r in rows}, [r[0][:10] for r in rows]
+    today, ahead = (time.strftime("%Y-%m-%d", time.gmtime(time.time() + days * 86400)) for days in (0, 1000))
+    check(made == {today} and moments and today <= min(moments) and max(moments) <= ahead,
+          "&Jetzt: the list made from today, %s, its events up to %s (%s, %s to %s)"
+          % (today, ahead, made, moments and min(moments), moments and max(moments)))
     log("ok: the real sky from %s and now, in %s" % (REAL_SKY_START, s.label))
     if screenshot_copy:  # from 1 December 2026 to the opposition, Mars's path and line of sight, the strip
         p.choose_by_mouse("DARSTELLUNG", "Planten &und Bahnen")
