@@ -368,6 +368,10 @@ private slots:
                 changed = true;
             }
             QVERIFY(changed);
+            // The reason whole: its letters end short of the window's edge.
+            for (int y = prompt.last() + 1; y < user.Asked[i].height(); ++y)
+                for (int x = width - TextWidth("0") / 2; x < width; ++x)
+                    QVERIFY(user.Asked[i].pixel(x, y) != qRgb(0, 0, 0));
         }
     }
 

@@ -32,7 +32,7 @@ void WriteAt(int row, const std::string& text) {
 bool DateDialog(double shown, double& moment) {
     const int target = SelectedWindow();
     SetWindowCaption(Win_1, "Eingabe des Datums");
-    OpenInputWindow(DateColumns);
+    const double size = OpenInputWindow(DateColumns);
     // The note in the rows below the prompt's; on a small screen the prompt
     // moves up for it.
     const int fits = (WindowHeight(Win_1) - 2 * TextHeight()) / TextRowPixels;
@@ -41,9 +41,14 @@ bool DateDialog(double shown, double& moment) {
     std::string note = "TT.MM.JJJJ, auf Wunsch mit HH:MM";
     LineEnd end = LineEnd::Closed;
     for (;;) {
+        // The note as large as the prompt, smaller where it is wider than
+        // the window (with a cell to spare on either side).
         SetForeground(Colours.ColBlack);
         SetBackground(Colours.ColMagenta);
+        for (double noteSize = size; noteSize > 5 && TextWidth("  " + note + " ") > WindowWidth(Win_1);)
+            SetFontSize(noteSize -= 1);
         WriteAt(noteRow, note);
+        SetFontSize(size);
         SetBackground(Colours.ColWhite);
         WriteAt(promptRow, "Datum = <" + DateTimeText(shown) + "> ");
         std::string typed, reason;

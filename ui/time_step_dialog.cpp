@@ -86,7 +86,7 @@ void TimeStepDialog() {
     RebuildViewWindows();
 }
 
-void OpenInputWindow(std::size_t columns) {
+double OpenInputWindow(std::size_t columns) {
     // The background colour comes first, so the window never shows another.
     SetWindowBackground(Win_1, Colours.ColMagenta);
     OpenWindow(Win_1, 10, ScaleY(15), static_cast<int>(Layout.InputWinWidthBase) - 10, ScaleY(30));
@@ -105,6 +105,7 @@ void OpenInputWindow(std::size_t columns) {
     // step of ten characters: 34 in all).
     const int width = static_cast<int>(Layout.InputWinWidthBase) - 10;
     while (size > 5 && TextWidth(std::string(columns, '0')) > width) SetFontSize(size -= 1);
+    return size;
 }
 
 void InputNumber(double column, double line, const std::string& prompt, double defaultValue) {

@@ -34,8 +34,8 @@ void ShowAuthor();
 extern double InputValue;  // what InputNumber read
 void TimeStepDialog();
 // Window 1 opened for a line to be typed, its letters small enough for
-// `columns` characters across.
-void OpenInputWindow(std::size_t columns = 34);
+// `columns` characters across; their size.
+double OpenInputWindow(std::size_t columns = 34);
 void InputNumber(double column, double line, const std::string& prompt, double defaultValue);
 // What InputNumber makes of a typed line: the default for an empty or blank
 // line; the number for one finite decimal number (spaces around it, a decimal
