@@ -69,7 +69,7 @@ struct NutationPoint {
     bool Filled = false;
     double Dpsi = 0;
 };
-std::array<NutationPoint, 64> Nutation;
+std::array<NutationPoint, 512> Nutation;
 
 double NutationAt(long long index) {
     NutationPoint& slot = Nutation[static_cast<std::size_t>(index) & (Nutation.size() - 1)];

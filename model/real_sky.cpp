@@ -18,6 +18,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <map>
 #include <numbers>
 #include <utility>
@@ -231,10 +232,16 @@ double LongitudeOfDate(double longitudeJ2000, double moment) {
     // equinox; the ecliptic's own slow turn moves a point of it by well under
     // an arcsecond in four centuries. The nutation in longitude, as the
     // planets' apparent places have it, makes it the true equinox of date.
-    double eps0, psia, oma, bpa, bqa, pia, bpia, epsa, chia, za, zetaa, thetaa, pa, gam, phi, psi;
-    eraP06e(2451545.0, moment, &eps0, &psia, &oma, &bpa, &bqa, &pia, &bpia, &epsa, &chia, &za, &zetaa, &thetaa, &pa,
-            &gam, &phi, &psi);
-    const double longitude = std::fmod(longitudeJ2000 + pa + NutationInLongitude(moment), 2 * Pi);
+    // The strip asks for a dozen longitudes at one moment: the turn is kept.
+    static double lastMoment = std::numeric_limits<double>::quiet_NaN(), turn = 0;
+    if (moment != lastMoment) {
+        double eps0, psia, oma, bpa, bqa, pia, bpia, epsa, chia, za, zetaa, thetaa, pa, gam, phi, psi;
+        eraP06e(2451545.0, moment, &eps0, &psia, &oma, &bpa, &bqa, &pia, &bpia, &epsa, &chia, &za, &zetaa, &thetaa,
+                &pa, &gam, &phi, &psi);
+        turn = pa + NutationInLongitude(moment);
+        lastMoment = moment;
+    }
+    const double longitude = std::fmod(longitudeJ2000 + turn, 2 * Pi);
     return longitude < 0 ? longitude + 2 * Pi : longitude;
 }
 
