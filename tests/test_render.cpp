@@ -5,6 +5,8 @@
 #include "app/menu.h"
 #include "app/shell.h"
 #include "app/startup.h"
+#include "model/calendar.h"
+#include "model/real_sky.h"
 #include "model/sky.h"
 #include "model/layout.h"
 #include "model/planets.h"
@@ -1081,6 +1083,70 @@ private slots:
                  Yellow);
         ShowSkyStrip(false);
         QVERIFY(!IsWindowOpen(Win_4));
+    }
+
+    // The real sky's strip is a chart along the ecliptic at the clock's
+    // moment: the constellations between their boundaries and the bright
+    // stars' ticks where precession puts them; the model's stays as it was.
+    void theRealStripIsAChartOfTheEcliptic() {
+        constexpr uint32_t Boundary = 0x8C643C, Name = 0xD2AA82, Star = 0xB4F0FF;
+        for (int k = Mercury; k <= Jupiter; ++k) Settings.PlanetOn[k] = -1;  // no dots over the chart
+        const double moment = MomentFromUtc({2027, 2, 19});
+        MoveModelTo(moment);
+        ShowSkyStrip(true);
+        Image model;
+        CaptureShownWindow(Win_4, model);
+        Skies.Real = true;
+        DrawSkyStrip();
+        const int w = WindowWidth(Win_4), h = WindowHeight(Win_4), letters = static_cast<int>(9 * PixelRatio());
+        SelectWindow(Win_3);  // to measure names in the smallest letters
+        SetFontFace("courier");
+        SetFontSize(letters);
+        // Longitudes of J2000.0 in degrees (sky_strip.cpp names the sources), as columns of date.
+        auto column = [&](double degrees) {
+            const double d = std::fmod(LongitudeOfDate(degrees * M_PI / 180, moment) + 2 * M_PI, 2 * M_PI);
+            return std::min(w - 1, static_cast<int>(std::floor(w * (1 - d / (2 * M_PI)))));
+        };
+        auto found = [&](int x, int from, int to, uint32_t colour) {
+            for (int y = from; y <= to; ++y)
+                if (Pixel(Win_4, x, y) == colour || Pixel(Win_4, x + 1, y) == colour) return true;
+            return false;
+        };
+        // Each star's tick; the names where the closest two stars leave room for them.
+        const std::pair<const char*, double> stars[] = {
+            {"Aldebaran", 69.789}, {"Pollux", 113.216}, {"Regulus", 149.829}, {"Spica", 203.841}, {"Antares", 249.762}};
+        const bool room = column(113.216) - column(149.829) > TextWidth("Aldebaran") + letters;
+        for (auto [name, longitude] : stars) {
+            QVERIFY2(found(column(longitude), h / 2, h - 1, Star), name);
+            QVERIFY2(!room || TextShownIn(Win_4, QRect(column(longitude) - w / 10, 0, w / 5, h), name, Star, letters),
+                     name);
+        }
+        // Each boundary's dotted line, and in a strip with rows for them each
+        // constellation's name within its stretch of the ecliptic where that is
+        // as wide as the name (Fische's stretch runs over the strip's ends).
+        const std::pair<const char*, double> zodiac[] = {
+            {"Widder", 28.687},   {"Stier", 53.417},     {"Zwillinge", 90.140}, {"Krebs", 117.988},
+            {"Löwe", 138.038},    {"Jungfrau", 173.851}, {"Waage", 217.810},    {"Skorpion", 241.047},
+            {"Schlangenträger", 247.638}, {"Schütze", 266.238}, {"Steinbock", 299.656}, {"Wassermann", 327.488},
+            {"Fische", 351.650},  {"", 388.687}};
+        int names = 0;
+        for (std::size_t i = 0; i + 1 < std::size(zodiac); ++i) {
+            const int east = column(zodiac[i + 1].second), west = column(zodiac[i].second);
+            QVERIFY(found(west, 0, h / 4, Boundary));
+            if (h < 8 * letters || TextWidth(zodiac[i].first) + 2 * letters > (west - east + w) % w) continue;
+            QVERIFY2(TextShownIn(Win_4, QRect(east < west ? east : 0, 0, east < west ? west - east : w, h),
+                                 zodiac[i].first, Name, letters),
+                     zodiac[i].first);
+            ++names;
+        }
+        QVERIFY(names >= 8 || w < 100 * letters);  // on a strip as wide as a 1024-pixel screen's
+        // The random field is the model's: gone here, and back there unchanged.
+        QCOMPARE(CountColour(Win_4, QRect(0, 0, w, h), 0xE6E6E6), 0);
+        Skies.Real = false;
+        DrawSkyStrip();
+        Image again;
+        CaptureShownWindow(Win_4, again);
+        QVERIFY(again.Pixels == model.Pixels);
     }
 };
 
