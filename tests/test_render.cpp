@@ -130,20 +130,22 @@ int DistinctColours(const Image& img, uint32_t colour) {
 }
 
 // Whether window n shows the text in that colour on its background, its corner
-// in the area: "courier" of some size drawn here (this machine's glyphs).
-bool TextShownIn(int n, const QRect& area, const std::string& text, uint32_t colour, int smallest = 5) {
+// in the area: "courier" of some size drawn here (this machine's glyphs), in
+// the scratch window.
+bool TextShownIn(int n, const QRect& area, const std::string& text, uint32_t colour, int smallest = 5,
+                 int scratch = Win_3) {
     for (int size = smallest; size <= 40; ++size) {
-        SelectWindow(Win_3);
+        SelectWindow(scratch);
         SetFontFace("courier");
         SetFontBold(false);
         SetFontSize(size);
         SetForeground(colour);
         SetBackground(WindowBackground(n));
-        ClearWindow(Win_3);
+        ClearWindow(scratch);
         DrawText(0, 0, text);
         std::vector<std::pair<QPoint, uint32_t>> cell;  // the letters' pixels first, to fail fast
         for (int y = 0; y < TextHeight(); ++y)
-            for (int x = 0; x < TextWidth(text); ++x) cell.push_back({QPoint(x, y), Pixel(Win_3, x, y)});
+            for (int x = 0; x < TextWidth(text); ++x) cell.push_back({QPoint(x, y), Pixel(scratch, x, y)});
         std::stable_partition(cell.begin(), cell.end(), [&](const auto& p) { return p.second == colour; });
         for (int top = area.top(); top <= area.bottom(); ++top)
             for (int left = area.left(); left <= area.right(); ++left)
@@ -171,6 +173,7 @@ private slots:
         QVERIFY(PlatformStart(argc, argv));
         OpenMainWindowAndModel();
         OpenViewsAndDiscImages();
+        ShowSightLines(false);  // as at start-up, not as the last test left them
     }
     void cleanup() { PlatformEnd(); }
 
@@ -1083,6 +1086,60 @@ private slots:
                  Yellow);
         ShowSkyStrip(false);
         QVERIFY(!IsWindowOpen(Win_4));
+    }
+
+    // In the real sky each view shows the scale and the direction of the
+    // vernal equinox, whole after any steps whatever they drew and erased
+    // there; the model shows none of it.
+    void theRealViewsShowTheScaleAndTheEquinox_data() {
+        QTest::addColumn<bool>("real");
+        QTest::addColumn<int>("drawMode");
+        QTest::addColumn<double>("polygon");
+        QTest::newRow("planets") << true << 6 << -1.0;
+        QTest::newRow("polygon") << true << 6 << 1.0;
+        QTest::newRow("planets and paths") << true << 7 << -1.0;
+        QTest::newRow("model") << false << 7 << -1.0;
+    }
+
+    void theRealViewsShowTheScaleAndTheEquinox() {
+        QFETCH(bool, real);
+        QFETCH(int, drawMode);
+        QFETCH(double, polygon);
+        Skies.Real = real;
+        Settings.SystemMode = 3;
+        Settings.DrawMode = drawMode;
+        Settings.PolygonOn = polygon;
+        MoveModelTo(MomentFromUtc({2026, 1, 1}));
+        KeepPositions();
+        Run(3000);
+        const int letters = static_cast<int>(9 * PixelRatio()), w = WindowWidth(Win_2), h = WindowHeight(Win_2);
+        OpenWindow(5, 0, 0, w, 4 * letters);  // to draw the letters looked for
+        SetWindowBackground(5, Azure);
+        for (int n : {Win_2, Win_3}) {
+            Image shown;
+            CaptureShownWindow(n, shown);
+            const int row = Layout.HelioCentreY, corner = h - 6 * letters;
+            const std::vector<OverlayLine>& overlay = platform_internal::S().windows[n].overlay;
+            if (!real) {  // as it always was: nothing over the views, nothing black in the corner but discs' outlines
+                QVERIFY(overlay.empty());
+                QVERIFY(!TextShownIn(n, QRect(0, corner, w / 2, h - corner), "1 AE", Black, letters, 5));
+                continue;
+            }
+            // The arrow to the vernal equinox along the fixed body's row, its head at the edge.
+            QCOMPARE(ImagePixel(shown, w - 2, row), Black);
+            int dashes = 0;
+            for (int x = w / 2 + 2 * letters; x < w - 2 * letters; ++x) dashes += ImagePixel(shown, x, row) == Black;
+            QVERIFY(dashes > (w / 2 - 4 * letters) / 3);
+            QVERIFY(TextShownIn(n, QRect(w / 2, row - 4 * letters, w / 2, 4 * letters), "\u2648\uFE0E Frühlingspunkt",
+                                Black, letters, 5));
+            // The legend: a bar one AE long beside "1 AE", and the line saying so.
+            int longest = 0;
+            for (int y = corner; y < h; ++y)
+                for (int x = 0, run = 0; x < w / 2; ++x) longest = std::max(longest, run = Pixel(n, x, y) == Black ? run + 1 : 0);
+            QCOMPARE(longest, static_cast<int>(std::lround(RealSkyPixelsPerAu())));
+            QVERIFY(TextShownIn(n, QRect(0, corner, w / 2, h - corner), "1 AE", Black, letters, 5));
+            QVERIFY(TextShownIn(n, QRect(0, corner, w / 2, h - corner), "Bahnen maßstabsgetreu", Black, letters, 5));
+        }
     }
 
     // The real sky's strip is a chart along the ecliptic at the clock's
