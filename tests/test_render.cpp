@@ -1140,6 +1140,14 @@ private slots:
             QVERIFY(TextShownIn(n, QRect(0, corner, w / 2, h - corner), "1 AE", Black, letters, 5));
             QVERIFY(TextShownIn(n, QRect(0, corner, w / 2, h - corner), "Bahnen maßstabsgetreu", Black, letters, 5));
         }
+        if (!real) return;
+        // The arrow points where the Earth sees the Sun at the March equinox
+        // (20 March 2027, 14:25 UTC): the Earth then stands on the other side,
+        // 0.996 AE from the Sun, as long as the bar times that.
+        MoveModelTo(MomentFromUtc({2027, 3, 20, 14, 25}));
+        const double au = RealSkyPixelsPerAu();
+        QVERIFY(std::abs(Planets.PosX[Earth] + 0.996 * au) < 0.002 * au + 1);
+        QVERIFY(std::abs(Planets.PosY[Earth]) < 0.002 * au + 1);
     }
 
     // The real sky's strip is a chart along the ecliptic at the clock's
@@ -1204,6 +1212,20 @@ private slots:
         Image again;
         CaptureShownWindow(Win_4, again);
         QVERIFY(again.Pixels == model.Pixels);
+        // Mars at its opposition of February 2027 (Espenak's table: 19
+        // February) in the Löwe, by Regulus, its disc on the top rows.
+        Skies.Real = true;
+        Settings.PlanetOn[Mars] = 1;
+        const std::vector<SkyEvent> events = TheSky().EventsOf(Mars, moment - 10, moment + 10);
+        QVERIFY(events.size() == 1 && events[0].Kind == EventKind::Opposition);
+        MoveModelTo(events[0].Day);
+        DrawSkyStrip();
+        const double mars = TheSky().StripDirection(Mars, events[0].Day);
+        const int x = std::min(w - 1, static_cast<int>(std::floor(w * (1 - mars / (2 * M_PI)))));
+        QVERIFY(found(x, 0, h / 8, Red));
+        QVERIFY(x > column(173.851) && x < column(138.038));
+        QVERIFY(std::abs(std::remainder(mars - LongitudeOfDate(149.829 * M_PI / 180, events[0].Day), 2 * M_PI)) <
+                2 * M_PI / 180);
     }
 };
 
