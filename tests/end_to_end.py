@@ -2114,12 +2114,12 @@ def run_real_sky(s, screenshot_copy):
           "&Jetzt: the list made from today, %s, its events up to %s (%s, %s to %s)"
           % (today, ahead, made, moments and min(moments), moments and max(moments)))
     log("ok: the real sky from %s and now, in %s" % (REAL_SKY_START, s.label))
-    if screenshot_copy:  # from 1 December 2026 to the opposition, Mars's path and line of sight, the strip
+    if screenshot_copy:  # from 1 October 2026 to the opposition, Mars's path and line of sight, the strip
         p.choose_by_mouse("DARSTELLUNG", "Planten &und Bahnen")
         s.focus(p.main)
         s.key("d")
         poll(lambda: [w for w in s.windows() if w["name"] == DATE_CAPTION], 5, "the date's window")
-        type_date(s, "01.12.2026")
+        type_date(s, "01.10.2026")
         to_opposition(s, p)
         s.key("s", "h")
         time.sleep(1.5)
