@@ -66,8 +66,12 @@ void StartInRealSky(double moment) {
 }
 
 void AskForDate() {
+    // The date offered is the real sky's clock; taken unchanged (an empty
+    // line, where a touch screen's keyboard has no Escape) in the real sky,
+    // it changes nothing.
     double moment = 0;
-    if (DateDialog(Skies.Real ? Planets.SimTime : RealSkyMoment(), moment)) ShowRealSkyAt(moment);
+    if (!DateDialog(Skies.Real ? Planets.SimTime : RealSkyMoment(), moment)) return;
+    if (!(Skies.Real && moment == Planets.SimTime)) ShowRealSkyAt(moment);
 }
 
 void MarkTheSky() {

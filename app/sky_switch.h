@@ -10,7 +10,8 @@ void ShowRealSky();
 // The real sky at a moment (days TT since J2000.0): "&Jetzt" at the
 // computer's clock, "&Datum …" and --date at the date given.
 void ShowRealSkyAt(double moment);
-// "&Datum …": the date asked for in window 1; Escape changes nothing.
+// "&Datum …": the date asked for in window 1; Escape changes nothing, nor
+// does the real sky's own date taken as offered.
 void AskForDate();
 // Before start-up (--date): the program starts in the real sky at a moment.
 void StartInRealSky(double moment);

@@ -593,18 +593,21 @@ private slots:
     }
 
     // "&Jetzt" at the computer's clock, today's date in the status line;
-    // "&Datum …" at the date typed; Escape leaves sky, clock and views.
+    // "&Datum …" at the date typed; the date offered taken in the real sky,
+    // and Escape, leave sky, clock and views.
     void nowAndADate() {
         ClassroomMenu(PauseResume);
         KeyInto(Win_0, Qt::Key_J);
         QVERIFY(Skies.Real && std::abs(Planets.SimTime - MomentNow()) < 1.0 / 86400);
         QVERIFY(platform_internal::StatusWidget()->text().contains(QDate::currentDate().toString("dd.MM.yyyy")));
         User user;
-        user.Lines = {"10.01.2027 12:00", "<escape>"};
+        user.Lines = {"10.01.2027 12:00", "", "<escape>"};
         ClassroomMenu(DateCommand);
         QVERIFY(Skies.Real && DateTimeText(Planets.SimTime) == "10.01.2027 12:00");
         ClassroomPass();
         const Picture drawn = Now();
+        ClassroomMenu(DateCommand);  // the date offered, taken: the views stay
+        QVERIFY(Now() == drawn);
         ClassroomMenu(ModelSkyCommand);
         ClassroomPass();
         const Picture model = Now();
