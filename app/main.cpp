@@ -21,7 +21,7 @@ int main(int argc, char** argv) {
         case OptionsOutcome::Error:
             if (OptionsFromAddress()) {
                 options = LoopOptions{};
-                notice = message;
+                notice = "Ungültige Angabe in der Adresse; es gelten die Voreinstellungen.";
                 break;
             }
             std::fprintf(stderr, "%s\n", message.c_str());

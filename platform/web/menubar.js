@@ -166,8 +166,8 @@ class MenuBar {
   setChecked(k, checked) {
     if (!this.commands[k]) return;
     this.commands[k].checked = checked;
-    const rows = document.getElementById("hg-dropdown").children;
     if (this.open === null) return;
+    const rows = document.getElementById("hg-dropdown").children;
     this.menus[this.open].items.forEach((item, i) => { if (item.command === k) MenuBar.mark(rows[i], checked); });
   }
 
