@@ -324,54 +324,29 @@ private slots:
         SelectWindow(Win_2);
         FillBox(0, 0, 40, 40);
         const QImage helio = Shot(Win_2);
-        std::string caption;
-        QTimer probe;
-        QObject::connect(&probe, &QTimer::timeout, [&] {
-            if (IsWindowOpen(Win_1)) caption = platform_internal::S().windows[Win_1].caption;
-        });
-        probe.start(1);
         User user;
         user.Lines = typed;
         double moment = -1;
         const bool ok = DateDialog(MomentFromLocal(CivilTime{2030, 3, 1, 12, 30, 0, 0}), moment);
         user.Timer.stop();
-        QCOMPARE(ok, !read.isEmpty());
         QCOMPARE(ok ? QString::fromStdString(DateTimeText(moment)) : QString(), read);
-        if (!ok) QCOMPARE(moment, -1.0);
-        QCOMPARE(user.Asked.size(), typed.size());
-        QCOMPARE(caption, std::string("Eingabe des Datums"));
+        QVERIFY(ok == !read.isEmpty() && (ok || moment == -1) && user.Asked.size() == typed.size());
         QCOMPARE(platform_internal::S().windows[Win_1].caption, std::string("Eingabe des Zeitschritts"));
-        QVERIFY(!IsWindowOpen(Win_1));
-        QCOMPARE(SelectedWindow(), Win_2);
-        QCOMPARE(Shot(Win_2), helio);
-        // Asked again: the same prompt (black on white) on a clean window,
-        // the reason below it, on the window's magenta, instead of what to type.
-        auto promptRows = [](const QImage& shot) {
-            QList<int> rows;
-            for (int y = 0; y < shot.height(); ++y)
-                for (int x = 0; x < shot.width(); ++x)
-                    if (shot.pixel(x, y) == qRgb(255, 255, 255)) {
-                        rows << y;
-                        break;
-                    }
-            return rows;
-        };
-        const QList<int> prompt = promptRows(user.Asked[0]);
-        QVERIFY(!prompt.isEmpty());
+        QVERIFY(!IsWindowOpen(Win_1) && SelectedWindow() == Win_2 && Shot(Win_2) == helio);
+        // Asked again: the same prompt (on white) on a clean window, the
+        // reason below it, whole, instead of what to type.
+        const QImage& first = user.Asked[0];
+        int below = 0;
+        for (int y = 0; y < first.height(); ++y)
+            for (int x = 0; x < first.width(); ++x)
+                if (first.pixel(x, y) == qRgb(255, 255, 255)) below = y + 1;
+        const int width = first.width(), height = first.height() - below, edge = TextWidth("0") / 2;
         for (int i = 1; i < typed.size() && !typed[i - 1].endsWith("<more>"); ++i) {
-            QCOMPARE(promptRows(user.Asked[i]), prompt);
-            bool changed = false;
-            const int width = user.Asked[0].width();
-            for (int y = 0; y < user.Asked[0].height(); ++y) {
-                if (user.Asked[i].copy(0, y, width, 1) == user.Asked[0].copy(0, y, width, 1)) continue;
-                QVERIFY2(y > prompt.last(), qPrintable(QString("row %1 changed").arg(y)));
-                changed = true;
-            }
-            QVERIFY(changed);
-            // The reason whole: its letters end short of the window's edge.
-            for (int y = prompt.last() + 1; y < user.Asked[i].height(); ++y)
-                for (int x = width - TextWidth("0") / 2; x < width; ++x)
-                    QVERIFY(user.Asked[i].pixel(x, y) != qRgb(0, 0, 0));
+            const QImage& again = user.Asked[i];
+            QVERIFY(below > 0 && again.copy(0, 0, width, below) == first.copy(0, 0, width, below));
+            QVERIFY(again.copy(0, below, width, height) != first.copy(0, below, width, height));
+            for (int y = below; y < first.height(); ++y)
+                for (int x = width - edge; x < width; ++x) QVERIFY(again.pixel(x, y) != qRgb(0, 0, 0));
         }
     }
 
