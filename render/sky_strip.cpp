@@ -161,8 +161,8 @@ bool Free(std::vector<std::pair<int, int>>& row, int left, int width, int gap) {
 // boundaries as dotted lines up the sky, their names in two rows (a name
 // goes to the upper row where the lower has no room for it, and is left out
 // where neither has), and below them the bright stars' names, each over
-// where its tick through the scale stands (TickColumn). Letters in `text`-pixel rows, never
-// smaller: a name that does not fit is left out.
+// where its tick through the scale stands (TickColumn). Letters in rows of
+// `text` pixels, never smaller: a name that does not fit is left out.
 void DrawChart(double moment, int text, int tick, int star, int margin) {
     const SkyStrip& s = Strip;
     const int gap = std::max(1, text / 2);
@@ -246,8 +246,8 @@ void MakeBackground() {
         DrawChart(s.MadeAt, text, tick, star, margin);
         // Precession moves the chart some 50" a year: how long it stays put.
         constexpr double TenYears = 3652.5;
-        const double drift = std::abs(std::remainder(LongitudeOfDate(0, s.MadeAt + TenYears) - LongitudeOfDate(0, s.MadeAt),
-                                                     TwoPi)) / TenYears;
+        const double turn = LongitudeOfDate(0, s.MadeAt + TenYears) - LongitudeOfDate(0, s.MadeAt);
+        const double drift = std::abs(std::remainder(turn, TwoPi)) / TenYears;
         s.KeepFor = drift > 0 ? std::clamp(TwoPi / w / 3 / drift, 1.0, TenYears) : TenYears;
     } else {
         // The same stars every time: a fixed seed, one star per 300 pixels of sky.

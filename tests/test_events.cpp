@@ -126,7 +126,8 @@ private slots:
                                         << ", " + angle(42).replace('.', ',') + "°, am Morgenhimmel" << angle(42);
         QTest::newRow("Mars Opposition") << int(Mars) << int(K::Opposition) << ", die ganze Nacht am Himmel" << "";
         QTest::newRow("Mars östliche Quadratur") << int(Mars) << int(K::EastQuadrature) << ", am Abendhimmel" << "";
-        QTest::newRow("Jupiter westliche Quadratur") << int(Jupiter) << int(K::WestQuadrature) << ", am Morgenhimmel" << "";
+        QTest::newRow("Jupiter westliche Quadratur")
+            << int(Jupiter) << int(K::WestQuadrature) << ", am Morgenhimmel" << "";
         QTest::newRow("Venus untere Konjunktion") << int(Venus) << int(K::InferiorConjunction) << "" << "";
     }
 
