@@ -154,7 +154,8 @@ bool TextShownIn(int n, const QRect& area, const std::string& text, uint32_t col
                 if (!lettersAlone && std::all_of(cell.begin(), cell.end(), [&](auto& p) { return at(p) == p.second; }))
                     return true;
                 if (lettersAlone && std::all_of(cell.begin(), letters, [&](auto& p) { return at(p) == colour; }) &&
-                    std::count_if(letters, cell.end(), [&](auto& p) { return at(p) == colour; }) < cell.size() / 10)
+                    10 * std::count_if(letters, cell.end(), [&](auto& p) { return at(p) == colour; }) <
+                        std::ssize(cell))
                     return true;
             }
     }
