@@ -24,7 +24,7 @@ esac
 # the lesson a class runs also in Firefox and in WebKit (Safari's engine).
 # Where those cannot be installed the tests still run, and the web edition's
 # say that they are skipped.
-packages=(cmake g++ make qt6-base-dev qt6-qpa-plugins fonts-dejavu-core)
+packages=(cmake g++ make qt6-base-dev qt6-qpa-plugins fonts-dejavu-core liberfa-dev)
 web_packages=(emscripten node-acorn)
 optional=()
 engines=()
@@ -72,6 +72,30 @@ if [ $((${#missing[@]} + ${#missing_optional[@]} + ${#missing_engines[@]})) -gt 
     echo "Installing for the web edition's tests in Firefox and WebKit: ${missing_engines[*]}"
     "${root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing_engines[@]}" \
       >/dev/null || echo "Could not install ${missing_engines[*]}: the lesson in those browsers will be skipped."
+  fi
+fi
+
+# The web edition compiles the real sky's theories from ERFA's C sources,
+# which its build fetches with apt-get source from Debian's archive: Debian's
+# source lines (deb-src) are added beside the binary ones where they are
+# missing, for the Debian mirrors this machine already uses.
+if [ "$mode" = web ] || [ "$mode" = test ]; then
+  if ! apt-cache showsrc erfa 2>/dev/null | grep -q '^Package: erfa'; then
+    root=()
+    [ "$(id -u)" = 0 ] || root=(sudo)
+    echo "Adding Debian's source lines (deb-src), for ERFA's sources in the web edition"
+    {
+      for f in /etc/apt/sources.list.d/*.sources; do
+        [ -f "$f" ] && [ "$f" != /etc/apt/sources.list.d/heliogeo-deb-src.sources ] || continue
+        awk 'BEGIN { RS = ""; ORS = "\n\n" } /URIs:[^\n]*debian/ { sub(/Types:[^\n]*/, "Types: deb-src"); print }' "$f"
+      done
+    } | "${root[@]}" tee /etc/apt/sources.list.d/heliogeo-deb-src.sources >/dev/null
+    if [ -f /etc/apt/sources.list ]; then
+      { grep -E '^deb +[^ ]*debian' /etc/apt/sources.list || true; } | sed 's/^deb /deb-src /' |
+        "${root[@]}" tee /etc/apt/sources.list.d/heliogeo-deb-src.list >/dev/null
+    fi
+    "${root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq ||
+      echo "Could not read Debian's source lines: the web edition cannot be built."
   fi
 fi
 

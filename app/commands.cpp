@@ -4,7 +4,10 @@
 
 #include "app/classroom.h"
 #include "app/saving.h"
+#include "app/sky_switch.h"
 #include "app/status_line.h"
+
+#include "model/calendar.h"
 
 #include <string>
 #include <vector>
@@ -13,6 +16,7 @@ namespace {
 
 constexpr const char* Extras = "EXTRAS |";
 constexpr const char* Events = "EREIGNISSE |";
+constexpr const char* SkyMenu = "HIMMEL |";
 
 constexpr CommandKey Key(KeyName name) { return {name, 0, false}; }
 constexpr CommandKey Letter(char letter, bool ctrl = false) { return {KeyName::Letter, letter, ctrl}; }
@@ -31,6 +35,10 @@ constexpr std::array<CommandRow, CommandCount> Table{{
     {SkyStripCommand, Events, "&Himmelsstreifen ein/aus", Letter('H'), "H", -1, ""},
     {EventListCommand, Events, "&Ereignisliste", Letter('L'), "L", -1, ""},
     {SaveEventListCommand, Events, "Ereignisliste &speichern", Key(KeyName::None), "", -1, ""},
+    {ModelSkyCommand, SkyMenu, "&Modell", Letter('M'), "M", -1, ""},
+    {RealSkyCommand, SkyMenu, "&Echter Himmel", Letter('E'), "E", -1, ""},
+    {NowCommand, SkyMenu, "&Jetzt", Letter('J'), "J", -1, ""},
+    {DateCommand, SkyMenu, "&Datum \u2026", Letter('D'), "D", -1, ""},
 }};
 
 // Every row stands at its command's place, so a position is the command.
@@ -53,6 +61,7 @@ void InstallCommands() {
         menus.back().Items.push_back({row.Text, row.Key, row.KeyLabel, row.TouchPlace, row.TouchLabel});
     }
     InstallCommandMenus(menus, ClassroomMenu);
+    MarkTheSky();
     PrepareStatusLine();
 }
 
@@ -68,6 +77,10 @@ void DoCommand(int position) {
         case SkyStripCommand: ToggleSkyStrip(); break;
         case EventListCommand: ShowEventList(); break;
         case SaveEventListCommand: SaveTheEventList(); break;
+        case ModelSkyCommand: ShowModelSky(); break;
+        case RealSkyCommand: ShowRealSky(); break;
+        case NowCommand: ShowRealSkyAt(MomentNow()); break;
+        case DateCommand: AskForDate(); break;
         default: break;
     }
 }

@@ -1,8 +1,8 @@
-// commands.h — the program's own commands, in the menus "EXTRAS |" and
-// "EREIGNISSE |" after the menu bar's five: one table whose rows give each
-// command's menu, German text, key and touch button, from which the menus,
-// the keys and the touch buttons are all made. The five menus of the
-// original keep their text store and their dispatch (menu.cpp).
+// commands.h — the program's own commands, in the menus "EXTRAS |",
+// "EREIGNISSE |" and "HIMMEL |" after the menu bar's five: one table whose
+// rows give each command's menu, German text, key and touch button, from
+// which the menus, the keys and the touch buttons are all made. The five
+// menus of the original keep their text store and their dispatch (menu.cpp).
 #pragma once
 
 #include "platform/platform.h"
@@ -22,6 +22,10 @@ enum Command : int {
     SkyStripCommand,
     EventListCommand,
     SaveEventListCommand,
+    ModelSkyCommand,
+    RealSkyCommand,
+    NowCommand,
+    DateCommand,
     CommandCount
 };
 

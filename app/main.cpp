@@ -2,6 +2,7 @@
 // the Earth, side by side.
 #include "app/options.h"
 #include "app/shell.h"
+#include "app/sky_switch.h"
 #include "app/startup.h"
 #include "platform/platform.h"
 
@@ -11,17 +12,16 @@
 int main(int argc, char** argv) {
     LoopOptions options;
     std::string message, notice;
-    switch (ParseOptions(argc, argv, options, message)) {
+    // A pupil who opens a link with a bad value in its address still gets
+    // the program, as it starts without that value.
+    switch (ParseOptions(argc, argv, options, message, OptionsFromAddress() ? &notice : nullptr)) {
         case OptionsOutcome::Help:
             std::fputs(message.c_str(), stdout);
             return 0;
         case OptionsOutcome::Error:
-            // A pupil who opens a link with a bad value in its address still
-            // gets the program, as it starts without one.
             if (OptionsFromAddress()) {
                 options = LoopOptions{};
-                notice = "Ungültiger Wert für steps-per-second in der Adresse; es gelten " +
-                         std::to_string(options.StepsPerSecond) + " Schritte je Sekunde.";
+                notice = "Ungültige Angabe in der Adresse; es gelten die Voreinstellungen.";
                 break;
             }
             std::fprintf(stderr, "%s\n", message.c_str());
@@ -33,6 +33,7 @@ int main(int argc, char** argv) {
     if (!notice.empty()) ShowNotice(notice);
     SetCloseHandler(OnWindowClosed);
 
+    if (options.StartsReal) StartInRealSky(options.StartMoment);
     RunGuarded(StartUp);
     if (Shell.EndMarker != "*") RunMainLoop(options);
 

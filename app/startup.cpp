@@ -69,4 +69,8 @@ void StartUp() {
     ShowMessage();
 
     OpenViewsAndDiscImages();
+    // The first step starts from where the clock stands (the real sky's
+    // start is the date given, not the model's angle 0).
+    PlacePlanets();
+    KeepPositions();
 }

@@ -2,12 +2,14 @@
 #include "app/status_line.h"
 
 #include "app/classroom.h"
+#include "model/calendar.h"
 #include "model/decimal.h"
 #include "model/state.h"
 #include "platform/platform.h"
 #include "ui/ui.h"
 
 #include <algorithm>
+#include <initializer_list>
 
 namespace {
 
@@ -20,14 +22,48 @@ std::string StepText(double timeStep) {
     return GermanDecimalText(timeStep, 6);
 }
 
+// The texts of the status line in one sky (see status_line.h).
+std::string SkyStatusText(const Sky& sky, double simTime, double timeStep, bool paused) {
+    return sky.MomentText(simTime, timeStep) + "   Zeitschritt " + StepText(timeStep) + " d   " +
+           (paused ? "angehalten" : "läuft");
+}
+
+std::string SkyStatusShortText(const Sky& sky, double simTime, double timeStep, bool paused) {
+    return sky.MomentText(simTime, timeStep) + "   " + (paused ? "angehalten" : "läuft");
+}
+
+std::string SkyEventText(const Sky& sky, const SkyEvent& e, bool full) {
+    return sky.MomentText(e.Day, 0) + "   " + (full ? BodyName(e.Body) + ": " : "") + EventName(e.Kind);
+}
+
+// The longest of some lines, as the eye counts them: in characters, not bytes.
+std::string Widest(std::initializer_list<std::string> lines) {
+    auto characters = [](const std::string& text) {
+        return std::count_if(text.begin(), text.end(),
+                             [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; });
+    };
+    std::string widest;
+    for (const std::string& line : lines)
+        if (characters(line) > characters(widest)) widest = line;
+    return widest;
+}
+
 }  // namespace
 
 void PrepareStatusLine() {
-    // Room for the widest lines of a long lesson, an event's name included.
-    auto wider = [](const std::string& a, const std::string& b) { return a.size() >= b.size() ? a : b; };
+    // Room for the widest lines of a long lesson in either sky, an event's
+    // name included, so that the line keeps its place when the sky is
+    // switched: in the model a day of many digits; in the real sky a date
+    // with its weekday and time, as a step below a day shows it.
     const SkyEvent widestEvent{8'888'888.888, Mercury, EventKind::GreatestWestElongation};
-    SetStatusRoom(wider(StatusText(8'888'888.888, 8.88888, true), EventStatusText(widestEvent)),
-                  wider(StatusShortText(8'888'888.888, 8.88888, true), EventStatusShortText(widestEvent)));
+    const double day = 8'888'888.888, step = 8.88888;
+    const double moment = MomentFromLocal(CivilTime{2088, 8, 28, 20, 8, 0, 0}), shortStep = 0.888888;
+    const SkyEvent realEvent{moment, Mercury, EventKind::GreatestWestElongation};
+    SetStatusRoom(Widest({SkyStatusText(ModelSky, day, step, true), SkyEventText(ModelSky, widestEvent, true),
+                          SkyStatusText(RealSky, moment, shortStep, true), SkyEventText(RealSky, realEvent, true)}),
+                  Widest({SkyStatusShortText(ModelSky, day, step, true), SkyEventText(ModelSky, widestEvent, false),
+                          SkyStatusShortText(RealSky, moment, shortStep, true),
+                          SkyEventText(RealSky, realEvent, false)}));
     UpdateStatusLine(true);
 }
 
@@ -57,18 +93,17 @@ std::string DayText(double simTime, double timeStep) {
 }
 
 std::string StatusText(double simTime, double timeStep, bool paused) {
-    return DayText(simTime, timeStep) + "   Zeitschritt " + StepText(timeStep) + " d   " +
-           (paused ? "angehalten" : "läuft");
+    return SkyStatusText(TheSky(), simTime, timeStep, paused);
 }
 
 std::string StatusShortText(double simTime, double timeStep, bool paused) {
-    return DayText(simTime, timeStep) + "   " + (paused ? "angehalten" : "läuft");
+    return SkyStatusShortText(TheSky(), simTime, timeStep, paused);
 }
 
 std::string EventStatusText(const SkyEvent& e) {
-    return TheSky().MomentText(e.Day, 0) + "   " + BodyName(e.Body) + ": " + EventName(e.Kind);
+    return SkyEventText(TheSky(), e, true);
 }
 
 std::string EventStatusShortText(const SkyEvent& e) {
-    return TheSky().MomentText(e.Day, 0) + "   " + EventName(e.Kind);
+    return SkyEventText(TheSky(), e, false);
 }

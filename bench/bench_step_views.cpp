@@ -12,6 +12,11 @@
 // time "next event" takes to go once round Mars's synodic period, from one
 // opposition (day 0) to the next, with planets and paths (median of 5 rounds,
 // each from day 0 on empty views).
+// The same passes in the real sky follow (the planets' true orbits from the
+// start of 2027 on), then its list of 1000 days and "next event" once round
+// Mars's synodic period from its opposition of February 2027, Mars alone, to
+// the next (both with nothing of them computed before: each round from a
+// date of its own), with the longest single jump.
 // What a step lets through in each edition (repaints) is part of the step;
 // the page's own turns, which the program gives it every 50 ms, fall into
 // few rounds, which the median leaves out.
@@ -19,7 +24,10 @@
 #include "app/commands.h"
 #include "app/shell.h"
 #include "app/startup.h"
+#include "model/calendar.h"
+#include "model/event_list.h"
 #include "model/planets.h"
+#include "model/sky.h"
 #include "model/state.h"
 #include "platform/platform.h"
 #include "render/render.h"
@@ -118,6 +126,58 @@ double SynodicJumpMilliseconds() {
     return ms[ms.size() / 2];
 }
 
+// 00:00 UTC of a day, as the real sky's clock reads it.
+double Date(int year, int month, int day) {
+    CivilTime t;
+    t.Year = year;
+    t.Month = month;
+    t.Day = day;
+    return MomentFromUtc(t);
+}
+
+template <class Round>
+double MedianMilliseconds(Round round) {
+    std::array<double, 5> ms{};
+    for (std::size_t i = 0; i < ms.size(); ++i) {
+        const int64_t start = SteadyNanoseconds();
+        round(static_cast<int>(i));
+        ms[i] = static_cast<double>(SteadyNanoseconds() - start) / 1e6;
+    }
+    std::sort(ms.begin(), ms.end());
+    return ms[ms.size() / 2];
+}
+
+// The list of events of all planets for 1000 days, made afresh each round
+// from a date 20 years after the last one.
+double RealListMilliseconds() {
+    std::array<int16_t, 7> on{};
+    on.fill(1);
+    return MedianMilliseconds([&](int i) { EventListLines(Date(1950 + 20 * i, 3, 1), on); });
+}
+
+// From Mars's opposition of 2027 (then of 2029, 2031, … each round) to the
+// next, jump by jump; the total (median of 5) and the longest jump of all.
+double RealJumpMilliseconds(double& longest) {
+    longest = 0;
+    const double oppositions[] = {Date(2027, 2, 19), Date(2029, 3, 25), Date(2031, 5, 4), Date(2033, 6, 28),
+                                  Date(2035, 9, 15)};
+    return MedianMilliseconds([&](int i) {
+        EmptyViews(7, -1.0);
+        Settings.PlanetOn.fill(-1);
+        Settings.PlanetOn[Earth] = Settings.PlanetOn[Mars] = Settings.PlanetOn[Sun] = 1;
+        Settings.TimeStep = 0.5;
+        Classroom.Earlier.clear();
+        Classroom.Later.clear();
+        MoveModelTo(oppositions[i]);
+        const double end = oppositions[i] + 760;
+        for (int jumps = 0; Planets.SimTime < end && jumps < 20; ++jumps) {
+            const int64_t start = SteadyNanoseconds();
+            ClassroomMenu(NextEventCommand);
+            longest = std::max(longest, static_cast<double>(SteadyNanoseconds() - start) / 1e6);
+        }
+    });
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -146,7 +206,7 @@ int main(int argc, char** argv) {
     for (int drawMode : {6, 7}) MedianMicroseconds(drawMode, -1.0);
     MedianMicroseconds(6, 1.0);
 
-    char text[800];
+    char text[1400];
     const int n = std::snprintf(text, sizeof text,
                                 "screen %dx%d: one step, both views, planets only %.2f us, with the polygon %.2f us,"
                                 " planets and paths %.2f us\n",
@@ -160,6 +220,22 @@ int main(int argc, char** argv) {
                   " the lines of sight %.2f us\nnext event once round Mars's synodic period (%.2f days), planets"
                   " and paths: %.1f ms\n",
                   neither, strip, sightLines, MarsSynodicDays(), SynodicJumpMilliseconds());
+    // The real sky.
+    Skies.Real = true;
+    MoveModelTo(Date(2027, 1, 1));
+    PassMicroseconds(true, false);
+    MoveModelTo(Date(2027, 1, 1));
+    const double realNeither = PassMicroseconds(false, false), realStrip = PassMicroseconds(true, false),
+                 realSightLines = PassMicroseconds(false, true);
+    double longest = 0;
+    const double list = RealListMilliseconds(), jumps = RealJumpMilliseconds(longest);
+    const std::size_t used = std::strlen(text);
+    std::snprintf(text + used, sizeof text - used,
+                  "real sky: one pass, both views, planets only, all planets: neither %.2f us, the sky strip %.2f us,"
+                  " the lines of sight %.2f us\nreal sky: the list of 1000 days %.1f ms, next event once round Mars's"
+                  " synodic period from 2027 %.1f ms, the longest jump %.1f ms\n",
+                  realNeither, realStrip, realSightLines, list, jumps, longest);
+    Skies.Real = false;
     std::fputs(text, stdout);
 #ifdef __EMSCRIPTEN__
     hand_over(text);

@@ -61,7 +61,8 @@ for screen in 1024x768 3840x2160; do
 done
 
 echo "== one step with both views, a pass with the sky strip or the lines of sight, next event once round Mars's"
-echo "   synodic period: the same timing program on the desktop (offscreen 1024x768) and in the browser"
+echo "   synodic period, in the model and in the real sky, the real sky's list of 1000 days: the same timing"
+echo "   program on the desktop (offscreen 1024x768) and in the browser"
 echo "   (headless Chromium, a page of 1024x768); 5 runs of each, side by side, and the median of each figure"
 echo "\$ $bench/bench_step_views --screen=1024x768"
 cmake --build "$web" --target bench_step_views_page >/dev/null
@@ -73,7 +74,10 @@ done | "$py" -c '
 import re, statistics, sys
 said = {"screen": "planets only %.1f us, with the polygon %.1f us, planets and paths %.1f us",
         "one pass": "a pass with neither %.1f us, the sky strip %.1f us, the lines of sight %.1f us",
-        "next event": "next event once round Mars\x27s synodic period %.1f ms"}
+        "next event": "next event once round Mars\x27s synodic period %.1f ms",
+        "real sky: one pass": "real sky: a pass with neither %.1f us, the sky strip %.1f us, the lines of sight %.1f us",
+        "real sky: the list": "real sky: the list of 1000 days %.1f ms, next event once round Mars\x27s synodic"
+                              " period from 2027 %.1f ms, the longest jump %.1f ms"}
 runs = {}
 for line in sys.stdin:
     edition, text = line.split(" ", 1)

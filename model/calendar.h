@@ -19,7 +19,8 @@ CivilTime UtcOf(double moment);
 // The same in the device's local time (its zone's offset at that moment).
 double MomentFromLocal(const CivilTime& local);
 CivilTime LocalOf(double moment);
-// ΔT = TT − UT in seconds at a moment.
+// ΔT = TT − UT in seconds at a moment (UTC is taken for UT: they differ by
+// less than a second).
 double DeltaTSeconds(double moment);
 // The computer's clock, as a moment.
 double MomentNow();
@@ -32,9 +33,11 @@ bool ReadDate(const std::string& text, double& moment, std::string& reason);
 // that day; false, with a one-line reason, for anything else.
 bool ReadIsoDate(const std::string& text, double& moment, std::string& reason);
 
-// Texts of a moment in local time: "Fr 19.02.2027", "19.02.2027 16:49",
-// "10.01.2027"; in UTC as ISO 8601 to the minute: "2027-02-19T15:49Z".
+// Texts of a moment in local time, to the nearest minute: "Fr 19.02.2027",
+// "Fr 19.02.2027 16:49", "19.02.2027 16:49", "10.01.2027"; in UTC as ISO 8601
+// to the minute: "2027-02-19T15:49Z".
 std::string WeekdayDateText(double moment);
+std::string WeekdayDateTimeText(double moment);
 std::string DateTimeText(double moment);
 std::string DateText(double moment);
 std::string IsoText(double moment);

@@ -5,7 +5,15 @@
 #include "model/sky.h"
 #include "model/state.h"
 
+#include <cmath>
+#include <numbers>
+
 namespace {
+
+constexpr double Degrees = 180 / std::numbers::pi;
+// Closer to the Sun than this a planet is lost in its glare; farther from it
+// than this it is up all night (only an outer planet gets there).
+constexpr double NearSunDegrees = 10, AllNightDegrees = 150;
 
 std::string DayText(double day) {
     return TheSky().MomentText(day, 0);
@@ -17,15 +25,51 @@ bool AnyPlanet(const std::array<int16_t, 7>& planetOn) {
     return false;
 }
 
+// Where a class finds the planet: east of the Sun it sets after the Sun (the
+// evening sky), west of it it rises before the Sun (the morning sky).
+std::string SkyPlace(double elongation) {
+    const double degrees = std::abs(elongation) * Degrees;
+    if (degrees < NearSunDegrees) return "nahe der Sonne";
+    if (degrees > AllNightDegrees) return "die ganze Nacht am Himmel";
+    return elongation > 0 ? "am Abendhimmel" : "am Morgenhimmel";
+}
+
+bool IsElongation(EventKind kind) {
+    return kind == EventKind::GreatestEastElongation || kind == EventKind::GreatestWestElongation;
+}
+
+// What an event line adds for a class that wants to watch it: a greatest
+// elongation's angle, and where the planet is seen at an elongation, a
+// quadrature and an opposition.
+std::string Watching(const SkyEvent& e) {
+    const double elongation = TheSky().Elongation(e.Body, e.Day);
+    switch (e.Kind) {
+        case EventKind::GreatestEastElongation:
+        case EventKind::GreatestWestElongation:
+            return ", " + GermanNumber(std::abs(elongation) * Degrees, 1) + "°, " + SkyPlace(elongation);
+        case EventKind::EastQuadrature:
+        case EventKind::WestQuadrature:
+        case EventKind::Opposition: return ", " + SkyPlace(elongation);
+        default: return {};
+    }
+}
+
 }  // namespace
 
 std::vector<std::string> EventListLines(double day, const std::array<int16_t, 7>& planetOn) {
     if (!AnyPlanet(planetOn)) return {"Kein Planet außer der Erde ist eingeschaltet: es gibt keine Ereignisse."};
     std::vector<std::string> lines{"Ereignisse der nächsten " + GermanNumber(EventListDays, 0) + " Tage ab " +
-                                       DayText(day) + ":",
-                                   ""};
+                                   DayText(day) + ":"};
+    // Where each shown planet stands at the start.
+    for (int k = Mercury; k <= Jupiter; ++k) {
+        if (planetOn[k] != 1) continue;
+        const double elongation = TheSky().Elongation(k, day);
+        lines.push_back(BodyName(k) + ": " + GermanNumber(std::abs(elongation) * Degrees, 0) + "° " +
+                        (elongation > 0 ? "östlich" : "westlich") + " der Sonne, " + SkyPlace(elongation));
+    }
+    lines.push_back("");
     for (const SkyEvent& e : EventsBetween(day, day + EventListDays, planetOn))
-        lines.push_back(DayText(e.Day) + "  " + BodyName(e.Body) + "  " + EventName(e.Kind));
+        lines.push_back(DayText(e.Day) + "  " + BodyName(e.Body) + "  " + EventName(e.Kind) + Watching(e));
     lines.push_back("");
     lines.push_back("Die nächste Schleife (rückläufig von … bis …):");
     for (int k = Mercury; k <= Jupiter; ++k) {
@@ -41,8 +85,8 @@ std::vector<std::string> EventListLines(double day, const std::array<int16_t, 7>
 std::string EventListCsv(double day, const std::array<int16_t, 7>& planetOn) {
     // Which moment and which planets the list was made for, in two columns
     // at the end of every row: the header stays the first line and the
-    // event's day the first column, so a spreadsheet sorts and filters it as
-    // before.
+    // event's moment the first column, so a spreadsheet sorts and filters it
+    // as before.
     std::string planets;
     for (int k = Mercury; k <= Jupiter; ++k)
         if (planetOn[k] == 1) planets += (planets.empty() ? "" : " ") + BodyName(k);
@@ -51,8 +95,11 @@ std::string EventListCsv(double day, const std::array<int16_t, 7>& planetOn) {
     const std::string heading = sky.MomentHeading;
     std::string csv = heading + ",Planet,Ereignis,bis " + heading + ",Tage,Grad,Liste ab " + heading +
                       ",Planeten der Liste\n";
+    // A greatest elongation's angle from the Sun in the degrees' column.
     for (const SkyEvent& e : EventsBetween(day, day + EventListDays, planetOn))
-        csv += sky.MomentValue(e.Day) + "," + BodyName(e.Body) + "," + EventName(e.Kind) + ",,," + made;
+        csv += sky.MomentValue(e.Day) + "," + BodyName(e.Body) + "," + EventName(e.Kind) + ",,," +
+               (IsElongation(e.Kind) ? PointNumber(std::abs(sky.Elongation(e.Body, e.Day)) * Degrees, 1) : "") +
+               made;
     for (int k = Mercury; k <= Jupiter; ++k) {
         if (planetOn[k] != 1) continue;
         const LoopFigures loop = NextLoop(k, day);

@@ -10,10 +10,13 @@
 // How far ahead the list looks: a synodic period of every planet fits.
 constexpr double EventListDays = 1000;
 
-// The box's lines: a heading, one line per event ("Tag 806,15  Mars
-// Opposition"), then each shown planet's next loop.
+// The box's lines: a heading, where each shown planet stands then (its angle
+// from the Sun, in the evening or the morning sky), one line per event ("Tag
+// 806,15  Mars  Opposition, die ganze Nacht am Himmel"; a greatest
+// elongation with its angle), then each shown planet's next loop.
 std::vector<std::string> EventListLines(double day, const std::array<int16_t, 7>& planetOn);
 // The same list as comma-separated values with a header line, numbers with a
-// decimal point; each loop is a row of its own. Every row ends with the day
+// decimal point; each loop is a row of its own, and a greatest elongation has
+// its angle from the Sun in the degrees' column. Every row ends with the day
 // the list starts from and the planets it was made for ("Mars Jupiter").
 std::string EventListCsv(double day, const std::array<int16_t, 7>& planetOn);

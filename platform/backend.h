@@ -84,6 +84,7 @@ void ShowCommandMenus(const std::vector<CommandMenu>& menus);
 // While a line is read no menu command may start.
 void SetMenuBarEnabled(bool enabled);
 }  // namespace backend
+void SetCommandChecked(int position, bool checked);
 void SetStatusRoom(const std::string& widestText, const std::string& widestShortText);
 void SetStatusText(const std::string& text, const std::string& shortText);
 bool OptionsFromAddress();
@@ -118,9 +119,9 @@ SavedAs SaveTextFile(const std::string& text, const std::string& fileName, const
 namespace backend {
 // A line is read in window n, in the strip that starts at (x, y) of its
 // pixels and is `height` high: the window takes the keyboard focus, as a
-// dialog does (a touch screen's keyboard is asked for); and the reading has
-// ended: window 0 gets the focus back.
-void BeginLineInput(int n, int x, int y, int height);
+// dialog does (a touch screen's keyboard is asked for: one for numbers, or
+// for text); and the reading has ended: window 0 gets the focus back.
+void BeginLineInput(int n, int x, int y, int height, bool numbers);
 void EndLineInput();
 }  // namespace backend
 int MouseButtons();

@@ -78,11 +78,15 @@ void PrintText(const std::string& text) {
     s.cursorX += TextWidth(text);
 }
 
-bool ReadLine(std::string& line, std::size_t maxBytes) {
+namespace {
+
+// Reads the line; Escape ends it only where `escapeLeaves`. A touch screen
+// offers its keyboard for numbers where `numbers`, else the one for text.
+LineEnd ReadInto(std::string& line, std::size_t maxBytes, bool escapeLeaves, bool numbers) {
     State& s = S();
     line.clear();
     Window* w = Target();
-    if (w == nullptr || !w->open) return false;
+    if (w == nullptr || !w->open) return LineEnd::Closed;
     const int window = s.target;
     s.keys.clear();
     s.closeRequested = false;
@@ -122,11 +126,12 @@ bool ReadLine(std::string& line, std::size_t maxBytes) {
         SetOverlayLines(window, lines);
     };
     showCursor();
-    backend::BeginLineInput(window, x + OriginX(window), y + OriginY(window), TextHeight());
-    bool done = false, ok = true;
+    backend::BeginLineInput(window, x + OriginX(window), y + OriginY(window), TextHeight(), numbers);
+    bool done = false;
+    LineEnd end = LineEnd::Entered;
     while (!done) {
         if (!w->open || s.closeRequested || s.target != window) {
-            ok = false;
+            end = LineEnd::Closed;
             break;
         }
         if (s.keys.empty()) {
@@ -137,6 +142,9 @@ bool ReadLine(std::string& line, std::size_t maxBytes) {
         s.keys.pop_front();
         if (key.code == KeyCode::Return) {
             done = true;
+        } else if (key.code == KeyCode::Escape && escapeLeaves) {
+            end = LineEnd::Escaped;
+            break;
         } else if (key.code == KeyCode::Backspace) {
             if (typed.empty()) continue;
             const Typed last = typed.back();
@@ -172,9 +180,19 @@ bool ReadLine(std::string& line, std::size_t maxBytes) {
     backend::EndLineInput();
     backend::SetMenuBarEnabled(true);
     s.cursorX = x;
-    if (!ok) return false;
+    if (end != LineEnd::Entered) return end;
     for (const Typed& t : typed) line += t.utf8;
-    return true;
+    return end;
+}
+
+}  // namespace
+
+bool ReadLine(std::string& line, std::size_t maxBytes) {
+    return ReadInto(line, maxBytes, false, true) == LineEnd::Entered;
+}
+
+LineEnd ReadTextLine(std::string& line, std::size_t maxBytes) {
+    return ReadInto(line, maxBytes, true, false);
 }
 
 bool KeyPressed() {

@@ -174,6 +174,11 @@ using CommandHandler = void (*)(int item);
 // Installs the menus, in this order, after the menu bar's own; a second call
 // replaces them all.
 void InstallCommandMenus(const std::vector<CommandMenu>& menus, CommandHandler handler);
+// Marks a command as the one chosen of a set (a check mark beside it; a
+// screen reader hears it checked), or as not chosen: once marked either way,
+// the item shows whether it is on. A choice of the item leaves its mark to
+// the program.
+void SetCommandChecked(int position, bool checked);
 // The status line: a short line of text at the right end of window 0's menu
 // bar row, above the views; it is not part of window 0's pixels, so clearing
 // window 0 keeps it. It gives way to the menus: where the row has no room
@@ -323,6 +328,11 @@ void PrintText(const std::string& text);
 // would pass the window's edge or maxBytes is refused, which the text cursor
 // shows. Returns false, with the line empty, if the window is closed meanwhile.
 bool ReadLine(std::string& line, std::size_t maxBytes = 255);
+// The same for a dialog that Escape leaves, and whose line is no number (a
+// touch screen's keyboard then offers letters, dots and the colon): how the
+// reading ended, the line empty unless Entered.
+enum class LineEnd { Entered, Escaped, Closed };
+LineEnd ReadTextLine(std::string& line, std::size_t maxBytes = 255);
 // True if a key press is waiting; takes it out of the input.
 bool KeyPressed();
 // The mouse buttons now held down (bit 0 left, 1 right, 2 middle).

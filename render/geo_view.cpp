@@ -78,6 +78,9 @@ void DrawGeoView() {
         SetForeground(Colours.ColWhite);
         GeoPolygon(v.GeoScreenX, v.GeoScreenY);
     }
+    // The real sky's legend and the equinox's label last, over what this
+    // step drew and erased under them.
+    PutViewMarks(Win_3);
 }
 
 void RemoveGeoBody(int16_t k) {

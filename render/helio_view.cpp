@@ -84,6 +84,9 @@ void DrawHelioView() {
         SetForeground(Colours.ColWhite);
         HelioPolygon(v.HelioScreenX, v.HelioScreenY);
     }
+    // The real sky's legend and the equinox's label last, over what this
+    // step drew and erased under them.
+    PutViewMarks(Win_2);
 }
 
 void RemoveHelioBody(int16_t k) {

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
 // The images of the bodies, by BodyIndex (entry 0 stays empty).
 struct BodyImages {
@@ -64,6 +65,19 @@ void ComposePicture(Image& picture);
 // against the fixed stars). Shown over the views, never drawn into them; off
 // takes them away.
 void ShowSightLines(bool on);
+// Shows over each view its lines of sight as last set and its marks' lines
+// (after each step: the marks follow the sky shown).
+void ShowViewOverlays();
+
+// The real sky's marks in the views (view_marks.cpp): a scale bar "1 AE"
+// with the line "Bahnen maßstabsgetreu" in the lower left corner, and the
+// direction of the vernal equinox (♈), an arrow from the fixed body along +x
+// to the right edge. None in the model. The arrow's lines, for window 2 or 3
+// while it is shown:
+const std::vector<OverlayLine>& ViewMarkLines(int n);
+// Puts the legend and the arrow's label into window n, the drawing target,
+// over what the step drew there (at the end of each view's step).
+void PutViewMarks(int n);
 
 // The sky strip (window 4): the whole sky round the Earth, 360 degrees of
 // direction, as a band right below both views, as wide as they are, with

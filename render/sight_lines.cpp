@@ -9,10 +9,14 @@
 #include "model/state.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <vector>
 
 namespace {
+
+// Each view's lines of sight as last set: windows 2 and 3.
+std::array<std::vector<OverlayLine>, 2> Sight;
 
 // Where the ray from (ex, ey) through (px, py) leaves the rectangle
 // 0 .. width-1 x 0 .. height-1; false if it starts outside or has no direction.
@@ -57,9 +61,21 @@ void ShowSightLines(bool on) {
     const bool helio = on && (Settings.SystemMode == 1 || Settings.SystemMode == 3);
     const bool geo = on && (Settings.SystemMode == 2 || Settings.SystemMode == 3);
     const ViewPositions& v = Views;
-    SetOverlayLines(Win_2, helio ? LinesFrom(Win_2, v.HelioScreenX[Earth], v.HelioScreenY[Earth], v.HelioScreenX,
-                                             v.HelioScreenY)
-                                 : std::vector<OverlayLine>{});
-    SetOverlayLines(Win_3, geo ? LinesFrom(Win_3, Layout.GeoCentreX, Layout.GeoCentreY, v.GeoScreenX, v.GeoScreenY)
-                               : std::vector<OverlayLine>{});
+    Sight[0] = helio ? LinesFrom(Win_2, v.HelioScreenX[Earth], v.HelioScreenY[Earth], v.HelioScreenX, v.HelioScreenY)
+                     : std::vector<OverlayLine>{};
+    Sight[1] = geo ? LinesFrom(Win_3, Layout.GeoCentreX, Layout.GeoCentreY, v.GeoScreenX, v.GeoScreenY)
+                   : std::vector<OverlayLine>{};
+    ShowViewOverlays();
+}
+
+void ShowViewOverlays() {
+    // The lines of sight first: they change from step to step, so a list
+    // that has changed is told from the one shown at its first line.
+    static std::vector<OverlayLine> lines;
+    for (int n : {Win_2, Win_3}) {
+        const std::vector<OverlayLine>& marks = ViewMarkLines(n);
+        lines = Sight[n - Win_2];
+        lines.insert(lines.end(), marks.begin(), marks.end());
+        SetOverlayLines(n, lines);
+    }
 }

@@ -8,12 +8,22 @@
 // screen (sky.h): the angles of the lines of sight in the views, so that
 // strip and lines of sight agree.
 //
-// Sky, stars and scale are made once per layout as one image; a step sets
-// the dots in a frame of it, puts that, and draws the standstills' days and
-// the discs over it. The directions of whole days and the standstills are
-// kept for three years round the clock, so that a step reckons none of them.
+// In the real sky the directions are ecliptic longitudes of date, and the
+// sky behind the dots is a chart of what lies along the ecliptic: the
+// thirteen constellations it crosses, between their boundaries, and the
+// bright stars by it as ticks at their longitudes. The strip's height is
+// time, so a star cannot stand at its latitude: a tick says where along the
+// ecliptic it is. In the model the sky is a field of made-up stars.
+//
+// Sky, stars and scale are made once per layout as one image (in the real
+// sky again when precession has moved the chart by a third of a pixel); a
+// step sets the dots in a frame of it, puts that, and draws the standstills'
+// days and the discs over it. The directions of whole days and the
+// standstills are kept for three years round the clock, so that a step
+// reckons none of them.
 #include "render/render.h"
 
+#include "model/real_sky.h"
 #include "model/sky.h"
 #include "model/state.h"
 #include "platform/platform.h"
@@ -34,6 +44,38 @@ constexpr int YearDays = 365;
 constexpr double SmallestText = 9;
 // Colour values 0x00BBGGRR.
 constexpr uint32_t NightBlue = 0x3C1408, BrightStar = 0xE6E6E6, FaintStar = 0x8C8C8C, ScaleGrey = 0xB4B4B4;
+// The real sky's chart: boundaries, the constellations' names, the stars.
+constexpr uint32_t BoundaryBlue = 0x8C643C, NameBlue = 0xD2AA82, StarYellow = 0xB4F0FF;
+
+// Where the ecliptic of J2000.0 crosses the constellations' boundaries, in
+// degrees of longitude: each constellation runs from its own longitude to the
+// next one's. The boundaries are the IAU's of 1930 (E. Delporte, in B1875.0
+// coordinates), here from N. G. Roman's table of them (PASP 99, 695, 1987;
+// CDS catalogue VI/42), crossed with the ecliptic carried into B1875.0 by the
+// IAU 1976 precession. D. Asher's table "Zodiacal constellation boundaries"
+// (Armagh Observatory, star.arm.ac.uk/orrery/zodiac.html) gives the same
+// longitudes to 0.001°.
+struct Constellation {
+    double From;
+    const char* Name;
+};
+constexpr Constellation Zodiac[] = {
+    {28.687, "Widder"},    {53.417, "Stier"},           {90.140, "Zwillinge"}, {117.988, "Krebs"},
+    {138.038, "Löwe"},     {173.851, "Jungfrau"},       {217.810, "Waage"},    {241.047, "Skorpion"},
+    {247.638, "Schlangenträger"}, {266.238, "Schütze"}, {299.656, "Steinbock"}, {327.488, "Wassermann"},
+    {351.650, "Fische"},
+};
+// The bright stars by the ecliptic, at their longitudes of J2000.0 in
+// degrees: their positions in the Hipparcos catalogue (new reduction, F. van
+// Leeuwen 2007, CDS I/311; ICRS, epoch J2000.0, as SIMBAD gives them) turned
+// into the ecliptic of J2000.0 with ERFA's eraEqec06.
+struct Star {
+    double Longitude;
+    const char* Name;
+};
+constexpr Star BrightStars[] = {
+    {69.789, "Aldebaran"}, {113.216, "Pollux"}, {149.829, "Regulus"}, {203.841, "Spica"}, {249.762, "Antares"},
+};
 
 struct Standstill {
     int16_t Body = 0;
@@ -56,6 +98,11 @@ struct SkyStrip {
     std::vector<Standstill> Standstills;
     std::array<double, 16> Orbits{};
     const Sky* Of = nullptr;              // the sky they were reckoned in
+    // The background's sky: the real one's chart and the moment whose frame
+    // it is drawn in, and for how many days that frame stays within a third
+    // of a pixel.
+    bool Real = false;
+    double MadeAt = 0, KeepFor = 0;
 };
 
 SkyStrip Strip;
@@ -66,6 +113,12 @@ int StripWidth() {
 
 
 double SkyX(double direction) { return Strip.Width * (1 - direction / TwoPi); }
+
+// A longitude of J2000.0 in degrees as a direction of date at `moment`, 0 up to 2π.
+double OfDate(double degrees, double moment) {
+    const double d = std::fmod(LongitudeOfDate(degrees * TwoPi / 360, moment), TwoPi);
+    return d < 0 ? d + TwoPi : d;
+}
 
 int Round(double v) { return static_cast<int>(std::lround(v)); }
 
@@ -81,15 +134,88 @@ void Wrapped(double x, int reach, Draw draw) {
     if (x + reach >= Strip.Width) draw(x - Strip.Width);
 }
 
+// The first column of a mark `star` pixels wide at a direction; the right
+// end's 0 just inside the strip.
+int TickColumn(double direction, int star) {
+    return std::min(Strip.Width - star, static_cast<int>(std::floor(SkyX(direction))));
+}
+
+// Where a label of `width` pixels centred at x stands, whole inside the strip
+// and clear of its ends; false where it is wider than that.
+bool LabelLeft(double x, int width, int margin, int& left) {
+    if (width > Strip.Width - 2 * margin) return false;
+    left = std::clamp(Round(x - width / 2.0), margin, Strip.Width - margin - width);
+    return true;
+}
+
+// Whether [left, left + width) keeps `gap` pixels from every label in `row`;
+// if so, it is taken into the row.
+bool Free(std::vector<std::pair<int, int>>& row, int left, int width, int gap) {
+    for (const auto& [l, r] : row)
+        if (left < r + gap && l < left + width + gap) return false;
+    row.emplace_back(left, left + width);
+    return true;
+}
+
+// The real sky's chart at `moment`, low in the sky: the constellations'
+// boundaries as dotted lines up the sky, their names in two rows (a name
+// goes to the upper row where the lower has no room for it, and is left out
+// where neither has), and below them the bright stars' names, each over
+// where its tick through the scale stands (TickColumn). Letters in rows of
+// `text` pixels, never smaller: a name that does not fit is left out.
+void DrawChart(double moment, int text, int tick, int star, int margin) {
+    const SkyStrip& s = Strip;
+    const int gap = std::max(1, text / 2);
+    SetForeground(BoundaryBlue);
+    for (const Constellation& c : Zodiac) {
+        const int x = TickColumn(OfDate(c.From, moment), star);
+        for (int y = 0; y < s.ScaleTop; y += 3 * star) FillBox(x, y, x + star - 1, y + star - 1);
+    }
+    const int starNames = s.ScaleTop - tick - text;
+    const int nameRows[] = {starNames - text, starNames - 2 * text};
+    std::vector<std::pair<int, int>> taken[2];
+    SetForeground(NameBlue);
+    SetBackground(NightBlue);
+    const std::size_t count = std::size(Zodiac);
+    for (std::size_t i = 0; i < count; ++i) {
+        const double from = OfDate(Zodiac[i].From, moment);
+        double to = OfDate(Zodiac[(i + 1) % count].From, moment);
+        if (to < from) to += TwoPi;
+        const std::string name = Zodiac[i].Name;
+        const int width = TextWidth(name);
+        int left = 0;
+        if (!LabelLeft(SkyX(std::fmod((from + to) / 2, TwoPi)), width, margin, left)) continue;
+        for (int row = 0; row < 2; ++row)
+            if (nameRows[row] >= 0 && Free(taken[row], left, width, gap)) {
+                DrawText(left, nameRows[row], name);
+                break;
+            }
+    }
+    std::vector<std::pair<int, int>> starsTaken;
+    SetForeground(StarYellow);
+    for (const Star& bright : BrightStars) {
+        const int x = TickColumn(OfDate(bright.Longitude, moment), star);
+        const int width = TextWidth(bright.Name);
+        int left = 0;
+        if (starNames >= 0 && LabelLeft(x + star / 2.0, width, margin, left) && Free(starsTaken, left, width, gap))
+            DrawText(left, starNames, bright.Name);
+    }
+}
+
 // Sky, stars and scale for the layout as it stands, into window 4 and then
 // into Strip.Background.
 void MakeBackground() {
     SkyStrip& s = Strip;
+    // The days and labels anew where the sizes are new.
+    if (s.Width != StripWidth() || s.Height != SkyStripHeight() || s.Ratio != PixelRatio() ||
+        s.DiscRadiusX != Layout.DiscRadiusX)
+        s.Orbits = {};
     s.Width = StripWidth();
     s.Height = SkyStripHeight();
     s.Ratio = PixelRatio();
     s.DiscRadiusX = Layout.DiscRadiusX;
-    s.Orbits = {};  // the days and labels anew, in the new sizes
+    s.Real = Skies.Real;
+    s.MadeAt = Planets.SimTime;
     const int w = s.Width, h = s.Height;
     // Sizes grow with the pixel ratio as the disc labels do; text is never
     // smaller than a pupil can read (9 pixels at a ratio of 1).
@@ -115,25 +241,34 @@ void MakeBackground() {
 
     ClearWindow(Win_4);
     SetFillPattern(0);
-    // The same stars every time: a fixed seed, one star per 300 pixels of sky.
-    uint32_t seed = 0x2545F491u;
-    auto next = [&seed] {
-        seed ^= seed << 13;
-        seed ^= seed >> 17;
-        seed ^= seed << 5;
-        return seed;
-    };
-    const int skyRows = std::max(1, s.ScaleTop);
-    for (long i = 0, n = static_cast<long>(w) * skyRows / (300L * star * star); i < n; ++i) {
-        const int x = static_cast<int>(next() % w), y = static_cast<int>(next() % skyRows);
-        SetForeground(next() % 4 == 0 ? BrightStar : FaintStar);
-        FillBox(x, y, x + star - 1, y + star - 1);
+    const int margin = 2 * star;
+    if (s.Real) {
+        DrawChart(s.MadeAt, text, tick, star, margin);
+        // Precession moves the chart some 50" a year: how long it stays put.
+        constexpr double TenYears = 3652.5;
+        const double turn = LongitudeOfDate(0, s.MadeAt + TenYears) - LongitudeOfDate(0, s.MadeAt);
+        const double drift = std::abs(std::remainder(turn, TwoPi)) / TenYears;
+        s.KeepFor = drift > 0 ? std::clamp(TwoPi / w / 3 / drift, 1.0, TenYears) : TenYears;
+    } else {
+        // The same stars every time: a fixed seed, one star per 300 pixels of sky.
+        uint32_t seed = 0x2545F491u;
+        auto next = [&seed] {
+            seed ^= seed << 13;
+            seed ^= seed >> 17;
+            seed ^= seed << 5;
+            return seed;
+        };
+        const int skyRows = std::max(1, s.ScaleTop);
+        for (long i = 0, n = static_cast<long>(w) * skyRows / (300L * star * star); i < n; ++i) {
+            const int x = static_cast<int>(next() % w), y = static_cast<int>(next() % skyRows);
+            SetForeground(next() % 4 == 0 ? BrightStar : FaintStar);
+            FillBox(x, y, x + star - 1, y + star - 1);
+        }
     }
     // The scale: a tick every 30 degrees (0 at the right end, which the left
     // end meets), its number under it, and the two compass points.
     SetForeground(ScaleGrey);
     SetBackground(NightBlue);
-    const int margin = 2 * star;
     // Where the numbers of every tick would run into each other (a narrow
     // strip), only every second, third … tick gets one.
     int every = 1;
@@ -151,6 +286,15 @@ void MakeBackground() {
     if (rows >= 2) {
         DrawText(margin, wordsTop, "Osten");
         DrawText(std::max(0, w - margin - TextWidth("Westen")), wordsTop, "Westen");
+    }
+    // The stars' ticks through the scale, over the degrees', reaching a
+    // tick's length into the sky.
+    if (s.Real) {
+        SetForeground(StarYellow);
+        for (const Star& bright : BrightStars) {
+            const int x = TickColumn(OfDate(bright.Longitude, s.MadeAt), star);
+            FillBox(x, s.ScaleTop - tick, x + star - 1, degreesTop - 1);
+        }
     }
     CaptureImage(0, 0, w - 1, h - 1, s.Background);
     s.Frame = s.Background;
@@ -240,10 +384,10 @@ void DrawSkyStrip() {
     const int fill = FillPattern();
     SelectWindow(Win_4);
     SkyStrip& s = Strip;
-    if (s.Width != StripWidth() || s.Height != SkyStripHeight() || s.Ratio != PixelRatio() ||
-        s.DiscRadiusX != Layout.DiscRadiusX)
-        MakeBackground();
     const double now = Planets.SimTime;
+    if (s.Width != StripWidth() || s.Height != SkyStripHeight() || s.Ratio != PixelRatio() ||
+        s.DiscRadiusX != Layout.DiscRadiusX || s.Real != Skies.Real || (s.Real && std::abs(now - s.MadeAt) > s.KeepFor))
+        MakeBackground();
     const auto today = static_cast<long long>(std::floor(now));
     KeepDays(today);
     auto shown = [](int k) { return Settings.PlanetOn[k] == 1; };

@@ -43,6 +43,7 @@ void DrawStep() {
     KeepPositions();
     Views.DrawnFrom = std::min(Views.DrawnFrom, Planets.SimTime);
     Views.DrawnTo = std::max(Views.DrawnTo, Planets.SimTime);
+    ShowViewOverlays();
 }
 
 void RemoveBody(int16_t k) {

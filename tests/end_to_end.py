@@ -124,6 +124,7 @@ MENUS = {
     "EXTRAS": ["&Anhalten / Weiter", "Schritt &vor", "Schritt &zurück", "&Sichtlinien ein/aus", "&Bild speichern"],
     "EREIGNISSE": ["&Nächstes Ereignis", "&Voriges Ereignis", "&Himmelsstreifen ein/aus", "&Ereignisliste",
                    "Ereignisliste &speichern"],
+    "HIMMEL": ["&Modell", "&Echter Himmel", "&Jetzt", "&Datum \u2026"],
 }
 TITLES = list(MENUS)
 
@@ -297,11 +298,11 @@ class XSession(Session):
              10, "openbox to manage the screen")
         log("openbox manages the screen")
 
-    def launch(self):
+    def launch(self, args=()):
         err = open(os.path.join(self.out, "heliogeo.log"), "wb")
         self.logs.append(err.name)
         started = time.monotonic()
-        self.proc = subprocess.Popen([self.program], env=self.env, stdin=subprocess.DEVNULL,
+        self.proc = subprocess.Popen([self.program, *args], env=self.env, stdin=subprocess.DEVNULL,
                                      stdout=err, stderr=err)
         return started
 
@@ -521,7 +522,7 @@ class BrowserSession(Session):
             "Escape": ("Escape", "Escape", 27, ""), "BackSpace": ("Backspace", "Backspace", 8, ""),
             "Left": ("ArrowLeft", "ArrowLeft", 37, ""), "Page_Down": ("PageDown", "PageDown", 34, ""),
             "Up": ("ArrowUp", "ArrowUp", 38, ""), "Right": ("ArrowRight", "ArrowRight", 39, ""),
-            "Down": ("ArrowDown", "ArrowDown", 40, "")}
+            "Down": ("ArrowDown", "ArrowDown", 40, ""), "period": (".", "Period", 190, ".")}
 
     def __init__(self, page, out, size=(SCREEN_W, SCREEN_H)):
         self.page = page
@@ -1340,7 +1341,12 @@ class Pupil:
         check(len(clusters) >= len(TITLES) and all(a > clusters[len(TITLES) - 1][1] + 40 for a, _ in status),
               "the menu bar shows %d titles, and the status line apart from them (found text clusters: %s)"
               % (len(TITLES), clusters))
-        self.titles = {name: (x0 + (a + b) // 2, y0 + bar_h // 2, x0 + a) for name, (a, b) in zip(TITLES, clusters)}
+        # Their row: where the titles' letters are (a status line on a row
+        # of its own lies below it).
+        rows = [y for y in range(bar_h) if any(sum(px[x, y]) < 300 for a, b in clusters[:len(TITLES)]
+                                                for x in range(a, b + 1))]
+        middle = (rows[0] + rows[-1]) // 2
+        self.titles = {name: (x0 + (a + b) // 2, y0 + middle, x0 + a) for name, (a, b) in zip(TITLES, clusters)}
 
     def wait_popup(self, title):
         popup = poll(lambda: self.popups() and self.popups()[0], 5, "the %s menu to open" % title)
@@ -2004,6 +2010,112 @@ def run_lesson(s):
     return to_title
 
 
+# ---------------------------------------------------------------- the real sky
+
+# Both editions started at a date (--date, ?date=), slowly enough that the
+# clock is still before Mars's opposition of February 2027 when the list is
+# saved: its day, 19 February 2027, as almanacs give it (Astronomical
+# Almanac 2027, "Phenomena"; the hour is the model's tests' business).
+REAL_SKY_START = "2027-01-10"
+REAL_SKY_ARGS = ["--date", REAL_SKY_START, "--steps-per-second", "2"]
+REAL_SKY_QUERY = "?date=%s&steps-per-second=2" % REAL_SKY_START
+MARS_OPPOSITION_2027 = "2027-02-19"
+DATE_CAPTION = "Eingabe des Datums"
+
+
+def open_program(s, args):
+    """The desktop program started with arguments, past the title screen
+    and the box by keys."""
+    p = Pupil(s)
+    s.launch(args)
+    poll(lambda: (s.alive(), title_patch_blue(s))[1], 15, "the title screen")
+    main = main_window(s)
+    p.main, p.client = main["id"], (main["x"], main["y"], main["w"], main["h"])
+    s.focus(p.main)
+    s.key("space")
+    poll(lambda: share(s.shot((20, 250, 60, 60)), MAGENTA) >= 0.98, 10, "the second key wait")
+    s.key("Return")
+    p.close_box_with_return("the start-up warning box")
+    p.views = poll(p.find_views, 10, "the two view windows")
+    p.find_titles()
+    return p
+
+
+def saved_list(s, p):
+    """The event list saved from the menu: its rows, split at the commas."""
+    p.choose_by_mouse("EREIGNISSE", "Ereignisliste &speichern")
+    p.close_box_with_return("the box saying where the list went")
+    return [line.split(",") for line in s.saved_text()[1].splitlines()]
+
+
+def run_real_sky(s, screenshot_copy):
+    """The real sky in either edition: started at a date, the status line
+    names it and HIMMEL marks the real sky; the list saved, Mars's
+    opposition on its almanac day in the file's ISO column; the date
+    dialog left with Escape; "&Jetzt" with today's date in the status line
+    and the list from today. With a copy asked for, the screenshot at
+    Mars's opposition of February 2027 with paths, lines of sight and the
+    strip."""
+    s.start()
+    browser = isinstance(s, BrowserSession)
+    p = open_page(s, s.size, 1, False, REAL_SKY_QUERY) if browser else open_program(s, REAL_SKY_ARGS)
+    s.focus(p.main)
+    s.key("space")
+    status = s.status_text()
+    check(status is None or re.match(r"(\w\w )?\d\d\.01\.2027", status),
+          "started at %s: the status line gives a day of January 2027 (%r)" % (REAL_SKY_START, status))
+    if browser:  # the mark where the page lets it be read
+        p.open_by_keyboard("HIMMEL")
+        marked = s.eval("Array.from(document.querySelectorAll('#hg-dropdown .hg-item[role=menuitemradio]'),"
+                        " (e) => e.firstChild.textContent + ':' + e.getAttribute('aria-checked')).join()")
+        s.key("Escape", "Escape")
+        check(marked == "Modell:false,Echter Himmel:true", "HIMMEL marks the real sky (%s)" % marked)
+    p.choose_by_letter("SYSTEM", "&Beide")
+    p.choose_by_mouse("PLANETEN", "&nur Erde-Sonne")
+    p.choose_by_letter("PLANETEN", "M&ars ein/aus")
+    rows = saved_list(s, p)
+    oppositions = [r[0] for r in rows[1:] if r[1:3] == ["Mars", "Opposition"]]
+    iso = r"\d{4}-\d\d-\d\dT\d\d:\d\dZ"
+    check(rows[0][0] == "Zeitpunkt (UTC)" and all(re.fullmatch(iso, r[0]) for r in rows[1:]) and oppositions
+          and oppositions[0].startswith(MARS_OPPOSITION_2027 + "T"),
+          "the saved list: moments in UTC as ISO 8601, Mars's first opposition on %s (%s)"
+          % (MARS_OPPOSITION_2027, oppositions[:1]))
+
+    # The date asked for, and left with Escape: nothing changes.
+    status = s.status_text()
+    def date_window():
+        return [w for w in s.windows() if w["name"] == DATE_CAPTION]
+    s.focus(p.main)
+    s.key("d")
+    poll(date_window, 5, 'the window "%s"' % DATE_CAPTION)
+    s.key("Escape")
+    poll(lambda: not date_window(), 5, "the date's window to close on Escape")
+    check(s.status_text() == status, "Escape leaves the date as it was (%r)" % s.status_text())
+
+    # Now: today's date in the status line, the list from today.
+    p.choose_by_mouse("HIMMEL", "&Jetzt")
+    today, status = time.strftime("%d.%m.%Y"), s.status_text()
+    check(status is None or today in status, "&Jetzt: the status line gives today's date %s (%r)" % (today, status))
+    rows = saved_list(s, p)[1:]
+    made, moments = {r[-2][:10] for r in rows}, [r[0][:10] for r in rows]
+    today, ahead = (time.strftime("%Y-%m-%d", time.gmtime(time.time() + days * 86400)) for days in (0, 1000))
+    check(made == {today} and moments and today <= min(moments) and max(moments) <= ahead,
+          "&Jetzt: the list made from today, %s, its events up to %s (%s, %s to %s)"
+          % (today, ahead, made, moments and min(moments), moments and max(moments)))
+    log("ok: the real sky from %s and now, in %s" % (REAL_SKY_START, s.label))
+    if screenshot_copy:  # from 1 October 2026 to the opposition, Mars's path and line of sight, the strip
+        p.choose_by_mouse("DARSTELLUNG", "Planten &und Bahnen")
+        s.focus(p.main)
+        s.key("d")
+        poll(date_window, 5, "the date's window")
+        s.key(*["period" if c == "." else c for c in "01.10.2026"], "Return")
+        to_opposition(s, p)
+        s.key("s", "h")
+        time.sleep(1.5)
+        s.shot().save(screenshot_copy)
+        log("the real sky's screenshot: " + screenshot_copy)
+
+
 # ---------------------------------------------------------------- the browser's pages
 
 # After the session the page is opened as other screens show it: CSS size,
@@ -2523,9 +2635,13 @@ def main():
     ap.add_argument("--screenshot", help="also copy the screenshot of both views here")
     ap.add_argument("--screenshot-sky-strip", help="also save a screenshot of Mars's loop with the sky strip here")
     ap.add_argument("--screenshot-wide", help="with --browser: also copy the picture of a page of 1920 x 1080 here")
+    ap.add_argument("--screenshot-real-sky", help="also save a screenshot of the real sky at Mars's opposition of"
+                                                   " February 2027 with the sky strip here")
     ap.add_argument("--engine", choices=sorted(ENGINES),
                     help="instead of the session: the lesson a class runs, in the web edition (--program"
                          " heliogeo.html) in Firefox or in WebKit (--wm is not used)")
+    ap.add_argument("--real-sky", action="store_true",
+                    help="instead of the whole session: the real sky's part alone, in the edition --browser says")
     ap.add_argument("--placement", action="store_true",
                     help="instead of the session: the title screen at several screen sizes with and without"
                          " openbox, and the windows on a desktop with a panel (--wm is not used)")
@@ -2561,6 +2677,11 @@ def main():
             log("passed (%s): the lesson to Mars's opposition with the sky strip; start to title screen %d ms"
                 % (sessions[-1].label, to_title))
             return 0
+        if args.real_sky:
+            sessions.append(BrowserSession(program, args.out) if args.browser else XSession(program, args.wm, args.out))
+            run_real_sky(sessions[-1], args.screenshot_real_sky)
+            log("passed (%s): the real sky" % sessions[-1].label)
+            return 0
         s = BrowserSession(program, args.out) if args.browser else XSession(program, args.wm, args.out)
         sessions.append(s)
         figures = run(s, args.screenshot, args.screenshot_sky_strip)
@@ -2569,6 +2690,11 @@ def main():
             os.makedirs(sessions[-1].out, exist_ok=True)
             sessions[-1].start()
             run_pages(sessions[-1], args.screenshot_wide)
+        # The real sky, in a session of its own.
+        out = os.path.join(args.out, "real-sky")
+        os.makedirs(out, exist_ok=True)
+        sessions.append(BrowserSession(program, out) if args.browser else XSession(program, args.wm, out))
+        run_real_sky(sessions[-1], args.screenshot_real_sky)
     except Skipped as e:
         log("SKIPPED: %s" % e)
         return SKIP

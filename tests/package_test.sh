@@ -24,7 +24,7 @@ grep -q -- '--steps-per-second' "$stage/help"
 deb="$(ls "$stage"/deb/heliogeo_*.deb)"
 depends="$(dpkg-deb -f "$deb" Depends)"
 echo "Depends: $depends"
-for need in qt6-qpa-plugins libqt6widgets6; do
+for need in qt6-qpa-plugins libqt6widgets6 liberfa1; do
   echo "$depends" | grep -q "$need" || { echo ".deb does not depend on $need"; exit 1; }
 done
 dpkg-deb -c "$deb" > "$stage/contents"

@@ -2,6 +2,7 @@
 // sight, the saved picture and the status line, on an offscreen 1024 x 768
 // screen.
 #include "app/classroom.h"
+#include "model/calendar.h"
 #include "model/decimal.h"
 #include "ui_support.h"
 #include "tolerances.h"
@@ -63,16 +64,18 @@ private slots:
     void init() { SetUpLikeStartUp(); }
     void cleanup() { platform_internal::Q().pictureDisk = nullptr, PlatformEnd(); }
 
-    // The sixth and seventh menus, their keys, and the keys' silence while a
+    // The sixth to eighth menus, their keys, and the keys' silence while a
     // line is read.
     void theExtrasMenuAndItsKeys() {
         const QStringList texts = {"&Anhalten / Weiter\tLeertaste", "Schritt &vor\t\u2192", "Schritt &zurück\t\u2190",
                                    "&Sichtlinien ein/aus\tS", "&Bild speichern\tStrg+S",
                                    "&Nächstes Ereignis\tBild\u2193", "&Voriges Ereignis\tBild\u2191",
-                                   "&Himmelsstreifen ein/aus\tH", "&Ereignisliste\tL", "Ereignisliste &speichern"};
+                                   "&Himmelsstreifen ein/aus\tH", "&Ereignisliste\tL", "Ereignisliste &speichern",
+                                   "&Modell\tM", "&Echter Himmel\tE", "&Jetzt\tJ", "&Datum \u2026\tD"};
         const auto titles = platform_internal::MenuBarWidget()->actions();
-        QCOMPARE(titles[titles.size() - 2]->text(), QString("EXTRAS |"));
-        QCOMPARE(titles.last()->text(), QString("EREIGNISSE |"));
+        QCOMPARE(titles[titles.size() - 3]->text(), QString("EXTRAS |"));
+        QCOMPARE(titles[titles.size() - 2]->text(), QString("EREIGNISSE |"));
+        QCOMPARE(titles.last()->text(), QString("HIMMEL |"));
         for (int i = 0; i < texts.size(); ++i) QCOMPARE(CommandAction(i)->text(), texts[i]);
         // The keys as they reach window 0 (the arrows from the keypad too).
         KeyInto(Win_0, Qt::Key_Space);
@@ -539,6 +542,67 @@ private slots:
         AnswerNextBox(&text);
         ClassroomMenu(NextEventCommand);
         QVERIFY(text.startsWith("Kein Planet"));
+    }
+
+    // HIMMEL: each sky's clock kept where it was left, every setting kept,
+    // the views empty after a switch as after a choice of system, and the
+    // sky shown marked; a choice of the sky shown changes nothing.
+    void switchingTheSkyKeepsSettingsAndEachClock() {
+        Animating(2.0, 30);
+        KeyInto(Win_0, Qt::Key_S);
+        Settings.PlanetOn[Jupiter] = -1;
+        ClassroomMenu(NextEventCommand);
+        ClassroomMenu(PauseResume);
+        const DisplaySettings settings = Settings;
+        const double modelDay = Planets.SimTime;
+        // The sky and its mark; every setting as it was; the views, the step
+        // history and the event reached gone; the bodies where the clock
+        // stands, with no path from the other sky.
+        auto switched = [&](bool real) {
+            return Skies.Real == real && CommandAction(RealSkyCommand)->isChecked() == real &&
+                   CommandAction(ModelSkyCommand)->isChecked() == !real && Settings.SystemMode == settings.SystemMode &&
+                   Settings.DrawMode == settings.DrawMode && Settings.PolygonOn == settings.PolygonOn &&
+                   Settings.PlanetOn == settings.PlanetOn && Settings.TimeStep == settings.TimeStep &&
+                   Classroom.SightLinesOn && !Classroom.Paused && AllOneColour(Win_2, Azure) &&
+                   AllOneColour(Win_3, Azure) && Classroom.Earlier.empty() && !Classroom.AtEvent &&
+                   std::equal(Planets.PrevX.begin(), Planets.PrevX.end(), Planets.PosX.begin());
+        };
+        CommandAction(ModelSkyCommand)->trigger();  // the sky shown: its mark stays, nothing is cleared
+        QVERIFY(CommandAction(ModelSkyCommand)->isChecked() && !AllOneColour(Win_2, Azure) && Classroom.AtEvent);
+
+        // No date set yet: the real sky opens now.
+        const double before = MomentNow();
+        KeyInto(Win_0, Qt::Key_E);
+        QVERIFY(switched(true) && Planets.SimTime >= before && Planets.SimTime <= MomentNow());
+        for (int i = 0; i < 10; ++i) ClassroomPass();
+        const double realDay = Planets.SimTime;
+        ClassroomMenu(ModelSkyCommand);
+        QVERIFY(switched(false) && Planets.SimTime == modelDay);
+        ClassroomPass();
+        ClassroomMenu(RealSkyCommand);
+        QVERIFY(switched(true) && Planets.SimTime == realDay);
+    }
+
+    // "&Jetzt" at the computer's clock, today's date in the status line;
+    // "&Datum …" at the date typed; the date offered, taken in the real sky,
+    // leaves its views, and Escape the model's.
+    void nowAndADate() {
+        ClassroomMenu(PauseResume);
+        KeyInto(Win_0, Qt::Key_J);
+        QVERIFY(Skies.Real && std::abs(Planets.SimTime - MomentNow()) < 1.0 / 86400);
+        QVERIFY(platform_internal::StatusWidget()->text().contains(QDate::currentDate().toString("dd.MM.yyyy")));
+        User user;
+        user.Lines = {"10.01.2027 12:00", "", "<escape>"};
+        ClassroomMenu(DateCommand);
+        ClassroomPass();
+        const Picture drawn = Now();
+        ClassroomMenu(DateCommand);
+        QVERIFY(DateTimeText(Planets.SimTime) == "10.01.2027 12:00" && Now() == drawn);
+        ClassroomMenu(ModelSkyCommand);
+        ClassroomPass();
+        const Picture model = Now();
+        ClassroomMenu(DateCommand);
+        QVERIFY(!Skies.Real && Now() == model);
     }
 
 private:

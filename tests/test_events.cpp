@@ -109,6 +109,55 @@ private slots:
             QCOMPARE(fields.mid(6), (QStringList{"812.50", "Mars Jupiter"}));
         }
     }
+
+    // What a class wants to know of an event: where to look, and a greatest
+    // elongation's angle, which on the model's circles is where the line of
+    // sight touches the inner orbit: asin(r_planet / r_Earth).
+    void theListSaysWhereToLook_data() {
+        QTest::addColumn<int>("body");
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("added");  // to the event's line
+        QTest::addColumn<QString>("degrees");  // in the file's degrees column
+        const auto angle = [](double r) { return QString::number(std::asin(r / 60) * 180 / std::numbers::pi, 'f', 1); };
+        using K = EventKind;
+        QTest::newRow("Merkur östlich") << int(Mercury) << int(K::GreatestEastElongation)
+                                        << ", " + angle(23).replace('.', ',') + "°, am Abendhimmel" << angle(23);
+        QTest::newRow("Venus westlich") << int(Venus) << int(K::GreatestWestElongation)
+                                        << ", " + angle(42).replace('.', ',') + "°, am Morgenhimmel" << angle(42);
+        QTest::newRow("Mars Opposition") << int(Mars) << int(K::Opposition) << ", die ganze Nacht am Himmel" << "";
+        QTest::newRow("Mars östliche Quadratur") << int(Mars) << int(K::EastQuadrature) << ", am Abendhimmel" << "";
+        QTest::newRow("Jupiter westliche Quadratur")
+            << int(Jupiter) << int(K::WestQuadrature) << ", am Morgenhimmel" << "";
+        QTest::newRow("Venus untere Konjunktion") << int(Venus) << int(K::InferiorConjunction) << "" << "";
+    }
+
+    void theListSaysWhereToLook() {
+        QFETCH(int, body);
+        QFETCH(int, kind);
+        QFETCH(QString, added);
+        QFETCH(QString, degrees);
+        SetScreenSize(1024, 768);
+        Planets.FlattenFactor = 0.82;
+        InitModel();
+        std::array<int16_t, 7> on{};
+        on[body] = 1;
+        const std::vector<SkyEvent> events = EventsBetween(1, 1000, on);
+        const SkyEvent e = *std::find_if(events.begin(), events.end(), [&](auto& s) { return int(s.Kind) == kind; });
+        const std::vector<std::string> lines = EventListLines(1, on);
+        const std::string line = TheSky().MomentText(e.Day, 0) + "  " + BodyName(body) + "  " + EventName(e.Kind);
+        QVERIFY(std::find(lines.begin(), lines.end(), line + added.toStdString()) != lines.end());
+        const QStringList rows = QString::fromStdString(EventListCsv(1, on)).split('\n', Qt::SkipEmptyParts);
+        const auto row = std::find_if(rows.begin(), rows.end(), [&](const QString& r) {
+            return r.startsWith(QString::fromStdString(TheSky().MomentValue(e.Day) + "," + BodyName(body) + "," +
+                                                       EventName(e.Kind) + ","));
+        });
+        QVERIFY(row != rows.end());
+        QCOMPARE(row->split(',')[5], degrees);
+        // At the list's start: the planet's angle from the Sun, and where it is seen then.
+        const double start = TheSky().Elongation(body, 1) * 180 / std::numbers::pi;
+        QVERIFY(lines[1].starts_with(BodyName(body) + ": " + std::to_string(std::lround(std::abs(start))) + "° " +
+                                     (start > 0 ? "östlich" : "westlich") + " der Sonne, "));
+    }
 };
 
 QTEST_APPLESS_MAIN(TestEvents)

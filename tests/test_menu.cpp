@@ -128,7 +128,8 @@ private slots:
         for (int i = 0; i < 81; ++i) QCOMPARE(Shell.MenuItems[i], std::string(i <= 30 ? MenuTexts[i] : ""));
         QStringList titles;
         for (QAction* a : Bar()->actions()) titles << a->text();
-        QCOMPARE(titles, QStringList({"DESK |", "SYSTEM |", "DARSTELLUNG |", "PLANETEN |", "SERVICE |", "EXTRAS |", "EREIGNISSE |"}));
+        QCOMPARE(titles, QStringList({"DESK |", "SYSTEM |", "DARSTELLUNG |", "PLANETEN |", "SERVICE |", "EXTRAS |", "EREIGNISSE |",
+                                    "HIMMEL |"}));
         for (int item : Items) QCOMPARE(Entry(item).second->text(), QString(MenuTexts[item]));
         QCOMPARE(Entry(29).second, nullptr);
         QVERIFY(AllOneColour(Win_0, Magenta));

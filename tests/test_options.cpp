@@ -1,5 +1,6 @@
 // test_options.cpp — the command line, parsed and as the program answers it.
 #include "app/options.h"
+#include "model/calendar.h"
 
 #include <QProcess>
 #include <QtTest>
@@ -8,11 +9,12 @@
 
 namespace {
 
-OptionsOutcome Parse(std::vector<std::string> args, LoopOptions& options, std::string& message) {
+OptionsOutcome Parse(std::vector<std::string> args, LoopOptions& options, std::string& message,
+                     std::string* addressNotice = nullptr) {
     args.insert(args.begin(), "heliogeo");
     std::vector<char*> argv;
     for (auto& a : args) argv.push_back(a.data());
-    return ParseOptions(static_cast<int>(argv.size()), argv.data(), options, message);
+    return ParseOptions(static_cast<int>(argv.size()), argv.data(), options, message, addressNotice);
 }
 
 }  // namespace
@@ -48,6 +50,22 @@ private slots:
         QCOMPARE(o.StepsPerSecond, steps);
     }
 
+    // --date: the real sky at 00:00 UTC of that day. From a page's address
+    // a bad value is named in one line, and only its own option keeps its
+    // default.
+    void startDateAndAnAddress() {
+        double moment = 0;
+        std::string reason, m, notice;
+        QVERIFY(ReadIsoDate("2027-01-10", moment, reason));
+        LoopOptions o, joined;
+        QVERIFY(Parse({"--date", "2027-01-10"}, o, m) == OptionsOutcome::Run && o.StartsReal);
+        QVERIFY(Parse({"--date=2027-01-10"}, joined, m) == OptionsOutcome::Run && joined.StartMoment == moment);
+        QCOMPARE(o.StartMoment, moment);
+        o = LoopOptions{};
+        QCOMPARE(Parse({"--steps-per-second", "120", "--date", "2027-13-01"}, o, m, &notice), OptionsOutcome::Run);
+        QVERIFY(!o.StartsReal && o.StepsPerSecond == 120 && notice.find("2027-13-01") != std::string::npos);
+    }
+
     void badOptions_data() {
         QTest::addColumn<QStringList>("args");
         QTest::newRow("unknown") << QStringList{"--fast"};
@@ -60,6 +78,9 @@ private slots:
         QTest::newRow("empty") << QStringList{"--steps-per-second="};
         QTest::newRow("too many") << QStringList{"--steps-per-second", "100000"};
         QTest::newRow("huge") << QStringList{"--steps-per-second", "99999999999999999999"};
+        QTest::newRow("date missing") << QStringList{"--date"};
+        QTest::newRow("date empty") << QStringList{"--date="};
+        QTest::newRow("date as typed in the program") << QStringList{"--date", "10.01.2027"};
     }
 
     void badOptions() {

@@ -5,6 +5,8 @@
 #include "app/menu.h"
 #include "app/shell.h"
 #include "app/startup.h"
+#include "model/calendar.h"
+#include "model/real_sky.h"
 #include "model/sky.h"
 #include "model/layout.h"
 #include "model/planets.h"
@@ -128,27 +130,34 @@ int DistinctColours(const Image& img, uint32_t colour) {
 }
 
 // Whether window n shows the text in that colour on its background, its corner
-// in the area: "courier" of some size drawn here (this machine's glyphs).
-bool TextShownIn(int n, const QRect& area, const std::string& text, uint32_t colour, int smallest = 5) {
+// in the area: "courier" of some size drawn here (this machine's glyphs), in
+// the scratch window. Letters alone: its letters' pixels in that colour over
+// whatever is there, few others of it in their cell.
+bool TextShownIn(int n, const QRect& area, const std::string& text, uint32_t colour, int smallest = 5,
+                 int scratch = Win_3, bool lettersAlone = false) {
     for (int size = smallest; size <= 40; ++size) {
-        SelectWindow(Win_3);
+        SelectWindow(scratch);
         SetFontFace("courier");
         SetFontBold(false);
         SetFontSize(size);
         SetForeground(colour);
         SetBackground(WindowBackground(n));
-        ClearWindow(Win_3);
+        ClearWindow(scratch);
         DrawText(0, 0, text);
         std::vector<std::pair<QPoint, uint32_t>> cell;  // the letters' pixels first, to fail fast
         for (int y = 0; y < TextHeight(); ++y)
-            for (int x = 0; x < TextWidth(text); ++x) cell.push_back({QPoint(x, y), Pixel(Win_3, x, y)});
-        std::stable_partition(cell.begin(), cell.end(), [&](const auto& p) { return p.second == colour; });
+            for (int x = 0; x < TextWidth(text); ++x) cell.push_back({QPoint(x, y), Pixel(scratch, x, y)});
+        const auto letters = std::stable_partition(cell.begin(), cell.end(), [&](auto& p) { return p.second == colour; });
         for (int top = area.top(); top <= area.bottom(); ++top)
-            for (int left = area.left(); left <= area.right(); ++left)
-                if (std::all_of(cell.begin(), cell.end(), [&](const auto& p) {
-                        return Pixel(n, left + p.first.x(), top + p.first.y()) == p.second;
-                    }))
+            for (int left = area.left(); left <= area.right(); ++left) {
+                auto at = [&](const auto& p) { return Pixel(n, left + p.first.x(), top + p.first.y()); };
+                if (!lettersAlone && std::all_of(cell.begin(), cell.end(), [&](auto& p) { return at(p) == p.second; }))
                     return true;
+                if (lettersAlone && std::all_of(cell.begin(), letters, [&](auto& p) { return at(p) == colour; }) &&
+                    10 * std::count_if(letters, cell.end(), [&](auto& p) { return at(p) == colour; }) <
+                        std::ssize(cell))
+                    return true;
+            }
     }
     return false;
 }
@@ -169,6 +178,7 @@ private slots:
         QVERIFY(PlatformStart(argc, argv));
         OpenMainWindowAndModel();
         OpenViewsAndDiscImages();
+        ShowSightLines(false);  // as at start-up, not as the last test left them
     }
     void cleanup() { PlatformEnd(); }
 
@@ -1081,6 +1091,147 @@ private slots:
                  Yellow);
         ShowSkyStrip(false);
         QVERIFY(!IsWindowOpen(Win_4));
+    }
+
+    // In the real sky each view shows the scale and the direction of the
+    // vernal equinox, whole after any steps whatever they drew and erased
+    // there; the model shows none of it.
+    void theRealViewsShowTheScaleAndTheEquinox_data() {
+        QTest::addColumn<bool>("real");
+        QTest::addColumn<int>("drawMode");
+        QTest::addColumn<double>("polygon");
+        QTest::newRow("planets") << true << 6 << -1.0;
+        QTest::newRow("polygon") << true << 6 << 1.0;
+        QTest::newRow("planets and paths") << true << 7 << -1.0;
+        QTest::newRow("model") << false << 7 << -1.0;
+    }
+
+    void theRealViewsShowTheScaleAndTheEquinox() {
+        QFETCH(bool, real);
+        QFETCH(int, drawMode);
+        QFETCH(double, polygon);
+        Skies.Real = real;
+        Settings.SystemMode = 3;
+        Settings.DrawMode = drawMode;
+        Settings.PolygonOn = polygon;
+        MoveModelTo(MomentFromUtc({2026, 1, 1}));
+        KeepPositions();
+        Run(3000);
+        const int letters = static_cast<int>(9 * PixelRatio()), w = WindowWidth(Win_2), h = WindowHeight(Win_2);
+        OpenWindow(5, 0, 0, w, 4 * letters);  // to draw the letters looked for
+        SetWindowBackground(5, Azure);
+        for (int n : {Win_2, Win_3}) {
+            Image shown;
+            CaptureShownWindow(n, shown);
+            const int row = Layout.HelioCentreY, corner = h - 6 * letters;
+            const std::vector<OverlayLine>& overlay = platform_internal::S().windows[n].overlay;
+            if (!real) {  // as it always was: nothing over the views, nothing black in the corner but discs' outlines
+                QVERIFY(overlay.empty());
+                QVERIFY(!TextShownIn(n, QRect(0, corner, w / 2, h - corner), "1 AE", Black, letters, 5, true));
+                continue;
+            }
+            // The arrow to the vernal equinox along the fixed body's row, its head at the edge.
+            QCOMPARE(ImagePixel(shown, w - 2, row), Black);
+            int dashes = 0;
+            for (int x = w / 2 + 2 * letters; x < w - 2 * letters; ++x) dashes += ImagePixel(shown, x, row) == Black;
+            QVERIFY(dashes > (w / 2 - 4 * letters) / 3);
+            QVERIFY(TextShownIn(n, QRect(w / 2, row - 4 * letters, w / 2, 4 * letters), "\u2648\uFE0E Frühlingspunkt",
+                                Black, letters, 5, true));
+            // The legend: a bar one AE long beside "1 AE", and the line saying so.
+            int longest = 0;
+            for (int y = corner; y < h; ++y)
+                for (int x = 0, run = 0; x < w; ++x)
+                    longest = std::max(longest, run = ImagePixel(shown, x, y) == Black ? run + 1 : 0);
+            QCOMPARE(longest, static_cast<int>(std::lround(RealSkyPixelsPerAu())));
+            QVERIFY(TextShownIn(n, QRect(0, corner, w / 2, h - corner), "1 AE", Black, letters, 5, true));
+            QVERIFY(TextShownIn(n, QRect(0, corner, w / 2, h - corner), "Bahnen maßstabsgetreu", Black, letters, 5, true));
+        }
+        if (!real) return;
+        // The arrow points where the Earth sees the Sun at the March equinox
+        // (20 March 2027, 14:25 UTC): the Earth then stands on the other side,
+        // 0.996 AE from the Sun, as long as the bar times that.
+        MoveModelTo(MomentFromUtc({2027, 3, 20, 14, 25}));
+        const double au = RealSkyPixelsPerAu();
+        QVERIFY(std::abs(Planets.PosX[Earth] + 0.996 * au) < 0.002 * au + 1);
+        QVERIFY(std::abs(Planets.PosY[Earth]) < 0.002 * au + 1);
+    }
+
+    // The real sky's strip is a chart along the ecliptic at the clock's
+    // moment: the constellations between their boundaries and the bright
+    // stars' ticks where precession puts them; the model's stays as it was.
+    void theRealStripIsAChartOfTheEcliptic() {
+        constexpr uint32_t Boundary = 0x8C643C, Name = 0xD2AA82, Star = 0xB4F0FF;
+        for (int k = Mercury; k <= Jupiter; ++k) Settings.PlanetOn[k] = -1;  // no dots over the chart
+        const double moment = MomentFromUtc({2027, 2, 19});
+        MoveModelTo(moment);
+        ShowSkyStrip(true);
+        Image model;
+        CaptureShownWindow(Win_4, model);
+        Skies.Real = true;
+        DrawSkyStrip();
+        const int w = WindowWidth(Win_4), h = WindowHeight(Win_4), letters = static_cast<int>(9 * PixelRatio());
+        SelectWindow(Win_3);  // to measure names in the smallest letters
+        SetFontFace("courier");
+        SetFontSize(letters);
+        // Longitudes of J2000.0 in degrees (sky_strip.cpp names the sources), as columns of date.
+        auto column = [&](double degrees) {
+            const double d = std::fmod(LongitudeOfDate(degrees * M_PI / 180, moment) + 2 * M_PI, 2 * M_PI);
+            return std::min(w - 1, static_cast<int>(std::floor(w * (1 - d / (2 * M_PI)))));
+        };
+        auto found = [&](int x, int from, int to, uint32_t colour) {
+            for (int y = from; y <= to; ++y)
+                if (Pixel(Win_4, x, y) == colour || Pixel(Win_4, x + 1, y) == colour) return true;
+            return false;
+        };
+        // Each star's tick; the names where the closest two stars leave room for them.
+        const std::pair<const char*, double> stars[] = {
+            {"Aldebaran", 69.789}, {"Pollux", 113.216}, {"Regulus", 149.829}, {"Spica", 203.841}, {"Antares", 249.762}};
+        const bool room = column(113.216) - column(149.829) > TextWidth("Aldebaran") + letters;
+        for (auto [name, longitude] : stars) {
+            QVERIFY2(found(column(longitude), h / 2, h - 1, Star), name);
+            QVERIFY2(!room || TextShownIn(Win_4, QRect(column(longitude) - w / 10, 0, w / 5, h), name, Star, letters),
+                     name);
+        }
+        // Each boundary's dotted line, and in a strip with rows for them each
+        // constellation's name within its stretch of the ecliptic where that is
+        // as wide as the name (Fische's stretch runs over the strip's ends).
+        const std::pair<const char*, double> zodiac[] = {
+            {"Widder", 28.687},   {"Stier", 53.417},     {"Zwillinge", 90.140}, {"Krebs", 117.988},
+            {"Löwe", 138.038},    {"Jungfrau", 173.851}, {"Waage", 217.810},    {"Skorpion", 241.047},
+            {"Schlangenträger", 247.638}, {"Schütze", 266.238}, {"Steinbock", 299.656}, {"Wassermann", 327.488},
+            {"Fische", 351.650},  {"", 388.687}};
+        int names = 0;
+        for (std::size_t i = 0; i + 1 < std::size(zodiac); ++i) {
+            const int east = column(zodiac[i + 1].second), west = column(zodiac[i].second);
+            QVERIFY(found(west, 0, h / 4, Boundary));
+            if (h < 8 * letters || TextWidth(zodiac[i].first) + 2 * letters > (west - east + w) % w) continue;
+            QVERIFY2(TextShownIn(Win_4, QRect(east < west ? east : 0, 0, east < west ? west - east : w, h),
+                                 zodiac[i].first, Name, letters),
+                     zodiac[i].first);
+            ++names;
+        }
+        QVERIFY(names >= 8 || w < 100 * letters);  // on a strip as wide as a 1024-pixel screen's
+        // The random field is the model's: gone here, and back there unchanged.
+        QCOMPARE(CountColour(Win_4, QRect(0, 0, w, h), 0xE6E6E6), 0);
+        Skies.Real = false;
+        DrawSkyStrip();
+        Image again;
+        CaptureShownWindow(Win_4, again);
+        QVERIFY(again.Pixels == model.Pixels);
+        // Mars at its opposition of February 2027 (Espenak's table: 19
+        // February) in the Löwe, by Regulus, its disc on the top rows.
+        Skies.Real = true;
+        Settings.PlanetOn[Mars] = 1;
+        const std::vector<SkyEvent> events = TheSky().EventsOf(Mars, moment - 10, moment + 10);
+        QVERIFY(events.size() == 1 && events[0].Kind == EventKind::Opposition);
+        MoveModelTo(events[0].Day);
+        DrawSkyStrip();
+        const double mars = TheSky().StripDirection(Mars, events[0].Day);
+        const int x = std::min(w - 1, static_cast<int>(std::floor(w * (1 - mars / (2 * M_PI)))));
+        QVERIFY(found(x, 0, h / 8, Red));
+        QVERIFY(x > column(173.851) && x < column(138.038));
+        QVERIFY(std::abs(std::remainder(mars - LongitudeOfDate(149.829 * M_PI / 180, events[0].Day), 2 * M_PI)) <
+                2 * M_PI / 180);
     }
 };
 

@@ -361,13 +361,15 @@ private slots:
                 }
                 // A choice is made between two passes of the main loop, or
                 // while a step lets events through, just before a view draws.
-                // Now and then a command of EXTRAS or EREIGNISSE (pausing,
-                // stepping, lines of sight, jumps, the strip, the list, and
-                // numbers beside them; not saving, which writes files).
+                // Now and then a command of EXTRAS, EREIGNISSE or HIMMEL
+                // (pausing, stepping, lines of sight, jumps, the strip, the
+                // list, the model or the real sky, and numbers beside them;
+                // not saving, which writes files, nor the computer's clock).
                 // A jump draws up to 2000 steps and the list lays out a long
                 // box: those rarer, so that the part's time stays near what it was.
                 if (random.bounded(5) == 0) {
-                    static constexpr int commands[] = {-1, 0, 1, 2, 3, SkyStripCommand, 99};
+                    static constexpr int commands[] = {-1, 0, 1, 2, 3, SkyStripCommand, ModelSkyCommand,
+                                                       RealSkyCommand, 99};
                     ClassroomMenu(commands[random.bounded(int(std::size(commands)))]);
                 }
                 if (random.bounded(100) == 0) ClassroomMenu(NextEventCommand + random.bounded(2));

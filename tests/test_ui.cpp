@@ -1,6 +1,7 @@
 // test_ui.cpp — the message boxes, the clearing step, the title screen and
 // the time-step dialog; built for several offscreen screen sizes.
 #include "app/startup.h"
+#include "model/calendar.h"
 #include "model/layout.h"
 #include "ui/ui.h"
 #include "ui_support.h"
@@ -263,6 +264,7 @@ private slots:
         row("10 000 characters", 0.2, {QString(9999, '0') + "5", "3"}, 3, {"0.2", "0"});
         row("control characters are not read", 0.2, {"\x1b\t2\a"}, 2, {"0.2"});
         row("Backspace", 0.5, {"\b25\b\b3"}, 3, {"0.5"});
+        row("Escape is no answer", 0.5, {"<escape>", "3"}, 3, {"0.5", "0.5"});
         row("closing window 1", 0.5, {"25", "<close1>"}, 0.5, {"0.5", "25"});
         row("closing window 0", 0.5, {"25", "<close0>"}, 0.5, {"0.5", "25"});
     }
@@ -295,6 +297,57 @@ private slots:
         QCOMPARE(platform_internal::RetainedImage(Win_1)->width(), WindowWidth(Win_1));
         // Each question stood alone on window 1, offering the row's default.
         for (int i = 0; i < offered.size(); ++i) QVERIFY2(user.Asked[i] == ExpectedQuestion(offered[i]), qPrintable(offered[i]));
+    }
+
+    // The date read as typed, or the date offered; a refused one asked
+    // again with the reason below the prompt; Escape and the close box
+    // leave the dialog with nothing read.
+    void dateDialog_data() {
+        QTest::addColumn<QStringList>("typed");
+        QTest::addColumn<QString>("read");  // the moment read, as the calendar writes it; "" for none
+        QTest::newRow("a date") << QStringList{"10.01.2027"} << "10.01.2027 00:00";
+        QTest::newRow("a date and its time") << QStringList{" 19.02.2027 16:49 "} << "19.02.2027 16:49";
+        QTest::newRow("an empty line: the date offered") << QStringList{""} << "01.03.2030 12:30";
+        QTest::newRow("refused, then a date")
+            << QStringList{"morgen", "10.13.2027", "10.01.2027"} << "10.01.2027 00:00";
+        QTest::newRow("Escape") << QStringList{"<escape>"} << "";
+        QTest::newRow("typed, then Escape") << QStringList{"10.01.2027<more>", "<escape>"} << "";
+        QTest::newRow("refused, then Escape") << QStringList{"morgen", "<escape>"} << "";
+        QTest::newRow("closing window 1") << QStringList{"<close1>"} << "";
+    }
+
+    void dateDialog() {
+        QFETCH(QStringList, typed);
+        QFETCH(QString, read);
+        SetUpLikeStartUp();
+        SetForeground(Red);
+        SelectWindow(Win_2);
+        FillBox(0, 0, 40, 40);
+        const QImage helio = Shot(Win_2);
+        User user;
+        user.Lines = typed;
+        double moment = -1;
+        const bool ok = DateDialog(MomentFromLocal(CivilTime{2030, 3, 1, 12, 30, 0, 0}), moment);
+        user.Timer.stop();
+        QCOMPARE(ok ? QString::fromStdString(DateTimeText(moment)) : QString(), read);
+        QVERIFY(ok == !read.isEmpty() && (ok || moment == -1) && user.Asked.size() == typed.size());
+        QCOMPARE(platform_internal::S().windows[Win_1].caption, std::string("Eingabe des Zeitschritts"));
+        QVERIFY(!IsWindowOpen(Win_1) && SelectedWindow() == Win_2 && Shot(Win_2) == helio);
+        // Asked again: the same prompt (on white) on a clean window, the
+        // reason below it, whole, instead of what to type.
+        const QImage& first = user.Asked[0];
+        int below = 0;
+        for (int y = 0; y < first.height(); ++y)
+            for (int x = 0; x < first.width(); ++x)
+                if (first.pixel(x, y) == qRgb(255, 255, 255)) below = y + 1;
+        const int width = first.width(), height = first.height() - below, edge = TextWidth("0") / 2;
+        for (int i = 1; i < typed.size() && !typed[i - 1].endsWith("<more>"); ++i) {
+            const QImage& again = user.Asked[i];
+            QVERIFY(below > 0 && again.copy(0, 0, width, below) == first.copy(0, 0, width, below));
+            QVERIFY(again.copy(0, below, width, height) != first.copy(0, below, width, height));
+            for (int y = below; y < first.height(); ++y)
+                for (int x = width - edge; x < width; ++x) QVERIFY(again.pixel(x, y) != qRgb(0, 0, 0));
+        }
     }
 
     void theEchoFollowsThePromptAndBackspaceTakesItBack() {

@@ -55,8 +55,9 @@ inline bool AllOneColour(int n, uint32_t colour) {
 // The simulated user. While it lives it answers every message box with OK and
 // every question of the time-step dialog with the next of Lines and Return
 // ("\b" is Backspace, other control characters are typed as such; "<close1>"
-// and "<close0>" click a window's close box instead; a line ending in
-// "<more>" is typed without Return, and the next look counts as a question).
+// and "<close0>" click a window's close box instead, "<escape>" presses
+// Escape; a line ending in "<more>" is typed without Return, and the next
+// look counts as a question).
 // It acts only while the program waits for input, so nothing is typed ahead.
 struct User {
     QStringList Boxes;                     // the boxes' texts
@@ -88,8 +89,12 @@ struct User {
             platform_internal::TopWidget(line == "<close0>" ? Win_0 : Win_1)->close();
             return;
         }
-        bool more = line.endsWith("<more>");
         QWidget* canvas = platform_internal::CanvasOf(Win_1);
+        if (line == "<escape>") {
+            QTest::keyClick(canvas, Qt::Key_Escape);
+            return;
+        }
+        bool more = line.endsWith("<more>");
         for (char32_t c : (more ? line.chopped(6) : line).toUcs4()) {
             if (c == '\b')
                 QTest::keyClick(canvas, Qt::Key_Backspace);

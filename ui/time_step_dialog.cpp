@@ -86,7 +86,7 @@ void TimeStepDialog() {
     RebuildViewWindows();
 }
 
-void OpenInputWindow() {
+double OpenInputWindow(std::size_t columns) {
     // The background colour comes first, so the window never shows another.
     SetWindowBackground(Win_1, Colours.ColMagenta);
     OpenWindow(Win_1, 10, ScaleY(15), static_cast<int>(Layout.InputWinWidthBase) - 10, ScaleY(30));
@@ -101,9 +101,11 @@ void OpenInputWindow() {
     double size = std::max(14.0 * Layout.ScreenWidth / 800, 8.0 * PixelRatio());
     SetFontSize(size);
     // On a very small screen the letters get smaller still, so that the
-    // prompt and a typed step of ten characters fit into the window.
+    // prompt and what is typed fit into the window (for the time step a
+    // step of ten characters: 34 in all).
     const int width = static_cast<int>(Layout.InputWinWidthBase) - 10;
-    while (size > 5 && TextWidth(std::string(34, '0')) > width) SetFontSize(size -= 1);
+    while (size > 5 && TextWidth(std::string(columns, '0')) > width) SetFontSize(size -= 1);
+    return size;
 }
 
 void InputNumber(double column, double line, const std::string& prompt, double defaultValue) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -32,7 +33,9 @@ void ShowAuthor();
 // Time-step dialog.
 extern double InputValue;  // what InputNumber read
 void TimeStepDialog();
-void OpenInputWindow();
+// Window 1 opened for a line to be typed, its letters small enough for
+// `columns` characters across; their size.
+double OpenInputWindow(std::size_t columns = 34);
 void InputNumber(double column, double line, const std::string& prompt, double defaultValue);
 // What InputNumber makes of a typed line: the default for an empty or blank
 // line; the number for one finite decimal number (spaces around it, a decimal
@@ -43,6 +46,13 @@ double LineToNumber(const std::string& typed, double defaultValue);
 // leaves the time step as it is. True when the value ends the dialog:
 // 0 < value < 20.
 bool TakeTimeStep(double value, double& timeStep);
+
+// Date dialog: a date for the real sky typed in window 1, "TT.MM.JJJJ" and
+// optionally "HH:MM" (local time), with `shown` offered (an empty line takes
+// it); a date refused is asked for again, with the reason below the line.
+// True with the moment read (days TT since J2000.0); false where Escape or
+// the window's close box left the dialog, which changes nothing.
+bool DateDialog(double shown, double& moment);
 
 // Clearing step and service commands.
 void ClearViews();

@@ -310,10 +310,22 @@ void backend::ShowCommandMenus(const std::vector<CommandMenu>& menus) {
             const int position = static_cast<int>(q.commands.size());
             q.commands.push_back(action);
             q.commandKeys.push_back(KeyOf(item.Key));
-            QObject::connect(action, &QAction::triggered, action, [position] { core::ChooseCommand(position); });
+            // A checkable item's mark is the program's to set: the toggle
+            // Qt gave it on the way is taken back before the choice goes on.
+            QObject::connect(action, &QAction::triggered, action, [action, position](bool checked) {
+                if (action->isCheckable()) action->setChecked(!checked);
+                core::ChooseCommand(position);
+            });
         }
     }
     ArrangeMenuRows();
+}
+
+void SetCommandChecked(int position, bool checked) {
+    const QtState& q = Q();
+    if (position < 0 || position >= static_cast<int>(q.commands.size())) return;
+    q.commands[position]->setCheckable(true);
+    q.commands[position]->setChecked(checked);
 }
 
 void backend::SetMenuBarEnabled(bool enabled) {

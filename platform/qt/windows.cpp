@@ -463,7 +463,7 @@ namespace backend {
 // The window a line is read in takes the focus, as a dialog does: keys go
 // to it, and a window manager's close (Alt+F4) closes it, which ends the
 // line, and not window 0. The menu bar stays disabled meanwhile (ReadLine).
-void BeginLineInput(int n, int, int, int) {
+void BeginLineInput(int n, int, int, int, bool) {
     QWidget* top = TopWidget(n);
     Q().lineWindow = n;
     if (top == nullptr) return;

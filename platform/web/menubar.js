@@ -127,7 +127,8 @@ class MenuBar {
       for (++i; i < lines.length && lines[i] !== ""; ++i) {
         const [itemText, name, letter, ctrl, label, place, touchLabel] = lines[i].split("\t");
         const k = this.commands.length;
-        this.commands.push({ key: COMMAND_KEY[Number(name)] ?? null, letter: letter, ctrl: ctrl === "1", label: label });
+        this.commands.push({ key: COMMAND_KEY[Number(name)] ?? null, letter: letter, ctrl: ctrl === "1", label: label,
+                             checked: null });
         menu.items.push({ text: itemText, label: label, command: k });
         if (Number(place) >= 0) buttons.push({ place: Number(place), command: k, label: touchLabel || "", text: itemText });
       }
@@ -158,6 +159,24 @@ class MenuBar {
   // disabled.
   commandFor(e) {
     return !this.installed || this.active || !this.enabled ? -1 : this.commandIndex(e);
+  }
+
+  // A command marked as the one chosen of a set, or as not chosen (null: no
+  // mark at all); the open menu shows it at once.
+  setChecked(k, checked) {
+    if (!this.commands[k]) return;
+    this.commands[k].checked = checked;
+    if (this.open === null) return;
+    const rows = document.getElementById("hg-dropdown").children;
+    this.menus[this.open].items.forEach((item, i) => { if (item.command === k) MenuBar.mark(rows[i], checked); });
+  }
+
+  // An item's mark: a check mark where it is on, for a screen reader an
+  // item of a set that is checked or not.
+  static mark(row, checked) {
+    if (!row || checked === null) return;
+    row.setAttribute("role", "menuitemradio");
+    row.setAttribute("aria-checked", String(checked));
   }
 
   // The command whose key this is, whatever the program does now; -1 if none.
@@ -340,6 +359,7 @@ class MenuBar {
       const row = document.createElement("div");
       row.className = "hg-item";
       row.setAttribute("role", "menuitem");
+      if (item.command !== undefined) MenuBar.mark(row, this.commands[item.command].checked);
       row.append(MenuBar.label(item.text));
       if (item.label) {
         const key = document.createElement("span");

@@ -448,10 +448,11 @@ const HG = {
   // A line is read in window n at device pixel (x, y) of its pixels, `height`
   // high. The program draws the echo and the text cursor itself; an input
   // element lies over the line, invisible, so that a touch screen opens its
-  // keyboard (a number keyboard) and what is typed into it reaches the
-  // program as keys: Backspace for each character taken away, then the new
-  // characters. Return ends the line (or, on a touch screen, the button ↵).
-  beginLine(n, x, y, height) {
+  // keyboard (one for numbers, for a time step; or for text, for a date) and
+  // what is typed into it reaches the program as keys: Backspace for each
+  // character taken away, then the new characters. Return ends the line (or,
+  // on a touch screen, the button ↵); Escape, where the program lets it.
+  beginLine(n, x, y, height, numbers) {
     const w = this.windows[n];
     if (!w) return;
     clearTimeout(this.lineHide);
@@ -472,6 +473,7 @@ const HG = {
     ok.style.right = beside ? "auto" : "";
     ok.style.top = Math.max(0, middle - 22) + "px";
     input.style.display = ok.style.display = "";
+    input.setAttribute("inputmode", numbers ? "decimal" : "text");
     input.value = "";
     this.lineValue = "";
     this.line = { n: n };
@@ -495,7 +497,6 @@ const HG = {
     const input = document.createElement("input");
     input.className = "hg-line";
     input.type = "text";
-    input.setAttribute("inputmode", "decimal");
     input.setAttribute("enterkeyhint", "done");
     input.setAttribute("autocomplete", "off");
     input.setAttribute("autocorrect", "off");

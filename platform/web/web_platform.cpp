@@ -94,11 +94,13 @@ EM_JS(void, hg_install_menu, (const char* entries), { HG.installMenu(UTF8ToStrin
 EM_JS(void, hg_menu_enabled, (int enabled), { HG.menuBar.setEnabled(enabled != 0); });
 EM_JS(int, hg_menu_bar_bottom, (), { return HG.menuBarBottom(); });
 EM_JS(void, hg_install_commands, (const char* menus), { HG.menuBar.installCommands(UTF8ToString(menus)); });
+EM_JS(void, hg_command_checked, (int k, int checked), { HG.menuBar.setChecked(k, checked != 0); });
 EM_JS(void, hg_status_room, (const char* text, const char* shortText),
       { HG.menuBar.setStatusRoom(UTF8ToString(text), UTF8ToString(shortText)); });
 EM_JS(void, hg_status, (const char* text, const char* shortText),
       { HG.menuBar.setStatus(UTF8ToString(text), UTF8ToString(shortText)); });
-EM_JS(void, hg_line_begin, (int n, int x, int y, int height), { HG.beginLine(n, x, y, height); });
+EM_JS(void, hg_line_begin, (int n, int x, int y, int height, int numbers),
+      { HG.beginLine(n, x, y, height, numbers != 0); });
 EM_JS(void, hg_line_end, (), { HG.endLine(); });
 EM_JS(void, hg_notice, (const char* text), { HG.notice(UTF8ToString(text)); });
 EM_JS(void, hg_announce, (const char* text), { HG.announce(UTF8ToString(text)); });
@@ -447,6 +449,10 @@ void backend::SetMenuBarEnabled(bool enabled) {
     if (web.menuInstalled) hg_menu_enabled(enabled ? 1 : 0);
 }
 
+void SetCommandChecked(int position, bool checked) {
+    if (web.menuInstalled) hg_command_checked(position, checked ? 1 : 0);
+}
+
 void SetStatusRoom(const std::string& widestText, const std::string& widestShortText) {
     hg_status_room(widestText.c_str(), widestShortText.c_str());
 }
@@ -536,7 +542,9 @@ SavedAs SaveTextFile(const std::string& text, const std::string& fileName, const
 // ---------------------------------------------------------------------------
 // Text cursor and keyboard
 
-void backend::BeginLineInput(int n, int x, int y, int height) { hg_line_begin(n, x, y, height); }
+void backend::BeginLineInput(int n, int x, int y, int height, bool numbers) {
+    hg_line_begin(n, x, y, height, numbers ? 1 : 0);
+}
 
 void backend::EndLineInput() { hg_line_end(); }
 

@@ -1,0 +1,167 @@
+// ephemeris.cpp — the theories' places on a grid of days, interpolated, and
+// the apparent places seen from the Earth.
+#include "model/ephemeris.h"
+
+#include "model/state.h"
+
+#include <erfa.h>
+#include <erfam.h>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <numbers>
+
+namespace {
+
+constexpr double J2000 = 2451545.0;
+// The speed of light in AU per day.
+constexpr double LightAuPerDay = ERFA_DC;
+
+// The grid's spacing in days for each body. Cubic Hermite interpolation
+// errs by about r (ωh)⁴ / 384: for the planets, whose theory is cheap, it
+// stays below 3·10⁻⁷ AU (0.06″ seen from 1 AU). The Earth's theory costs
+// forty times as much, and the Moon pulls the Earth round their common
+// centre every month: its points are 8 days apart, which errs by up to
+// 2.5·10⁻⁶ AU (2″ in the direction of Venus at its nearest), far below the
+// theories' own errors.
+constexpr std::array<double, 7> GridDays{0, 8, 1, 4, 8, 32, 0};
+
+// Each body's grid points, kept where they fall in a table of their own: a
+// pass of the animation or a search for events moves slowly along the days,
+// so nearly every point asked for is already there.
+struct Node {
+    long long Index = 0;
+    bool Filled = false;
+    BodyState State;
+};
+constexpr std::size_t Slots = 512;
+// Half the span of the central difference that gives a planet's velocity, days.
+constexpr double VelocitySpan = 0.01;
+std::array<std::array<Node, Slots>, 7> Grid;
+
+const BodyState& GridState(int body, long long index) {
+    Node& slot = Grid[body][static_cast<std::size_t>(index) & (Slots - 1)];
+    if (!slot.Filled || slot.Index != index) {
+        const double t = static_cast<double>(index) * GridDays[body];
+        slot.State = ExactState(body, t);
+        // eraPlan94's velocities are those of its orbits without their
+        // perturbations (Jupiter's err by 10⁻⁵ AU a day): the planets' are
+        // taken from the positions instead, which costs little. eraEpv00's
+        // agree with its positions to 10⁻⁶ AU a day, and it costs forty
+        // times as much: the Earth keeps its own.
+        if (body != Earth) {
+            const BodyState before = ExactState(body, t - VelocitySpan), after = ExactState(body, t + VelocitySpan);
+            for (int i = 0; i < 3; ++i) slot.State.V[i] = (after.P[i] - before.P[i]) / (2 * VelocitySpan);
+        }
+        slot.Index = index;
+        slot.Filled = true;
+    }
+    return slot.State;
+}
+
+// The nutation in longitude every few days, interpolated linearly: its
+// shortest term of note (13.7 days, 0.2″) bends from a straight line by
+// less than 0.1″ in that time.
+constexpr double NutationDays = 4;
+struct NutationPoint {
+    long long Index = 0;
+    bool Filled = false;
+    double Dpsi = 0;
+};
+std::array<NutationPoint, 512> Nutation;
+
+double NutationAt(long long index) {
+    NutationPoint& slot = Nutation[static_cast<std::size_t>(index) & (Nutation.size() - 1)];
+    if (!slot.Filled || slot.Index != index) {
+        double deps = 0;
+        eraNut00b(J2000, static_cast<double>(index) * NutationDays, &slot.Dpsi, &deps);
+        slot.Index = index;
+        slot.Filled = true;
+    }
+    return slot.Dpsi;
+}
+
+double Length(const double v[3]) {
+    return std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]);
+}
+
+}  // namespace
+
+BodyState ExactState(int body, double moment) {
+    BodyState s;
+    if (body < Earth || body > Jupiter) return s;
+    double pv[2][3];
+    if (body == Earth) {
+        double barycentric[2][3];
+        eraEpv00(J2000, moment, pv, barycentric);
+    } else {
+        // eraPlan94's numbering: 1 Mercury, 2 Venus, 4 Mars, 5 Jupiter.
+        const int planet = body == Mercury ? 1 : body == Venus ? 2 : body == Mars ? 4 : 5;
+        eraPlan94(J2000, moment, planet, pv);
+    }
+    // From the equator of J2000 to the ecliptic and equinox of date.
+    double rm[3][3];
+    eraEcm06(J2000, moment, rm);
+    for (int i = 0; i < 3; ++i) {
+        s.P[i] = rm[i][0] * pv[0][0] + rm[i][1] * pv[0][1] + rm[i][2] * pv[0][2];
+        s.V[i] = rm[i][0] * pv[1][0] + rm[i][1] * pv[1][1] + rm[i][2] * pv[1][2];
+    }
+    return s;
+}
+
+BodyState HeliocentricState(int body, double moment) {
+    BodyState s;
+    if (body < Earth || body > Jupiter) return s;
+    const double h = GridDays[body];
+    const double k = std::floor(moment / h);
+    const auto index = static_cast<long long>(k);
+    const BodyState& a = GridState(body, index);
+    const BodyState& b = GridState(body, index + 1);
+    // Cubic Hermite on [a, b] at u in [0, 1].
+    const double u = moment / h - k, u2 = u * u, u3 = u2 * u;
+    const double h00 = 2 * u3 - 3 * u2 + 1, h10 = u3 - 2 * u2 + u, h01 = 3 * u2 - 2 * u3, h11 = u3 - u2;
+    const double d00 = (6 * u2 - 6 * u) / h, d10 = 3 * u2 - 4 * u + 1, d11 = 3 * u2 - 2 * u;
+    for (int i = 0; i < 3; ++i) {
+        s.P[i] = h00 * a.P[i] + h * (h10 * a.V[i] + h11 * b.V[i]) + h01 * b.P[i];
+        s.V[i] = d00 * (a.P[i] - b.P[i]) + d10 * a.V[i] + d11 * b.V[i];
+    }
+    return s;
+}
+
+double NutationInLongitude(double moment) {
+    const double k = std::floor(moment / NutationDays);
+    const auto index = static_cast<long long>(k);
+    const double a = NutationAt(index), b = NutationAt(index + 1);
+    return a + (b - a) * (moment / NutationDays - k);
+}
+
+ApparentPlace Apparent(int body, double moment) {
+    ApparentPlace place;
+    if (body < Mercury || body > Sun) return place;
+    const bool sun = body == Sun;
+    // The light seen now left the body a light time ago; the Earth's place a
+    // light time ago stands in for the aberration by the Earth's motion (its
+    // velocity changes too little in that time to matter).
+    const BodyState earth = HeliocentricState(Earth, moment);
+    double g[3];
+    {
+        const BodyState now = sun ? BodyState{} : HeliocentricState(body, moment);
+        for (int i = 0; i < 3; ++i) g[i] = now.P[i] - earth.P[i];
+    }
+    const double lightTime = Length(g) / LightAuPerDay;
+    const BodyState then = sun ? BodyState{} : HeliocentricState(body, moment - lightTime);
+    const BodyState earthThen = HeliocentricState(Earth, moment - lightTime);
+    for (int i = 0; i < 3; ++i) g[i] = then.P[i] - earthThen.P[i];
+    place.Distance = Length(g);
+    // From the mean equinox of date to the true one: a turn about the
+    // ecliptic's pole by the nutation in longitude.
+    const double dpsi = NutationInLongitude(moment), c = std::cos(dpsi), s = std::sin(dpsi);
+    place.U[0] = (c * g[0] - s * g[1]) / place.Distance;
+    place.U[1] = (s * g[0] + c * g[1]) / place.Distance;
+    place.U[2] = g[2] / place.Distance;
+    place.Longitude = std::atan2(place.U[1], place.U[0]);
+    if (place.Longitude < 0) place.Longitude += 2 * std::numbers::pi;
+    place.Latitude = std::asin(std::clamp(place.U[2], -1.0, 1.0));
+    return place;
+}
