@@ -107,10 +107,10 @@ body { font-family: "DejaVu Sans", Arial, Helvetica, sans-serif; font-size: 11pt
 h1 { font-size: 16pt; margin: 0 0 .3em; }
 h2 { font-size: 13pt; margin: 1.2em 0 .4em; }
 p.note { font-style: italic; margin: .2em 0; }
-table.fields { width: 100%; border-collapse: collapse; margin: .8em 0 1em; }
-table.fields td { padding: .4em .5em .4em 0; white-space: nowrap; width: 33%; }
-table.fields td:first-child { width: 40%; }
-span.blank { display: inline-block; width: 75%; height: 1.1em; border-bottom: 1px solid #000;
+table.fields { width: 100%; border-collapse: collapse; table-layout: fixed; margin: .8em 0 1em; }
+table.fields td { padding: .4em 1em .4em 0; white-space: nowrap; }
+table.fields td:first-child { width: 45%; }
+span.blank { display: inline-block; width: calc(100% - 4.5em); height: 1.1em; border-bottom: 1px solid #000;
              vertical-align: bottom; }
 figure { margin: 0; }
 figure img { display: block; width: 100%; height: auto; border: 1px solid #000; box-sizing: border-box; }
@@ -169,7 +169,8 @@ std::vector<Task> Tasks(const Facts& f, bool stripShown) {
     const std::string loop = "Bestimmen Sie aus der Tabelle, " + when + " " + p +
                              " beginnt, rückwärts zu laufen (\u201EStillstand (rückläufig)\u201C), " + when +
                              " " + p + " wieder vorwärts läuft (\u201EStillstand (rechtläufig)\u201C) und wie "
-                             "viele Tage diese Schleife dauert. Nehmen Sie die erste Schleife der Tabelle.";
+                             "viele Tage diese Schleife dauert. Nehmen Sie die erste Schleife, die in der Tabelle mit "
+                             "\u201EStillstand (rückläufig)\u201C beginnt.";
     std::vector<Task> tasks{
         {"Beschreiben Sie die Bahn von " + p + " im rechten Bild, in dem die Erde ruht, und vergleichen Sie sie "
          "mit der Bahn im linken Bild, in dem die Sonne ruht.",
@@ -283,7 +284,7 @@ std::string SolutionSheetHtml(int body, double day) {
                 GermanNumber(std::abs(TheSky().Elongation(body, e.Day)) * Degrees, 1) + "°" + m + ", " +
                     (east ? "am Abendhimmel" : "am Morgenhimmel"));
         }
-    row("schleife-von", "Die erste Schleife der Tabelle: rückläufig ab", MomentOf(f.Loop.FirstDay));
+    row("schleife-von", "Die erste Schleife, die in der Tabelle beginnt: rückläufig ab", MomentOf(f.Loop.FirstDay));
     row("schleife-bis", "wieder rechtläufig ab", MomentOf(f.Loop.LastDay));
     row("schleife-tage", "Dauer der Schleife", DaysText(f.Loop.Days) + m);
     row("schleife-grad", "Breite der Schleife am Himmel", GermanNumber(f.Loop.WidthDegrees, 1) + "°" + m);
