@@ -2027,12 +2027,13 @@ def check_time_step(s, p):
         time.sleep(0.2)
         second = earth_angle(p.view_images(s.shot())[0])
         t = time.monotonic() - t0
-        # Within 1.45 s the Earth turns less than half a revolution even at 2
-        # days a step, so the angle between the two pictures is unambiguous;
-        # on a busy machine, where a screenshot takes longer, it tries again.
-        if first is None or second is None or t > 1.45:
+        # The Earth only ever goes forward, and within 2.9 s it turns less
+        # than a whole revolution even at 2 days a step, so the forward angle
+        # between the two pictures is unambiguous; on a very busy machine,
+        # where a screenshot takes longer, it tries again.
+        if first is None or second is None or t > 2.9:
             return False
-        turn = abs((second - first + math.pi) % (2 * math.pi) - math.pi)
+        turn = (second - first) % (2 * math.pi)
         days = turn / OMEGA_EARTH
         bound = 0.2 * (STEPS_PER_SECOND * t + 2)
         state.update(days=days, t=t, bound=bound)
