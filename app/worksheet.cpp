@@ -243,7 +243,7 @@ std::string WorksheetHtml(int body, double day, const WorksheetPicture& picture)
             "\" src=\"data:image/png;base64," + Base64(picture.Png) + "\">\n";
     html += "<img class=\"print\" alt=\"Dasselbe Bild für den Schwarz-Weiß-Druck\" src=\"data:image/png;base64," +
             Base64(picture.PrintPng) + "\">\n";
-    html += "<figcaption>Das Bild von heliogeo bei " + Escaped(f.Moment) + ": " + shows + ".</figcaption>\n"
+    html += "<figcaption>Das Bild von heliogeo am " + Escaped(f.Moment) + ": " + shows + ".</figcaption>\n"
             "</figure>\n</section>\n";
 
     html += "<section class=\"work\">\n<h2>Die Ereignisse von " + Escaped(f.Planet) + "</h2>\n";
@@ -276,11 +276,12 @@ std::string SolutionSheetHtml(int body, double day) {
     };
     row("winkel", "Winkel zwischen der Sonne und " + f.Planet + ", von der Erde aus, im Bild",
         GermanNumber(PictureAngle(body, day), 0) + "°");
+    int elongations = 0;
     if (Inner(body))
         for (const SkyEvent& e : f.Events) {
             if (e.Kind != EventKind::GreatestEastElongation && e.Kind != EventKind::GreatestWestElongation) continue;
             const bool east = e.Kind == EventKind::GreatestEastElongation;
-            row(east ? "elongation-ost" : "elongation-west", EventName(e.Kind) + " (" + MomentOf(e.Day) + ")",
+            row("elongation-" + std::to_string(++elongations), EventName(e.Kind) + " (" + MomentOf(e.Day) + ")",
                 GermanNumber(std::abs(TheSky().Elongation(body, e.Day)) * Degrees, 1) + "°" + m + ", " +
                     (east ? "am Abendhimmel" : "am Morgenhimmel"));
         }
@@ -294,7 +295,7 @@ std::string SolutionSheetHtml(int body, double day) {
     if (f.Model) row("echt", "Die echte synodische Umlaufzeit", std::to_string(TrueSynodicDays[body]) + " Tage");
 
     std::string html = "<section class=\"answers\">\n<h1>" + Escaped(Heading("Lösungsblatt", f)) + "</h1>\n";
-    html += "<p>Zum Arbeitsblatt über " + Escaped(f.Planet) + " bei " + Escaped(f.Moment) +
+    html += "<p>Zum Arbeitsblatt über " + Escaped(f.Planet) + " am " + Escaped(f.Moment) +
             ": was heliogeo aus seinen Ereignissen gemessen hat" + (f.Model ? " (im Modell von heliogeo)" : "") +
             ". Ein Winkel, im Bild mit dem Geodreieck gemessen, weicht um wenige Grad ab.</p>\n";
     html += "<table class=\"answers\">\n<thead><tr><th>Gefragt</th><th>Gemessen</th></tr></thead>\n<tbody>\n" + rows +
