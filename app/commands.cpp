@@ -30,6 +30,7 @@ constexpr std::array<CommandRow, CommandCount> Table{{
     {StepBack, Extras, "Schritt &zurück", Key(KeyName::Left), "\u2190", 1, "|\u25C0"},
     {SightLines, Extras, "&Sichtlinien ein/aus", Letter('S'), "S", -1, ""},
     {SavePictureCommand, Extras, "&Bild speichern", Letter('S', true), "Strg+S", -1, ""},
+    {SaveWorksheetCommand, Extras, "&Arbeitsblatt speichern", Letter('A'), "A", -1, ""},
     {NextEventCommand, Events, "&Nächstes Ereignis", Key(KeyName::PageDown), "Bild\u2193", 4, "\u25B6\u25B6"},
     {PreviousEventCommand, Events, "&Voriges Ereignis", Key(KeyName::PageUp), "Bild\u2191", 0, "\u25C0\u25C0"},
     {SkyStripCommand, Events, "&Himmelsstreifen ein/aus", Letter('H'), "H", -1, ""},
@@ -72,6 +73,7 @@ void DoCommand(int position) {
         case StepBack: AskStep(-1); break;
         case SightLines: ToggleSightLines(); break;
         case SavePictureCommand: SaveThePicture(); break;
+        case SaveWorksheetCommand: SaveTheWorksheet(); break;
         case NextEventCommand: JumpToEvent(+1); break;
         case PreviousEventCommand: JumpToEvent(-1); break;
         case SkyStripCommand: ToggleSkyStrip(); break;

@@ -17,6 +17,7 @@ enum Command : int {
     StepBack,
     SightLines,
     SavePictureCommand,
+    SaveWorksheetCommand,
     NextEventCommand,
     PreviousEventCommand,
     SkyStripCommand,

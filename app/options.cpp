@@ -50,7 +50,7 @@ const ValueOption ValueOptions[] = {
          double moment = 0;
          std::string reason;
          ReadIsoDate(std::string(text), moment, reason);
-         return "Ungültiger Wert für date in der Adresse (" + reason + "); es startet das Modell.";
+         return "Ungültiger Wert date=" + std::string(text) + " in der Adresse: " + reason + " Es startet das Modell.";
      }},
 };
 

@@ -1,13 +1,16 @@
-// saving.cpp — the picture and the event list saved, and the box that says
-// where they went.
+// saving.cpp — the picture, the event list and the worksheet saved, and the
+// box that says where they went.
 #include "app/saving.h"
 
+#include "app/classroom.h"
+#include "app/worksheet.h"
 #include "model/event_list.h"
 #include "model/state.h"
 #include "render/render.h"
 
 #include <ctime>
 #include <new>
+#include <vector>
 
 void SaveThePicture() {
     SavedAs saved = SavedAs::Failed;
@@ -36,6 +39,47 @@ void SaveTheEventList() {
     TellWhereSaved("Die Ereignisliste", saved, where);
 }
 
+void SaveTheWorksheet() {
+    SaveWorksheetFiles(LocalTimeText());
+}
+
+void SaveWorksheetFiles(const std::string& localTime) {
+    const int body = WorksheetPlanet(Classroom.AtEvent, Settings.PlanetOn);
+    if (body == 0) {
+        MessageBox("Kein Planet außer der Erde ist eingeschaltet: es gibt kein Arbeitsblatt.");
+        return;
+    }
+    // The worksheet first: without it the solution sheet is not saved.
+    SavedAs sheet = SavedAs::Failed, solution = SavedAs::Failed;
+    std::string sheetWhere, solutionWhere;
+    try {
+        WorksheetPicture picture;
+        Image shown, print;
+        ComposePicture(shown);
+        PrintPicture(shown, print);
+        picture.StripShown = IsWindowOpen(Win_4);
+        if (!EncodePng(shown, picture.Png) || !EncodePng(print, picture.PrintPng)) {
+            sheetWhere = "das Bild ließ sich nicht als PNG schreiben";
+        } else {
+            sheet = SaveTextFile(WorksheetHtml(body, Planets.SimTime, picture),
+                                 StampedFileName("heliogeo-arbeitsblatt", ".html", localTime), "text/html",
+                                 sheetWhere);
+        }
+        if (sheet != SavedAs::Failed)
+            solution = SaveTextFile(SolutionSheetHtml(body, Planets.SimTime),
+                                    StampedFileName("heliogeo-loesungsblatt", ".html", localTime), "text/html",
+                                    solutionWhere);
+    } catch (const std::bad_alloc&) {
+        (sheet == SavedAs::Failed ? sheetWhere : solutionWhere) = "zu wenig Speicher";
+    }
+    std::vector<std::string> lines = SavedLines("Das Arbeitsblatt", sheet, sheetWhere);
+    if (sheet != SavedAs::Failed) {
+        lines.push_back(" ");
+        for (const std::string& line : SavedLines("Das Lösungsblatt", solution, solutionWhere)) lines.push_back(line);
+    }
+    MessageBoxLines(lines);
+}
+
 std::string StampedFileName(const std::string& stem, const std::string& extension, const std::string& localTime) {
     // "2026-12-08 14:30:05" becomes "-2026-12-08-143005".
     std::string name = stem + "-";
@@ -55,11 +99,16 @@ std::string LocalTimeText() {
     return text;
 }
 
+std::vector<std::string> SavedLines(const std::string& what, SavedAs saved, const std::string& where) {
+    switch (saved) {
+        case SavedAs::File: return {what + " ist gespeichert: ", " ", " " + where};
+        case SavedAs::Download: return {what + " wird heruntergeladen: ", " ", " " + where};
+        case SavedAs::Failed: break;
+    }
+    return {what + " ließ sich nicht speichern: " + where};
+}
+
 void TellWhereSaved(const std::string& what, SavedAs saved, const std::string& where) {
     // The box's lines as they are: a "|" in a folder's name is no line's end.
-    switch (saved) {
-        case SavedAs::File: MessageBoxLines({what + " ist gespeichert: ", " ", " " + where}); break;
-        case SavedAs::Download: MessageBoxLines({what + " wird heruntergeladen: ", " ", " " + where}); break;
-        case SavedAs::Failed: MessageBoxLines({what + " ließ sich nicht speichern: " + where}); break;
-    }
+    MessageBoxLines(SavedLines(what, saved, where));
 }

@@ -1,16 +1,23 @@
-// saving.h — the files a lesson leaves: the picture of both views and the
-// event list, named with the local time, and the box that says where they
-// went.
+// saving.h — the files a lesson leaves: the picture of both views, the
+// event list and the worksheet with its solution sheet, named with the local
+// time, and the box that says where they went.
 #pragma once
 
 #include "platform/platform.h"
 
 #include <string>
+#include <vector>
 
 // Saves the picture of both views as they stand on the screen.
 void SaveThePicture();
 // Saves the list of coming events as a table.
 void SaveTheEventList();
+// Saves the worksheet of the moment shown and, beside it, its solution sheet
+// (worksheet.h); one box says where both went. Without a planet but the
+// Earth shown there is none, and a box says so.
+void SaveTheWorksheet();
+// The same with the local time given, as StampedFileName takes it.
+void SaveWorksheetFiles(const std::string& localTime);
 
 // A saved file's name with the local time in it: ("heliogeo", ".png") at
 // "2026-12-08 14:30:05" is "heliogeo-2026-12-08-143005.png".
@@ -20,3 +27,5 @@ std::string LocalTimeText();
 // The box that says where a saved file went, or why nothing was saved;
 // `what` names it ("Das Bild", "Die Ereignisliste").
 void TellWhereSaved(const std::string& what, SavedAs saved, const std::string& where);
+// That box's lines.
+std::vector<std::string> SavedLines(const std::string& what, SavedAs saved, const std::string& where);

@@ -107,11 +107,12 @@ double CellWidth(const core::Font& font);
 
 // ---------------------------------------------------------------------------
 // Images: saving the picture, once it has passed core::PictureSavable, and
-// a text file the same way.
+// a text file the same way; a picture's PNG bytes.
 
 SavedAs SavePicture(const Image& picture, const std::string& fileName, std::string& where);
 SavedAs SaveTextFile(const std::string& text, const std::string& fileName, const std::string& mimeType,
                      std::string& where);
+bool EncodePng(const Image& picture, std::string& bytes);
 
 // ---------------------------------------------------------------------------
 // Text cursor and keyboard

@@ -305,6 +305,11 @@ SavedAs SavePicture(const Image& picture, const std::string& fileName, std::stri
 // a download of the given MIME type ("text/csv").
 SavedAs SaveTextFile(const std::string& text, const std::string& fileName, const std::string& mimeType,
                      std::string& where);
+// A picture as the bytes of a PNG file, for a file that holds the picture
+// itself (a page with the picture in it): on the desktop Qt's PNG writer, in
+// a browser the page's canvas. Either way the file decodes to exactly the
+// picture's pixels. False, with bytes empty, where it could not be made.
+bool EncodePng(const Image& picture, std::string& bytes);
 
 // ---------------------------------------------------------------------------
 // Text cursor and keyboard — the shared core, from the keys and clicks the

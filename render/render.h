@@ -58,6 +58,11 @@ void RemoveBody(int16_t k);
 // The picture of both views as they stand on the screen, lines of sight
 // included.
 void ComposePicture(Image& picture);
+// The same picture for a black-and-white copier (print_picture.cpp): white
+// paper for the views' azure and the strip's night, the paths and letters
+// black, each body's disc a light grey of its own with its black label and
+// outline, the lines in a body's colour dark grey.
+void PrintPicture(const Image& picture, Image& print);
 
 // Lines of sight: from the Earth through each shown planet to the edge of
 // each view that is shown, in the planet's colour, with a short heavier mark

@@ -56,6 +56,7 @@ printed). Every wait has a time limit; nothing waits for a person.
 
 import argparse
 import base64
+import html.parser
 import io
 import json
 import math
@@ -121,7 +122,8 @@ MENUS = {
     "DARSTELLUNG": ["nur &Planeten", "nur &Bahnen", "Planten &und Bahnen", "&Vieleck ein/aus"],
     "PLANETEN": ["&nur Erde-Sonne", "&Merkur ein/aus", "&Venus ein/aus", "M&ars ein/aus", "&Jupiter aus/ein"],
     "SERVICE": ["Bildschirm &löschen", "&Hardcopy", "&Zeitschritt", "&Test"],
-    "EXTRAS": ["&Anhalten / Weiter", "Schritt &vor", "Schritt &zurück", "&Sichtlinien ein/aus", "&Bild speichern"],
+    "EXTRAS": ["&Anhalten / Weiter", "Schritt &vor", "Schritt &zurück", "&Sichtlinien ein/aus", "&Bild speichern",
+               "&Arbeitsblatt speichern"],
     "EREIGNISSE": ["&Nächstes Ereignis", "&Voriges Ereignis", "&Himmelsstreifen ein/aus", "&Ereignisliste",
                    "Ereignisliste &speichern"],
     "HIMMEL": ["&Modell", "&Echter Himmel", "&Jetzt", "&Datum \u2026"],
@@ -319,6 +321,13 @@ class XSession(Session):
 
     def saved_text(self):
         return newest_file(self.pictures, ".csv", lambda f: (f, open(f, encoding="utf-8").read()))
+
+    def saved_sheets(self):
+        """The newest worksheet and solution sheet beside the pictures (put in place whole)."""
+        def newest(kind):
+            names = sorted(n for n in os.listdir(self.pictures) if n.startswith("heliogeo-%s-" % kind))
+            return names and os.path.join(self.pictures, names[-1])
+        return [poll(lambda: newest(kind), 5, "the saved " + kind) for kind in ("arbeitsblatt", "loesungsblatt")]
 
     def start_panel(self, edge, height):
         """A desktop panel along the top or bottom edge, as a taskbar is: a
@@ -713,6 +722,10 @@ class BrowserSession(Session):
     def saved_text(self):
         path = self.downloaded_file()
         return path, open(path, encoding="utf-8").read()
+
+    def saved_sheets(self):
+        """The worksheet and the solution sheet, two downloads in either order."""
+        return sorted((self.downloaded_file() for _ in range(2)), key=lambda path: "loesungsblatt" in path)
 
     def status_text(self):
         return self.eval("HG.statusText")
@@ -1856,6 +1869,7 @@ def check_events(s, p, strip_copy):
           "the saved list: its header, 8 fields a row, %d events of Mars in order from the opposition on day %s (the"
           " model's: day %.3f), then its next loop" % (len(events), events and events[0][0], n * MARS_SYNODIC))
     check_sky_strip(s, strip, sky, day)
+    check_worksheet(s, p, day, events, [r for r in rows[1:] if r[3]][0])
     # With Mercury too, the list is longer than the screen: a box that scrolls.
     p.choose_by_letter("PLANETEN", "&Merkur ein/aus")
     s.key("l")
@@ -1873,6 +1887,86 @@ def check_events(s, p, strip_copy):
         poll(lambda: s.shot().getpixel((strip["x"], SCREEN_H - 1)) == NIGHT_BLUE, 5, "the sky strip")
         s.last_shot.save(strip_copy)
         log("the sky strip's screenshot: " + strip_copy)
+
+
+class Sheet(html.parser.HTMLParser):
+    """A saved worksheet or solution sheet: its declared charset, heading,
+    pictures, and the rows of each table and list by class (cells, <p>s),
+    each answer row's value by its id."""
+    def __init__(self, path):
+        super().__init__()
+        self.charset, self.h1, self.images, self.rows, self.answers = None, "", [], {}, {}
+        self.where = self.row = self.cell = self.id = None
+        with open(path, encoding="utf-8") as f:
+            self.text = f.read()
+        self.feed(self.text)
+
+    def handle_starttag(self, tag, attrs):
+        a = dict(attrs)
+        if tag == "meta" and "charset" in a:
+            self.charset = a["charset"]
+        elif tag == "img":
+            self.images.append(Image.open(io.BytesIO(base64.b64decode(a["src"].split(",", 1)[1]))).convert("RGB"))
+        elif tag in ("table", "ol"):
+            self.where = self.rows.setdefault(a.get("class"), [])
+        elif tag in ("tr", "li"):
+            self.row, self.id = [], a.get("id")
+        elif tag in ("td", "th", "p", "h1"):
+            self.cell = ""
+
+    def handle_data(self, data):
+        if self.cell is not None:
+            self.cell += data
+
+    def handle_endtag(self, tag):
+        if tag in ("td", "th", "p", "h1") and self.cell is not None:
+            self.h1 = self.cell if tag == "h1" else self.h1
+            if self.row is not None and tag != "th":
+                self.row.append(self.cell)
+            self.cell = None
+        elif tag in ("tr", "li") and self.row:
+            self.where.append(self.row)
+            self.answers[self.id] = self.row[-1]
+            self.row = None
+
+
+def check_worksheet(s, p, day, events, loop):
+    """A (EXTRAS, &Arbeitsblatt speichern) at Mars's opposition, beside a picture saved there: the worksheet
+    in UTF-8 with Mars and the day in its heading, the saved picture's pixels and a grey one for printing, the
+    events of the saved list, tasks in the curricula's words without the answers; the solution sheet with the
+    list's loop and the synodic period of the model."""
+    german = lambda v: ("%.2f" % v).rstrip("0").rstrip(".").replace(".", ",")
+    p.choose_by_mouse("EXTRAS", "&Bild speichern")
+    p.close_box_with_return("the box saying where the picture went")
+    picture = s.saved_picture()
+    p.choose_by_mouse("EXTRAS", "&Arbeitsblatt speichern")
+    poll(p.boxes, 5, "the box saying where the sheets went")
+    said = s.box_text()
+    p.close_box_with_return("the box saying where the sheets went")
+    paths = s.saved_sheets()
+    sheet, solution = Sheet(paths[0]), Sheet(paths[1])
+    colour, grey = sheet.images
+    check(said is None or all(os.path.basename(path) in said for path in paths),
+          "one box names both files (%r)" % said)
+    tasks = [r[0] for r in sheet.rows["tasks"]]
+    check(sheet.charset == "utf-8" and sheet.h1 == "Arbeitsblatt: Mars \u2013 Tag %s (im Modell)" % german(day)
+          and ImageChops.difference(colour, picture).getbbox() is None
+          and all(r == g == b for r, g, b in grey.getdata()) and grey.getpixel((10, 10)) == WHITE
+          and sheet.rows["events"] == [["Tag " + german(float(e[0])), e[2]] for e in events]
+          and sheet.rows["events"][0] == ["Tag " + german(day), "Opposition"] and len(sheet.rows["questions"]) == 4
+          and all(re.match(r"(Beschreiben|Bestimmen|Erklären) Sie ", t) for t in tasks),
+          "the worksheet %s: UTF-8, heading %r, the saved picture's %s pixels and a grey print version, the saved"
+          " list's events from the opposition, %d tasks with the curricula's operators, the box's questions"
+          % (os.path.basename(paths[0]), sheet.h1, picture.size, len(tasks)))
+    answers = solution.answers
+    check(answers["schleife-von"] == "Tag " + german(float(loop[0])) and answers["schleife-bis"] == "Tag " +
+          german(float(loop[3])) and answers["schleife-tage"] == "%s Tage im Modell" % loop[4].replace(".", ",")
+          and answers["schleife-grad"].startswith(loop[5].replace(".", ",") + "°")
+          and answers["synodisch"].startswith("%s Tage im Modell" % german(MARS_SYNODIC))
+          and not any(answers[k].split(" (")[0] in sheet.text for k in ("schleife-tage", "schleife-grad",
+                                                                          "synodisch")),
+          "the solution sheet: the saved list's loop %s and the synodic period %s, none of them on the worksheet"
+          % (answers["schleife-tage"], answers["synodisch"]))
 
 
 def check_time_step(s, p):
@@ -2002,6 +2096,7 @@ def run_lesson(s):
     day, strip, sky = mars_opposition(s, p)
     check(count(p.view_images(s.last_shot)[0], WHITE) > 200, "paths in window 2 up to the opposition")
     check_sky_strip(s, strip, sky, day)
+    check_worksheet(s, p, day, events, [r for r in rows[1:] if r[3]][0])
     log("the views and the strip at the opposition: " + s.save_shot("lesson.png"))
     check_letters(s)
     s.alive()

@@ -68,7 +68,7 @@ private slots:
     // line is read.
     void theExtrasMenuAndItsKeys() {
         const QStringList texts = {"&Anhalten / Weiter\tLeertaste", "Schritt &vor\t\u2192", "Schritt &zurück\t\u2190",
-                                   "&Sichtlinien ein/aus\tS", "&Bild speichern\tStrg+S",
+                                   "&Sichtlinien ein/aus\tS", "&Bild speichern\tStrg+S", "&Arbeitsblatt speichern\tA",
                                    "&Nächstes Ereignis\tBild\u2193", "&Voriges Ereignis\tBild\u2191",
                                    "&Himmelsstreifen ein/aus\tH", "&Ereignisliste\tL", "Ereignisliste &speichern",
                                    "&Modell\tM", "&Echter Himmel\tE", "&Jetzt\tJ", "&Datum \u2026\tD"};

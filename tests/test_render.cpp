@@ -22,6 +22,7 @@
 
 #include <cmath>
 #include <map>
+#include <set>
 
 using namespace test_support;
 
@@ -1232,6 +1233,35 @@ private slots:
         QVERIFY(x > column(173.851) && x < column(138.038));
         QVERIFY(std::abs(std::remainder(mars - LongitudeOfDate(149.829 * M_PI / 180, events[0].Day), 2 * M_PI)) <
                 2 * M_PI / 180);
+    }
+
+    // The picture for a black-and-white copier: paper for the views' azure
+    // and the strip's night, paths and outlines black, each body's fill a
+    // light grey of its own, lines in a body's colour (one and three pixels
+    // wide) dark; nothing but greys.
+    void thePrintPictureTellsTheBodiesApartInGrey() {
+        const uint32_t fills[] = {Yellow, Cyan, Green, Magenta, Blue, Red}, night = 0x3C1408;
+        Image picture{56, 9, std::vector<uint32_t>(56 * 9)};
+        auto put = [&](int x, int y, uint32_t c) {
+            picture.Pixels[y * 56 + x] = 0xFF000000u | (c & 0xFF) << 16 | (c & 0xFF00) | c >> 16;
+        };
+        const std::array lines{Red, Azure, Magenta, Magenta, Magenta, night, White, Azure};
+        for (int y = 0; y < 9; ++y)
+            for (int x = 0; x < 56; ++x) {
+                const int i = x / 8, u = x % 8;  // discs 7 pixels wide, outlined, on azure; then the lines
+                const bool outline = u == 0 || u == 6 || y == 1 || y == 7;
+                put(x, y, i == 6 ? lines[u] : u == 7 || y == 0 || y == 8 ? Azure : outline ? Black : fills[i]);
+            }
+        Image print;
+        PrintPicture(picture, print);
+        auto level = [&](int x, int y) { return static_cast<int>(print.Pixels[y * 56 + x] & 0xFF); };
+        for (uint32_t p : print.Pixels) QVERIFY((p & 0xFF) == (p >> 8 & 0xFF) && (p & 0xFF) == (p >> 16 & 0xFF));
+        std::set<int> greys;
+        for (int i = 0; i < 6; ++i) greys.insert(level(8 * i + 3, 4));
+        QCOMPARE(greys.size(), std::size_t(6));
+        QVERIFY(*greys.begin() >= 0x90 && *greys.rbegin() < 0xFF);  // black letters read on each
+        for (auto [x, grey] : {std::pair{7, 0xFF}, {0, 0}, {48, 0x50}, {51, 0x50}, {53, 0xFF}, {54, 0}})
+            QCOMPARE(level(x, 4), grey);
     }
 };
 

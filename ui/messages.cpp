@@ -6,6 +6,7 @@
 #include "ui/credits.h"
 
 #include <string>
+#include <vector>
 
 ShellState Shell;
 
@@ -13,27 +14,55 @@ void ShowMessage() {
     MessageBox(Shell.MessageText);
 }
 
+std::string InfoText() {
+    std::string text = "||";
+    text += " Das GEOZENTRISCHE System von Ptolemäus   |";
+    text += " und das HELIOZENTRISCHE System von Kopernikus  |";
+    text += " werden einander gegenübergestellt.   ||";
+    text += " Der Rechner transformiert dabei rein mathematisch   |";
+    text += " von einem System in das andere.   ||";
+    // These two pieces form one line.
+    text += " Der 'Blick von außen' auf das Planetensystem";
+    text += " erleichtert den Durchblick.  ||";
+    text += "Fragestellungen:   ||";
+    text += " - Inwiefern ist das heliozentrische System   |";
+    text += "   dem geozentrischen System überlegen?   |";
+    text += " - Inwiefern sind die beiden Systeme gleichwertig?   |";
+    text += " - Inwiefern handelt es sich um zwei gleich richtige   |";
+    text += "   Beschreibungen des Planetensystems?  |";
+    text += " - Weshalb wird dennoch das heliozentrische System bevorzugt?   |";
+    text += "   ||";
+    text += " Die Radien sind nicht maßstäblich gezeichnet!   |";
+    return text;
+}
+
 void ShowInfo() {
     // Each call starts afresh, so the text is the same every time.
-    Shell.MessageText = "||";
-    Shell.MessageText += " Das GEOZENTRISCHE System von Ptolemäus   |";
-    Shell.MessageText += " und das HELIOZENTRISCHE System von Kopernikus  |";
-    Shell.MessageText += " werden einander gegenübergestellt.   ||";
-    Shell.MessageText += " Der Rechner transformiert dabei rein mathematisch   |";
-    Shell.MessageText += " von einem System in das andere.   ||";
-    // These two pieces form one line.
-    Shell.MessageText += " Der 'Blick von außen' auf das Planetensystem";
-    Shell.MessageText += " erleichtert den Durchblick.  ||";
-    Shell.MessageText += "Fragestellungen:   ||";
-    Shell.MessageText += " - Inwiefern ist das heliozentrische System   |";
-    Shell.MessageText += "   dem geozentrischen System überlegen?   |";
-    Shell.MessageText += " - Inwiefern sind die beiden Systeme gleichwertig?   |";
-    Shell.MessageText += " - Inwiefern handelt es sich um zwei gleich richtige   |";
-    Shell.MessageText += "   Beschreibungen des Planetensystems?  |";
-    Shell.MessageText += " - Weshalb wird dennoch das heliozentrische System bevorzugt?   |";
-    Shell.MessageText += "   ||";
-    Shell.MessageText += " Die Radien sind nicht maßstäblich gezeichnet!   |";
+    Shell.MessageText = InfoText();
     ShowMessage();
+}
+
+std::vector<std::string> InfoQuestions() {
+    // The box's lines after "Fragestellungen:" up to the next empty one; a
+    // question starts with " - ", its further lines are indented.
+    const std::string text = InfoText();
+    std::vector<std::string> questions;
+    bool inside = false;
+    for (std::size_t from = 0, bar; (bar = text.find('|', from)) != std::string::npos; from = bar + 1) {
+        std::string line = text.substr(from, bar - from);
+        line.erase(0, line.find_first_not_of(' '));
+        line.erase(line.find_last_not_of(' ') + 1);
+        if (line == "Fragestellungen:") {
+            inside = true;
+        } else if (inside && line.starts_with("- ")) {
+            questions.push_back(line.substr(2));
+        } else if (inside && !line.empty() && !questions.empty()) {
+            questions.back() += " " + line;
+        } else if (inside && !questions.empty()) {
+            break;
+        }
+    }
+    return questions;
 }
 
 void ShowAuthor() {

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // The shell's program-wide state: what the boxes say and the end marker that
 // every wait watches, and the menu bar's table and choice, which the
@@ -28,6 +29,11 @@ void WaitForKey(int16_t line);
 // Message boxes: each shows MessageText.
 void ShowMessage();
 void ShowInfo();
+// The information box's text ("|" ends a line), and its questions, each
+// with its lines joined by a space: "Inwiefern ist das heliozentrische
+// System dem geozentrischen System überlegen?"
+std::string InfoText();
+std::vector<std::string> InfoQuestions();
 void ShowAuthor();
 
 // Time-step dialog.

@@ -340,20 +340,36 @@ SavedAs SaveBesidePictures(const QByteArray& bytes, const std::string& fileName,
 
 }  // namespace
 
-SavedAs SavePicture(const Image& picture, const std::string& fileName, std::string& where) {
-    if (!core::PictureSavable(picture, where)) return SavedAs::Failed;
-    // The PNG in memory first, so that a fault of the disk is told apart.
+namespace {
+
+bool WritePng(const Image& picture, QByteArray& png) {
+    if (picture.Width <= 0 || picture.Height <= 0) return false;
     const QImage image(reinterpret_cast<const uchar*>(picture.Pixels.data()), picture.Width, picture.Height,
                        static_cast<qsizetype>(picture.Width) * 4, QImage::Format_RGB32);
-    QByteArray png;
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);
     QImageWriter writer(&buffer, "png");
-    if (!writer.write(image)) {
+    return writer.write(image);
+}
+
+}  // namespace
+
+SavedAs SavePicture(const Image& picture, const std::string& fileName, std::string& where) {
+    if (!core::PictureSavable(picture, where)) return SavedAs::Failed;
+    // The PNG in memory first, so that a fault of the disk is told apart.
+    QByteArray png;
+    if (!WritePng(picture, png)) {
         where = "das Bild ließ sich nicht als PNG schreiben";
         return SavedAs::Failed;
     }
     return SaveBesidePictures(png, fileName, where);
+}
+
+bool EncodePng(const Image& picture, std::string& bytes) {
+    QByteArray png;
+    const bool written = WritePng(picture, png);
+    bytes = written ? png.toStdString() : std::string();
+    return written;
 }
 
 // The desktop knows a file's kind by its name; the MIME type is the browser's.

@@ -603,10 +603,9 @@ const HG = {
     setTimeout(() => URL.revokeObjectURL(link.href), 60000);
   },
 
-  // The picture (pixels 0xFFRRGGBB) as a PNG file.
-  savePicture(name, pixels, width, height) {
+  // A canvas holding the picture (pixels 0xFFRRGGBB), opaque.
+  pictureCanvas(pixels, width, height) {
     const canvas = document.createElement("canvas");
-    if (!canvas.toBlob) return 0;
     canvas.width = width;
     canvas.height = height;
     const from = new Uint8Array(HEAPU8.buffer, pixels, width * height * 4);
@@ -618,9 +617,35 @@ const HG = {
       image.data[i + 3] = 255;
     }
     canvas.getContext("2d").putImageData(image, 0, 0);
+    return canvas;
+  },
+
+  // The picture as a PNG file.
+  savePicture(name, pixels, width, height) {
+    if (!HTMLCanvasElement.prototype.toBlob) return 0;
+    const canvas = this.pictureCanvas(pixels, width, height);
     canvas.toBlob((blob) => { if (blob) this.offer(blob, name); }, "image/png");
     ++this.savedPictures;
     return 1;
+  },
+
+  // The picture as the bytes of a PNG file, kept for takePng: how many, or
+  // -1 where the canvas gives none. The canvas writes its PNG at once only
+  // as a data URL, whose base64 is undone here.
+  pngBytes: null,
+  encodePng(pixels, width, height) {
+    this.pngBytes = null;
+    const url = this.pictureCanvas(pixels, width, height).toDataURL("image/png");
+    const head = "data:image/png;base64,";
+    if (!url.startsWith(head)) return -1;
+    const text = atob(url.slice(head.length));
+    this.pngBytes = new Uint8Array(text.length);
+    for (let i = 0; i < text.length; ++i) this.pngBytes[i] = text.charCodeAt(i);
+    return this.pngBytes.length;
+  },
+  takePng(into) {
+    if (this.pngBytes) HEAPU8.set(this.pngBytes, into);
+    this.pngBytes = null;
   },
 
   // A text file: its bytes (UTF-8) as they are, of this MIME type.

@@ -109,6 +109,10 @@ EM_JS(int, hg_save_picture, (const char* name, const void* pixels, int width, in
       { return HG.savePicture(UTF8ToString(name), pixels, width, height); });
 EM_JS(int, hg_save_text, (const char* name, const char* bytes, int length, const char* mimeType),
       { return HG.saveText(UTF8ToString(name), bytes, length, UTF8ToString(mimeType)); });
+// A picture's PNG bytes in two calls: made and counted (-1: none), then
+// copied into room of that size.
+EM_JS(int, hg_encode_png, (const void* pixels, int width, int height), { return HG.encodePng(pixels, width, height); });
+EM_JS(void, hg_take_png, (void* into), { HG.takePng(into); });
 EM_JS(void, hg_measure, (const char* face, int size, int bold, const char* text, bridge::TextMetrics* out),
       { HG.measureText(UTF8ToString(face), size, bold != 0, UTF8ToString(text), out); });
 EM_JS(void, hg_glyphs, (const char* face, int size, int bold, const char* text, unsigned char* mask),
@@ -502,7 +506,7 @@ double backend::CellWidth(const core::Font& font) {
 }
 
 // ---------------------------------------------------------------------------
-// Images: the picture, and text files, offered for download
+// Images: the picture, and text files, offered for download; a picture's PNG bytes
 
 namespace {
 
@@ -537,6 +541,16 @@ SavedAs SaveTextFile(const std::string& text, const std::string& fileName, const
     const std::string name = DownloadName(fileName);
     return Offered(hg_save_text(name.c_str(), text.data(), static_cast<int>(text.size()), mimeType.c_str()) != 0,
                    name, where);
+}
+
+bool EncodePng(const Image& picture, std::string& bytes) {
+    bytes.clear();
+    if (picture.Width <= 0 || picture.Height <= 0) return false;
+    const int size = hg_encode_png(picture.Pixels.data(), picture.Width, picture.Height);
+    if (size <= 0) return false;
+    bytes.resize(static_cast<std::size_t>(size));
+    hg_take_png(bytes.data());
+    return true;
 }
 
 // ---------------------------------------------------------------------------

@@ -1,0 +1,35 @@
+// worksheet.h — what a lesson leaves on paper: a worksheet made from the
+// moment shown (the picture of the views, the planet's coming events, tasks
+// and the information box's questions) and, in a file of its own, the
+// solution sheet with what the program measured, so that a worksheet handed
+// to pupils carries no answers. Both are self-contained HTML pages, German,
+// printable on A4 in black and white, the same in both editions; saving them
+// is saving.cpp's.
+#pragma once
+
+#include "model/sky.h"
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+// The planet a worksheet is about: the one of the event last reached, while
+// it is shown, else the first shown planet after the Earth; 0 for none.
+int WorksheetPlanet(const std::optional<SkyEvent>& atEvent, const std::array<int16_t, 7>& planetOn);
+
+// The picture a worksheet shows: PNG bytes of the views as "&Bild speichern"
+// saves them, and of the same for a black-and-white copier (PrintPicture).
+struct WorksheetPicture {
+    std::string Png;
+    std::string PrintPng;
+    bool StripShown = false;  // the sky strip is part of it
+};
+
+// The worksheet about `body` at `day` of the sky shown, and its solution
+// sheet.
+std::string WorksheetHtml(int body, double day, const WorksheetPicture& picture);
+std::string SolutionSheetHtml(int body, double day);
+
+// Bytes as base64 (RFC 4648, with padding), for a picture inside a page.
+std::string Base64(const std::string& bytes);
