@@ -41,7 +41,7 @@ a { color: inherit; }
   body { max-width: none; margin: 0; padding: 0; }
   h2 { break-before: page; page-break-before: always; margin-top: 0; }
   h2:first-of-type { break-before: auto; page-break-before: auto; margin-top: 1.4em; }
-  figure img { max-height: 100mm; }
+  figure img { max-height: 85mm; }
 }
 """
 
