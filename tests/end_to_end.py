@@ -49,6 +49,9 @@ The README's screenshots of both views come from this test:
 and the sky strip's, Mars's loop at its opposition, paths and lines of sight:
     tests/end_to_end.py --program build/heliogeo --wm none --out /tmp/heliogeo-e2e \
         --screenshot-sky-strip docs/screenshot-sky-strip.png
+The teachers' guide's picture of a worksheet, saved at Mars's opposition and
+shown by headless Chromium, comes from the same run with
+        --screenshot-worksheet docs/screenshot-worksheet.png
 
 Exit status: 0 passed, 1 failed, 77 skipped (a tool is missing; the reason is
 printed). Every wait has a time limit; nothing waits for a person.
@@ -68,6 +71,7 @@ import signal
 import socket
 import subprocess
 import sys
+import tempfile
 import time
 import urllib.error
 import urllib.parse
@@ -1967,6 +1971,14 @@ def check_worksheet(s, p, day, events, loop):
                                                                           "synodisch")),
           "the solution sheet: the saved list's loop %s and the synodic period %s, none of them on the worksheet"
           % (answers["schleife-tage"], answers["synodisch"]))
+    if getattr(s, "worksheet_copy", None):  # the worksheet's top as a browser shows it, for the guide
+        with tempfile.TemporaryDirectory() as profile:
+            subprocess.run(["chromium", "--headless=new", "--no-sandbox", "--disable-gpu", "--hide-scrollbars",
+                            "--user-data-dir=" + profile, "--force-color-profile=srgb", "--window-size=800,1000",
+                            "--screenshot=" + os.path.abspath(s.worksheet_copy), "file://" + urllib.parse.quote(
+                                os.path.abspath(paths[0]))], stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                           stderr=subprocess.DEVNULL, timeout=60, check=True)
+        log("the worksheet's screenshot: " + s.worksheet_copy)
 
 
 def check_time_step(s, p):
@@ -2731,6 +2743,8 @@ def main():
     ap.add_argument("--screenshot-wide", help="with --browser: also copy the picture of a page of 1920 x 1080 here")
     ap.add_argument("--screenshot-real-sky", help="also save a screenshot of the real sky at Mars's opposition of"
                                                    " February 2027 with the sky strip here")
+    ap.add_argument("--screenshot-worksheet", help="also save the worksheet saved at Mars's opposition, as headless"
+                                                    " Chromium shows its top, here")
     ap.add_argument("--engine", choices=sorted(ENGINES),
                     help="instead of the session: the lesson a class runs, in the web edition (--program"
                          " heliogeo.html) in Firefox or in WebKit (--wm is not used)")
@@ -2778,6 +2792,7 @@ def main():
             return 0
         s = BrowserSession(program, args.out) if args.browser else XSession(program, args.wm, args.out)
         sessions.append(s)
+        s.worksheet_copy = args.screenshot_worksheet
         figures = run(s, args.screenshot, args.screenshot_sky_strip)
         if args.browser:  # then the browser's pages, in a browser of their own
             sessions.append(BrowserSession(program, os.path.join(args.out, "pages")))
