@@ -294,7 +294,7 @@ MUTANTS: list[Mutant] = [
       "ClearBackgrounds first instead of after clearing the windows",
       "clearing windows and emptying the stores do not touch each other"),
     M("messages-info-append", "ui/messages.cpp",
-      'Shell.MessageText = "||";', 'Shell.MessageText += "||";', "the information box appends to the last text"),
+      'Shell.MessageText = InfoText();', 'Shell.MessageText += InfoText();', "the information box appends to the last text"),
     M("title-wide", "ui/title_screen.cpp",
       "bool wide = Layout.ScaleXFactor > 1;", "bool wide = Layout.ScaleXFactor >= 1;",
       "the long prompt also at 320 pixels"),
