@@ -14,7 +14,7 @@ that does not compile counts as "invalid", one whose text is no longer in its
 file as "stale". Mutants that cannot change what the program does are marked
 equivalent in the table, with the reason.
 
-    tools/mutants.py                  every mutant (about 15 minutes on 2 cores)
+    tools/mutants.py                  every mutant (about 35 minutes on 2 cores)
     tools/mutants.py --only NAME,...  just these (shell patterns allowed)
     tools/mutants.py --list           the table, and whether each still applies
 
