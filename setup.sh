@@ -133,24 +133,34 @@ as_user cmake --build build-test -j "$build_jobs"
 # …then the program's own tests again in a build with AddressSanitizer and
 # UndefinedBehaviorSanitizer, where any report fails the test (but for the
 # memory that system libraries keep to the end: tests/lsan.supp, which that
-# build gives its tests). Packaging and
-# the real-window run belong to the Release build only. That build is made
-# while the Release build's tests run, which spend much of their time
-# waiting for windows and the browser.
+# build gives its tests). Packaging and the real-window run belong to the
+# Release build only. That build is made, and its tests run, while the
+# Release build's tests run: the longest of those, the end-to-end runs, run
+# one at a time and spend much of their time waiting for windows and the
+# browser. Its output follows the Release build's.
 as_user cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DHELIOGEO_SANITIZE=ON \
   -DHELIOGEO_BENCH=OFF >/dev/null
-as_user cmake --build build-sanitize -j "$build_jobs" >build-sanitize/build.log 2>&1 &
-sanitize_build=$!
+(
+  as_user cmake --build build-sanitize -j "$build_jobs" >build-sanitize/build.log 2>&1 || exit 90
+  as_user env ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+    ctest --test-dir build-sanitize --output-on-failure --no-tests=error -j "$build_jobs" -LE release-only \
+    >build-sanitize/tests.log 2>&1
+) &
+sanitize=$!
 # The tests, too, run a few more at a time than there are cores: most wait
 # for windows or the browser part of the time, and on a busy machine they
-# keep their share (the end-to-end runs, which time the program, run alone).
+# keep their share (the end-to-end runs, which time the program, run one at
+# a time).
 release_tests=0
 as_user ctest --test-dir build-test --output-on-failure --no-tests=error -j "$build_jobs" || release_tests=$?
-if ! wait "$sanitize_build"; then
+sanitize_tests=0
+wait "$sanitize" || sanitize_tests=$?
+if [ "$sanitize_tests" = 90 ]; then
   cat build-sanitize/build.log
   echo "The sanitizer build failed." >&2
   exit 1
 fi
+echo "The sanitizer build's tests (build-sanitize/tests.log):"
+cat build-sanitize/tests.log
 [ "$release_tests" = 0 ] || exit "$release_tests"
-as_user env ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-  ctest --test-dir build-sanitize --output-on-failure --no-tests=error -j "$build_jobs" -LE release-only
+exit "$sanitize_tests"
