@@ -105,18 +105,24 @@ double MarsSynodicDays() {
     return 2 * std::numbers::pi / (Planets.Omega[Earth] - Planets.Omega[Mars]);
 }
 
+// Mars alone at a moment, both views with planets and paths, time step 0.5 d,
+// no steps to go back or forth: where each round of jumps starts.
+void MarsAloneAt(double moment) {
+    EmptyViews(7, -1.0);
+    Settings.PlanetOn.fill(-1);
+    Settings.PlanetOn[Earth] = Settings.PlanetOn[Mars] = Settings.PlanetOn[Sun] = 1;
+    Settings.TimeStep = 0.5;
+    Classroom.Earlier.clear();
+    Classroom.Later.clear();
+    MoveModelTo(moment);
+}
+
 // "Next event" from Mars's opposition on day 0 until the clock reaches the
 // next one, Mars alone, both views with planets and paths: ms, median of 5.
 double SynodicJumpMilliseconds() {
     std::array<double, 5> ms{};
     for (double& round : ms) {
-        EmptyViews(7, -1.0);
-        Settings.PlanetOn.fill(-1);
-        Settings.PlanetOn[Earth] = Settings.PlanetOn[Mars] = Settings.PlanetOn[Sun] = 1;
-        Settings.TimeStep = 0.5;
-        Classroom.Earlier.clear();
-        Classroom.Later.clear();
-        MoveModelTo(0);
+        MarsAloneAt(0);
         const int64_t start = SteadyNanoseconds();
         for (int jumps = 0; Planets.SimTime < MarsSynodicDays() - 0.01 && jumps < 20; ++jumps)
             ClassroomMenu(NextEventCommand);
@@ -162,13 +168,7 @@ double RealJumpMilliseconds(double& longest) {
     const double oppositions[] = {Date(2027, 2, 19), Date(2029, 3, 25), Date(2031, 5, 4), Date(2033, 6, 28),
                                   Date(2035, 9, 15)};
     return MedianMilliseconds([&](int i) {
-        EmptyViews(7, -1.0);
-        Settings.PlanetOn.fill(-1);
-        Settings.PlanetOn[Earth] = Settings.PlanetOn[Mars] = Settings.PlanetOn[Sun] = 1;
-        Settings.TimeStep = 0.5;
-        Classroom.Earlier.clear();
-        Classroom.Later.clear();
-        MoveModelTo(oppositions[i]);
+        MarsAloneAt(oppositions[i]);
         const double end = oppositions[i] + 760;
         for (int jumps = 0; Planets.SimTime < end && jumps < 20; ++jumps) {
             const int64_t start = SteadyNanoseconds();

@@ -173,10 +173,17 @@ void PutViewMarks(int n) {
     if (!Skies.Real) return;
     Marks& m = MarksOf(n);
     if (!m.Made) MakeMarks(n, m);
-    // The letters' pixels into what the step left there, put back at once.
+    // The letters' pixels into what the step left there, put back at once
+    // where the step changed one of them (else the box is left alone, and
+    // nothing is shown again for it).
     for (const Lettering& l : m.Texts) {
         CaptureImage(l.X, l.Y, l.X + l.Width - 1, l.Y + l.Height - 1, Under);
-        for (int i : l.Letters) Under.Pixels[static_cast<std::size_t>(i)] = l.Ink;
-        PutImage(l.X, l.Y, Under);
+        bool changed = false;
+        for (int i : l.Letters) {
+            uint32_t& pixel = Under.Pixels[static_cast<std::size_t>(i)];
+            changed |= pixel != l.Ink;
+            pixel = l.Ink;
+        }
+        if (changed) PutImage(l.X, l.Y, Under);
     }
 }

@@ -627,13 +627,7 @@ class BrowserSession(Session):
         if self.ws is not None:
             self.ws.close()
             self.ws = None
-        if self.proc is not None and self.proc.poll() is None:
-            os.killpg(self.proc.pid, signal.SIGTERM)
-            try:
-                self.proc.wait(5)
-            except subprocess.TimeoutExpired:
-                os.killpg(self.proc.pid, signal.SIGKILL)
-                self.proc.wait(5)
+        end_process_group(self.proc)
         if self.console is not None:
             self.console.close()
             self.console = None
@@ -1106,13 +1100,7 @@ class WebKitSession(WebDriverSession):
                 self.cmd("DELETE", "")
             except (Failed, OSError):
                 pass
-        if self.proc is not None and self.proc.poll() is None:
-            os.killpg(self.proc.pid, signal.SIGTERM)
-            try:
-                self.proc.wait(5)
-            except subprocess.TimeoutExpired:
-                os.killpg(self.proc.pid, signal.SIGKILL)
-                self.proc.wait(5)
+        end_process_group(self.proc)
         self.x.close()
 
     def can_shoot(self):
@@ -1152,6 +1140,18 @@ class WebKitSession(WebDriverSession):
 
 # The other engines a school has, by --engine.
 ENGINES = {"firefox": FirefoxSession, "webkit": WebKitSession}
+
+
+def end_process_group(proc):
+    """Ends a browser or driver started in a process group of its own:
+    politely, then after 5 s for good."""
+    if proc is not None and proc.poll() is None:
+        os.killpg(proc.pid, signal.SIGTERM)
+        try:
+            proc.wait(5)
+        except subprocess.TimeoutExpired:
+            os.killpg(proc.pid, signal.SIGKILL)
+            proc.wait(5)
 
 
 def poll(condition, timeout, what, interval=0.05):
