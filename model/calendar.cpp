@@ -1,6 +1,8 @@
 // calendar.cpp — moments, dates and their texts.
 #include "model/calendar.h"
 
+#include <erfa.h>
+
 #include <chrono>
 #include <cmath>
 #include <cstdint>
@@ -17,23 +19,22 @@ constexpr double SecondsPerDay = 86400;
 constexpr int FirstYear = 1600, LastYear = 2400;
 
 // The day number (Julian day number, of the noon that starts at the date's
-// midnight) of a Gregorian date and back (Fliegel and Van Flandern,
-// Communications of the ACM 11, 1968).
+// midnight) of a Gregorian date, from ERFA's calendar: the modified Julian
+// date of that midnight, 2 400 001 days after the day number's count.
 long long DayNumber(int y, int m, int d) {
-    const long long a = (14 - m) / 12, yy = y + 4800 - a, mm = m + 12 * a - 3;
-    return d + (153 * mm + 2) / 5 + 365 * yy + yy / 4 - yy / 100 + yy / 400 - 32045;
+    double mjd0 = 0, mjd = 0;
+    eraCal2jd(y, m, d, &mjd0, &mjd);
+    return static_cast<long long>(mjd) + 2400001;
 }
 
-// A civil time from a count of seconds since the day number's midnight epoch.
+// A civil time from a count of seconds since the day number's midnight epoch;
+// the date of that day number's noon from ERFA's calendar.
 CivilTime FromSeconds(double secondsSinceDayZero) {
     const double days = std::floor(secondsSinceDayZero / SecondsPerDay);
     const auto jdn = static_cast<long long>(days);
-    const long long a = jdn + 32044, b = (4 * a + 3) / 146097, c = a - 146097 * b / 4;
-    const long long d = (4 * c + 3) / 1461, e = c - 1461 * d / 4, m = (5 * e + 2) / 153;
     CivilTime t;
-    t.Day = static_cast<int>(e - (153 * m + 2) / 5 + 1);
-    t.Month = static_cast<int>(m + 3 - 12 * (m / 10));
-    t.Year = static_cast<int>(100 * b + d - 4800 + m / 10);
+    double fraction = 0;
+    eraJd2cal(static_cast<double>(jdn), 0, &t.Year, &t.Month, &t.Day, &fraction);
     t.Weekday = static_cast<int>(jdn % 7);
     const double seconds = secondsSinceDayZero - days * SecondsPerDay;
     t.Hour = static_cast<int>(seconds / 3600);
