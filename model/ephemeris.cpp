@@ -82,10 +82,6 @@ double NutationAt(long long index) {
     return slot.Dpsi;
 }
 
-double Length(const double v[3]) {
-    return std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]);
-}
-
 }  // namespace
 
 BodyState ExactState(int body, double moment) {
@@ -103,10 +99,8 @@ BodyState ExactState(int body, double moment) {
     // From the equator of J2000 to the ecliptic and equinox of date.
     double rm[3][3];
     eraEcm06(J2000, moment, rm);
-    for (int i = 0; i < 3; ++i) {
-        s.P[i] = rm[i][0] * pv[0][0] + rm[i][1] * pv[0][1] + rm[i][2] * pv[0][2];
-        s.V[i] = rm[i][0] * pv[1][0] + rm[i][1] * pv[1][1] + rm[i][2] * pv[1][2];
-    }
+    eraRxp(rm, pv[0], s.P);
+    eraRxp(rm, pv[1], s.V);
     return s;
 }
 
@@ -149,11 +143,11 @@ ApparentPlace Apparent(int body, double moment) {
         const BodyState now = sun ? BodyState{} : HeliocentricState(body, moment);
         for (int i = 0; i < 3; ++i) g[i] = now.P[i] - earth.P[i];
     }
-    const double lightTime = Length(g) / LightAuPerDay;
+    const double lightTime = eraPm(g) / LightAuPerDay;
     const BodyState then = sun ? BodyState{} : HeliocentricState(body, moment - lightTime);
     const BodyState earthThen = HeliocentricState(Earth, moment - lightTime);
     for (int i = 0; i < 3; ++i) g[i] = then.P[i] - earthThen.P[i];
-    place.Distance = Length(g);
+    place.Distance = eraPm(g);
     // From the mean equinox of date to the true one: a turn about the
     // ecliptic's pole by the nutation in longitude.
     const double dpsi = NutationInLongitude(moment), c = std::cos(dpsi), s = std::sin(dpsi);

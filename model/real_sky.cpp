@@ -32,12 +32,6 @@ double Turned(double a) {
     return std::remainder(a, 2 * Pi);
 }
 
-// The angle between two unit vectors.
-double Between(const double a[3], const double b[3]) {
-    const double cx = a[1] * b[2] - a[2] * b[1], cy = a[2] * b[0] - a[0] * b[2], cz = a[0] * b[1] - a[1] * b[0];
-    return std::atan2(std::sqrt(cx * cx + cy * cy + cz * cz), a[0] * b[0] + a[1] * b[1] + a[2] * b[2]);
-}
-
 GridPoint Place(int body, double day) {
     if (body < Earth || body > Jupiter) return {};
     const BodyState s = HeliocentricState(body, day);
@@ -62,8 +56,8 @@ void ScreenPlace(int body, double day, double& x, double& y) {
 
 double Elongation(int body, double day) {
     if (body < Mercury || body > Jupiter) return 0;
-    const ApparentPlace p = Apparent(body, day), sun = Apparent(Sun, day);
-    const double separation = Between(p.U, sun.U);
+    ApparentPlace p = Apparent(body, day), sun = Apparent(Sun, day);
+    const double separation = eraSepp(p.U, sun.U);
     return Turned(p.Longitude - sun.Longitude) < 0 ? -separation : separation;
 }
 
@@ -87,12 +81,12 @@ struct Aspect {
 constexpr double Nudge = 0.01;
 
 Aspect AspectAt(int body, double t) {
-    const ApparentPlace p0 = Apparent(body, t - Nudge), p = Apparent(body, t), p1 = Apparent(body, t + Nudge);
-    const ApparentPlace s0 = Apparent(Sun, t - Nudge), s = Apparent(Sun, t), s1 = Apparent(Sun, t + Nudge);
+    ApparentPlace p0 = Apparent(body, t - Nudge), p = Apparent(body, t), p1 = Apparent(body, t + Nudge);
+    ApparentPlace s0 = Apparent(Sun, t - Nudge), s = Apparent(Sun, t), s1 = Apparent(Sun, t + Nudge);
     Aspect a;
     a.Difference = Turned(p.Longitude - s.Longitude);
     a.Rate = Turned(p1.Longitude - p0.Longitude) / (2 * Nudge);
-    a.SeparationRate = (Between(p1.U, s1.U) - Between(p0.U, s0.U)) / (2 * Nudge);
+    a.SeparationRate = (eraSepp(p1.U, s1.U) - eraSepp(p0.U, s0.U)) / (2 * Nudge);
     a.Nearer = p.Distance < s.Distance;
     return a;
 }
