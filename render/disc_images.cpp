@@ -45,6 +45,10 @@ uint32_t DiscColour(int16_t k) {
     return Colours.ColBlack;
 }
 
+uint32_t ImageColour(uint32_t c) {
+    return 0xFF000000u | (c & 0xFFu) << 16 | (c & 0xFF00u) | (c >> 16 & 0xFFu);
+}
+
 namespace {
 
 // The label's top-left corner lies 9 pixels left of and 7 above the disc's

@@ -10,8 +10,7 @@
 
 namespace {
 
-// A colour value (0x00BBGGRR) as an image holds it (0xFFRRGGBB), and back.
-uint32_t ImageColour(uint32_t c) { return 0xFF000000u | (c & 0xFFu) << 16 | (c & 0xFF00u) | (c >> 16 & 0xFFu); }
+// A grey of an image.
 uint32_t Grey(int level) {
     const auto v = static_cast<uint32_t>(level);
     return 0xFF000000u | v << 16 | v << 8 | v;

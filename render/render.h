@@ -31,6 +31,8 @@ void BuildDiscImages();
 
 // A body's own colour: its disc's (Jupiter's is the magenta under its bands).
 uint32_t DiscColour(int16_t k);
+// A colour value (0x00BBGGRR) as an image holds it (0xFFRRGGBB).
+uint32_t ImageColour(uint32_t c);
 
 // Disc operations on window w (2 or 3) for body k at centre (x, y).
 void DrawDisc(double x, double y, double rx, double ry, int16_t k, int16_t w);

@@ -122,9 +122,6 @@ double OfDate(double degrees, double moment) {
 
 int Round(double v) { return static_cast<int>(std::lround(v)); }
 
-// A colour value (0x00BBGGRR) as an image holds it (0xFFRRGGBB).
-uint32_t ImageColour(uint32_t c) { return 0xFF000000u | (c & 0xFFu) << 16 | (c & 0xFF00u) | (c >> 16 & 0xFFu); }
-
 // Calls draw(x) at x and, where something `reach` pixels wide about x passes
 // an end of the strip, once more a full turn further on at the other end.
 template <class Draw>
