@@ -49,6 +49,8 @@ void ScreenPlace(int body, double day, double& x, double& y) {
     y = p.RadiusY[body] * std::sin(phi);
 }
 
+double PixelsPerUnit() { return 1; }
+
 // The places a day is written with: two, as an event's day has; more where
 // the clock's step has more (six at most, as the status line shows the step).
 int PlacesFor(double step) {
@@ -149,5 +151,5 @@ std::string DayValue(double day) {
 
 }  // namespace
 
-const Sky ModelSky{Place,      GridDirection, StripDirection, ScreenPlace, EventsOf,
+const Sky ModelSky{Place,      GridDirection, StripDirection, ScreenPlace, PixelsPerUnit, EventsOf,
                    Elongation, DayMoment,     DayLabel,       DayValue,    "Tag"};

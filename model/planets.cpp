@@ -47,6 +47,16 @@ void MoveModelTo(double simTime) {
 
 void PlacePlanets() {
     PlanetModel& p = Planets;
+    // Where the scale has changed (the real sky fits its farthest shown
+    // orbit to the view), the places a step starts from go to the new scale
+    // too, so that no path runs from where a body stood at the old one.
+    const double scale = TheSky().PixelsPerUnit();
+    if (p.PlacedScale > 0 && scale != p.PlacedScale)
+        for (int i = Earth; i <= Sun; ++i) {
+            p.PrevX[i] *= scale / p.PlacedScale;
+            p.PrevY[i] *= scale / p.PlacedScale;
+        }
+    p.PlacedScale = scale;
     for (int i = Earth; i <= Sun; ++i) TheSky().ScreenPlace(i, p.SimTime, p.PosX[i], p.PosY[i]);
 }
 

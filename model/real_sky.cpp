@@ -209,16 +209,62 @@ std::string MomentText(double day, double step) {
     return step < 1 ? WeekdayDateTimeText(day) : WeekdayDateText(day);
 }
 
+// Each orbit's least and greatest distance from the Sun in the ecliptic's
+// plane over 1600 to 2400 (AU), as the theories give them (ExactState scanned
+// every six hours, rounded outward), by BodyIndex; the Sun's own "orbit" is its point.
+constexpr double Perihelion[] = {0, 0.9830, 0.3068, 0.7173, 1.3800, 4.9432, 0};
+constexpr double Aphelion[] = {0, 1.0170, 0.4660, 0.7278, 1.6659, 5.4590, 0};
+
+// The bodies from the Sun outward, as their orbits lie.
+constexpr int Outward[] = {Sun, Mercury, Venus, Earth, Mars, Jupiter};
+
+// The Sun and the Earth are always in the views.
+bool InViews(int body) {
+    return body == Sun || body == Earth || Settings.PlanetOn[body] == 1;
+}
+
 }  // namespace
 
 double RealSkyPixelsPerAu() {
-    // Each orbit's greatest distance from the Sun over 1600 to 2400 (AU), as
-    // the theories give it.
-    static constexpr double Aphelion[] = {0, 1.0170, 0.4668, 0.7284, 1.6667, 5.4603};
+    // The farthest shown orbit's greatest distance, with a whole disc round
+    // it, inside the shortest distance from the Sun's point to the view's
+    // edges; at the foot, above the legend. A disc's box reaches its
+    // half-size and one pixel from its centre, and the last pixel of a view
+    // lies one before its width.
+    const ScreenLayout& l = Layout;
     double farthest = Aphelion[Earth];
     for (int k = Mercury; k <= Jupiter; ++k)
-        if (Settings.PlanetOn[k] == 1) farthest = std::max(farthest, Aphelion[k]);
-    return Planets.RadiusX[Jupiter] / farthest;
+        if (InViews(k)) farthest = std::max(farthest, Aphelion[k]);
+    const double room = std::min({l.HelioCentreX, l.ViewWinWidthInt - l.HelioCentreX, l.HelioCentreY,
+                                  l.ViewWinHeight - l.HelioCentreY - l.ViewLegendHeight}) -
+                        l.DiscRadiusX - 2;
+    return std::max(room, 1.0) / farthest;
+}
+
+double RealSkyDiscRadius(int body) {
+    if (body < Earth || body > Sun) return 0;
+    // In pixels from a disc's centre to its rim (the half-size less one):
+    // the model's disc, or less, down to a disc 7 pixels across on a
+    // 1024-pixel screen (more on larger ones).
+    const double largest = Layout.DiscRadiusX - 1;
+    const double least = std::min(largest, std::max(3.0, std::round(3 * Layout.DiscRadiusX / 19)));
+    // Each shown body's disc keeps 2 pixels clear of its neighbours' discs
+    // on both sides where the orbits leave room for that: neighbouring
+    // orbits farther apart than two least discs and 2 pixels are drawn apart.
+    const double scale = RealSkyPixelsPerAu();
+    double gap = std::numeric_limits<double>::infinity();
+    const int at = static_cast<int>(std::find(std::begin(Outward), std::end(Outward), body) - std::begin(Outward));
+    for (int i = at - 1; i >= 0; --i)
+        if (InViews(Outward[i])) {
+            gap = std::min(gap, (Perihelion[body] - Aphelion[Outward[i]]) * scale);
+            break;
+        }
+    for (int i = at + 1; i < std::ssize(Outward); ++i)
+        if (InViews(Outward[i])) {
+            gap = std::min(gap, (Perihelion[Outward[i]] - Aphelion[body]) * scale);
+            break;
+        }
+    return std::clamp(std::floor((gap - 2) / 2), least, largest) + 1;
 }
 
 double LongitudeOfDate(double longitudeJ2000, double moment) {
@@ -239,5 +285,5 @@ double LongitudeOfDate(double longitudeJ2000, double moment) {
     return longitude < 0 ? longitude + 2 * Pi : longitude;
 }
 
-const Sky RealSky{Place,      Direction,  Direction, ScreenPlace, EventsOf,
+const Sky RealSky{Place,      Direction,  Direction, ScreenPlace, RealSkyPixelsPerAu, EventsOf,
                   Elongation, MomentText, DateText,  IsoText,     "Zeitpunkt (UTC)"};

@@ -62,6 +62,9 @@ struct Sky {
     // Where the views draw a body on day `day`: pixels relative to the Sun,
     // x right, y down. The views' positions at each step come from here.
     void (*ScreenPlace)(int body, double day, double& x, double& y);
+    // Pixels per unit of the places (the model's are pixels already: 1). It
+    // changes with what is shown in the real sky, whose orbits fit the view.
+    double (*PixelsPerUnit)();
     // Every event of one planet in [from, to], in time order.
     std::vector<SkyEvent> (*EventsOf)(int body, double from, double to);
     // A planet's angular distance from the Sun as seen from the Earth,

@@ -35,6 +35,7 @@ struct PlanetModel {
     std::array<double, 21> PosX{};      // position after the current step
     std::array<double, 21> PosY{};
     double SimTime = 0;                 // simulated days since start; never reset
+    double PlacedScale = 0;             // the sky's pixels per unit the positions were placed at
 };
 
 // Every size and position of the program, derived from the screen size
@@ -61,6 +62,7 @@ struct ScreenLayout {
     double DiscRadiusX = 0;             // half-size of a body's disc, whole pixels
     double DiscRadiusY = 0;
     double InputWinWidthBase = 0;       // window 1 is this minus 10 wide
+    double ViewLegendHeight = 0;        // what the real sky's legend takes at a view's foot, pixels
 };
 
 // Where each body stands in the two view windows, before and after the

@@ -2,8 +2,10 @@
 // captured as an image; during the animation a body is only ever copied.
 #include "render/render.h"
 
+#include "model/real_sky.h"
 #include "model/state.h"
 #include "platform/platform.h"
+#include "render/view_common.h"
 
 #include <algorithm>
 #include <array>
@@ -74,6 +76,34 @@ void ChooseLabelFont(double rx, double ry, double scale) {
     }
 }
 
+// A body's disc round (cx, cy), half-axes rx - 1 and ry - 1, into the
+// drawing target: solid in its colour (Jupiter's in black bands on magenta),
+// then its letters (`label` draws them, in the font set, or nothing) and the
+// outline in the body's order. The Earth keeps its white from the label for
+// the outline; Mars and Jupiter are outlined in black.
+template <typename Label>
+void DrawLook(const DiscLook& look, double cx, double cy, double rx, double ry, Label label) {
+    const bool jupiter = look.Body == Jupiter;
+    SetForeground(look.Fill);
+    SetFillPattern(0);
+    if (jupiter) {
+        SetBackground(Colours.ColMagenta);
+        SetFillPattern(8);
+    }
+    FillEllipse(cx, cy, rx - 1, ry - 1);
+    SetForeground(look.Letters);
+    SetBackground(look.Cell);
+    auto outline = [&] { DrawEllipse(cx, cy, rx - 1, ry - 1); };
+    if (look.LabelFirst) {
+        label();
+        if (look.Body == Mars || jupiter) SetForeground(Colours.ColBlack);
+        outline();
+    } else {
+        outline();
+        label();
+    }
+}
+
 }  // namespace
 
 void BuildDiscImages() {
@@ -101,30 +131,7 @@ void BuildDiscImages() {
     const std::array<DiscLook, 6> looks = Looks();
     for (std::size_t i = 0; i < looks.size(); ++i) {
         const DiscLook& look = looks[i];
-        bool jupiter = look.Body == Jupiter;
-        // The disc: solid in its colour; Jupiter's in black bands on magenta.
-        SetForeground(look.Fill);
-        SetFillPattern(0);
-        if (jupiter) {
-            SetBackground(Colours.ColMagenta);
-            SetFillPattern(8);
-        }
-        FillEllipse(cx, cy, rx - 1, ry - 1);
-        // Letters on a cell of the disc's colour, and the outline, in the
-        // body's order. The Earth keeps its white from the label for the
-        // outline; Mars and Jupiter are outlined in black.
-        SetForeground(look.Letters);
-        SetBackground(look.Cell);
-        auto outline = [&] { DrawEllipse(cx, cy, rx - 1, ry - 1); };
-        auto label = [&] { DrawText(cx - 9 * scale, cy - 7 * scale, look.Label); };
-        if (look.LabelFirst) {
-            label();
-            if (look.Body == Mars || jupiter) SetForeground(Colours.ColBlack);
-            outline();
-        } else {
-            outline();
-            label();
-        }
+        DrawLook(look, cx, cy, rx, ry, [&] { DrawText(cx - 9 * scale, cy - 7 * scale, look.Label); });
         CaptureImage(left, top, right, bottom, Images.DiscImage[look.Body]);
         // A clean rectangle for the next body.
         if (i + 1 < looks.size()) PutImage(left, top, Images.BlankImage[Sun]);
@@ -133,4 +140,81 @@ void BuildDiscImages() {
 
     ClearWindow(SelectedWindow());
     ResetMainWindowColours();
+    MeasureViewLegend();
+}
+
+namespace {
+
+// Draws into the drawing target's corner on the views' background, keeps
+// what was drawn in the sprite, the pixels not in that background as its
+// own, and puts back what was there.
+template <typename Draw>
+void DrawSprite(int width, int height, Sprite& sprite, Draw draw) {
+    Image under;
+    CaptureImage(0, 0, width - 1, height - 1, under);
+    SetForeground(Colours.ColAzure);
+    SetFillPattern(0);
+    FillBox(0, 0, width - 1, height - 1);
+    draw();
+    CaptureImage(0, 0, width - 1, height - 1, sprite.Pixels);
+    PutImage(0, 0, under);
+    const uint32_t ground = ImageColour(Colours.ColAzure);
+    sprite.Own.assign(sprite.Pixels.Pixels.size(), 0);
+    for (std::size_t i = 0; i < sprite.Own.size(); ++i) sprite.Own[i] = sprite.Pixels.Pixels[i] != ground;
+}
+
+}  // namespace
+
+void MakeRealSkyDiscs() {
+    std::array<double, 8> now{};
+    for (int k = Earth; k <= Sun; ++k) now[k] = RealSkyDiscRadius(k);
+    now[7] = PixelRatio();
+    if (now == Images.RealMadeFor) return;
+    Images.RealMadeFor = now;
+    const uint32_t foreground = Foreground(), background = Background();
+    const int pattern = FillPattern();
+    SetRasterMode(13);
+    const int letters = SmallLetterSize();
+    for (const DiscLook& look : Looks()) {
+        const int k = look.Body, r = static_cast<int>(now[k]);
+        Sprite &disc = Images.RealDisc[k], &label = Images.RealLabel[k];
+        disc.Left = disc.Top = -r - 1;
+        label = Sprite{};
+        // A disc of the model's size is the model's own image.
+        if (r == Layout.DiscRadiusX && r == Layout.DiscRadiusY) {
+            DrawSprite(2 * r + 3, 2 * r + 3, disc, [&] { PutImage(0, 0, Images.DiscImage[k]); });
+            continue;
+        }
+        // A smaller one holds its label centred where letters of the smallest
+        // size or larger fit inside its rim, as large as fit up to the
+        // model's; else the label stands beside it, black on the view.
+        SetFontFace("courier");
+        SetFontBold(true);
+        const double a = r - 1;
+        int size = static_cast<int>(16 * LetterScale());
+        for (; size >= letters; --size) {
+            SetFontSize(size);
+            const double x = TextWidth(look.Label) / 2.0, y = TextHeight() / 2.0;
+            if (x * x / (a * a) + y * y / (a * a) <= 1) break;
+        }
+        const bool inside = size >= letters;
+        SetFontSize(inside ? size : letters);
+        const int w = TextWidth(look.Label), h = TextHeight();
+        DrawSprite(2 * r + 3, 2 * r + 3, disc, [&] {
+            DrawLook(look, r + 1, r + 1, r, r, [&] {
+                if (inside) DrawText(r + 1 - w / 2, r + 1 - h / 2, look.Label);
+            });
+        });
+        if (inside) continue;
+        DrawSprite(w, h, label, [&] {
+            SetForeground(Colours.ColBlack);
+            SetBackground(Colours.ColAzure);
+            DrawText(0, 0, look.Label);
+        });
+        label.Left = r + 1;
+        label.Top = -h / 2;
+    }
+    SetForeground(foreground);
+    SetBackground(background);
+    SetFillPattern(pattern);
 }

@@ -8,6 +8,7 @@
 #include "model/state.h"
 #include "platform/platform.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -77,5 +78,91 @@ void SaveBackground(double x, double y, double rx, double ry, int16_t k, int16_t
     DiscRect r = RectAround(x, y, rx, ry);
     if (IsBody(k) && OnScreen(r))
         if (Image* saved = SavedBackground(k, w)) CaptureImage(r.Left, r.Top, r.Right, r.Bottom, *saved);
+    SetRasterMode(0);
+}
+
+namespace {
+
+struct Box {
+    int Left = 0, Top = 0, Right = -1, Bottom = -1;  // both corners included; Right < Left: none
+    bool Meets(const Box& b) const {
+        return Right >= Left && b.Right >= b.Left && Left <= b.Right && b.Left <= Right && Top <= b.Bottom &&
+               b.Top <= Bottom;
+    }
+};
+
+Box SpriteBox(const Sprite& s, int x, int y) {
+    return {x + s.Left, y + s.Top, x + s.Left + s.Pixels.Width - 1, y + s.Top + s.Pixels.Height - 1};
+}
+
+// Puts the sprite's own pixels into the image whose corner stands at
+// (left, top).
+void Overlay(Image& into, int left, int top, const Sprite& s, int x, int y) {
+    const int dx = x + s.Left - left, dy = y + s.Top - top;
+    for (int row = 0; row < s.Pixels.Height; ++row)
+        for (int col = 0; col < s.Pixels.Width; ++col) {
+            const auto from = static_cast<std::size_t>(row * s.Pixels.Width + col);
+            if (s.Own[from]) into.Pixels[static_cast<std::size_t>((dy + row) * into.Width + dx + col)] = s.Pixels.Pixels[from];
+        }
+}
+
+}  // namespace
+
+void TakeAwayRealSkyBodies(int16_t w) {
+    std::vector<int16_t>& drawn = w == Win_2 ? Images.HelioDrawn : Images.GeoDrawn;
+    const auto& placed = w == Win_2 ? Images.HelioPlaced : Images.GeoPlaced;
+    for (auto k = drawn.rbegin(); k != drawn.rend(); ++k)
+        if (Image* saved = SavedBackground(*k, w)) PutImage(placed[*k][0], placed[*k][1], *saved);
+    drawn.clear();
+}
+
+void PutRealSkyBodies(int16_t w, const std::vector<int16_t>& bodies, const std::array<double, 7>& x,
+                      const std::array<double, 7>& y) {
+    MakeRealSkyDiscs();
+    std::vector<int16_t>& drawn = w == Win_2 ? Images.HelioDrawn : Images.GeoDrawn;
+    auto& placed = w == Win_2 ? Images.HelioPlaced : Images.GeoPlaced;
+    // Each body's centre pixel, its disc inside the rim, and its label
+    // beside it: right of the disc, or left where the view ends first.
+    std::array<int, 7> cx{}, cy{};
+    std::array<Box, 7> disc{}, label{};
+    for (int16_t k : bodies) {
+        cx[k] = static_cast<int>(std::clamp(std::floor(x[k]), -1e6, 1e6));
+        cy[k] = static_cast<int>(std::clamp(std::floor(y[k]), -1e6, 1e6));
+        const Box box = SpriteBox(Images.RealDisc[k], cx[k], cy[k]);
+        disc[k] = {box.Left + 2, box.Top + 2, box.Right - 2, box.Bottom - 2};
+        Sprite& l = Images.RealLabel[k];
+        if (l.Pixels.Width == 0) continue;
+        const int r = -Images.RealDisc[k].Left - 1;
+        l.Left = cx[k] + r + 1 + l.Pixels.Width <= WindowWidth(w) ? r + 1 : -r - 1 - l.Pixels.Width;
+        label[k] = SpriteBox(l, cx[k], cy[k]);
+    }
+    // A label stays clear of every other disc and of the labels kept of
+    // bodies farther out.
+    for (int16_t k : {Jupiter, Mars, Earth, Venus, Mercury, Sun}) {
+        if (std::find(bodies.begin(), bodies.end(), k) == bodies.end()) continue;
+        for (int16_t other : bodies)
+            if (other != k && (label[k].Meets(disc[other]) || label[k].Meets(label[other]))) label[k] = Box{};
+    }
+    // Each body over what lies there: its disc and kept label over the
+    // pixels saved under both.
+    static Image composed;
+    for (int16_t k : bodies) {
+        Image* saved = SavedBackground(k, w);
+        if (saved == nullptr) continue;
+        Box box = SpriteBox(Images.RealDisc[k], cx[k], cy[k]);
+        const bool labelled = label[k].Right >= label[k].Left;
+        if (labelled)
+            box = {std::min(box.Left, label[k].Left), std::min(box.Top, label[k].Top),
+                   std::max(box.Right, label[k].Right), std::max(box.Bottom, label[k].Bottom)};
+        CaptureImage(box.Left, box.Top, box.Right, box.Bottom, *saved);
+        if (IsEmptyImage(*saved)) continue;
+        composed = *saved;
+        Overlay(composed, box.Left, box.Top, Images.RealDisc[k], cx[k], cy[k]);
+        if (labelled) Overlay(composed, box.Left, box.Top, Images.RealLabel[k], cx[k], cy[k]);
+        SetRasterMode(13);
+        PutImage(box.Left, box.Top, composed);
+        placed[k] = {box.Left, box.Top};
+        drawn.push_back(k);
+    }
     SetRasterMode(0);
 }

@@ -9,12 +9,30 @@
 #include <cstdint>
 #include <vector>
 
+// A drawing of the real sky's views: an image and which of its pixels are
+// the drawing's own (where the rest lies, what is under it stays in sight),
+// its corner placed from the pixel of a body's centre.
+struct Sprite {
+    int Left = 0, Top = 0;          // the corner, from the centre's pixel
+    Image Pixels;
+    std::vector<uint8_t> Own;       // 1 for the drawing's own pixels, row by row
+};
+
 // The images of the bodies, by BodyIndex (entry 0 stays empty).
 struct BodyImages {
     std::array<Image, 7> DiscImage;        // the body's disc and label on a ColAzure margin
     std::array<Image, 7> BlankImage;       // the same rectangle in plain ColAzure
     std::array<Image, 7> HelioBackground;  // window 2's pixels saved under each body's disc
     std::array<Image, 7> GeoBackground;    // window 3's pixels saved under each body's disc
+    // The real sky's: each body's disc at the size its scale gives it, and
+    // its label where that stands beside the disc (else empty), with the
+    // half-sizes and the pixel ratio they were made for.
+    std::array<Sprite, 7> RealDisc, RealLabel;
+    std::array<double, 8> RealMadeFor{};
+    // Where each body's last drawing stands in windows 2 and 3 (the corner
+    // of the pixels saved under it), and the order they were drawn in.
+    std::array<std::array<int, 2>, 7> HelioPlaced{}, GeoPlaced{};
+    std::vector<int16_t> HelioDrawn, GeoDrawn;
 };
 
 extern BodyImages Images;
@@ -26,8 +44,14 @@ void InitScreenAndColours();
 void SetSchemeColours(int16_t n);
 void ResetMainWindowColours();
 
-// Disc images, made once at start-up.
+// Disc images, made once at start-up and after each new layout (which also
+// measures the real sky's legend: Layout.ViewLegendHeight).
 void BuildDiscImages();
+// The real sky's disc images for the sizes its scale gives as it stands,
+// made anew only where those or the pixel ratio have changed: drawn in the
+// drawing target's corner and taken away again. A label stands beside its
+// disc where letters of the views' smallest size do not fit inside.
+void MakeRealSkyDiscs();
 
 // A body's own colour: its disc's (Jupiter's is the magenta under its bands).
 uint32_t DiscColour(int16_t k);
@@ -40,6 +64,15 @@ void EraseDisc(double x, double y, double rx, double ry, int16_t k, int16_t w);
 void SaveBackground(double x, double y, double rx, double ry, int16_t k, int16_t w);
 // Whether a disc at that centre passes the screen test (and so is drawn).
 bool DiscOnScreen(double x, double y, double rx, double ry);
+// The real sky's bodies in view w (2 or 3), the drawing target. Discs sized
+// to the scale may overlap, so a step takes every body away before any is
+// drawn again: newest first, each putting back what lay under it. Then the
+// bodies listed are drawn in their order at (x, y), each with its label
+// where that stands clear of every disc; where two labels would meet, the
+// body nearer the Sun (by its orbit) goes without.
+void TakeAwayRealSkyBodies(int16_t w);
+void PutRealSkyBodies(int16_t w, const std::vector<int16_t>& bodies, const std::array<double, 7>& x,
+                      const std::array<double, 7>& y);
 
 // The views.
 void DrawHelioView();
@@ -77,7 +110,8 @@ void ShowSightLines(bool on);
 void ShowViewOverlays();
 
 // The real sky's marks in the views (view_marks.cpp): a scale bar "1 AE"
-// with the line "Bahnen maßstabsgetreu" in the lower left corner, and the
+// under "Bahnen maßstabsgetreu, Scheiben vergrößert" (on two lines where one
+// is too wide) in the lower left corner, and the
 // direction of the vernal equinox (♈), an arrow from the fixed body along +x
 // to the right edge. None in the model. The arrow's lines, for window 2 or 3
 // while it is shown:
@@ -85,6 +119,9 @@ const std::vector<OverlayLine>& ViewMarkLines(int n);
 // Puts the legend and the arrow's label into window n, the drawing target,
 // over what the step drew there (at the end of each view's step).
 void PutViewMarks(int n);
+// Sets the room the legend takes at the foot of a view of the layout as it
+// stands (Layout.ViewLegendHeight), which the real sky's scale keeps free.
+void MeasureViewLegend();
 
 // The sky strip (window 4): the whole sky round the Earth, 360 degrees of
 // direction, as a band right below both views, as wide as they are, with

@@ -18,6 +18,16 @@ inline int16_t ToPixelRow(double y) {
     return static_cast<int16_t>(std::clamp(r, -32768.0, 32767.0));
 }
 
+// The views' small letters (the real sky's legend, a label beside a disc too
+// small to hold it): 9 pixels at least at a pixel ratio of 1, larger with the
+// discs on a large screen; margins grow with them by LetterScale.
+inline double LetterScale() {
+    return std::min(PixelRatio(), std::max(1.0, Layout.DiscRadiusX / 19.0));
+}
+inline int SmallLetterSize() {
+    return static_cast<int>(std::max(std::lround(9 * PixelRatio()), std::lround(10 * LetterScale())));
+}
+
 // What a step draws, as the settings say.
 struct StepParts {
     bool Polygon;  // the polygon, erased and drawn anew (planets only, polygon on)

@@ -1,6 +1,6 @@
 // view_marks.cpp — what the views show in the real sky besides the bodies:
 // the scale, a bar one astronomical unit long beside "1 AE" under the line
-// "Bahnen maßstabsgetreu", and the direction of the vernal equinox, a dashed
+// "Bahnen maßstabsgetreu, Scheiben vergrößert", and the direction of the vernal equinox, a dashed
 // arrow from the Sun (in the geocentric view from the Earth) along +x to the
 // view's edge, "♈ Frühlingspunkt" over its head. The model's circles are not
 // to scale and have no equinox: there the views show none of it.
@@ -18,6 +18,7 @@
 #include "model/sky.h"
 #include "model/state.h"
 #include "platform/platform.h"
+#include "render/view_common.h"
 
 #include <algorithm>
 #include <array>
@@ -26,8 +27,6 @@
 #include <vector>
 
 namespace {
-
-constexpr double SmallestText = 9;  // pixels at a pixel ratio of 1
 
 // A line of letters: where its box stands and which of the box's pixels
 // are letters.
@@ -74,6 +73,24 @@ Lettering Letters(double x, double y, const std::string& text) {
     return l;
 }
 
+// The legend's letters, in the drawing target.
+void SetLegendFont() {
+    SetFontFace("courier");
+    SetFontBold(false);
+    SetFontSize(SmallLetterSize());
+}
+
+// What the legend says above the bar, in a view `width` pixels wide: on
+// one line where it fits, else on two, else nothing.
+std::vector<std::string> LegendLines(int width) {
+    const int room = width - 2 * Round(4 * LetterScale());
+    const std::string whole = "Bahnen maßstabsgetreu, Scheiben vergrößert";
+    if (TextWidth(whole) <= room) return {whole};
+    const std::vector<std::string> two{"Bahnen maßstabsgetreu,", "Scheiben vergrößert"};
+    if (TextWidth(two[0]) <= room) return two;
+    return {};
+}
+
 // View n's marks for the view's size, the pixel ratio and the scale as they
 // stand, in letters 9 pixels high at a ratio of 1 at least; what does not
 // fit in the view is left out rather than shrunk. Drawn (and taken away
@@ -83,11 +100,8 @@ void MakeMarks(int n, Marks& m) {
     m.Lines.clear();
     m.Texts.clear();
     const uint32_t foreground = Foreground(), background = Background();
-    // Sizes grow with the pixel ratio as the strip's do.
-    const double scale = std::min(PixelRatio(), std::max(1.0, Layout.DiscRadiusX / 19.0));
-    SetFontFace("courier");
-    SetFontBold(false);
-    SetFontSize(std::max(Round(SmallestText * PixelRatio()), Round(10 * scale)));
+    const double scale = LetterScale();
+    SetLegendFont();
     const int w = WindowWidth(n), h = WindowHeight(n), text = TextHeight();
     const int margin = Round(4 * scale), thick = std::max(1, Round(PixelRatio()));
     const uint32_t black = Colours.ColBlack;
@@ -98,7 +112,8 @@ void MakeMarks(int n, Marks& m) {
     // The scale in the lower left corner: "1 AE" beside the bar, with
     // short ticks at its ends, and above them the line saying so.
     const int bar = Round(RealSkyPixelsPerAu()), top = h - margin - text;
-    const std::string unit = "1 AE", toScale = "Bahnen maßstabsgetreu";
+    const std::string unit = "1 AE";
+    const std::vector<std::string> above = LegendLines(w);
     const int barLeft = margin + TextWidth(unit) + margin;
     if (bar >= 2 && barLeft + bar + margin <= w && top - text >= 0) {
         m.Texts.push_back(Letters(margin, top, unit));
@@ -110,7 +125,8 @@ void MakeMarks(int n, Marks& m) {
         line(first, middle, barLeft + bar - 1 - half, middle);
         line(first, middle - tick, first, middle + tick);
         line(last, middle - tick, last, middle + tick);
-        if (margin + TextWidth(toScale) + margin <= w) m.Texts.push_back(Letters(margin, top - text, toScale));
+        for (std::size_t i = 0; i < above.size(); ++i)
+            m.Texts.push_back(Letters(margin, top - static_cast<int>(above.size() - i) * text, above[i]));
     }
 
     // The arrow: dashes from beside the fixed body's disc to the right edge,
@@ -155,6 +171,12 @@ Marks& MarksOf(int n) {
 }
 
 }  // namespace
+
+void MeasureViewLegend() {
+    SetLegendFont();
+    const int lines = static_cast<int>(LegendLines(Layout.ViewWinWidthInt).size());
+    Layout.ViewLegendHeight = Round(4 * LetterScale()) + (1 + lines) * TextHeight();
+}
 
 const std::vector<OverlayLine>& ViewMarkLines(int n) {
     static const std::vector<OverlayLine> none;
