@@ -3,6 +3,8 @@
 // found (ctest -V -R test_real_sky shows the table). No window needed.
 #include "model/calendar.h"
 #include "model/ephemeris.h"
+#include "model/layout.h"
+#include "model/planets.h"
 #include "model/real_sky.h"
 #include "model/sky.h"
 #include "model/state.h"
@@ -189,15 +191,86 @@ private slots:
         QCOMPARE(QString::fromStdString(DateText(loop.LastDay)), QString("01.04.2027"));
     }
 
-    // The views to scale: the places on the screen are the ecliptic's,
-    // y as on the screen, the scale fitting the farthest shown orbit to
-    // Jupiter's circle of the model.
+    // The views to scale, on screens from the smallest to the largest: every
+    // shown body's disc, the Sun's and the Earth's too, inside the
+    // heliocentric view above its legend, at the moments a lesson is about
+    // (Espenak's tables: Mars's opposition 19.02.2027, Venus's greatest
+    // eastern elongation 15.08.2026; a day with all planets) and over a
+    // synodic period or more of the farthest shown planet after them. The
+    // discs of neighbouring orbits meet only where both are as small as
+    // discs are drawn, none larger than the model's; the geocentric view
+    // keeps the scale, so its Sun stays in sight too. A change of scale takes
+    // the places a step starts from along: no path across.
+    void viewsToScale_data() {
+        QTest::addColumn<QSize>("screen");
+        QTest::addColumn<QString>("when");
+        QTest::addColumn<QList<int>>("planets");
+        const QList<int> all{Mercury, Venus, Mars, Jupiter};
+        QTest::newRow("1024x768 all") << QSize(1024, 768) << "2027-10-18 00:00:00 UT" << all;
+        QTest::newRow("1024x768 Mars") << QSize(1024, 768) << "2027-02-19 15:49:00 UT" << QList<int>{Mars};
+        QTest::newRow("1024x768 Venus") << QSize(1024, 768) << "2026-08-15 00:00:00 UT" << QList<int>{Venus};
+        QTest::newRow("800x600 Mars, Jupiter") << QSize(800, 600) << "2027-02-19 15:49:00 UT" << QList<int>{Mars, Jupiter};
+        QTest::newRow("2880x2160 all") << QSize(2880, 2160) << "2026-08-15 00:00:00 UT" << all;
+        QTest::newRow("320x240 inner") << QSize(320, 240) << "2026-08-15 00:00:00 UT" << QList<int>{Mercury, Venus};
+        QTest::newRow("200x150 all") << QSize(200, 150) << "2027-10-18 00:00:00 UT" << all;
+    }
+
     void viewsToScale() {
-        Planets.RadiusX[Jupiter] = 300;
+        QFETCH(QSize, screen);
+        QFETCH(QString, when);
+        QFETCH(QList<int>, planets);
+        Planets.FlattenFactor = 0.82;
+        SetScreenSize(screen.width(), screen.height());
+        LayOutModel();
+        Layout.ViewLegendHeight = 3 * screen.height() / 64;  // some letters' room
+        Settings.PlanetOn.fill(-1);
+        Settings.PlanetOn[Earth] = Settings.PlanetOn[Sun] = 1;
+        for (int k : planets) Settings.PlanetOn[k] = 1;
+        const double au = RealSkyPixelsPerAu(), start = At(when.toLatin1().constData());
+        std::array<double, 7> r{};
+        double least = Layout.DiscRadiusX;
+        for (int k = Earth; k <= Sun; ++k) {
+            r[k] = RealSkyDiscRadius(k);
+            QVERIFY(r[k] >= 1 && r[k] <= Layout.DiscRadiusX);
+            if (Settings.PlanetOn[k] == 1) least = std::min(least, r[k]);
+        }
+        const int outward[] = {Sun, Mercury, Venus, Earth, Mars, Jupiter};
+        for (double t = start; t < start + (planets.contains(Jupiter) ? 4400 : 800); t += 5) {
+            std::array<double, 7> x{}, y{};
+            for (int k = Earth; k <= Jupiter; ++k) RealSky.ScreenPlace(k, t, x[k], y[k]);
+            auto inside = [&](double cx, double cy, double half) {
+                return cx - half - 1 >= 0 && cx + half + 1 <= Layout.ViewWinWidthInt - 1 && cy - half - 1 >= 0 &&
+                       cy + half + 1 <= Layout.ViewWinHeight - Layout.ViewLegendHeight - 1;
+            };
+            for (int k = Earth; k <= Sun; ++k)
+                if (Settings.PlanetOn[k] == 1)
+                    QVERIFY2(inside(Layout.HelioCentreX + x[k], Layout.HelioCentreY + y[k], r[k]),
+                             qPrintable(QString("body %1 on day %2").arg(k).arg(t - start)));
+            QVERIFY(inside(Layout.GeoCentreX - x[Earth], Layout.GeoCentreY - y[Earth], r[Sun]));
+            for (int i = 0, last = -1; i < 6; ++i) {
+                const int k = outward[i];
+                if (Settings.PlanetOn[k] != 1) continue;
+                if (last >= 0 && (r[k] > least || r[last] > least))
+                    QVERIFY2(std::hypot(x[k] - x[last], y[k] - y[last]) >= r[k] - 1 + r[last] - 1 + 2,
+                             qPrintable(QString("bodies %1 and %2 on day %3").arg(last).arg(k).arg(t - start)));
+                last = k;
+            }
+        }
+        // Showing Jupiter (or hiding it) changes the scale: the step from
+        // there runs a day's way, not from the old scale's place.
+        MoveModelTo(start);
+        KeepPositions();
+        Settings.PlanetOn[Jupiter] = -Settings.PlanetOn[Jupiter];
+        QVERIFY(RealSkyPixelsPerAu() != au);
+        Settings.TimeStep = 1;
+        AdvanceModel();
+        QVERIFY(std::hypot(Planets.PosX[Earth] - Planets.PrevX[Earth], Planets.PosY[Earth] - Planets.PrevY[Earth]) <
+                0.02 * RealSkyPixelsPerAu());
         Settings.PlanetOn.fill(1);
-        QCOMPARE(RealSkyPixelsPerAu(), 300 / 5.4603);
-        Settings.PlanetOn[Jupiter] = -1;
-        QCOMPARE(RealSkyPixelsPerAu(), 300 / 1.6667);
+    }
+
+    // The places on the screen are the ecliptic's, y as on the screen.
+    void placesOnTheScreen() {
         const double t = At("2027-02-19 15:49:00 UT");
         double x = 0, y = 0;
         RealSky.ScreenPlace(Mars, t, x, y);
