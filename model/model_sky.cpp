@@ -150,4 +150,5 @@ std::string DayValue(double day) {
 }  // namespace
 
 const Sky ModelSky{Place,      GridDirection, StripDirection, ScreenPlace, EventsOf,
-                   Elongation, DayMoment,     DayLabel,       DayValue,    "Tag"};
+                   Elongation, DayMoment,     DayLabel,       DayValue,    "Tag",
+                   [] { return SkySpan{}; }};

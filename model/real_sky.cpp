@@ -209,6 +209,12 @@ std::string MomentText(double day, double step) {
     return step < 1 ? WeekdayDateTimeText(day) : WeekdayDateText(day);
 }
 
+// The calendar's years (calendar.h).
+SkySpan Span() {
+    const std::string years = std::to_string(FirstYear) + " bis " + std::to_string(LastYear);
+    return {FirstMoment(), LastMoment(), "der echte Himmel reicht nur von " + years, "nur " + years};
+}
+
 }  // namespace
 
 double RealSkyPixelsPerAu() {
@@ -240,4 +246,4 @@ double LongitudeOfDate(double longitudeJ2000, double moment) {
 }
 
 const Sky RealSky{Place,      Direction,  Direction, ScreenPlace, EventsOf,
-                  Elongation, MomentText, DateText,  IsoText,     "Zeitpunkt (UTC)"};
+                  Elongation, MomentText, DateText,  IsoText,     "Zeitpunkt (UTC)", Span};
