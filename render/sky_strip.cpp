@@ -386,10 +386,10 @@ std::vector<Box> DiscBoxes(double now, const std::vector<int16_t>& bodies) {
 }
 
 // Where the standstills' dates stand: the newest first, each beside its dot
-// on the side with room for it, else on the other side, clear of the discs
-// and of the dates placed before it, and where it can, clear of the chart's
-// names too; a date with no such place is left out. A name under a date or
-// a disc gives way (PutNames).
+// on the side with room for it, else on the other side, else a row lower or
+// higher, clear of the discs and of the dates placed before it, and where it
+// can, clear of the chart's names too; a date with no such place is left
+// out. A name under a date or a disc gives way (PutNames).
 std::vector<std::pair<const Standstill*, Box>> PlaceDates(double now, const std::vector<const Standstill*>& stills,
                                                          const std::vector<Box>& discs) {
     const SkyStrip& s = Strip;
@@ -398,19 +398,23 @@ std::vector<std::pair<const Standstill*, Box>> PlaceDates(double now, const std:
     for (const Standstill* still : stills) {
         const Image& label = still->Label;
         if (label.Height > s.ScaleTop) continue;  // no room for it above the scale
-        const auto top = static_cast<int>(std::floor(std::clamp(
-            AgeRow(now - still->Day) - label.Height / 2.0, 0.0, std::max(0.0, double(s.ScaleTop - label.Height)))));
+        const double row = AgeRow(now - still->Day) - label.Height / 2.0, lowest = s.ScaleTop - label.Height;
+        std::vector<Box> places;
+        for (int shift : {0, 1, -1})
+            for (const double x : {still->X + gap, still->X - gap - label.Width}) {
+                const double y = row + shift * label.Height;
+                if (x < 0 || x + label.Width > s.Width || (shift != 0 && (y < 0 || y > lowest))) continue;
+                const auto left = static_cast<int>(std::floor(x));
+                const auto top = static_cast<int>(std::floor(std::clamp(y, 0.0, std::max(0.0, lowest))));
+                places.push_back({left, top, left + label.Width, top + label.Height});
+            }
         std::optional<Box> chosen;
-        for (const double x : {still->X + gap, still->X - gap - label.Width}) {
-            const auto left = static_cast<int>(std::floor(x));
-            const Box box{left, top, left + label.Width, top + label.Height};
-            if (x < 0 || x + label.Width > s.Width) continue;
+        for (const Box& box : places) {
             auto meets = [&](const Box& o) { return box.Meets(o, 0); };
             if (std::any_of(discs.begin(), discs.end(), meets) ||
                 std::any_of(placed.begin(), placed.end(), [&](const auto& p) { return box.Meets(p.second, apart); }))
                 continue;
-            const bool overName =
-                std::any_of(s.Names.begin(), s.Names.end(), [&](const ChartName& n) { return meets(n.Place); });
+            const bool overName = std::any_of(s.Names.begin(), s.Names.end(), [&](auto& n) { return meets(n.Place); });
             if (!chosen || !overName) chosen = box;
             if (!overName) break;
         }
