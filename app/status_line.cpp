@@ -36,7 +36,7 @@ std::string SkyEventText(const Sky& sky, const SkyEvent& e, bool full) {
     return sky.MomentText(e.Day, 0) + "   " + (full ? BodyName(e.Body) + ": " : "") + EventName(e.Kind);
 }
 
-// At an end of the sky's span: "Fr 31.12.2400   angehalten: nur 1600 bis 2400".
+// At an end of the sky's span: "So 31.12.2400   angehalten: nur 1600 bis 2400".
 std::string SkyEndText(const Sky& sky, double simTime, double timeStep, bool full) {
     return sky.MomentText(simTime, timeStep) + "   " + (full ? "angehalten: " : "") + sky.Span().Words;
 }

@@ -82,6 +82,7 @@ struct Standstill {
     int16_t Body = 0;
     double Day = 0, X = 0;
     Image Label;  // its day, drawn when first shown
+    std::string Text;
 };
 
 // A box of pixels in the strip: columns [Left, Right), rows [Top, Bottom).
@@ -353,7 +354,7 @@ void KeepDays(long long today) {
     for (int16_t k = Mercury; k <= Jupiter; ++k)
         for (const SkyEvent& e : TheSky().EventsOf(k, static_cast<double>(s.First), last))
             if (e.Kind == EventKind::StationRetrograde || e.Kind == EventKind::StationDirect)
-                s.Standstills.push_back({k, e.Day, SkyX(TheSky().StripDirection(k, e.Day)), Image{}});
+                s.Standstills.push_back({k, e.Day, SkyX(TheSky().StripDirection(k, e.Day)), Image{}, {}});
 }
 
 // The row of something `age` days old.
@@ -368,9 +369,9 @@ void MakeLabel(Standstill& still) {
     SetFontSize(Strip.FontSize);
     SetForeground(DiscColour(still.Body));
     SetBackground(NightBlue);
-    const std::string text = TheSky().DayLabel(still.Day);
-    DrawText(0, 0, text);
-    CaptureImage(0, 0, TextWidth(text) - 1, TextHeight() - 1, still.Label);
+    still.Text = TheSky().DayLabel(still.Day);
+    DrawText(0, 0, still.Text);
+    CaptureImage(0, 0, TextWidth(still.Text) - 1, TextHeight() - 1, still.Label);
 }
 
 // The boxes of the discs on the top row now.
@@ -525,7 +526,7 @@ void DrawSkyStrip() {
     s.Dates.clear();
     for (const auto& [still, b] : dates) {
         PutImage(b.Left, b.Top, still->Label);
-        s.Dates.push_back({TheSky().DayLabel(still->Day), b.Left, b.Top, b.Right, b.Bottom});
+        s.Dates.push_back({still->Text, b.Left, b.Top, b.Right, b.Bottom});
     }
 
     // The discs, now, on the top row; the Sun last, over a planet beside it.
