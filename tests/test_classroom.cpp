@@ -623,10 +623,7 @@ private slots:
         Settings.TimeStep = 19.9;
         User user;
         ShowRealSkyAt(start);
-        for (int i = 0; i < 3; ++i) {
-            ClassroomMenu(towards > 0 ? StepForward : StepBack);
-            ClassroomPass();
-        }
+        for (int i = 0; i < 3; ++i) ClassroomMenu(towards > 0 ? StepForward : StepBack), ClassroomPass();
         QCOMPARE(Planets.SimTime, end);
         QVERIFY(Classroom.Paused && platform_internal::StatusWidget()->text().endsWith("angehalten: nur 1600 bis 2400"));
         ClassroomMenu(towards > 0 ? NextEventCommand : PreviousEventCommand);
