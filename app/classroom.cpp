@@ -41,19 +41,37 @@ double Landing(std::deque<ClassroomState::Visit>& visits, double direction) {
     return Planets.SimTime + direction * dt;
 }
 
-void SingleStep(int direction) {
+// A single step; false where an end of the sky's span stopped it: it lands
+// on the end, or stays there.
+bool SingleStep(int direction) {
     const double now = Planets.SimTime;
-    if (direction > 0) {
-        MoveModelTo(Landing(Classroom.Later, +1));
-        RememberVisit(Classroom.Earlier, now, Settings.TimeStep);
-    } else {
-        MoveModelTo(Landing(Classroom.Earlier, -1));
-        RememberVisit(Classroom.Later, now, Settings.TimeStep);
-    }
+    auto& ahead = direction > 0 ? Classroom.Later : Classroom.Earlier;
+    auto& behind = direction > 0 ? Classroom.Earlier : Classroom.Later;
+    const double landing = Landing(ahead, direction), day = WithinTheSky(landing);
+    if (day != landing && day == now) return false;
+    MoveModelTo(day);
+    RememberVisit(behind, now, Settings.TimeStep);
     DrawStep();
+    return day == landing;
 }
 
 }  // namespace
+
+double WithinTheSky(double day) {
+    const SkySpan span = TheSky().Span();
+    return std::clamp(day, span.First, span.Last);
+}
+
+void StopAtTheEnd() {
+    Classroom.Paused = true;
+    Classroom.PendingSteps = 0;
+    Classroom.RedrawPending = false;
+    Classroom.AtEvent.reset();
+    if (Classroom.SightLinesOn) ShowSightLines(true);
+    if (Classroom.SkyStripOn) DrawSkyStrip();
+    UpdateStatusLine(true);
+    MessageBox("Angehalten: " + TheSky().Span().Why + ".");
+}
 
 void RememberVisit(std::deque<ClassroomState::Visit>& visits, double simTime, double timeStep) {
     if (visits.size() >= MaxVisits) visits.pop_front();
@@ -170,6 +188,19 @@ void AfterMenuCommand() {
 void ClassroomPass() {
     Classroom.Started = true;
     if (!Classroom.Paused) {
+        // The step that would pass the end of the sky's span is shortened to
+        // land on it, and the clock stops there.
+        const double next = Planets.SimTime + Settings.TimeStep, end = WithinTheSky(next);
+        if (end != next) {
+            if (end != Planets.SimTime) {
+                RememberVisit(Classroom.Earlier, Planets.SimTime, Settings.TimeStep);
+                Classroom.Later.clear();
+                MoveModelTo(end);
+                DrawStep();
+            }
+            StopAtTheEnd();
+            return;
+        }
         RememberVisit(Classroom.Earlier, Planets.SimTime, Settings.TimeStep);
         Classroom.Later.clear();
         AnimationStep();
@@ -177,7 +208,10 @@ void ClassroomPass() {
         const int direction = Classroom.PendingSteps > 0 ? 1 : -1;
         Classroom.PendingSteps -= direction;
         Classroom.RedrawPending = false;
-        SingleStep(direction);
+        if (!SingleStep(direction)) {
+            StopAtTheEnd();
+            return;
+        }
     } else if (Classroom.RedrawPending) {
         Classroom.RedrawPending = false;
         MoveModelTo(Planets.SimTime);

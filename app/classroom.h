@@ -72,6 +72,14 @@ void DrawStepsTo(double day);
 // them), drawn again up to the clock as it stands at `now`.
 void DrawPathsAgain(double from, double to, double now);
 
+// The day a move towards `day` reaches: `day` itself, or the end of the
+// sky's span (sky.h) that it would pass.
+double WithinTheSky(double day);
+// The clock at an end of the sky's span, where a step, a jump or the running
+// animation was stopped: it pauses there, the lines of sight, the strip and
+// the status line follow, and a box says why.
+void StopAtTheEnd();
+
 // Keeps the clock and step a step started from, forgetting the oldest beyond
 // what a lesson needs.
 void RememberVisit(std::deque<ClassroomState::Visit>& visits, double simTime, double timeStep);

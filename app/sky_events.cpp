@@ -32,19 +32,16 @@ void Arrive(const SkyEvent& e) {
 // gone over again rather than cut by a chord; without paths the way back is
 // one step. From there → and ← are one time step each, whichever way the
 // jump went.
-void JumpTo(const SkyEvent& e) {
+void JumpTo(double day) {
     Classroom.Earlier.clear();
     Classroom.Later.clear();
     const bool paths = Settings.DrawMode == 5 || Settings.DrawMode == 7;
-    if (e.Day > Planets.SimTime || paths) {
-        DrawStepsTo(e.Day);
+    if (day > Planets.SimTime || paths) {
+        DrawStepsTo(day);
     } else {
-        MoveModelTo(e.Day);
+        MoveModelTo(day);
         DrawStep();
     }
-    // The window closed meanwhile: the program ends, the jump with it.
-    if (Shell.EndMarker == "*") return;
-    Arrive(e);
 }
 
 }  // namespace
@@ -56,7 +53,14 @@ void JumpToEvent(int direction) {
         MessageBox("Kein Planet außer der Erde ist eingeschaltet: es gibt kein Ereignis.");
         return;
     }
-    JumpTo(*e);
+    // An event beyond an end of the sky's span: the jump stops at the end,
+    // or stays there.
+    const double day = WithinTheSky(e->Day);
+    if (day != Planets.SimTime) JumpTo(day);
+    // The window closed meanwhile: the program ends, the jump with it.
+    if (Shell.EndMarker == "*") return;
+    if (day == e->Day) Arrive(*e);
+    else StopAtTheEnd();
 }
 
 void ToggleSkyStrip() {

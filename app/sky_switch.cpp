@@ -27,6 +27,8 @@ void Switch(bool real, double day) {
         Skies.ModelDay = Planets.SimTime;
     }
     Skies.Real = real;
+    // The real sky's clock stays within its span.
+    day = WithinTheSky(day);
     // The steps back and forth and the event reached belong to the other
     // clock.
     Classroom.Earlier.clear();
@@ -55,14 +57,16 @@ void ShowRealSky() {
 }
 
 void ShowRealSkyAt(double moment) {
+    // A moment chosen is landed on paused, as an event jumped to is.
+    Classroom.Paused = true;
     Switch(true, moment);
 }
 
 void StartInRealSky(double moment) {
     Skies.Real = true;
-    Skies.RealDay = moment;
+    Skies.RealDay = WithinTheSky(moment);
     Skies.RealDaySet = true;
-    Planets.SimTime = moment;
+    Planets.SimTime = Skies.RealDay;
 }
 
 void AskForDate() {

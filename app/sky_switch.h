@@ -7,8 +7,8 @@
 void ShowModelSky();
 // The real sky at the last date set or reached, else now ("&Echter Himmel").
 void ShowRealSky();
-// The real sky at a moment (days TT since J2000.0): "&Jetzt" at the
-// computer's clock, "&Datum …" at the date typed.
+// The real sky at a moment (days TT since J2000.0), paused there: "&Jetzt"
+// at the computer's clock, "&Datum …" at the date typed.
 void ShowRealSkyAt(double moment);
 // "&Datum …": the date asked for in window 1; Escape changes nothing, nor
 // does the real sky's own date taken as offered.

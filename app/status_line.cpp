@@ -36,6 +36,16 @@ std::string SkyEventText(const Sky& sky, const SkyEvent& e, bool full) {
     return sky.MomentText(e.Day, 0) + "   " + (full ? BodyName(e.Body) + ": " : "") + EventName(e.Kind);
 }
 
+// At an end of the sky's span: "So 31.12.2400   angehalten: nur 1600 bis 2400".
+std::string SkyEndText(const Sky& sky, double simTime, double timeStep, bool full) {
+    return sky.MomentText(simTime, timeStep) + "   " + (full ? "angehalten: " : "") + sky.Span().Words;
+}
+
+bool AtAnEnd(double day) {
+    const SkySpan span = TheSky().Span();
+    return day == span.First || day == span.Last;
+}
+
 // The longest of some lines, as the eye counts them: in characters, not bytes.
 std::string Widest(std::initializer_list<std::string> lines) {
     auto characters = [](const std::string& text) {
@@ -60,10 +70,11 @@ void PrepareStatusLine() {
     const double moment = MomentFromLocal(CivilTime{2088, 8, 28, 20, 8, 0, 0}), shortStep = 0.888888;
     const SkyEvent realEvent{moment, Mercury, EventKind::GreatestWestElongation};
     SetStatusRoom(Widest({SkyStatusText(ModelSky, day, step, true), SkyEventText(ModelSky, widestEvent, true),
-                          SkyStatusText(RealSky, moment, shortStep, true), SkyEventText(RealSky, realEvent, true)}),
+                          SkyStatusText(RealSky, moment, shortStep, true), SkyEventText(RealSky, realEvent, true),
+                          SkyEndText(RealSky, moment, shortStep, true)}),
                   Widest({SkyStatusShortText(ModelSky, day, step, true), SkyEventText(ModelSky, widestEvent, false),
                           SkyStatusShortText(RealSky, moment, shortStep, true),
-                          SkyEventText(RealSky, realEvent, false)}));
+                          SkyEventText(RealSky, realEvent, false), SkyEndText(RealSky, moment, shortStep, false)}));
     UpdateStatusLine(true);
 }
 
@@ -79,6 +90,10 @@ void UpdateStatusLine(bool now) {
     // On an event jumped to, the line names it while the clock stands there.
     if (held && Classroom.AtEvent && Classroom.AtEvent->Day == Planets.SimTime)
         SetStatusText(EventStatusText(*Classroom.AtEvent), EventStatusShortText(*Classroom.AtEvent));
+    // At an end of the sky's span, it says why the clock stands.
+    else if (held && AtAnEnd(Planets.SimTime))
+        SetStatusText(SkyEndText(TheSky(), Planets.SimTime, Settings.TimeStep, true),
+                      SkyEndText(TheSky(), Planets.SimTime, Settings.TimeStep, false));
     else
         SetStatusText(StatusText(Planets.SimTime, Settings.TimeStep, held),
                       StatusShortText(Planets.SimTime, Settings.TimeStep, held));

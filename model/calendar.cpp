@@ -16,7 +16,6 @@ namespace {
 constexpr double J2000 = 2451545.0;
 constexpr double UnixEpoch = 2440587.5;
 constexpr double SecondsPerDay = 86400;
-constexpr int FirstYear = 1600, LastYear = 2400;
 
 // The day number (Julian day number, of the noon that starts at the date's
 // midnight) of a Gregorian date, from ERFA's calendar: the modified Julian
@@ -187,10 +186,19 @@ double MomentNow() {
     return MomentFromUnixSeconds(std::chrono::duration<double>(now).count());
 }
 
+double FirstMoment() {
+    return MomentFromLocal(CivilTime{FirstYear, 1, 1, 0, 0, 0, 0});
+}
+
+double LastMoment() {
+    return MomentFromLocal(CivilTime{LastYear, 12, 31, 23, 59, 0, 0});
+}
+
 namespace {
 
 const char* const FormatReason = "Bitte das Datum als TT.MM.JJJJ eingeben, z. B. 19.02.2027.";
-const char* const RangeReason = "Bitte ein Datum von 1600 bis 2400 eingeben.";
+const std::string RangeReason =
+    "Bitte ein Datum von " + std::to_string(FirstYear) + " bis " + std::to_string(LastYear) + " eingeben.";
 
 std::string TwoDigits(int n) {
     char text[16];

@@ -25,6 +25,13 @@ double DeltaTSeconds(double moment);
 // The computer's clock, as a moment.
 double MomentNow();
 
+// The calendar's years: the date dialog reads dates in them, and the real
+// sky's clock runs from the first moment of the first, 01.01.1600 00:00, to
+// the last minute of the last, 31.12.2400 23:59, both in local time.
+constexpr int FirstYear = 1600, LastYear = 2400;
+double FirstMoment();
+double LastMoment();
+
 // Reads a date as a pupil types it: "TT.MM.JJJJ", optionally followed by
 // "HH:MM", in local time; false, with a one-line German reason, for anything
 // else or a date outside 1600 to 2400.

@@ -5,6 +5,7 @@
 #include "model/sky.h"
 #include "model/state.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -54,12 +55,22 @@ std::string Watching(const SkyEvent& e) {
     }
 }
 
+// The list runs EventListDays ahead, or to the end of the sky's span.
+double ListEnd(double day, const SkySpan& span) {
+    return std::min(day + EventListDays, span.Last);
+}
+
 }  // namespace
 
 std::vector<std::string> EventListLines(double day, const std::array<int16_t, 7>& planetOn) {
     if (!AnyPlanet(planetOn)) return {"Kein Planet außer der Erde ist eingeschaltet: es gibt keine Ereignisse."};
-    std::vector<std::string> lines{"Ereignisse der nächsten " + GermanNumber(EventListDays, 0) + " Tage ab " +
-                                   DayText(day) + ":"};
+    const SkySpan span = TheSky().Span();
+    const double end = ListEnd(day, span);
+    std::vector<std::string> lines{end < day + EventListDays
+                                       ? "Ereignisse ab " + DayText(day) + " bis " + DayText(end) + " (" + span.Why +
+                                             "):"
+                                       : "Ereignisse der nächsten " + GermanNumber(EventListDays, 0) + " Tage ab " +
+                                             DayText(day) + ":"};
     // Where each shown planet stands at the start.
     for (int k = Mercury; k <= Jupiter; ++k) {
         if (planetOn[k] != 1) continue;
@@ -68,13 +79,17 @@ std::vector<std::string> EventListLines(double day, const std::array<int16_t, 7>
                         (elongation > 0 ? "östlich" : "westlich") + " der Sonne, " + SkyPlace(elongation));
     }
     lines.push_back("");
-    for (const SkyEvent& e : EventsBetween(day, day + EventListDays, planetOn))
+    for (const SkyEvent& e : EventsBetween(day, end, planetOn))
         lines.push_back(DayText(e.Day) + "  " + BodyName(e.Body) + "  " + EventName(e.Kind) + Watching(e));
     lines.push_back("");
     lines.push_back("Die nächste Schleife (rückläufig von … bis …):");
     for (int k = Mercury; k <= Jupiter; ++k) {
         if (planetOn[k] != 1) continue;
         const LoopFigures loop = NextLoop(k, day);
+        if (!(loop.LastDay <= span.Last)) {
+            lines.push_back(BodyName(k) + ": keine ganze Schleife mehr bis " + DayText(span.Last));
+            continue;
+        }
         lines.push_back(BodyName(k) + ": " + DayText(loop.FirstDay) + " bis " + DayText(loop.LastDay) + ", " +
                         GermanNumber(loop.Days, 2) + " Tage, " + GermanNumber(loop.WidthDegrees, 1) +
                         "° am Himmel");
@@ -96,13 +111,15 @@ std::string EventListCsv(double day, const std::array<int16_t, 7>& planetOn) {
     std::string csv = heading + ",Planet,Ereignis,bis " + heading + ",Tage,Grad,Liste ab " + heading +
                       ",Planeten der Liste\n";
     // A greatest elongation's angle from the Sun in the degrees' column.
-    for (const SkyEvent& e : EventsBetween(day, day + EventListDays, planetOn))
+    const SkySpan span = sky.Span();
+    for (const SkyEvent& e : EventsBetween(day, ListEnd(day, span), planetOn))
         csv += sky.MomentValue(e.Day) + "," + BodyName(e.Body) + "," + EventName(e.Kind) + ",,," +
                (IsElongation(e.Kind) ? PointNumber(std::abs(sky.Elongation(e.Body, e.Day)) * Degrees, 1) : "") +
                made;
     for (int k = Mercury; k <= Jupiter; ++k) {
         if (planetOn[k] != 1) continue;
         const LoopFigures loop = NextLoop(k, day);
+        if (!(loop.LastDay <= span.Last)) continue;
         csv += sky.MomentValue(loop.FirstDay) + "," + BodyName(k) + ",Schleife (rückläufig)," +
                sky.MomentValue(loop.LastDay) + "," + PointNumber(loop.Days, 2) + "," +
                PointNumber(loop.WidthDegrees, 1) + made;

@@ -10,6 +10,9 @@
 // How far ahead the list looks: a synodic period of every planet fits.
 constexpr double EventListDays = 1000;
 
+// The list runs to the end of the sky's span (sky.h) where that comes first,
+// and its heading then says so; a loop that does not end before it is named
+// as none in the box and left out of the file.
 // The box's lines: a heading, where each shown planet stands then (its angle
 // from the Sun, in the evening or the morning sky), one line per event ("Tag
 // 806,15  Mars  Opposition, die ganze Nacht am Himmel"; a greatest

@@ -152,4 +152,5 @@ std::string DayValue(double day) {
 }  // namespace
 
 const Sky ModelSky{Place,      GridDirection, StripDirection, ScreenPlace, PixelsPerUnit, EventsOf,
-                   Elongation, DayMoment,     DayLabel,       DayValue,    "Tag"};
+                   Elongation, DayMoment,     DayLabel,       DayValue,    "Tag",
+                   [] { return SkySpan{}; }};

@@ -223,6 +223,12 @@ bool InViews(int body) {
     return body == Sun || body == Earth || Settings.PlanetOn[body] == 1;
 }
 
+// The calendar's years (calendar.h).
+SkySpan Span() {
+    const std::string years = std::to_string(FirstYear) + " bis " + std::to_string(LastYear);
+    return {FirstMoment(), LastMoment(), "der echte Himmel reicht nur von " + years, "nur " + years};
+}
+
 }  // namespace
 
 double RealSkyPixelsPerAu() {
@@ -286,4 +292,4 @@ double LongitudeOfDate(double longitudeJ2000, double moment) {
 }
 
 const Sky RealSky{Place,      Direction,  Direction, ScreenPlace, RealSkyPixelsPerAu, EventsOf,
-                  Elongation, MomentText, DateText,  IsoText,     "Zeitpunkt (UTC)"};
+                  Elongation, MomentText, DateText,  IsoText,     "Zeitpunkt (UTC)", Span};

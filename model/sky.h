@@ -18,6 +18,7 @@
 
 #include <array>
 #include <cstdint>
+#include <limits>
 #include <optional>
 #include <string>
 #include <vector>
@@ -46,6 +47,15 @@ struct SkyEvent {
 // units), x and y as in the views.
 struct GridPoint {
     double X = 0, Y = 0;
+};
+
+// The days a sky's clock stays within, and what is said where it stops at an
+// end. The model's circles have no end: from −∞ to +∞, and nothing to say.
+struct SkySpan {
+    double First = -std::numeric_limits<double>::infinity();
+    double Last = std::numeric_limits<double>::infinity();
+    std::string Why;    // "der echte Himmel reicht nur von 1600 bis 2400"
+    std::string Words;  // the same for the status line: "nur 1600 bis 2400"
 };
 
 // One sky: the procedures that answer for it.
@@ -80,6 +90,8 @@ struct Sky {
     // "2027-02-19T15:49Z"; and the heading of its column.
     std::string (*MomentValue)(double day);
     const char* MomentHeading;
+    // The days its clock stays within (SkySpan).
+    SkySpan (*Span)();
 };
 
 // The model's circles (model_sky.cpp): its day 0 is no date.

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 // A drawing of the real sky's views: an image and which of its pixels are
@@ -135,4 +136,14 @@ void ShowSkyStrip(bool on);
 // Its height: a sixth of the available area below the menu bar.
 int SkyStripHeight();
 // Draws the shown strip anew for the clock as it stands (after each step).
+// Where labels would collide, one gives way: the discs come first, then the
+// standstills' dates, the newest first, each beside its dot on the side with
+// room, else on the other side, else left out; a name of the chart gives way
+// to a date or a disc. No label is cut: each is whole or absent.
 void DrawSkyStrip();
+// The labels the strip shows now, dates and names, with their boxes.
+struct StripLabel {
+    std::string Text;
+    int Left = 0, Top = 0, Right = 0, Bottom = 0;  // columns [Left, Right), rows [Top, Bottom)
+};
+std::vector<StripLabel> SkyStripLabels();

@@ -32,6 +32,7 @@
 #include <array>
 #include <cmath>
 #include <numbers>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -81,6 +82,24 @@ struct Standstill {
     int16_t Body = 0;
     double Day = 0, X = 0;
     Image Label;  // its day, drawn when first shown
+    std::string Text;
+};
+
+// A box of pixels in the strip: columns [Left, Right), rows [Top, Bottom).
+struct Box {
+    int Left = 0, Top = 0, Right = 0, Bottom = 0;
+    bool Meets(const Box& o, int gap) const {
+        return Left < o.Right + gap && o.Left < Right + gap && Top < o.Bottom && o.Top < Bottom;
+    }
+};
+
+// A name of the chart, drawn into the background, and the sky under it, put
+// back while a date or a disc stands over the name: a name is whole or absent.
+struct ChartName {
+    std::string Text;
+    Box Place;
+    Image Bare;
+    bool Hidden = false;
 };
 
 struct SkyStrip {
@@ -88,7 +107,10 @@ struct SkyStrip {
     int Width = 0, Height = 0;
     double Ratio = 0, DiscRadiusX = 0;
     Image Background;
-    Image Frame;                          // the background with the last dots, put at once
+    std::vector<ChartName> Names;
+    Image Base;                           // the background without the names hidden now
+    Image Frame;                          // the base with the last dots, put at once
+    std::vector<StripLabel> Dates;        // the dates shown now
     std::vector<std::pair<int, int>> Dots;  // where they are: each one's top-left corner
     int FontSize = 0, Dot = 2, Disc = 2, NowRow = 0, YearRow = 0, ScaleTop = 0;
     // Each planet's x on whole days from First on, and the standstills within
@@ -145,6 +167,14 @@ bool LabelLeft(double x, int width, int margin, int& left) {
     return true;
 }
 
+// A name drawn into the chart, and recorded with the sky under it.
+void DrawName(int left, int top, const std::string& name) {
+    ChartName n{name, {left, top, left + TextWidth(name), top + TextHeight()}, {}, false};
+    CaptureImage(left, top, n.Place.Right - 1, n.Place.Bottom - 1, n.Bare);
+    DrawText(left, top, name);
+    Strip.Names.push_back(std::move(n));
+}
+
 // Whether [left, left + width) keeps `gap` pixels from every label in `row`;
 // if so, it is taken into the row.
 bool Free(std::vector<std::pair<int, int>>& row, int left, int width, int gap) {
@@ -184,7 +214,7 @@ void DrawChart(double moment, int text, int tick, int star, int margin) {
         if (!LabelLeft(SkyX(std::fmod((from + to) / 2, TwoPi)), width, margin, left)) continue;
         for (int row = 0; row < 2; ++row)
             if (nameRows[row] >= 0 && Free(taken[row], left, width, gap)) {
-                DrawText(left, nameRows[row], name);
+                DrawName(left, nameRows[row], name);
                 break;
             }
     }
@@ -195,7 +225,7 @@ void DrawChart(double moment, int text, int tick, int star, int margin) {
         const int width = TextWidth(bright.Name);
         int left = 0;
         if (starNames >= 0 && LabelLeft(x + star / 2.0, width, margin, left) && Free(starsTaken, left, width, gap))
-            DrawText(left, starNames, bright.Name);
+            DrawName(left, starNames, bright.Name);
     }
 }
 
@@ -238,6 +268,7 @@ void MakeBackground() {
 
     ClearWindow(Win_4);
     SetFillPattern(0);
+    s.Names.clear();
     const int margin = 2 * star;
     if (s.Real) {
         DrawChart(s.MadeAt, text, tick, star, margin);
@@ -294,7 +325,7 @@ void MakeBackground() {
         }
     }
     CaptureImage(0, 0, w - 1, h - 1, s.Background);
-    s.Frame = s.Background;
+    s.Base = s.Frame = s.Background;
     s.Dots.clear();
 }
 
@@ -323,7 +354,7 @@ void KeepDays(long long today) {
     for (int16_t k = Mercury; k <= Jupiter; ++k)
         for (const SkyEvent& e : TheSky().EventsOf(k, static_cast<double>(s.First), last))
             if (e.Kind == EventKind::StationRetrograde || e.Kind == EventKind::StationDirect)
-                s.Standstills.push_back({k, e.Day, SkyX(TheSky().StripDirection(k, e.Day)), Image{}});
+                s.Standstills.push_back({k, e.Day, SkyX(TheSky().StripDirection(k, e.Day)), Image{}, {}});
 }
 
 // The row of something `age` days old.
@@ -338,21 +369,82 @@ void MakeLabel(Standstill& still) {
     SetFontSize(Strip.FontSize);
     SetForeground(DiscColour(still.Body));
     SetBackground(NightBlue);
-    const std::string text = TheSky().DayLabel(still.Day);
-    DrawText(0, 0, text);
-    CaptureImage(0, 0, TextWidth(text) - 1, TextHeight() - 1, still.Label);
+    still.Text = TheSky().DayLabel(still.Day);
+    DrawText(0, 0, still.Text);
+    CaptureImage(0, 0, TextWidth(still.Text) - 1, TextHeight() - 1, still.Label);
 }
 
-// The label beside its dot, on the side with room for it.
-void PutLabel(const Standstill& still, double now) {
-    const Image& label = still.Label;
-    if (label.Height > Strip.ScaleTop) return;  // no room for it above the scale
-    const int gap = Strip.Disc + 1;
-    const double right = still.X + gap;
-    const double x = right + label.Width <= Strip.Width ? right : still.X - gap - label.Width;
-    const double y = std::clamp(AgeRow(now - still.Day) - label.Height / 2.0, 0.0,
-                                std::max(0.0, static_cast<double>(Strip.ScaleTop - label.Height)));
-    PutImage(std::max(0.0, x), y, label);
+// The boxes of the discs on the top row now.
+std::vector<Box> DiscBoxes(double now, const std::vector<int16_t>& bodies) {
+    std::vector<Box> discs;
+    const int r = Strip.Disc;
+    for (int16_t k : bodies)
+        Wrapped(SkyX(TheSky().StripDirection(k, now)), Strip.Disc, [&](double x) {
+            const int c = static_cast<int>(std::floor(x));
+            discs.push_back({c - r, Strip.NowRow - r, c + r + 1, Strip.NowRow + r + 1});
+        });
+    return discs;
+}
+
+// Where the standstills' dates stand: the newest first, each beside its dot
+// on the side with room for it, else on the other side, else a row lower or
+// higher, clear of the discs and of the dates placed before it, and where it
+// can, clear of the chart's names too; a date with no such place is left
+// out. A name under a date or a disc gives way (PutNames).
+std::vector<std::pair<const Standstill*, Box>> PlaceDates(double now, const std::vector<const Standstill*>& stills,
+                                                         const std::vector<Box>& discs) {
+    const SkyStrip& s = Strip;
+    const int gap = s.Disc + 1, apart = std::max(1, s.FontSize / 2);
+    std::vector<std::pair<const Standstill*, Box>> placed;
+    for (const Standstill* still : stills) {
+        const Image& label = still->Label;
+        if (label.Height > s.ScaleTop) continue;  // no room for it above the scale
+        const double row = AgeRow(now - still->Day) - label.Height / 2.0, lowest = s.ScaleTop - label.Height;
+        std::vector<Box> places;
+        for (int shift : {0, 1, -1})
+            for (const double x : {still->X + gap, still->X - gap - label.Width}) {
+                const double y = row + shift * label.Height;
+                if (x < 0 || x + label.Width > s.Width || (shift != 0 && (y < 0 || y > lowest))) continue;
+                const auto left = static_cast<int>(std::floor(x));
+                const auto top = static_cast<int>(std::floor(std::clamp(y, 0.0, std::max(0.0, lowest))));
+                places.push_back({left, top, left + label.Width, top + label.Height});
+            }
+        std::optional<Box> chosen;
+        for (const Box& box : places) {
+            auto meets = [&](const Box& o) { return box.Meets(o, 0); };
+            if (std::any_of(discs.begin(), discs.end(), meets) ||
+                std::any_of(placed.begin(), placed.end(), [&](const auto& p) { return box.Meets(p.second, apart); }))
+                continue;
+            const bool overName = std::any_of(s.Names.begin(), s.Names.end(), [&](auto& n) { return meets(n.Place); });
+            if (!chosen || !overName) chosen = box;
+            if (!overName) break;
+        }
+        if (chosen) placed.emplace_back(still, *chosen);
+    }
+    return placed;
+}
+
+// Copies the rectangle of `from` at (fx, fy), w by h pixels, into `into` at (x, y).
+void Blit(Image& into, int x, int y, const Image& from, int fx, int fy, int w, int h) {
+    for (int row = 0; row < h; ++row)
+        std::copy_n(from.Pixels.begin() + static_cast<std::ptrdiff_t>((fy + row) * from.Width + fx), w,
+                    into.Pixels.begin() + static_cast<std::ptrdiff_t>((y + row) * into.Width + x));
+}
+
+// Each chart name that a date or a disc now stands over is taken out of the
+// base and the frame, and each one they left is put back.
+void PutNames(const std::vector<Box>& over) {
+    SkyStrip& s = Strip;
+    for (ChartName& n : s.Names) {
+        const Box& b = n.Place;
+        const bool hidden = std::any_of(over.begin(), over.end(), [&](const Box& o) { return b.Meets(o, 0); });
+        if (hidden == n.Hidden) continue;
+        n.Hidden = hidden;
+        for (Image* into : {&s.Base, &s.Frame}) {
+            if (hidden) Blit(*into, b.Left, b.Top, n.Bare, 0, 0, n.Bare.Width, n.Bare.Height);
+            else Blit(*into, b.Left, b.Top, s.Background, b.Left, b.Top, b.Right - b.Left, b.Bottom - b.Top);
+        }
+    }
 }
 
 }  // namespace
@@ -392,8 +484,20 @@ void DrawSkyStrip() {
         return shown(still.Body) && still.Day > now - YearDays && still.Day <= now;
     };
     // Labels still missing are drawn in the strip itself, before the frame goes over it.
+    std::vector<const Standstill*> stills;
     for (Standstill& still : s.Standstills)
-        if (inYear(still)) MakeLabel(still);
+        if (inYear(still)) {
+            MakeLabel(still);
+            stills.push_back(&still);
+        }
+    std::stable_sort(stills.begin(), stills.end(), [](auto* a, auto* b) { return a->Day > b->Day; });
+    std::vector<int16_t> bodies;
+    for (int16_t k : {Mercury, Venus, Mars, Jupiter, Sun})
+        if (shown(k)) bodies.push_back(k);
+    std::vector<Box> over = DiscBoxes(now, bodies);
+    const auto dates = PlaceDates(now, stills, over);
+    for (const auto& [still, box] : dates) over.push_back(box);
+    PutNames(over);
     // A dot for each whole day of the last year, at its direction and age,
     // set in the frame where the background is put back under the last ones:
     // far cheaper than a box each, or than the whole background anew.
@@ -403,7 +507,7 @@ void DrawSkyStrip() {
             for (int x = std::max(0, left); x < std::min(f.Width, left + s.Dot); ++x)
                 set(static_cast<std::size_t>(y) * f.Width + x);
     };
-    for (const auto& [left, top] : s.Dots) box(left, top, [&](std::size_t i) { f.Pixels[i] = s.Background.Pixels[i]; });
+    for (const auto& [left, top] : s.Dots) box(left, top, [&](std::size_t i) { f.Pixels[i] = s.Base.Pixels[i]; });
     s.Dots.clear();
     const int half = (s.Dot - 1) / 2;
     for (int16_t k = Mercury; k <= Jupiter; ++k) {
@@ -419,13 +523,15 @@ void DrawSkyStrip() {
         }
     }
     PutImage(0, 0, f);
-    for (const Standstill& still : s.Standstills)
-        if (inYear(still)) PutLabel(still, now);
+    s.Dates.clear();
+    for (const auto& [still, b] : dates) {
+        PutImage(b.Left, b.Top, still->Label);
+        s.Dates.push_back({still->Text, b.Left, b.Top, b.Right, b.Bottom});
+    }
 
     // The discs, now, on the top row; the Sun last, over a planet beside it.
     SetFillPattern(0);
-    for (int16_t k : {Mercury, Venus, Mars, Jupiter, Sun}) {
-        if (!shown(k)) continue;
+    for (int16_t k : bodies) {
         SetForeground(DiscColour(k));
         Wrapped(SkyX(TheSky().StripDirection(k, now)), s.Disc, [&](double x) { FillEllipse(x, s.NowRow, s.Disc, s.Disc); });
     }
@@ -433,4 +539,11 @@ void DrawSkyStrip() {
     SetBackground(background);
     SetFillPattern(fill);
     SelectWindow(selected);
+}
+
+std::vector<StripLabel> SkyStripLabels() {
+    std::vector<StripLabel> labels = Strip.Dates;
+    for (const ChartName& n : Strip.Names)
+        if (!n.Hidden) labels.push_back({n.Text, n.Place.Left, n.Place.Top, n.Place.Right, n.Place.Bottom});
+    return labels;
 }

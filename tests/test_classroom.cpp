@@ -2,6 +2,7 @@
 // sight, the saved picture and the status line, on an offscreen 1024 x 768
 // screen.
 #include "app/classroom.h"
+#include "app/sky_switch.h"
 #include "model/calendar.h"
 #include "model/decimal.h"
 #include "ui_support.h"
@@ -587,13 +588,15 @@ private slots:
     // "&Datum …" at the date typed; the date offered, taken in the real sky,
     // leaves its views, and Escape the model's.
     void nowAndADate() {
-        ClassroomMenu(PauseResume);
+        ClassroomPass();  // running: a moment chosen is landed on paused
         KeyInto(Win_0, Qt::Key_J);
-        QVERIFY(Skies.Real && std::abs(Planets.SimTime - MomentNow()) < 1.0 / 86400);
+        QVERIFY(Skies.Real && Classroom.Paused && std::abs(Planets.SimTime - MomentNow()) < 1.0 / 86400);
         QVERIFY(platform_internal::StatusWidget()->text().contains(QDate::currentDate().toString("dd.MM.yyyy")));
         User user;
         user.Lines = {"10.01.2027 12:00", "", "<escape>"};
+        ClassroomMenu(PauseResume);
         ClassroomMenu(DateCommand);
+        QVERIFY(Classroom.Paused);
         ClassroomPass();
         const Picture drawn = Now();
         ClassroomMenu(DateCommand);
@@ -603,6 +606,36 @@ private slots:
         const Picture model = Now();
         ClassroomMenu(DateCommand);
         QVERIFY(!Skies.Real && Now() == model);
+    }
+
+    // The real sky's clock stays within its years (calendar.h): towards either
+    // end a step lands on it and stops there, as a jump and the running clock
+    // do, each time with a box and the status line saying why.
+    void theRealSkyStopsAtItsEnds_data() {
+        QTest::addColumn<int>("towards");
+        QTest::newRow("01.01.1600") << -1;
+        QTest::newRow("31.12.2400") << +1;
+    }
+    void theRealSkyStopsAtItsEnds() {
+        QFETCH(int, towards);
+        const double end = towards > 0 ? LastMoment() : FirstMoment(), start = end - towards * 30;
+        Settings.SystemMode = 3;
+        Settings.TimeStep = 19.9;
+        User user;
+        ShowRealSkyAt(start);
+        for (int i = 0; i < 3; ++i) ClassroomMenu(towards > 0 ? StepForward : StepBack), ClassroomPass();
+        QCOMPARE(Planets.SimTime, end);
+        QVERIFY(Classroom.Paused && platform_internal::StatusWidget()->text().endsWith("angehalten: nur 1600 bis 2400"));
+        ClassroomMenu(towards > 0 ? NextEventCommand : PreviousEventCommand);
+        QCOMPARE(Planets.SimTime, end);
+        QCOMPARE(user.Boxes, QStringList(3, "Angehalten: der echte Himmel reicht nur von 1600 bis 2400."));
+        // A step back lands where the last one began; running, the clock stops on the end.
+        ClassroomMenu(towards > 0 ? StepBack : StepForward);
+        ClassroomPass();
+        QCOMPARE(Planets.SimTime, start + towards * 19.9);
+        ClassroomMenu(PauseResume);
+        for (int i = 0; i < 3 && towards > 0; ++i) ClassroomPass();
+        QVERIFY(towards < 0 || (Planets.SimTime == end && Classroom.Paused && user.Boxes.size() == 4));
     }
 
 private:

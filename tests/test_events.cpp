@@ -1,4 +1,5 @@
 // test_events.cpp — the events against relations that hold however they were found.
+#include "model/calendar.h"
 #include "model/event_list.h"
 #include "model/layout.h"
 #include "model/planets.h"
@@ -15,6 +16,8 @@ class TestEvents : public QObject {
     Q_OBJECT
 
 private slots:
+    void init() { Skies.Real = false; }
+
     void eventsAgreeWithTheSky_data() {
         QTest::addColumn<int>("body");
         QTest::addColumn<double>("period");  // days, from the table
@@ -108,6 +111,21 @@ private slots:
             QVERIFY(fields[0].toDouble() >= 812.5);
             QCOMPARE(fields.mid(6), (QStringList{"812.50", "Mars Jupiter"}));
         }
+    }
+
+    // The real sky's list runs to the end of its years and says so (calendar.h);
+    // from their first moment it is whole.
+    void theRealListEndsWithItsYears() {
+        Skies.Real = true;
+        std::array<int16_t, 7> on{};
+        on[Mercury] = on[Jupiter] = 1;
+        const double from = LastMoment() - 300;
+        const std::vector<std::string> cut = EventListLines(from, on), whole = EventListLines(FirstMoment(), on);
+        QCOMPARE(cut[0], "Ereignisse ab " + DateTimeText(from) +
+                             " bis 31.12.2400 23:59 (der echte Himmel reicht nur von 1600 bis 2400):");
+        QCOMPARE(whole[0], "Ereignisse der nächsten 1000 Tage ab 01.01.1600 00:00:");
+        for (const std::string& line : cut) QVERIFY(line.find(".2401") == std::string::npos);
+        QVERIFY(EventListCsv(from, on).find("\n2401-") == std::string::npos);
     }
 
     // What a class wants to know of an event: where to look, and a greatest

@@ -1276,6 +1276,47 @@ private slots:
                 2 * M_PI / 180);
     }
 
+    // Labels that would collide stand apart (render.h), at moments where they
+    // met: no label's box meets another's, each date is whole at its box (no
+    // disc over it), and a name left out leaves no letter. Standstills (the
+    // real sky's, as test_real_sky checks it): Mercury 13.11.2026 at 215° and
+    // Venus 14.11.2026 at 203°, Venus 03.10.2026 and Mercury 24.10.2026; the
+    // Sun by Mercury's of 09.02.2027; Jupiter's of 04.02.2025, at 71°, by
+    // Aldebaran's name a year on.
+    void theStripsLabelsStandApart_data() {
+        QTest::addColumn<QDate>("date");
+        for (QDate date : {QDate(2026, 11, 20), QDate(2027, 2, 12), QDate(2027, 2, 15), QDate(2026, 1, 20)})
+            QTest::newRow(qPrintable(date.toString(Qt::ISODate))) << date;
+    }
+    void theStripsLabelsStandApart() {
+        QFETCH(QDate, date);
+        constexpr uint32_t Night = 0x3C1408, Name = 0xD2AA82, Star = 0xB4F0FF;
+        Skies.Real = true;
+        MoveModelTo(MomentFromUtc({date.year(), date.month(), date.day()}));
+        ShowSkyStrip(true);
+        const int w = WindowWidth(Win_4), h = WindowHeight(Win_4);
+        QRegion labels;
+        for (const StripLabel& l : SkyStripLabels()) {
+            const QRect box(l.Left, l.Top, l.Right - l.Left, l.Bottom - l.Top);
+            QVERIFY(QRect(0, 0, w, h).contains(box) && !labels.intersects(box));
+            labels += box;
+            // A date stands over the trails, whole (names lie under them).
+            uint32_t colour = Night;
+            for (int x = box.left(); x <= box.right() && colour == Night; ++x) colour = Pixel(Win_4, x, box.center().y());
+            if (std::isdigit(l.Text[0]))
+                QVERIFY2(TextShownIn(Win_4, QRect(box.topLeft(), QSize(1, 1)), l.Text, colour, 9 * PixelRatio()), l.Text.c_str());
+        }
+        // No letter of a name left out: outside the labels the stars' colour is their ticks'.
+        std::set<int> starColumns;
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                if (!labels.contains(QPoint(x, y))) {
+                    QVERIFY(Pixel(Win_4, x, y) != Name);
+                    if (Pixel(Win_4, x, y) == Star) starColumns.insert(x);
+                }
+        QVERIFY(std::ssize(starColumns) <= 5 * std::lround(PixelRatio()));
+    }
+
     // The picture for a black-and-white copier: paper for the views' azure
     // and the strip's night, paths and outlines black, each body's fill a
     // light grey of its own, lines in a body's colour (one and three pixels
