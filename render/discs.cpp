@@ -121,8 +121,7 @@ void PutRealSkyBodies(int16_t w, const std::vector<int16_t>& bodies, const std::
     MakeRealSkyDiscs();
     std::vector<int16_t>& drawn = w == Win_2 ? Images.HelioDrawn : Images.GeoDrawn;
     auto& placed = w == Win_2 ? Images.HelioPlaced : Images.GeoPlaced;
-    // Each body's centre pixel, its disc inside the rim, and its label
-    // beside it: right of the disc, or left where the view ends first.
+    // Each body's centre pixel and its disc inside the rim.
     std::array<int, 7> cx{}, cy{};
     std::array<Box, 7> disc{}, label{};
     for (int16_t k : bodies) {
@@ -130,18 +129,27 @@ void PutRealSkyBodies(int16_t w, const std::vector<int16_t>& bodies, const std::
         cy[k] = static_cast<int>(std::clamp(std::floor(y[k]), -1e6, 1e6));
         const Box box = SpriteBox(Images.RealDisc[k], cx[k], cy[k]);
         disc[k] = {box.Left + 2, box.Top + 2, box.Right - 2, box.Bottom - 2};
-        Sprite& l = Images.RealLabel[k];
-        if (l.Pixels.Width == 0) continue;
-        const int r = -Images.RealDisc[k].Left - 1;
-        l.Left = cx[k] + r + 1 + l.Pixels.Width <= WindowWidth(w) ? r + 1 : -r - 1 - l.Pixels.Width;
-        label[k] = SpriteBox(l, cx[k], cy[k]);
     }
-    // A label stays clear of every other disc and of the labels kept of
-    // bodies farther out.
+    // The labels beside their discs, from the body farthest out inward: right
+    // of the disc, else left of it, wherever that lies in the view clear of
+    // every other disc and of the labels placed before; else the label gives
+    // way.
     for (int16_t k : {Jupiter, Mars, Earth, Venus, Mercury, Sun}) {
-        if (std::find(bodies.begin(), bodies.end(), k) == bodies.end()) continue;
-        for (int16_t other : bodies)
-            if (other != k && (label[k].Meets(disc[other]) || label[k].Meets(label[other]))) label[k] = Box{};
+        Sprite& l = Images.RealLabel[k];
+        if (l.Pixels.Width == 0 || std::find(bodies.begin(), bodies.end(), k) == bodies.end()) continue;
+        const int r = -Images.RealDisc[k].Left - 1;
+        for (int left : {r + 1, -r - 1 - l.Pixels.Width}) {
+            l.Left = left;
+            const Box box = SpriteBox(l, cx[k], cy[k]);
+            const bool clear = box.Left >= 0 && box.Right < WindowWidth(w) &&
+                               std::none_of(bodies.begin(), bodies.end(), [&](int16_t other) {
+                                   return other != k && (box.Meets(disc[other]) || box.Meets(label[other]));
+                               });
+            if (clear) {
+                label[k] = box;
+                break;
+            }
+        }
     }
     // Each body over what lies there: its disc and kept label over the
     // pixels saved under both.

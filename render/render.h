@@ -69,8 +69,9 @@ bool DiscOnScreen(double x, double y, double rx, double ry);
 // to the scale may overlap, so a step takes every body away before any is
 // drawn again: newest first, each putting back what lay under it. Then the
 // bodies listed are drawn in their order at (x, y), each with its label
-// where that stands clear of every disc; where two labels would meet, the
-// body nearer the Sun (by its orbit) goes without.
+// where that stands clear of every disc and label: a label beside its disc
+// stands right of it, else left; the labels of the bodies farther out (by
+// their orbits) are placed first, and one with no clear place goes without.
 void TakeAwayRealSkyBodies(int16_t w);
 void PutRealSkyBodies(int16_t w, const std::vector<int16_t>& bodies, const std::array<double, 7>& x,
                       const std::array<double, 7>& y);
