@@ -283,6 +283,7 @@ class XSession(Session):
         config = os.path.join(self.out, "config")
         os.makedirs(config, exist_ok=True)
         shutil.rmtree(self.pictures, ignore_errors=True)  # no picture from an earlier run
+        self.picked = set()  # the saved files read so far
         with open(os.path.join(config, "user-dirs.dirs"), "w") as f:
             f.write('XDG_PICTURES_DIR="%s"\n' % self.pictures)
         env["XDG_CONFIG_HOME"] = config
@@ -321,17 +322,18 @@ class XSession(Session):
         return os.path.join(self.out, "pictures")
 
     def saved_picture(self):
-        return newest_file(self.pictures, ".png", lambda f: Image.open(f).convert("RGB"))
+        return new_file(self.pictures, lambda n: n.endswith(".png"), lambda f: Image.open(f).convert("RGB"),
+                        self.picked)
 
     def saved_text(self):
-        return newest_file(self.pictures, ".csv", lambda f: (f, open(f, encoding="utf-8").read()))
+        return new_file(self.pictures, lambda n: n.endswith(".csv"),
+                        lambda f: (f, open(f, encoding="utf-8").read()), self.picked)
 
     def saved_sheets(self):
-        """The newest worksheet and solution sheet beside the pictures (put in place whole)."""
-        def newest(kind):
-            names = sorted(n for n in os.listdir(self.pictures) if n.startswith("heliogeo-%s-" % kind))
-            return names and os.path.join(self.pictures, names[-1])
-        return [poll(lambda: newest(kind), 5, "the saved " + kind) for kind in ("arbeitsblatt", "loesungsblatt")]
+        """The worksheet and solution sheet just saved beside the pictures (put in place whole)."""
+        return [new_file(self.pictures, lambda n: n.startswith("heliogeo-%s-" % kind) and n.endswith(".html"),
+                         lambda f: f, self.picked)
+                for kind in ("arbeitsblatt", "loesungsblatt")]
 
     def start_panel(self, edge, height):
         """A desktop panel along the top or bottom edge, as a taskbar is: a
@@ -1175,16 +1177,22 @@ def poll(condition, timeout, what, interval=0.05):
 
 # ---------------------------------------------------------------- pixels
 
-def newest_file(folder, ending, read):
-    """The newest file of a kind in a folder (the program's names sort by
-    time), read once it is whole."""
-    def newest():
-        names = sorted(n for n in os.listdir(folder) if n.endswith(ending)) if os.path.isdir(folder) else []
+def new_file(folder, match, read, picked):
+    """The file of a kind saved since the last one read (`picked` holds the
+    names read), read once it is whole. The desktop's box keeps the name it
+    shows to itself, and names do not sort by time (a second file in the same
+    second takes "-2"): of the new files, the newest by time."""
+    def fresh():
+        names = [n for n in os.listdir(folder) if match(n) and n not in picked] if os.path.isdir(folder) else []
         try:
-            return names and read(os.path.join(folder, names[-1]))
+            name = max(names, key=lambda n: os.stat(os.path.join(folder, n)).st_mtime_ns, default=None)
+            value = name and read(os.path.join(folder, name))
         except OSError:
             return None
-    return poll(newest, 5, "a saved %s file in %s" % (ending, folder))
+        if value is not None:
+            picked.add(name)
+        return value
+    return poll(fresh, 5, "a new saved file in %s" % folder)
 
 
 def colour_mask(img, rgb):
