@@ -4,6 +4,7 @@
 #include "model/layout.h"
 #include "model/planets.h"
 #include "model/state.h"
+#include "platform/backend.h"
 #include "platform/platform.h"
 #include "support.h"
 
@@ -869,9 +870,12 @@ private slots:
         WaitEventsUntil(start + 20'000'000);
         int64_t waited = SteadyNanoseconds() - start;
         QVERIFY2(waited >= 20'000'000, qPrintable(QString::number(waited)));
-        // A deadline in the past returns at once.
+        // A deadline in the past returns at once, without a word from Qt even
+        // when it passes between the platform's look at the clock and the window system's.
+        QTest::failOnWarning(QRegularExpression("."));
         start = SteadyNanoseconds();
         WaitEventsUntil(start - 1000);
+        backend::AwaitEventsUntil(start - 5'000'000);
         QVERIFY(SteadyNanoseconds() - start < 20'000'000);
     }
 };
