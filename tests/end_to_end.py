@@ -2236,7 +2236,7 @@ def run_real_sky(s, screenshot_copy):
 # device pixels per CSS pixel, taps alone or a mouse, and the address: unknown
 # parameters are ignored, 1000 steps a second grow Mercury's path at once, a
 # bad value is named at the page's foot.
-FAST, BAD = "?steps-per-second=1000&help&fbclid=IwAR0xyz", "?steps-per-second=abc"
+FAST, BAD = "?steps-per-second=1000&help&fbclid=IwAR0xyz", "?steps-per-second=abc&date=2027-01-10%00junk"
 PAGES = [((1024, 768), 1.25, False, FAST), ((1366, 768), 1.5, False, FAST), ((1920, 1080), 1, False, FAST),
          ((390, 844), 3, False, FAST), ((320, 568), 2, True, BAD), ((768, 1024), 2, True, FAST)]
 FINGER, MERCURY = 40, 23  # CSS pixels a finger's target is high; Mercury's orbit in grid units
@@ -2289,7 +2289,9 @@ def check_page(s, p, what, query):
     check(abs(3 * w - 4 * h) <= 4 and abs(2 * x + w - page[2]) <= 1 and (w == page[2] or h >= page[3] - bar)
           and views == [(x + a, y + b, c, d) for a, b, c, d in formulas] and not s.problems
           and all(t[1] + t[3] <= bar + 1 for t in s.rects(".hg-title, #hg-status"))
-          and (notice[3] > 0 and inside(notice, page)) == (query == BAD),
+          and (notice[3] > 0 and inside(notice, page)) == (query == BAD)
+          and (query != BAD or "date=2027-01-10\\x00junk in der Adresse"
+               in s.eval("document.querySelector('#hg-notice span').textContent")),
           "%s: on %dx%d at %d,%d below the menu bar's %d px, which hold the titles and the status line (%s); the"
           " views at %s; %s line about the address" % (what, w, h, x, y, bar, s.eval("HG.statusMode"), views,
                                                         "a" if notice[3] else "no"))
