@@ -889,15 +889,22 @@ class BrowserSession(Session):
                                                                                   (YELLOW, BLUE)))
         poll(drawn, 10, "both views after taps on SYSTEM and &Beide")
         log("ok: taps pass the title screen and the box and choose SYSTEM | &Beide")
-        # A picture in the second of the first, which the page saved before it was loaded anew, as another tab
-        # of the file would: numbered, beside it.
+        # Two pictures in the second of the first, which the page saved before it was loaded anew, as another
+        # tab of the file would: under the page's own mark, not the first page's, then numbered.
+        named = lambda path: re.fullmatch(r"(heliogeo-\d{4}-\d\d-\d\d-\d{6})-([a-z2-9]{5})\.png",
+                                          os.path.basename(path))
         first = next(f for f in self.files if f.endswith(".png"))
-        second = time.mktime(time.strptime(os.path.basename(first), "heliogeo-%Y-%m-%d-%H%M%S.png"))
-        self.eval("Date.now = () => %d" % (second * 1000))
+        stamp, mark = named(first).groups()
+        self.eval("Date.now = () => %d" % (time.mktime(time.strptime(stamp, "heliogeo-%Y-%m-%d-%H%M%S")) * 1000))
         self.key("ctrl+s")
         path = self.downloaded_file()
-        check(path == first[:-4] + "-2.png" and os.path.isfile(first),
-              "a picture in the same second as one the page saved before is numbered (%s)" % os.path.basename(path))
+        p.close_box_with_return("the box saying where the picture went")
+        self.key("ctrl+s")
+        again = self.downloaded_file()
+        check(named(path) and named(path).group(1) == stamp and named(path).group(2) != mark
+              and again == path[:-4] + "-2.png" and os.path.isfile(first),
+              "pictures in the same second as one another page of the file saved: %s, %s, then %s"
+              % tuple(map(os.path.basename, (first, path, again))))
         self.cmd("Page.close")
         deadline = time.monotonic() + 3
         try:
