@@ -377,9 +377,6 @@ private slots:
                                     << "Tag 9,123457   Zeitschritt 0,123457 d   angehalten";
         // Every step the dialog takes in German, none wider than "0,888888".
         QTest::newRow("a millionth") << 9.5 << 1e-6 << false << "Tag 9,5   Zeitschritt 0,000001 d   läuft";
-        QTest::newRow("seven places") << 9.5 << 1.5e-7 << false << "Tag 9,5   Zeitschritt 1,5·10⁻⁷ d   läuft";
-        QTest::newRow("too long written out") << 9.5 << 0.000123456 << false
-                                              << "Tag 9,5   Zeitschritt 1,23·10⁻⁴ d   läuft";
         QTest::newRow("the smallest") << 9.5 << 5e-324 << false << "Tag 9,5   Zeitschritt 5·10⁻³²⁴ d   läuft";
     }
     void theStatusLineWritesGerman() {

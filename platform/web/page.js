@@ -98,6 +98,8 @@ const HG = {
   // The status line's text in full, and which it shows: "full" or "short".
   get statusText() { return this.menuBar ? this.menuBar.status.text : ""; },
   get statusMode() { return this.menuBar ? this.menuBar.status.mode : "full"; },
+  // The line at the page's foot.
+  get noticeText() { return document.querySelector("#hg-notice span").textContent; },
   // And area (the page's size and pixel ratio), menuBarBottom() and windowList().
 
   // -------------------------------------------------------------- start, end
