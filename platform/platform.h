@@ -295,8 +295,9 @@ void CaptureShownWindows(const std::vector<int>& windows, int ground, Image& int
 // the desktop the file is written whole or not at all, and never over another
 // file, not even one that another program puts there meanwhile: a name that
 // is taken gets a number ("…-2.png", "…-3.png" …); without a home folder
-// nothing is saved. In a browser a name that this page or another page of the
-// same file offered before gets the next number alike. Failed: nothing was
+// nothing is saved. In a browser the name carries the page's own mark
+// ("…-k7m2q.png"), so that no two pages offer the same one, and a name the
+// page offered before gets the next number alike. Failed: nothing was
 // saved, and where says why in German ("kein Platz auf dem Datenträger").
 // Where the memory runs out it may throw std::bad_alloc, having saved nothing.
 enum class SavedAs { Failed, File, Download };
