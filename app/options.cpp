@@ -74,7 +74,7 @@ const ValueOption ValueOptions[] = {
          return "Ungültiger Wert für steps-per-second in der Adresse; es gelten " +
                 std::to_string(LoopOptions{}.StepsPerSecond) + " Schritte je Sekunde.";
      }},
-    {"--date", "a day (YYYY-MM-DD)", nullptr, ReadStartDate,
+    {"--date", "a day (YYYY-MM-DD)", "a day as YYYY-MM-DD from 1600 to 2400", ReadStartDate,
      [](const std::string& shown, const std::string& reason) {
          return "Ungültiger Wert date=" + shown + " in der Adresse: " + reason + " Es startet das Modell.";
      }},
