@@ -4,9 +4,11 @@
 #include <erfa.h>
 
 #include <chrono>
+#include <cctype>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <limits>
 
@@ -200,10 +202,51 @@ const char* const FormatReason = "Bitte das Datum als TT.MM.JJJJ eingeben, z. B.
 const std::string RangeReason =
     "Bitte ein Datum von " + std::to_string(FirstYear) + " bis " + std::to_string(LastYear) + " eingeben.";
 
+// The zones a time may name, by their offsets from UTC in seconds; the first
+// two are the names of the program's home, Germany.
+struct NamedZone {
+    const char* Name;
+    long Offset;
+};
+constexpr NamedZone Zones[] = {{"MEZ", 3600}, {"MESZ", 7200}, {"UTC", 0}};
+
 std::string TwoDigits(int n) {
     char text[16];
     std::snprintf(text, sizeof text, "%02d", n);
     return text;
+}
+
+std::string Date(const CivilTime& t) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%02d.%02d.%04d", t.Day, t.Month, t.Year);
+    return text;
+}
+
+// A local time's zone at a moment, by its German name where it has one,
+// else by its offset ("UTC-5", "UTC+5:30").
+std::string ZoneName(double moment) {
+    const long offset = LocalOffsetSeconds(UnixSecondsOf(moment));
+    for (const NamedZone& z : Zones)
+        if (z.Offset == offset) return z.Name;
+    const long minutes = std::abs(offset) / 60;
+    return std::string("UTC") + (offset < 0 ? "-" : "+") + std::to_string(minutes / 60) +
+           (minutes % 60 != 0 ? ":" + TwoDigits(static_cast<int>(minutes % 60)) : "");
+}
+
+// A zone's name at `at` (of any case), its offset in seconds; false where
+// there is none of them.
+bool ReadZone(const std::string& text, std::size_t& at, long& offset) {
+    std::size_t end = at;
+    std::string word;
+    while (end < text.size() && std::isalpha(static_cast<unsigned char>(text[end])))
+        word += static_cast<char>(std::toupper(static_cast<unsigned char>(text[end++])));
+    for (const NamedZone& z : Zones)
+        if (word == z.Name) {
+            offset = z.Offset;
+            at = end;
+            return true;
+        }
+    return false;
 }
 
 // Digits only, at least `least` and at most `most` of them, for a number.
@@ -254,14 +297,19 @@ bool ReadDate(const std::string& text, double& moment, std::string& reason) {
         return false;
     }
     SkipSpaces(text, at);
-    if (at < text.size()) {
+    // The zone named after the time (or the date alone); without one, local time.
+    long offset = 0;
+    bool zoned = ReadZone(text, at, offset);
+    if (at < text.size() && !zoned) {
         if (!ReadNumber(text, at, 1, 2, t.Hour) || !Expect(text, at, ':') || !ReadNumber(text, at, 2, 2, t.Minute)) {
             reason = "Bitte die Uhrzeit als HH:MM eingeben, z. B. 20:30.";
             return false;
         }
         SkipSpaces(text, at);
+        zoned = ReadZone(text, at, offset);
+        SkipSpaces(text, at);
         if (at < text.size()) {
-            reason = FormatReason;
+            reason = "Nach der Uhrzeit bitte nur MEZ, MESZ oder UTC, z. B. 20:30 MEZ.";
             return false;
         }
         if (t.Hour > 23 || t.Minute > 59) {
@@ -269,8 +317,24 @@ bool ReadDate(const std::string& text, double& moment, std::string& reason) {
             return false;
         }
     }
+    SkipSpaces(text, at);
+    if (at < text.size()) {
+        reason = FormatReason;
+        return false;
+    }
     if (!CheckDate(t, reason)) return false;
+    reason.clear();
+    if (zoned) {
+        moment = MomentFromUtc(t) - static_cast<double>(offset) / SecondsPerDay;
+        return true;
+    }
     moment = MomentFromLocal(t);
+    // A time the clocks skip, as they go over to summer time, is read as
+    // the same time after the change; the pupil is told.
+    const CivilTime read = LocalOf(moment + 0.5 / 1440);
+    if (read.Day != t.Day || read.Hour != t.Hour || read.Minute != t.Minute)
+        reason = TwoDigits(t.Hour) + ":" + TwoDigits(t.Minute) + " gibt es am " + Date(t) + " nicht: gelesen als " +
+                 TwoDigits(read.Hour) + ":" + TwoDigits(read.Minute) + " " + ZoneName(moment) + ".";
     return true;
 }
 
@@ -279,7 +343,7 @@ bool ReadIsoDate(const std::string& text, double& moment, std::string& reason) {
     std::size_t at = 0;
     if (!ReadNumber(text, at, 4, 4, t.Year) || !Expect(text, at, '-') || !ReadNumber(text, at, 2, 2, t.Month) ||
         !Expect(text, at, '-') || !ReadNumber(text, at, 2, 2, t.Day) || at != text.size()) {
-        reason = "„" + text + "“ ist kein Datum der Form JJJJ-MM-TT (z. B. 2027-02-19).";
+        reason = "Bitte den Tag als JJJJ-MM-TT angeben, z. B. 2027-02-19.";
         return false;
     }
     if (!CheckDate(t, reason)) return false;
@@ -293,12 +357,6 @@ namespace {
 // same day as its minute.
 CivilTime LocalMinute(double moment) {
     return LocalOf(moment + 0.5 / 1440);
-}
-
-std::string Date(const CivilTime& t) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%02d.%02d.%04d", t.Day, t.Month, t.Year);
-    return text;
 }
 
 std::string Weekday(const CivilTime& t) {

@@ -33,11 +33,14 @@ double FirstMoment();
 double LastMoment();
 
 // Reads a date as a pupil types it: "TT.MM.JJJJ", optionally followed by
-// "HH:MM", in local time; false, with a one-line German reason, for anything
-// else or a date outside 1600 to 2400.
+// "HH:MM", in local time unless a zone follows ("MEZ", "MESZ" or "UTC");
+// false, with a one-line German reason, for anything else or a date outside
+// 1600 to 2400. A local time the clocks skip is read as the same time after
+// the change, with a German line in `reason` that says so; else `reason` is
+// left empty.
 bool ReadDate(const std::string& text, double& moment, std::string& reason);
 // Reads "YYYY-MM-DD" (the desktop's --date, the page's ?date=): 00:00 UTC of
-// that day; false, with a one-line reason, for anything else.
+// that day; false, with a one-line German reason, for anything else.
 bool ReadIsoDate(const std::string& text, double& moment, std::string& reason);
 
 // Texts of a moment in local time, to the nearest minute: "Fr 19.02.2027",

@@ -108,17 +108,51 @@ std::string PointNumber(double value, int decimals) {
     return FixedNumber(value, decimals, '.', false);
 }
 
-std::string GermanDecimalText(double value) {
-    std::string text = DecimalText(value);
-    for (char& c : text)
-        if (c == '.') c = ',';
-    return text;
+namespace {
+
+// The significant figures (without trailing zeros) of a magnitude rounded to
+// `digits` of them, and the power of ten of the first.
+void Figures(double magnitude, int digits, std::string& figures, int& exponent) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%.*e", digits - 1, magnitude);
+    const char* e = std::strchr(text, 'e');
+    exponent = std::atoi(e + 1);
+    figures.clear();
+    for (const char* c = text; c < e; ++c)
+        if (*c >= '0' && *c <= '9') figures += *c;
+    figures.erase(figures.find_last_not_of('0') + 1);
 }
 
+const char* const Superscript[] = {"⁰", "¹", "²", "³", "⁴", "⁵", "⁶", "⁷", "⁸", "⁹"};
+
+}  // namespace
+
 std::string GermanDecimalText(double value, int digits) {
-    // Rounded in decimal digits, then written as the shortest text of the
-    // rounded number, which has no more digits than that.
-    char rounded[64];
-    std::snprintf(rounded, sizeof rounded, "%.*e", std::clamp(digits, 1, 17) - 1, value);
-    return GermanDecimalText(std::strtod(rounded, nullptr));
+    digits = std::clamp(digits, 1, 17);
+    if (!std::isfinite(value) || value == 0) return DecimalText(value);
+    const std::string sign = value < 0 ? "-" : "";
+    std::string figures;
+    int exponent = 0;
+    Figures(std::abs(value), digits, figures, exponent);
+    const int n = static_cast<int>(figures.size());
+    std::string plain;
+    if (exponent < 0)
+        plain = "0," + std::string(-exponent - 1, '0') + figures;
+    else if (exponent + 1 >= n)
+        plain = figures + std::string(exponent + 1 - n, '0');
+    else
+        plain = figures.substr(0, exponent + 1) + "," + figures.substr(exponent + 1);
+    if (static_cast<int>(plain.size()) <= digits + 2) return sign + plain;
+    // Too long written out: a power of ten, as a German textbook writes it,
+    // times three figures, fewer where the power has more digits.
+    for (int kept = std::min(digits, 3);;) {
+        Figures(std::abs(value), kept, figures, exponent);
+        const int wanted = std::max(1, 4 - static_cast<int>(std::to_string(std::abs(exponent)).size()));
+        if (kept <= wanted) break;
+        kept = wanted;
+    }
+    std::string text = sign + figures.substr(0, 1) + (figures.size() > 1 ? "," + figures.substr(1) : "") + "·10";
+    if (exponent < 0) text += "⁻";
+    for (char c : std::to_string(std::abs(exponent))) text += Superscript[c - '0'];
+    return text;
 }

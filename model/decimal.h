@@ -22,8 +22,10 @@ std::string GermanNumber(double value, int decimals);
 // The same with a decimal point and no groups ("12345.25"), as a spreadsheet
 // of any language reads it from a file.
 std::string PointNumber(double value, int decimals);
-// The shortest text that reads back as the same number, with a decimal comma.
-std::string GermanDecimalText(double value);
-// The same, rounded to at most `digits` significant digits, for a short line
-// (digits 6: 19.999999999999996 is "20", 0.123456789 "0,123457").
+// A number for a short line: rounded to at most `digits` significant digits
+// and written out with a decimal comma where that takes at most `digits` + 2
+// characters, else as up to three figures times a power of ten (digits 6:
+// 19.999999999999996 is "20", 0.123456789 "0,123457", 0.000001 "0,000001",
+// 0.00000015 "1,5·10⁻⁷", 1e22 "1·10²²", 5e-324 "5·10⁻³²⁴"). Never a
+// computer's "1e-06".
 std::string GermanDecimalText(double value, int digits);

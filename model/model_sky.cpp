@@ -57,7 +57,7 @@ int PlacesFor(double step) {
     if (step == 0) return 2;
     const std::string text = GermanDecimalText(step, 6);
     const std::size_t comma = text.find(',');
-    if (text.find('e') != std::string::npos) return 6;
+    if (text.find("·10") != std::string::npos) return 6;
     return comma == std::string::npos ? 2 : std::clamp(static_cast<int>(text.size() - comma - 1), 2, 6);
 }
 

@@ -111,11 +111,14 @@ bool PictureSavable(const Image& picture, std::string& where) {
     return true;
 }
 
-std::string NumberedName(const std::string& name, int k) {
-    if (k <= 1) return name;
+std::string MarkedName(const std::string& name, const std::string& mark) {
     const std::size_t dot = name.rfind('.');
     const std::size_t split = dot == std::string::npos || dot == 0 ? name.size() : dot;
-    return name.substr(0, split) + "-" + std::to_string(k) + name.substr(split);
+    return name.substr(0, split) + "-" + mark + name.substr(split);
+}
+
+std::string NumberedName(const std::string& name, int k) {
+    return k <= 1 ? name : MarkedName(name, std::to_string(k));
 }
 
 namespace {

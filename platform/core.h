@@ -149,6 +149,8 @@ void ChooseCommand(int item);
 // Whether a picture can be saved at all: false, with `where` saying why in
 // German, where it cannot. The window system's SavePicture asks first.
 bool PictureSavable(const Image& picture, std::string& where);
+// A file's name with "-mark" before its extension ("a.png", "x": "a-x.png").
+std::string MarkedName(const std::string& name, const std::string& mark);
 // The k-th name for a file whose name is taken: the name itself for 1, else
 // with "-k" before its extension ("a.png", "a-2.png", "a-3.png" …), in both
 // editions alike.

@@ -289,13 +289,15 @@ void CaptureShownWindow(int n, Image& into);
 void CaptureShownWindows(const std::vector<int>& windows, int ground, Image& into);
 
 // Saves a picture as a PNG file named fileName: on the desktop into the
-// user's picture folder (where then holds the file's full path, the system's
-// bytes as they are), in a browser as a download (where holds the name). On
+// user's picture folder (where then holds the file's full path in UTF-8, as
+// the system's locale reads the path's bytes, which are used as they are),
+// in a browser as a download (where holds the name). On
 // the desktop the file is written whole or not at all, and never over another
 // file, not even one that another program puts there meanwhile: a name that
 // is taken gets a number ("…-2.png", "…-3.png" …); without a home folder
-// nothing is saved. In a browser a name that this page or another page of the
-// same file offered before gets the next number alike. Failed: nothing was
+// nothing is saved. In a browser the name carries the page's own mark
+// ("…-k7m2q.png"), so that no two pages offer the same one, and a name the
+// page offered before gets the next number alike. Failed: nothing was
 // saved, and where says why in German ("kein Platz auf dem Datenträger").
 // Where the memory runs out it may throw std::bad_alloc, having saved nothing.
 enum class SavedAs { Failed, File, Download };

@@ -328,10 +328,8 @@ class XSession(Session):
 
     def saved_sheets(self):
         """The newest worksheet and solution sheet beside the pictures (put in place whole)."""
-        def newest(kind):
-            names = sorted(n for n in os.listdir(self.pictures) if n.startswith("heliogeo-%s-" % kind))
-            return names and os.path.join(self.pictures, names[-1])
-        return [poll(lambda: newest(kind), 5, "the saved " + kind) for kind in ("arbeitsblatt", "loesungsblatt")]
+        return [newest_file(self.pictures, ".html", lambda f: f, "heliogeo-%s-" % kind)
+                for kind in ("arbeitsblatt", "loesungsblatt")]
 
     def start_panel(self, edge, height):
         """A desktop panel along the top or bottom edge, as a taskbar is: a
@@ -888,14 +886,15 @@ class BrowserSession(Session):
         poll(drawn, 10, "both views after taps on SYSTEM and &Beide")
         log("ok: taps pass the title screen and the box and choose SYSTEM | &Beide")
         # A picture in the second of the first, which the page saved before it was loaded anew, as another tab
-        # of the file would: numbered, beside it.
+        # of the file would: under the page's own mark, not the first page's.
         first = next(f for f in self.files if f.endswith(".png"))
-        second = time.mktime(time.strptime(os.path.basename(first), "heliogeo-%Y-%m-%d-%H%M%S.png"))
-        self.eval("Date.now = () => %d" % (second * 1000))
+        stamp, mark = re.fullmatch(r"(heliogeo-[-\d]{17})-([a-z2-9]{5})\.png", os.path.basename(first)).groups()
+        self.eval("Date.now = () => %d" % (time.mktime(time.strptime(stamp, "heliogeo-%Y-%m-%d-%H%M%S")) * 1000))
         self.key("ctrl+s")
         path = self.downloaded_file()
-        check(path == first[:-4] + "-2.png" and os.path.isfile(first),
-              "a picture in the same second as one the page saved before is numbered (%s)" % os.path.basename(path))
+        check(os.path.isfile(first) and re.fullmatch(r"%s-(?!%s)[a-z2-9]{5}\.png" % (stamp, mark),
+                                                     os.path.basename(path)),
+              "a picture in the same second as one another page saved has its own mark (%s)" % os.path.basename(path))
         self.cmd("Page.close")
         deadline = time.monotonic() + 3
         try:
@@ -1175,16 +1174,26 @@ def poll(condition, timeout, what, interval=0.05):
 
 # ---------------------------------------------------------------- pixels
 
-def newest_file(folder, ending, read):
-    """The newest file of a kind in a folder (the program's names sort by
-    time), read once it is whole."""
+def newest_file(folder, ending, read, start=""):
+    """The newest file of a kind in a folder, by time (names do not sort by
+    time: a second file in the same second takes "-2"), once it is one not
+    read before, read once it is whole."""
     def newest():
-        names = sorted(n for n in os.listdir(folder) if n.endswith(ending)) if os.path.isdir(folder) else []
+        paths = [os.path.join(folder, n) for n in (os.listdir(folder) if os.path.isdir(folder) else [])
+                 if n.startswith(start) and n.endswith(ending)]
         try:
-            return names and read(os.path.join(folder, names[-1]))
+            path = max(paths, key=os.path.getmtime, default=None)
+            seen = path and (path, os.stat(path).st_mtime_ns)
+            value = seen and seen not in READ_FILES and read(path)
         except OSError:
             return None
-    return poll(newest, 5, "a saved %s file in %s" % (ending, folder))
+        if value:
+            READ_FILES.add(seen)
+        return value
+    return poll(newest, 5, "a new saved %s file in %s" % (ending, folder))
+
+
+READ_FILES = set()  # (path, time) of the saved files read, so that none is read twice
 
 
 def colour_mask(img, rgb):
@@ -2228,7 +2237,7 @@ def run_real_sky(s, screenshot_copy):
 # device pixels per CSS pixel, taps alone or a mouse, and the address: unknown
 # parameters are ignored, 1000 steps a second grow Mercury's path at once, a
 # bad value is named at the page's foot.
-FAST, BAD = "?steps-per-second=1000&help&fbclid=IwAR0xyz", "?steps-per-second=abc"
+FAST, BAD = "?steps-per-second=1000&help&fbclid=IwAR0xyz", "?steps-per-second=abc&date=2027-01-10%00junk"
 PAGES = [((1024, 768), 1.25, False, FAST), ((1366, 768), 1.5, False, FAST), ((1920, 1080), 1, False, FAST),
          ((390, 844), 3, False, FAST), ((320, 568), 2, True, BAD), ((768, 1024), 2, True, FAST)]
 FINGER, MERCURY = 40, 23  # CSS pixels a finger's target is high; Mercury's orbit in grid units
@@ -2281,7 +2290,8 @@ def check_page(s, p, what, query):
     check(abs(3 * w - 4 * h) <= 4 and abs(2 * x + w - page[2]) <= 1 and (w == page[2] or h >= page[3] - bar)
           and views == [(x + a, y + b, c, d) for a, b, c, d in formulas] and not s.problems
           and all(t[1] + t[3] <= bar + 1 for t in s.rects(".hg-title, #hg-status"))
-          and (notice[3] > 0 and inside(notice, page)) == (query == BAD),
+          and (notice[3] > 0 and inside(notice, page)) == (query == BAD)
+          and (query != BAD or "date=2027-01-10\\x00junk in" in s.eval("HG.noticeText")),
           "%s: on %dx%d at %d,%d below the menu bar's %d px, which hold the titles and the status line (%s); the"
           " views at %s; %s line about the address" % (what, w, h, x, y, bar, s.eval("HG.statusMode"), views,
                                                         "a" if notice[3] else "no"))

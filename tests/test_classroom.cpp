@@ -376,6 +376,9 @@ private slots:
         QTest::newRow("step of a sum") << 9.5 << 19.999999999999996 << false << "Tag 9,5   Zeitschritt 20 d   läuft";
         QTest::newRow("six digits") << 9.1234567 << 0.123456789 << true
                                     << "Tag 9,123457   Zeitschritt 0,123457 d   angehalten";
+        // Every step the dialog takes in German, none wider than "0,888888".
+        QTest::newRow("a millionth") << 9.5 << 1e-6 << false << "Tag 9,5   Zeitschritt 0,000001 d   läuft";
+        QTest::newRow("the smallest") << 9.5 << 5e-324 << false << "Tag 9,5   Zeitschritt 5·10⁻³²⁴ d   läuft";
     }
     void theStatusLineWritesGerman() {
         QFETCH(double, day);

@@ -5,6 +5,7 @@
 #include <QProcess>
 #include <QtTest>
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -81,6 +82,7 @@ private slots:
         QTest::newRow("date missing") << QStringList{"--date"};
         QTest::newRow("date empty") << QStringList{"--date="};
         QTest::newRow("date as typed in the program") << QStringList{"--date", "10.01.2027"};
+        QTest::newRow("control characters") << QStringList{"--steps-per-second", "6\x1b[2J\a\u009b\x7f"};
     }
 
     void badOptions() {
@@ -91,19 +93,22 @@ private slots:
         std::string m;
         QCOMPARE(Parse(a, o, m), OptionsOutcome::Error);
         QVERIFY(!m.empty());
-        QVERIFY(m.find('\n') == std::string::npos);
+        QVERIFY(std::none_of(m.begin(), m.end(), [](char c) { return (c >= 0 && c < 0x20) || c == 0x7F; }));
     }
 
-    // The program itself: status 2 and one line on stderr, before any window.
+    // The program itself: status 2 and one line on stderr, before any window,
+    // the value with its control characters made visible, and the date
+    // dialog's reason.
     void programRejectsBadOptions() {
         QProcess p;
-        p.start(HELIOGEO_BINARY, {"--steps-per-second", "soon"});
+        p.start(HELIOGEO_BINARY, {"--date", "2027-01-10\x1b[2J\xc2\x9b"});
         QVERIFY(p.waitForFinished(10000));
         QCOMPARE(p.exitStatus(), QProcess::NormalExit);
         QCOMPARE(p.exitCode(), 2);
         QByteArray err = p.readAllStandardError();
         QCOMPARE(err.count('\n'), 1);
-        QVERIFY(err.contains("soon"));
+        QCOMPARE(err, "heliogeo: --date '2027-01-10\\x1b[2J\\xc2\\x9b': Bitte den Tag als JJJJ-MM-TT angeben, "
+                      "z. B. 2027-02-19.\n");
         QVERIFY(p.readAllStandardOutput().isEmpty());
     }
 

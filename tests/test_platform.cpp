@@ -4,6 +4,7 @@
 #include "model/layout.h"
 #include "model/planets.h"
 #include "model/state.h"
+#include "platform/backend.h"
 #include "platform/platform.h"
 #include "support.h"
 
@@ -11,6 +12,7 @@
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QMenuBar>
+#include <QProcess>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
@@ -823,19 +825,25 @@ private slots:
         QCOMPARE(pictures.entryList(QDir::Files | QDir::Hidden).size(), 3);
     }
 
-    // The home folder's bytes as they are, whatever they are; no home at all
-    // saves nothing; why not is said in German. The home (in a folder of the
-    // test's own; null: unset), its user-dirs.dirs, the file's name, and what
-    // `where` says: the file's path in that folder, or why it is not saved.
+    // The home folder's bytes as they are, whatever they are, and the box's
+    // path as the system's locale (the test's UTF-8 one, or Latin-1) reads
+    // them; no home at all saves nothing; why not is said in German. The home
+    // (in a folder of the test's own; null: unset), its user-dirs.dirs, the
+    // file's name, and what `where` says: the file's path in that folder, or
+    // why it is not saved.
     void oddHomeFolders_data() {
         QTest::addColumn<QByteArray>("homeName");
         QTest::addColumn<QByteArray>("dirs");
         QTest::addColumn<QByteArray>("name");
         QTest::addColumn<QByteArray>("said");
         const QByteArray j = "J\xF6rg", none = "kein persönlicher Ordner (HOME fehlt oder ist kein Ordner)";
-        QTest::newRow("a home in Latin-1") << j << QByteArray() << QByteArray("e.csv") << j + "/Pictures/e.csv";
-        QTest::newRow("its picture folder") << j << QByteArray("XDG_PICTURES_DIR=\"$HOME/B\xE4lder\"\n")
-                                            << QByteArray("e.csv") << j + "/B\xE4lder/e.csv";
+        QTest::newRow("a home in Latin-1") << j << QByteArray() << QByteArray("e.csv")
+                                           << QByteArray("J\uFFFDrg/Pictures/e.csv");
+        QTest::newRow("on a Latin-1 system") << j << QByteArray() << QByteArray("e.csv")
+                                             << QByteArray("Jörg/Pictures/e.csv");
+        QTest::newRow("its picture folder, on a Latin-1 system")
+            << j << QByteArray("XDG_PICTURES_DIR=\"$HOME/B\xE4lder\"\n") << QByteArray("e.csv")
+            << QByteArray("Jörg/Bälder/e.csv");
         QTest::newRow("no HOME") << QByteArray() << QByteArray() << QByteArray("e.csv") << none;
         QTest::newRow("an empty HOME") << QByteArray("") << QByteArray() << QByteArray("e.csv") << none;
         QTest::newRow("a HOME that is a file") << QByteArray("f") << QByteArray() << QByteArray("e.csv") << none;
@@ -846,6 +854,13 @@ private slots:
         QFETCH(QByteArray, dirs);
         QFETCH(QByteArray, name);
         QFETCH(QByteArray, said);
+        // A Latin-1 locale of the test's own, as an old German system has.
+        static QTemporaryDir locales;
+        const bool latin1 = QByteArray(QTest::currentDataTag()).contains("Latin-1 system");
+        if (latin1 && !QFile::exists(locales.filePath("de/LC_CTYPE")) &&
+            (QProcess::execute("localedef", {"-i", "de_DE", "-f", "ISO-8859-1", locales.filePath("de")}), true) &&
+            !QFile::exists(locales.filePath("de/LC_CTYPE")))
+            QSKIP("localedef makes no Latin-1 locale here");
         QTemporaryDir top;
         const QByteArray root = top.path().toUtf8() + "/";
         const auto gone = qScopeGuard([&] { std::filesystem::remove_all(root.toStdString()); });  // Qt cannot
@@ -856,8 +871,11 @@ private slots:
         const HomeAt at(homeName.isEmpty() ? homeName : root + homeName);
         const bool rootPictures = QFileInfo::exists("/Pictures");
         std::string where;
+        const QByteArray locale = qgetenv("LC_ALL");
+        if (latin1) qputenv("LOCPATH", locales.path().toUtf8()), qputenv("LC_ALL", "de");
         const SavedAs saved = SaveTextFile("Tag;Ereignis\n", name.toStdString(), "text/csv", where);
-        const bool file = said.startsWith("J\xF6rg/");
+        qunsetenv("LOCPATH"), locale.isNull() ? qunsetenv("LC_ALL") : qputenv("LC_ALL", locale);
+        const bool file = said.startsWith("J");
         QCOMPARE(QByteArray::fromStdString(where), file ? root + said : said);
         QCOMPARE(saved, file ? SavedAs::File : SavedAs::Failed);
         QCOMPARE(std::distance(std::filesystem::directory_iterator(root.toStdString()), {}), 2);  // no new folder
@@ -869,9 +887,12 @@ private slots:
         WaitEventsUntil(start + 20'000'000);
         int64_t waited = SteadyNanoseconds() - start;
         QVERIFY2(waited >= 20'000'000, qPrintable(QString::number(waited)));
-        // A deadline in the past returns at once.
+        // A deadline in the past returns at once, without a word from Qt even
+        // when it passes between the platform's look at the clock and the window system's.
+        QTest::failOnWarning(QRegularExpression("."));
         start = SteadyNanoseconds();
         WaitEventsUntil(start - 1000);
+        backend::AwaitEventsUntil(start - 5'000'000);
         QVERIFY(SteadyNanoseconds() - start < 20'000'000);
     }
 };

@@ -339,7 +339,11 @@ private slots:
         const QString form = "Bitte das Datum als TT.MM.JJJJ eingeben, z. B. 19.02.2027.";
         QTest::newRow("empty") << "" << form;
         QTest::newRow("two-digit year") << "19.02.27" << form;
-        QTest::newRow("trailing") << "19.02.2027 16:49 Uhr" << form;
+        QTest::newRow("trailing") << "19.02.2027 16:49 Uhr" << "Nach der Uhrzeit bitte nur MEZ, MESZ oder UTC, z. B. 20:30 MEZ.";
+        QTest::newRow("MEZ") << "10.01.2027 20:30 MEZ" << "2027-01-10T19:30Z";
+        QTest::newRow("MESZ in winter") << "10.01.2027 20:30mesz" << "2027-01-10T18:30Z";
+        // The clocks skip from 02:00 to 03:00 on the last Sunday of March.
+        QTest::newRow("spring gap") << "31.03.2030 02:30" << "2030-03-31T01:30Z 02:30 gibt es am 31.03.2030 nicht: gelesen als 03:30 MESZ.";
         QTest::newRow("hour 24") << "19.02.2027 24:00" << "Die Uhrzeit 24:00 gibt es nicht.";
         QTest::newRow("minutes") << "19.02.2027 16:5" << "Bitte die Uhrzeit als HH:MM eingeben, z. B. 20:30.";
     }
@@ -350,12 +354,12 @@ private slots:
         double moment = 0;
         std::string reason;
         const bool read = ReadDate(typed.toStdString(), moment, reason);
-        QCOMPARE(QString::fromStdString(read ? IsoText(moment) : reason), utc);
+        QCOMPARE(QString::fromStdString(read ? IsoText(moment) + (reason.empty() ? "" : " " + reason) : reason), utc);
     }
 
     void readIsoDate() {
         for (auto [typed, read] : {std::pair{"2027-01-10", "2027-01-10T00:00Z"},
-                                   {"2027-1-10", "„2027-1-10“ ist kein Datum der Form JJJJ-MM-TT (z. B. 2027-02-19)."},
+                                   {"2027-1-10", "Bitte den Tag als JJJJ-MM-TT angeben, z. B. 2027-02-19."},
                                    {"2027-02-29", "Den 29.02.2027 gibt es nicht."}}) {
             double moment = 0;
             std::string reason;

@@ -314,11 +314,15 @@ private slots:
         QTest::newRow("typed, then Escape") << QStringList{"10.01.2027<more>", "<escape>"} << "";
         QTest::newRow("refused, then Escape") << QStringList{"morgen", "<escape>"} << "";
         QTest::newRow("closing window 1") << QStringList{"<close1>"} << "";
+        QTest::newRow("a zone, the widest line") << QStringList{" 31.12.2027 23:59 MESZ "} << "31.12.2027 22:59";
+        QTest::newRow("a skipped time, offered as read") << QStringList{"31.03.2030 02:30", ""} << "31.03.2030 03:30";
     }
 
     void dateDialog() {
         QFETCH(QStringList, typed);
         QFETCH(QString, read);
+        setenv("TZ", "CET-1CEST,M3.5.0,M10.5.0/3", 1);  // a German device's clock
+        tzset();
         SetUpLikeStartUp();
         SetForeground(Red);
         SelectWindow(Win_2);
@@ -334,7 +338,8 @@ private slots:
         QCOMPARE(platform_internal::S().windows[Win_1].caption, std::string("Eingabe des Zeitschritts"));
         QVERIFY(!IsWindowOpen(Win_1) && SelectedWindow() == Win_2 && Shot(Win_2) == helio);
         // Asked again: the same prompt (on white) on a clean window, the
-        // reason below it, whole, instead of what to type.
+        // reason below it, whole, instead of what to type; after a time the
+        // clocks skip, the time read is offered instead.
         const QImage& first = user.Asked[0];
         int below = 0;
         for (int y = 0; y < first.height(); ++y)
@@ -343,7 +348,8 @@ private slots:
         const int width = first.width(), height = first.height() - below, edge = TextWidth("0") / 2;
         for (int i = 1; i < typed.size() && !typed[i - 1].endsWith("<more>"); ++i) {
             const QImage& again = user.Asked[i];
-            QVERIFY(below > 0 && again.copy(0, 0, width, below) == first.copy(0, 0, width, below));
+            QVERIFY(below > 0 && (again.copy(0, 0, width, below) == first.copy(0, 0, width, below)) !=
+                                     QByteArray(QTest::currentDataTag()).contains("skip"));
             QVERIFY(again.copy(0, below, width, height) != first.copy(0, below, width, height));
             for (int y = below; y < first.height(); ++y)
                 for (int x = width - edge; x < width; ++x) QVERIFY(again.pixel(x, y) != qRgb(0, 0, 0));

@@ -16,8 +16,9 @@ namespace {
 // date was refused.
 constexpr double PromptLine = 1;
 // The letters small enough for the prompt with the date it offers and a date
-// typed after it: "Datum = <19.02.2027 16:49> " and "19.02.2027 16:49".
-constexpr std::size_t DateColumns = 44;
+// typed after it with its zone, a space before and the cursor after it:
+// "Datum = <19.02.2027 16:49> " and " 19.02.2027 16:49 MESZ".
+constexpr std::size_t DateColumns = 51;
 // A date with its time, and spaces around it, is never longer.
 constexpr std::size_t LongestDate = 32;
 
@@ -38,7 +39,7 @@ bool DateDialog(double shown, double& moment) {
     const int fits = (WindowHeight(Win_1) - 2 * TextHeight()) / TextRowPixels;
     const int promptRow = std::max(0, std::min(static_cast<int>(std::lround(Layout.ScaleYFactor * PromptLine)), fits));
     const int noteRow = (promptRow * TextRowPixels + TextHeight() + TextRowPixels - 1) / TextRowPixels;
-    std::string note = "TT.MM.JJJJ, auf Wunsch mit HH:MM";
+    std::string note = "TT.MM.JJJJ, auf Wunsch HH:MM und MEZ/MESZ/UTC";
     LineEnd end = LineEnd::Closed;
     for (;;) {
         // The note as large as the prompt, smaller where it is wider than
@@ -58,7 +59,12 @@ bool DateDialog(double shown, double& moment) {
             moment = shown;
             break;
         }
-        if (ReadDate(typed, moment, reason)) break;
+        // A time the clocks skip is offered as it was read, with a line that
+        // says so: Return takes it.
+        if (ReadDate(typed, moment, reason)) {
+            if (reason.empty()) break;
+            shown = moment;
+        }
         // Asked again on a clean window, the reason below the line.
         note = reason;
         ClearWindow(Win_1);

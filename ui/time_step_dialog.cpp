@@ -102,9 +102,10 @@ double OpenInputWindow(std::size_t columns) {
     SetFontSize(size);
     // On a very small screen the letters get smaller still, so that the
     // prompt and what is typed fit into the window (for the time step a
-    // step of ten characters: 34 in all).
+    // step of ten characters: 34 in all). The echo moves on by each typed
+    // character's own width, in whole pixels, so the cells are counted so.
     const int width = static_cast<int>(Layout.InputWinWidthBase) - 10;
-    while (size > 5 && TextWidth(std::string(columns, '0')) > width) SetFontSize(size -= 1);
+    while (size > 5 && static_cast<int>(columns) * TextWidth("0") > width) SetFontSize(size -= 1);
     return size;
 }
 

@@ -16,6 +16,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <climits>
 
 using namespace platform_internal;
 
@@ -45,7 +46,9 @@ void backend::AwaitEventsUntil(int64_t deadlineNs) {
         QObject::connect(q.wake, &QTimer::timeout, [] { Q().rang = true; });
     }
     q.rang = false;
-    q.wake->start(static_cast<int>((deadlineNs - now + 999'999) / 1'000'000));
+    // The deadline may have passed while the last pass went to the screen:
+    // then the timer rings at once (Qt refuses a negative wait with a warning).
+    q.wake->start(static_cast<int>(std::clamp<int64_t>((deadlineNs - now + 999'999) / 1'000'000, 0, INT_MAX)));
     while (!q.rang && SteadyNanoseconds() < deadlineNs) {
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

@@ -30,6 +30,9 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <iconv.h>
+#include <langinfo.h>
+#include <locale.h>
 #include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -166,7 +169,7 @@ void Announce(const std::string&) {}
 
 // Paths are the system's bytes as they are, whatever their encoding (a home
 // folder named in Latin-1 stays itself): plain POSIX calls on them; Qt's
-// strings only where the tests are told a path.
+// strings only where the tests are told a path; decoded only for the box.
 
 namespace {
 
@@ -220,6 +223,35 @@ std::string PictureFolder(const std::string& home) {
         if (value.starts_with('/')) folder = value;
     }
     return folder;
+}
+
+// A path as the box shows it, in UTF-8: its bytes decoded as the locale
+// the environment names (LC_ALL, LC_CTYPE, LANG) decodes them — Latin-1 on
+// an old German system — not as Qt's own UTF-8, which this process may have
+// been switched to; a byte that is not of that character set as U+FFFD.
+std::string PathText(const std::string& path) {
+    const locale_t system = newlocale(LC_CTYPE_MASK, "", static_cast<locale_t>(nullptr));
+    const std::string codeset = system != static_cast<locale_t>(nullptr) ? nl_langinfo_l(CODESET, system) : "UTF-8";
+    if (system != static_cast<locale_t>(nullptr)) freelocale(system);
+    const iconv_t convert = iconv_open("UTF-8", codeset.c_str());
+    if (convert == reinterpret_cast<iconv_t>(-1)) return QFile::decodeName(path.c_str()).toStdString();
+    std::string text;
+    std::vector<char> in(path.begin(), path.end()), out(4 * path.size() + 4);
+    char* from = in.data();
+    std::size_t left = in.size();
+    while (left > 0) {
+        char* to = out.data();
+        std::size_t room = out.size();
+        const bool stopped = iconv(convert, &from, &left, &to, &room) == static_cast<std::size_t>(-1);
+        text.append(out.data(), to);
+        if (stopped && errno != E2BIG) {
+            text += "\xEF\xBF\xBD";
+            ++from;
+            --left;
+        }
+    }
+    iconv_close(convert);
+    return text;
 }
 
 bool Taken(const std::string& path) {
@@ -328,7 +360,7 @@ SavedAs SaveBesidePictures(const QByteArray& bytes, const std::string& fileName,
     for (; k <= MostNumbers; ++k) {
         const std::string path = folder + "/" + core::NumberedName(fileName, k);
         if (PutInPlace(aside, path, way)) {
-            where = path;
+            where = PathText(path);
             return SavedAs::File;
         }
         if (errno != EEXIST) break;

@@ -98,6 +98,8 @@ const HG = {
   // The status line's text in full, and which it shows: "full" or "short".
   get statusText() { return this.menuBar ? this.menuBar.status.text : ""; },
   get statusMode() { return this.menuBar ? this.menuBar.status.mode : "full"; },
+  // The line at the page's foot.
+  get noticeText() { return document.querySelector("#hg-notice span").textContent; },
   // And area (the page's size and pixel ratio), menuBarBottom() and windowList().
 
   // -------------------------------------------------------------- start, end
@@ -568,29 +570,6 @@ const HG = {
   },
 
   // -------------------------------------------------------------- files offered for download
-
-  // How often each name was offered for download, by this page and, through
-  // the browser's storage, by every page of this file (two tabs of it), so
-  // that a browser that saves downloads without asking replaces none: the
-  // next number for a name, 1 the first time. The storage keeps the last
-  // names only; where it is refused the page counts alone.
-  offeredNames: new Map(),
-  downloadNumber(name) {
-    const key = "heliogeo-downloads";
-    let shared = [];
-    try {
-      shared = JSON.parse(localStorage.getItem(key)) || [];
-    } catch (e) { /* refused, or not ours */ }
-    if (!Array.isArray(shared)) shared = [];
-    const before = shared.find((entry) => Array.isArray(entry) && entry[0] === name);
-    const number = Math.max(this.offeredNames.get(name) || 0, (before && Number(before[1])) || 0) + 1;
-    this.offeredNames.set(name, number);
-    try {
-      const kept = [[name, number]].concat(shared.filter((entry) => entry !== before)).slice(0, 50);
-      localStorage.setItem(key, JSON.stringify(kept));
-    } catch (e) { /* refused, or full */ }
-    return number;
-  },
 
   // A file offered for download under its name.
   offer(blob, name) {

@@ -17,7 +17,10 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
+#include <map>
+#include <random>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // ---------------------------------------------------------------------------
@@ -104,7 +107,6 @@ EM_JS(void, hg_line_begin, (int n, int x, int y, int height, int numbers),
 EM_JS(void, hg_line_end, (), { HG.endLine(); });
 EM_JS(void, hg_notice, (const char* text), { HG.notice(UTF8ToString(text)); });
 EM_JS(void, hg_announce, (const char* text), { HG.announce(UTF8ToString(text)); });
-EM_JS(int, hg_download_number, (const char* name), { return HG.downloadNumber(UTF8ToString(name)); });
 EM_JS(int, hg_save_picture, (const char* name, const void* pixels, int width, int height),
       { return HG.savePicture(UTF8ToString(name), pixels, width, height); });
 EM_JS(int, hg_save_text, (const char* name, const char* bytes, int length, const char* mimeType),
@@ -143,6 +145,9 @@ struct Web {
     // (compositor.h).
     compositor::Page page;
     std::vector<uint8_t> rgba;                    // one changed rectangle, as the canvas takes it
+
+    std::string mark;                      // this page's own part of the names it offers (DownloadName)
+    std::map<std::string, int> offered;    // how often this page offered each name
 };
 
 Web web;
@@ -520,11 +525,24 @@ SavedAs Offered(bool offered, const std::string& fileName, std::string& where) {
     return SavedAs::Download;
 }
 
-// The name a download is offered under: numbered as on the desktop where
-// this page, or another page of the same file, offered the name before (a
-// browser that saves without asking would replace the first file).
+// The name a download is offered under, so that a browser that saves
+// without asking replaces no earlier file: with this page's own mark, five
+// letters and digits drawn when it first saves (from the browser's
+// crypto.getRandomValues), and numbered as on the desktop where this page
+// offered the name before. Two tabs of the file that save in the same second
+// thus offer different names whatever the timing, as nothing is read that
+// another tab writes: the browser's storage is not shared atomically between
+// tabs, and its locks (Web Locks) are missing from Firefox 79 and Safari 15.0.
+// Two tabs draw the same mark once in 33 million.
 std::string DownloadName(const std::string& fileName) {
-    return core::NumberedName(fileName, hg_download_number(fileName.c_str()));
+    if (web.mark.empty()) {
+        // No l, o, 0 or 1, which a reader may take for one another: 32 signs.
+        constexpr std::string_view Signs = "abcdefghijkmnpqrstuvwxyz23456789";
+        std::random_device chance;
+        for (int i = 0; i < 5; ++i) web.mark += Signs[chance() % Signs.size()];
+    }
+    const std::string marked = core::MarkedName(fileName, web.mark);
+    return core::NumberedName(marked, ++web.offered[marked]);
 }
 
 }  // namespace
