@@ -240,7 +240,8 @@ Task SynodicTask(const Facts& f) {
     const long apart = std::lround(days - mean);
     std::string answer = "Von der " + f.Conjunction + " " + At(from.Day) + " bis zu der " + At(to.Day) +
                          " vergehen " + DaysText(f, days) + ".";
-    const std::string difference = std::to_string(std::abs(apart)) + " Tage " + (apart > 0 ? "mehr" : "weniger");
+    const std::string difference =
+        std::to_string(std::abs(apart)) + (std::abs(apart) == 1 ? " Tag " : " Tage ") + (apart > 0 ? "mehr" : "weniger");
     if (f.Model)
         answer += (apart != 0 ? " Das sind " + difference + " als " +
                                     (f.Body == Venus ? "bei der echten Venus, die" : "beim echten " + p + ", der") +
@@ -262,9 +263,15 @@ Task SynodicTask(const Facts& f) {
 Task ExplainTask(const Facts& f) {
     const std::string& p = f.Planet;
     if (Inner(f.Body)) {
-        const std::string greatest =
-            f.East ? " (hier " + DegreesText(f, std::abs(TheSky().Elongation(f.Body, f.East->Day)) * Degrees, 0) + ")"
-                   : "";
+        // The table's two greatest elongations, both where they differ (Mercury's orbit is eccentric).
+        std::string greatest;
+        if (f.East && f.West) {
+            auto angle = [&f](const SkyEvent& e) {
+                return GermanNumber(std::abs(TheSky().Elongation(f.Body, e.Day)) * Degrees, 0) + "°";
+            };
+            const std::string east = angle(*f.East), west = angle(*f.West);
+            greatest = " (hier " + east + (west != east ? " und " + west : "") + InModel(f) + ")";
+        }
         return {"Erklären Sie mithilfe beider Bilder, warum " + p + " von der Erde aus gesehen nie weiter als bis "
                 "zur größten Elongation von der Sonne abrückt und deshalb nie um Mitternacht am Himmel steht.",
                 4, 2, 4,
