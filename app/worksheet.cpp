@@ -130,9 +130,12 @@ struct Shown {
 
 Shown WhatIsShown(const Facts& f, const WorksheetPicture& picture) {
     Shown s;
-    if (picture.PathsTo > picture.PathsFrom)
-        for (const SkyEvent& e : TheSky().EventsOf(f.Body, picture.PathsFrom, picture.PathsTo))
-            s.Loop = s.Loop || e.Kind == EventKind::StationRetrograde || e.Kind == EventKind::StationDirect;
+    if (picture.PathsTo > picture.PathsFrom) {
+        const std::vector<SkyEvent> drawn = TheSky().EventsOf(f.Body, picture.PathsFrom, picture.PathsTo);
+        s.Loop = std::any_of(drawn.begin(), drawn.end(), [](const SkyEvent& e) {
+            return e.Kind == EventKind::StationRetrograde || e.Kind == EventKind::StationDirect;
+        });
+    }
     const LoopFigures& loop = f.Span.Loop;
     if (picture.StripShown && loop.FirstDay <= f.Day && f.Day <= loop.LastDay) {
         const double back = std::remainder(TheSky().StripDirection(f.Body, loop.FirstDay) -
@@ -161,11 +164,12 @@ Task PathTask(const Facts& f, const Shown& shown) {
             "mit " + f.His + "er Bahn im linken Bild, in dem die Sonne ruht.",
             3, 2, 4,
             Inner(f.Body)
-                ? "Im linken Bild läuft " + p + " auf " + orbit + " innerhalb der Erdbahn um die Sonne. Im rechten Bild läuft die Sonne um die Erde, und " + p + " läuft in Schleifen mit ihr: " +
-                  f.HeCapital + " bleibt immer in der Nähe der Sonne und läuft zeitweise "
-                  "rückwärts." + same
-                : "Im linken Bild läuft " + p + " auf " + orbit + " um die Sonne, immer in derselben Richtung. Im rechten Bild läuft " + f.He + " um die Erde, zieht dabei aber eine Schleife: Eine "
-                  "Zeit lang läuft " + f.He + " rückwärts und dann wieder vorwärts." + same};
+                ? "Im linken Bild läuft " + p + " auf " + orbit + " innerhalb der Erdbahn um die Sonne. Im rechten "
+                  "Bild läuft die Sonne um die Erde, und " + p + " läuft in Schleifen mit ihr: " + f.HeCapital +
+                  " bleibt immer in der Nähe der Sonne und läuft zeitweise rückwärts." + same
+                : "Im linken Bild läuft " + p + " auf " + orbit + " um die Sonne, immer in derselben Richtung. Im "
+                  "rechten Bild läuft " + f.He + " um die Erde, zieht dabei aber eine Schleife: Eine Zeit lang "
+                  "läuft " + f.He + " rückwärts und dann wieder vorwärts." + same};
 }
 
 Task AngleTask(const Facts& f) {
@@ -240,8 +244,8 @@ Task SynodicTask(const Facts& f) {
     const long apart = std::lround(days - mean);
     std::string answer = "Von der " + f.Conjunction + " " + At(from.Day) + " bis zu der " + At(to.Day) +
                          " vergehen " + DaysText(f, days) + ".";
-    const std::string difference =
-        std::to_string(std::abs(apart)) + (std::abs(apart) == 1 ? " Tag " : " Tage ") + (apart > 0 ? "mehr" : "weniger");
+    const std::string difference = std::to_string(std::abs(apart)) + (std::abs(apart) == 1 ? " Tag " : " Tage ") +
+                                   (apart > 0 ? "mehr" : "weniger");
     if (f.Model)
         answer += (apart != 0 ? " Das sind " + difference + " als " +
                                     (f.Body == Venus ? "bei der echten Venus, die" : "beim echten " + p + ", der") +
@@ -250,8 +254,9 @@ Task SynodicTask(const Facts& f) {
                   " Die Umlaufzeiten des Modells sind nicht die echten.";
     else
         answer += " Im Mittel sind es " + std::to_string(mean) + " Tage" +
-                  (apart != 0 ? ", hier also etwa " + difference : "") + ". Eine einzelne synodische Umlaufzeit weicht vom Mittel ab, weil die Bahnen der Erde und von " +
-                  p + " Ellipsen sind: Nahe der Sonne laufen die Planeten schneller, und so holt die Erde " + p +
+                  (apart != 0 ? ", hier also etwa " + difference : "") +
+                  ". Eine einzelne synodische Umlaufzeit weicht vom Mittel ab, weil die Bahnen der Erde und von " + p +
+                  " Ellipsen sind: Nahe der Sonne laufen die Planeten schneller, und so holt die Erde " + p +
                   " mal früher und mal später wieder ein.";
     return {"Berechnen Sie mithilfe der Tabelle die synodische Umlaufzeit von " + p + InModel(f) +
                 ": die Zeit zwischen den beiden Ereignissen " + conjunction + ". Vergleichen Sie sie mit der " +
@@ -452,7 +457,8 @@ std::string WorksheetHtml(int body, double day, const WorksheetPicture& picture)
 
     html += "<h2>Die Ereignisse von " + Escaped(f.Planet) + " um " + f.His + "e Schleife</h2>\n";
     html += "<p>Aus der Ereignisliste von heliogeo" + InModel(f) + ": " +
-            (day < f.Span.Before.Day ? "vom Moment des Bildes" : "von der " + f.Conjunction + " vor der Schleife") +
+            (day < f.Span.Before.Day ? "vom Moment des Bildes"
+                                     : "von der " + f.Conjunction + " vor der Schleife") +
             " bis zur " + f.Conjunction + " nach ihr; fett der Moment des Bildes.</p>\n";
     html += std::string("<table class=\"events\">\n<thead><tr><th>") +
             (f.Model ? "Tag" : "Datum und Uhrzeit") + "</th><th>Ereignis</th></tr></thead>\n<tbody>\n" +

@@ -141,7 +141,8 @@ MomentLoop LoopOfMoment(int body, double day) {
     // The first loop in time that has not ended before the moment.
     for (auto first = events.begin(); first != events.end(); ++first) {
         if (!Is(*first, EventKind::StationRetrograde)) continue;
-        auto last = std::find_if(first, events.end(), [](const SkyEvent& e) { return Is(e, EventKind::StationDirect); });
+        auto last =
+            std::find_if(first, events.end(), [](const SkyEvent& e) { return Is(e, EventKind::StationDirect); });
         if (last == events.end()) return m;
         if (last->Day < day) continue;
         m.Loop = LoopBetween(body, *first, *last);

@@ -114,7 +114,8 @@ private slots:
             return Skies.Real ? Q(DateTimeText(d) + " " + ZoneText(d)) : "Tag " + Q(GermanNumber(d, 2));
         };
         QVERIFY(sheet.contains("<h1>Arbeitsblatt: " + Q(BodyName(body)) + " \u2013 " +
-                               (Skies.Real ? Q(DateTimeText(day)) + " " + zone : text(day) + " (im Modell)") + "</h1>"));
+                               (Skies.Real ? Q(DateTimeText(day)) + " " + zone : text(day) + " (im Modell)") +
+                               "</h1>"));
 
         // The table: the planet's events in a row, the moment among them,
         // one loop, the conjunctions round it first and last.
