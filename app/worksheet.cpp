@@ -63,6 +63,9 @@ std::string MomentOf(double day) {
 // "am Tag 806,15", "am 19.02.2027 16:49 MEZ".
 std::string At(double day) { return "am " + MomentOf(day); }
 
+// A planet's distance from the Sun on the sky, seen from the Earth, degrees.
+double FromSun(int body, double day) { return std::abs(TheSky().Elongation(body, day)) * Degrees; }
+
 // An angle between two directions, degrees from 0 to 180.
 double Between(double a, double b) { return std::abs(std::remainder(a - b, 2 * std::numbers::pi)) * Degrees; }
 
@@ -179,7 +182,7 @@ Task AngleTask(const Facts& f) {
     // The views show the orbits from above: directions in the plane of the
     // Earth's orbit. On the sky the planet stands off that plane by its
     // latitude, and its distance from the Sun differs.
-    const double sky = std::abs(TheSky().Elongation(f.Body, f.Day)) * Degrees;
+    const double sky = FromSun(f.Body, f.Day);
     if (!f.Model && GermanNumber(sky, 0) != GermanNumber(picture, 0)) {
         const double latitude = Apparent(f.Body, f.Day).Latitude * Degrees;
         answer += " Am Himmel stehen " + p + " und die Sonne " + GermanNumber(sky, 0) + "° voneinander entfernt, "
@@ -197,9 +200,7 @@ Task AngleTask(const Facts& f) {
 
 Task ElongationTask(const Facts& f) {
     const std::string& p = f.Planet;
-    auto angle = [&f](const SkyEvent& e) {
-        return DegreesText(f, std::abs(TheSky().Elongation(f.Body, e.Day)) * Degrees, 1);
-    };
+    auto angle = [&f](const SkyEvent& e) { return DegreesText(f, FromSun(f.Body, e.Day), 1); };
     return {"Geben Sie mithilfe der Tabelle an, wann " + p + " vor " + f.His + "er Schleife die größte östliche "
             "und wann " + f.He + " nach ihr die größte westliche Elongation erreicht. Geben Sie an, ob " + p +
             " dann jeweils am Abendhimmel oder am Morgenhimmel zu sehen ist, und begründen Sie Ihre Angabe.",
@@ -271,9 +272,7 @@ Task ExplainTask(const Facts& f) {
         // The table's two greatest elongations, both where they differ (Mercury's orbit is eccentric).
         std::string greatest;
         if (f.East && f.West) {
-            auto angle = [&f](const SkyEvent& e) {
-                return GermanNumber(std::abs(TheSky().Elongation(f.Body, e.Day)) * Degrees, 0) + "°";
-            };
+            auto angle = [&f](const SkyEvent& e) { return GermanNumber(FromSun(f.Body, e.Day), 0) + "°"; };
             const std::string east = angle(*f.East), west = angle(*f.West);
             greatest = " (hier " + east + (west != east ? " und " + west : "") + InModel(f) + ")";
         }
