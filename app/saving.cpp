@@ -44,6 +44,12 @@ void SaveTheWorksheet() {
 }
 
 void SaveWorksheetFiles(const std::string& localTime) {
+    // The tasks ask about both views side by side.
+    if (Settings.SystemMode != 3) {
+        MessageBox("Wählen Sie zuerst unter SYSTEM \u201EBeide\u201C:|Das Arbeitsblatt fragt nach dem linken und "
+                   "dem rechten Bild.");
+        return;
+    }
     const int body = WorksheetPlanet(Classroom.AtEvent, Settings.PlanetOn);
     if (body == 0) {
         MessageBox("Kein Planet außer der Erde ist eingeschaltet: es gibt kein Arbeitsblatt.");
@@ -58,6 +64,10 @@ void SaveWorksheetFiles(const std::string& localTime) {
         ComposePicture(shown);
         PrintPicture(shown, print);
         picture.StripShown = IsWindowOpen(Win_4);
+        picture.SightLines = Classroom.SightLinesOn;
+        const bool paths = Settings.DrawMode == 5 || Settings.DrawMode == 7;
+        picture.PathsFrom = paths ? Views.DrawnFrom : Planets.SimTime;
+        picture.PathsTo = paths ? Views.DrawnTo : Planets.SimTime;
         if (!EncodePng(shown, picture.Png) || !EncodePng(print, picture.PrintPng)) {
             sheetWhere = "das Bild ließ sich nicht als PNG schreiben";
         } else {
@@ -66,7 +76,7 @@ void SaveWorksheetFiles(const std::string& localTime) {
                                  sheetWhere);
         }
         if (sheet != SavedAs::Failed)
-            solution = SaveTextFile(SolutionSheetHtml(body, Planets.SimTime),
+            solution = SaveTextFile(SolutionSheetHtml(body, Planets.SimTime, picture),
                                     StampedFileName("heliogeo-loesungsblatt", ".html", localTime), "text/html",
                                     solutionWhere);
     } catch (const std::bad_alloc&) {

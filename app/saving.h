@@ -13,8 +13,9 @@ void SaveThePicture();
 // Saves the list of coming events as a table.
 void SaveTheEventList();
 // Saves the worksheet of the moment shown and, beside it, its solution sheet
-// (worksheet.h); one box says where both went. Without a planet but the
-// Earth shown there is none, and a box says so.
+// (worksheet.h); one box says where both went. Before both views are
+// chosen (SYSTEM, "Beide") and without a planet but the Earth shown there is
+// none, and a box says what to choose first.
 void SaveTheWorksheet();
 // The same with the local time given, as StampedFileName takes it.
 void SaveWorksheetFiles(const std::string& localTime);

@@ -1,20 +1,25 @@
 // worksheet.cpp — the worksheet and the solution sheet as HTML pages.
 //
 // Each is one file that any browser shows and prints offline: UTF-8, its
-// styles inside, the picture inside as a data URI. Printed, it fills A4
-// pages, each section starting a page of its own, and shows the picture
-// for a black-and-white copier instead of the coloured one.
+// styles inside, the picture inside as a data URI. Printed, the worksheet
+// takes the two sides of one A4 sheet (picture, legend and table, then the
+// tasks) and shows the picture for a black-and-white copier instead of the
+// coloured one; the solution sheet takes one side.
+//
+// Every task is about the loop of the moment (sky.h) and about what the
+// picture shows of it, and carries its own answer: the worksheet prints the
+// tasks, the solution sheet their answers under the same numbers.
 #include "app/worksheet.h"
 
+#include "model/calendar.h"
 #include "model/decimal.h"
-#include "model/event_list.h"
+#include "model/ephemeris.h"
 #include "model/state.h"
-#include "ui/ui.h"
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <numbers>
-#include <utility>
 #include <vector>
 
 namespace {
@@ -25,11 +30,12 @@ constexpr double Degrees = 180 / std::numbers::pi;
 // almanac's figures), which the model's circles do not have.
 constexpr std::array<int, 7> TrueSynodicDays{0, 0, 116, 584, 780, 399, 0};
 
-bool Inner(int body) { return body == Mercury || body == Venus; }
+// An event closer than this (days) to the moment is the moment's own.
+constexpr double SameMoment = 1e-6;
+// The strip shows a loop begun once the planet has run back this far (degrees).
+constexpr double LeastStripDegrees = 1;
 
-// The event that a planet's synodic period runs between: inner planets pass
-// between the Sun and the Earth, outer ones stand opposite the Sun.
-EventKind Defining(int body) { return Inner(body) ? EventKind::InferiorConjunction : EventKind::Opposition; }
+bool Inner(int body) { return body == Mercury || body == Venus; }
 
 std::string Escaped(const std::string& text) {
     std::string out;
@@ -45,23 +51,36 @@ std::string Escaped(const std::string& text) {
     return out;
 }
 
+std::string Quoted(const std::string& text) { return "\u201E" + text + "\u201C"; }
+
+// A moment on the sheets, every one with the same places: "Tag 806,15",
+// "19.02.2027 16:49 MEZ".
+std::string MomentOf(double day) {
+    if (!Skies.Real) return "Tag " + GermanNumber(day, 2);
+    return DateTimeText(day) + " " + ZoneText(day);
+}
+
+// "am Tag 806,15", "am 19.02.2027 16:49 MEZ".
+std::string At(double day) { return "am " + MomentOf(day); }
+
+// A planet's distance from the Sun on the sky, seen from the Earth, degrees.
+double FromSun(int body, double day) { return std::abs(TheSky().Elongation(body, day)) * Degrees; }
+
+// An angle between two directions, degrees from 0 to 180.
+double Between(double a, double b) { return std::abs(std::remainder(a - b, 2 * std::numbers::pi)) * Degrees; }
+
 // What a sheet needs of the sky at its moment.
 struct Facts {
     int Body = 0;
     double Day = 0;
-    bool Model = true;               // the model's circles, not the real sky
-    std::string Planet;              // "Mars"
-    std::string Moment;              // "Tag 806,15", "19.02.2027 16:49"
-    std::vector<SkyEvent> Events;    // the planet's events of the table
-    double TableEnd = 0;             // the table's last day
-    std::pair<SkyEvent, SkyEvent> Synodic;  // the two its synodic period is read between
-    LoopFigures Loop;
+    bool Model = true;                   // the model's circles, not the real sky
+    std::string Planet;                  // "Mars"
+    std::string He, HeCapital, His;      // "er", "Er", "sein"; "sie", "Sie", "ihr"
+    std::string Conjunction;             // the bounding conjunction after "der": "Konjunktion", "oberen Konjunktion"
+    MomentLoop Span;                     // the loop of the moment and the conjunctions round it
+    std::vector<SkyEvent> Events;        // the table's: from the first conjunction (or the moment) to the last
+    std::optional<SkyEvent> East, West;  // an inner planet's greatest elongations before and after the loop
 };
-
-std::string MomentOf(double day) { return TheSky().MomentText(day, 0); }
-
-// The model's figures say so: "806,15 Tage im Modell".
-std::string InModel(const Facts& f) { return f.Model ? " im Modell" : ""; }
 
 Facts FactsAt(int body, double day) {
     Facts f;
@@ -69,67 +88,278 @@ Facts FactsAt(int body, double day) {
     f.Day = day;
     f.Model = !Skies.Real;
     f.Planet = BodyName(body);
-    f.Moment = MomentOf(day);
-    f.Loop = NextLoop(body, day);
-    // The list's events of this planet, and on to the end of a synodic
-    // period that the list holds twice: two of the defining events where it
-    // has them, else the first event that comes again. Only where the list
-    // holds no event twice does the table go on past it.
-    std::array<int16_t, 7> only{};
-    only.fill(-1);
-    only[body] = 1;
-    const std::vector<SkyEvent> ahead = EventsBetween(day, day + 2 * EventListDays, only);
-    std::optional<std::pair<SkyEvent, SkyEvent>> defining, earliest;
-    for (std::size_t i = 0; i < ahead.size(); ++i)
-        for (std::size_t j = i + 1; j < ahead.size(); ++j) {
-            if (ahead[j].Kind != ahead[i].Kind) continue;
-            const std::pair pair{ahead[i], ahead[j]};
-            if (ahead[i].Kind == Defining(body) && !defining) defining = pair;
-            if (!earliest || ahead[j].Day < earliest->second.Day) earliest = pair;
-            break;
-        }
-    if (defining && defining->second.Day <= day + EventListDays) f.Synodic = *defining;
-    else if (earliest) f.Synodic = *earliest;
-    f.TableEnd = std::max(day + EventListDays, f.Synodic.second.Day);
-    for (const SkyEvent& e : ahead)
-        if (e.Day <= f.TableEnd) f.Events.push_back(e);
+    f.He = body == Venus ? "sie" : "er";
+    f.HeCapital = body == Venus ? "Sie" : "Er";
+    f.His = body == Venus ? "ihr" : "sein";
+    f.Conjunction = Inner(body) ? "oberen Konjunktion" : "Konjunktion";
+    f.Span = LoopOfMoment(body, day);
+    f.Events = TheSky().EventsOf(body, std::min(day, f.Span.Before.Day), f.Span.After.Day);
+    for (const SkyEvent& e : f.Events) {
+        if (e.Kind == EventKind::GreatestEastElongation && e.Day < f.Span.Loop.FirstDay) f.East = e;
+        if (e.Kind == EventKind::GreatestWestElongation && e.Day > f.Span.Loop.LastDay && !f.West) f.West = e;
+    }
     return f;
 }
 
+// The model's figures say so: "806,15 Tage im Modell".
+std::string InModel(const Facts& f) { return f.Model ? " im Modell" : ""; }
+
+// A span of days as the sheets give it: to the table's places in the
+// model, whole days between dates.
+std::string DaysText(const Facts& f, double days) {
+    return f.Model ? GermanNumber(days, 2) + " Tage im Modell" : "etwa " + GermanNumber(days, 0) + " Tage";
+}
+
+std::string DegreesText(const Facts& f, double degrees, int places) {
+    return GermanNumber(degrees, places) + "°" + InModel(f);
+}
+
 // ---------------------------------------------------------------------------
-// The page round a sheet's sections.
+// The tasks, each with its answer.
+
+struct Task {
+    std::string Text;     // the worksheet's
+    int Lines = 0;        // ruled lines to write on
+    int Area = 1;         // Anforderungsbereich I to III
+    int Points = 0;       // suggested
+    std::string Answer;   // the solution sheet's, in whole sentences
+};
+
+// The picture's parts the tasks keep to.
+struct Shown {
+    bool Loop = false;         // the drawn paths hold a standstill of the planet: a loop, or part of one
+    double StripBack = 0;      // degrees the strip shows the planet run back in the loop of the moment; 0 none
+};
+
+Shown WhatIsShown(const Facts& f, const WorksheetPicture& picture) {
+    Shown s;
+    if (picture.PathsTo > picture.PathsFrom) {
+        const std::vector<SkyEvent> drawn = TheSky().EventsOf(f.Body, picture.PathsFrom, picture.PathsTo);
+        s.Loop = std::any_of(drawn.begin(), drawn.end(), [](const SkyEvent& e) {
+            return e.Kind == EventKind::StationRetrograde || e.Kind == EventKind::StationDirect;
+        });
+    }
+    const LoopFigures& loop = f.Span.Loop;
+    if (picture.StripShown && loop.FirstDay <= f.Day && f.Day <= loop.LastDay) {
+        const double back = std::remainder(TheSky().StripDirection(f.Body, loop.FirstDay) -
+                                               TheSky().StripDirection(f.Body, f.Day),
+                                           2 * std::numbers::pi) *
+                            Degrees;
+        if (back >= LeastStripDegrees) s.StripBack = back;
+    }
+    return s;
+}
+
+Task PathTask(const Facts& f, const Shown& shown) {
+    const std::string& p = f.Planet;
+    const std::string orbit = f.Model ? "einem Kreis gleichmäßig" : "einer Ellipse";
+    if (!shown.Loop)
+        return {"Beschreiben Sie, wo die Sonne, die Erde und " + p + " im linken und im rechten Bild stehen, und "
+                "vergleichen Sie die Richtung von der Erde zu " + p + " in beiden Bildern.",
+                3, 2, 4,
+                "Im linken Bild steht die Sonne in der Mitte; die Erde und " + p + " stehen auf ihren Bahnen um "
+                "sie. Im rechten Bild steht die Erde in der Mitte, und die Sonne und " + p + " stehen um sie "
+                "herum. Die Richtung und der Abstand von der Erde zu " + p + " sind in beiden Bildern dieselben: "
+                "Das rechte Bild ist das linke, nur mit der Erde als Mittelpunkt."};
+    const std::string same = " Beide Bilder zeigen dieselbe Bewegung, einmal von der Sonne und einmal von der Erde "
+                             "aus gesehen.";
+    return {"Beschreiben Sie die Bahn von " + p + " im rechten Bild, in dem die Erde ruht, und vergleichen Sie sie "
+            "mit " + f.His + "er Bahn im linken Bild, in dem die Sonne ruht.",
+            3, 2, 4,
+            Inner(f.Body)
+                ? "Im linken Bild läuft " + p + " auf " + orbit + " innerhalb der Erdbahn um die Sonne. Im rechten "
+                  "Bild läuft die Sonne um die Erde, und " + p + " läuft in Schleifen mit ihr: " + f.HeCapital +
+                  " bleibt immer in der Nähe der Sonne und läuft zeitweise rückwärts." + same
+                : "Im linken Bild läuft " + p + " auf " + orbit + " um die Sonne, immer in derselben Richtung. Im "
+                  "rechten Bild läuft " + f.He + " um die Erde, zieht dabei aber eine Schleife: Eine Zeit lang "
+                  "läuft " + f.He + " rückwärts und dann wieder vorwärts." + same};
+}
+
+Task AngleTask(const Facts& f) {
+    const std::string& p = f.Planet;
+    const double picture = Between(ScreenDirection(f.Body, f.Day), ScreenDirection(Sun, f.Day));
+    std::string answer = "Im Bild misst der Winkel etwa " + DegreesText(f, picture, 0) + ".";
+    // The views show the orbits from above: directions in the plane of the
+    // Earth's orbit. On the sky the planet stands off that plane by its
+    // latitude, and its distance from the Sun differs.
+    const double sky = FromSun(f.Body, f.Day);
+    if (!f.Model && GermanNumber(sky, 0) != GermanNumber(picture, 0)) {
+        const double latitude = Apparent(f.Body, f.Day).Latitude * Degrees;
+        answer += " Am Himmel stehen " + p + " und die Sonne " + GermanNumber(sky, 0) + "° voneinander entfernt, "
+                  "wie es die Ereignisliste angibt: Das Bild zeigt die Bahnen von oben, also nur die Richtungen in "
+                  "der Ebene der Erdbahn; " + p + " steht aber " + GermanNumber(std::abs(latitude), 1) + "° " +
+                  (latitude < 0 ? "südlich" : "nördlich") + " dieser Ebene.";
+    }
+    return {Inner(f.Body) ? "Messen Sie im rechten Bild mit dem Geodreieck die Elongation von " + p +
+                                ": den Winkel zwischen der Richtung von der Erde zur Sonne und der Richtung von der "
+                                "Erde zu " + p + "."
+                          : "Messen Sie im rechten Bild mit dem Geodreieck den Winkel zwischen der Richtung von "
+                            "der Erde zur Sonne und der Richtung von der Erde zu " + p + ".",
+            1, 1, 2, answer};
+}
+
+Task ElongationTask(const Facts& f) {
+    const std::string& p = f.Planet;
+    auto angle = [&f](const SkyEvent& e) { return DegreesText(f, FromSun(f.Body, e.Day), 1); };
+    return {"Geben Sie mithilfe der Tabelle an, wann " + p + " vor " + f.His + "er Schleife die größte östliche "
+            "und wann " + f.He + " nach ihr die größte westliche Elongation erreicht. Geben Sie an, ob " + p +
+            " dann jeweils am Abendhimmel oder am Morgenhimmel zu sehen ist, und begründen Sie Ihre Angabe.",
+            3, 2, 4,
+            "Die größte östliche Elongation erreicht " + p + " " + At(f.East->Day) + " (" + angle(*f.East) +
+                "), die größte westliche " + At(f.West->Day) + " (" + angle(*f.West) + "). Bei der östlichen "
+                "steht " + p + " östlich der Sonne und geht nach ihr unter: " + f.HeCapital +
+                " ist am Abendhimmel zu sehen. Bei der westlichen steht " + f.He + " westlich der Sonne und geht "
+                "vor ihr auf: " + f.HeCapital + " ist am Morgenhimmel zu sehen."};
+}
+
+Task LoopTask(const Facts& f) {
+    const LoopFigures& loop = f.Span.Loop;
+    const std::string& p = f.Planet;
+    return {"Geben Sie mithilfe der Tabelle an, wann " + p + " rückläufig wird (" +
+                Quoted(EventName(EventKind::StationRetrograde)) + ") und wann " + f.He + " wieder rechtläufig wird (" +
+                Quoted(EventName(EventKind::StationDirect)) + "). Berechnen Sie, wie viele Tage diese Schleife "
+                "dauert.",
+            2, 1, 3,
+            p + " wird " + At(loop.FirstDay) + " rückläufig und " + At(loop.LastDay) + " wieder rechtläufig. Die "
+                "Schleife dauert " + DaysText(f, loop.Days) + "."};
+}
+
+Task StripTask(const Facts& f, const Shown& shown) {
+    const std::string& p = f.Planet;
+    const std::string still = "Stillstand am " + TheSky().DayLabel(f.Span.Loop.FirstDay);
+    return {"Messen Sie am Himmelsstreifen unter den Bildern, über wie viel Grad " + p + " seit " + f.His +
+                "em " + still + " schon zurückgelaufen ist.",
+            1, 1, 2,
+            "Seit " + f.His + "em " + still + " ist " + p + " im Himmelsstreifen um etwa " +
+                DegreesText(f, shown.StripBack, 1) + " zurückgelaufen. Die ganze Schleife misst " +
+                DegreesText(f, f.Span.Loop.WidthDegrees, 1) + "; der Streifen zeigt sie bis zum Moment des Bildes."};
+}
+
+Task SynodicTask(const Facts& f) {
+    const std::string& p = f.Planet;
+    const SkyEvent& from = f.Span.Before;
+    const SkyEvent& to = f.Span.After;
+    const int mean = TrueSynodicDays[f.Body];
+    const std::string conjunction = Quoted(EventName(from.Kind));
+    const double days = to.Day - from.Day;
+    const long apart = std::lround(days - mean);
+    std::string answer = "Von der " + f.Conjunction + " " + At(from.Day) + " bis zu der " + At(to.Day) +
+                         " vergehen " + DaysText(f, days) + ".";
+    const std::string difference = std::to_string(std::abs(apart)) + (std::abs(apart) == 1 ? " Tag " : " Tage ") +
+                                   (apart > 0 ? "mehr" : "weniger");
+    if (f.Model)
+        answer += (apart != 0 ? " Das sind " + difference + " als " +
+                                    (f.Body == Venus ? "bei der echten Venus, die" : "beim echten " + p + ", der") +
+                                    " im Mittel " + std::to_string(mean) + " Tage braucht."
+                              : "") +
+                  " Die Umlaufzeiten des Modells sind nicht die echten.";
+    else
+        answer += " Im Mittel sind es " + std::to_string(mean) + " Tage" +
+                  (apart != 0 ? ", hier also etwa " + difference : "") +
+                  ". Eine einzelne synodische Umlaufzeit weicht vom Mittel ab, weil die Bahnen der Erde und von " + p +
+                  " Ellipsen sind: Nahe der Sonne laufen die Planeten schneller, und so holt die Erde " + p +
+                  " mal früher und mal später wieder ein.";
+    return {"Berechnen Sie mithilfe der Tabelle die synodische Umlaufzeit von " + p + InModel(f) +
+                ": die Zeit zwischen den beiden Ereignissen " + conjunction + ". Vergleichen Sie sie mit der " +
+                (f.Model ? "echten" : "mittleren") + " synodischen Umlaufzeit von " + std::to_string(mean) +
+                " Tagen.",
+            2, 2, 3, answer};
+}
+
+Task ExplainTask(const Facts& f) {
+    const std::string& p = f.Planet;
+    if (Inner(f.Body)) {
+        // The table's two greatest elongations, both where they differ (Mercury's orbit is eccentric).
+        std::string greatest;
+        if (f.East && f.West) {
+            auto angle = [&f](const SkyEvent& e) { return GermanNumber(FromSun(f.Body, e.Day), 0) + "°"; };
+            const std::string east = angle(*f.East), west = angle(*f.West);
+            greatest = " (hier " + east + (west != east ? " und " + west : "") + InModel(f) + ")";
+        }
+        return {"Erklären Sie mithilfe beider Bilder, warum " + p + " von der Erde aus gesehen nie weiter als bis "
+                "zur größten Elongation von der Sonne abrückt und deshalb nie um Mitternacht am Himmel steht.",
+                4, 2, 4,
+                p + " läuft innerhalb der Erdbahn um die Sonne. Von der Erde aus gesehen ist " + f.His + " Winkel "
+                "zur Sonne am größten, wenn die Sichtlinie " + f.His + "e Bahn gerade berührt: Das ist die größte "
+                "Elongation" + greatest + ". Um Mitternacht blickt man genau von der Sonne weg, 180° von ihr "
+                "entfernt; so weit kann " + p + " nie von der Sonne abrücken."};
+    }
+    return {"Erklären Sie mithilfe des linken Bildes, warum " + p + " um die Opposition herum von der Erde aus "
+            "gesehen rückwärts läuft.",
+            4, 2, 4,
+            "Die Erde läuft auf ihrer inneren Bahn schneller um die Sonne als " + p + ". Um die Opposition stehen "
+            "Sonne, Erde und " + p + " in einer Linie, und die Erde überholt " + p + ". Die Sichtlinie von der "
+            "Erde zu " + p + " dreht sich deshalb eine Zeit lang rückwärts, und " + p + " scheint vor den Sternen "
+            "zurückzulaufen. " + p + " selbst läuft dabei immer vorwärts um die Sonne."};
+}
+
+// The information box's questions (DESK, "Info"), put with operators.
+std::vector<Task> Questions() {
+    return {
+        {"Erläutern Sie, inwiefern das heliozentrische und das geozentrische Bild gleichwertig sind und weshalb "
+         "dennoch das heliozentrische bevorzugt wird.",
+         3, 2, 4,
+         "Beide Bilder beschreiben dieselbe Bewegung: heliogeo rechnet das rechte Bild aus dem linken, indem es nur "
+         "den Ursprung von der Sonne zur Erde verschiebt, und die Sichtlinien zeigen in beiden Bildern in dieselbe "
+         "Richtung. Bevorzugt wird das heliozentrische Bild, weil die Planeten darin auf einfachen Bahnen um die "
+         "Sonne laufen statt in Schleifen; so lassen sich ihre Bewegungen einfacher beschreiben und mit der "
+         "Anziehung der Sonne erklären (Kepler, Newton)."},
+        {"Beurteilen Sie die Aussage \u201EDas geozentrische Bild ist falsch.\u201C",
+         3, 3, 4,
+         "Die Aussage trifft so nicht zu: Als Beschreibung dessen, was man von der Erde aus sieht, ist das "
+         "geozentrische Bild ebenso richtig wie das heliozentrische, denn beide zeigen dieselbe Bewegung von zwei "
+         "Standpunkten aus. Falsch ist nur die Vorstellung, die Erde sei der Mittelpunkt, um den alles läuft: Die "
+         "Schleifen entstehen gerade, weil die Erde selbst um die Sonne läuft. Zum Erklären der Bewegungen ist das "
+         "heliozentrische Bild das einfachere und physikalisch begründete."},
+    };
+}
+
+std::vector<Task> Tasks(const Facts& f, const WorksheetPicture& picture) {
+    const Shown shown = WhatIsShown(f, picture);
+    std::vector<Task> tasks{PathTask(f, shown), AngleTask(f)};
+    if (Inner(f.Body) && f.East && f.West) tasks.push_back(ElongationTask(f));
+    tasks.push_back(LoopTask(f));
+    if (shown.StripBack > 0) tasks.push_back(StripTask(f, shown));
+    tasks.push_back(SynodicTask(f));
+    tasks.push_back(ExplainTask(f));
+    return tasks;
+}
+
+// ---------------------------------------------------------------------------
+// The page round a sheet.
 
 constexpr const char* Style = R"(
-@page { size: A4; margin: 15mm; }
+@page { size: A4; margin: 12mm 14mm; }
 html { color: #000; background: #fff; }
-body { font-family: "DejaVu Sans", Arial, Helvetica, sans-serif; font-size: 11pt; line-height: 1.35;
-       max-width: 180mm; margin: 1em auto; padding: 0 1em; }
-h1 { font-size: 16pt; margin: 0 0 .3em; }
-h2 { font-size: 13pt; margin: 1.2em 0 .4em; }
-p.note { font-style: italic; margin: .2em 0; }
-table.fields { width: 100%; border-collapse: collapse; table-layout: fixed; margin: .8em 0 1em; }
-table.fields td { padding: .4em 1em .4em 0; white-space: nowrap; }
+body { font-family: "DejaVu Sans", Arial, Helvetica, sans-serif; font-size: 10pt; line-height: 1.3;
+       max-width: 182mm; margin: 1em auto; padding: 0 1em; }
+h1 { font-size: 14pt; margin: 0 0 .2em; }
+h2 { font-size: 11.5pt; margin: .7em 0 .3em; break-after: avoid; page-break-after: avoid; }
+p { margin: .25em 0; }
+p.note { font-style: italic; }
+table.fields { width: 100%; border-collapse: collapse; table-layout: fixed; margin: .4em 0 .6em; }
+table.fields td { padding: .3em 1em .3em 0; white-space: nowrap; }
 table.fields td:first-child { width: 45%; }
 span.blank { display: inline-block; width: calc(100% - 4.5em); height: 1.1em; border-bottom: 1px solid #000;
              vertical-align: bottom; }
 figure { margin: 0; }
 figure img { display: block; width: 100%; height: auto; border: 1px solid #000; box-sizing: border-box; }
 figure img.print { display: none; }
-figcaption { font-size: 9.5pt; margin-top: .4em; }
-table.events, table.answers { border-collapse: collapse; width: 100%; }
-table.events th, table.events td, table.answers th, table.answers td {
-  border: 1px solid #000; padding: .25em .5em; text-align: left; vertical-align: top; }
-table.events tr, table.answers tr { break-inside: avoid; page-break-inside: avoid; }
-ol.tasks > li, ol.questions > li { margin-bottom: 1em; break-inside: avoid; page-break-inside: avoid; }
-div.room > div { height: 8mm; border-bottom: 1px solid #666; }
-section + section { break-before: page; page-break-before: always; }
-@media screen {
-  section + section { border-top: 2px solid #999; margin-top: 2em; padding-top: 1em; }
-}
+figcaption { font-size: 8.5pt; line-height: 1.25; margin-top: .3em; }
+table.events { border-collapse: collapse; width: 100%; }
+table.events th, table.events td { border: 1px solid #000; padding: .12em .5em; text-align: left; }
+table.events tr { break-inside: avoid; page-break-inside: avoid; }
+table.events tr.now { font-weight: bold; }
+ol { padding-left: 1.6em; margin: .2em 0; }
+ol.tasks > li { margin-bottom: .5em; break-inside: avoid; page-break-inside: avoid; }
+div.room > div { height: 6mm; border-bottom: 1px solid #666; }
+ol.answers { list-style: none; padding-left: 0; }
+ol.answers > li { margin-bottom: .6em; break-inside: avoid; page-break-inside: avoid; }
+ol.answers p.task { font-weight: bold; margin-bottom: .1em; }
 @media print {
   body { max-width: none; margin: 0; padding: 0; }
   figure img.screen { display: none; }
-  figure img.print { display: block; width: auto; max-width: 100%; max-height: 200mm; }
+  figure img.print { display: block; width: auto; max-width: 100%; max-height: 135mm; margin: 0 auto; }
 }
 )";
 
@@ -141,7 +371,7 @@ std::string Page(const std::string& title, const std::string& body) {
 
 // The heading both sheets share: the planet and the moment.
 std::string Heading(const std::string& kind, const Facts& f) {
-    return kind + ": " + f.Planet + " \u2013 " + f.Moment + (f.Model ? " (im Modell)" : "");
+    return kind + ": " + f.Planet + " \u2013 " + MomentOf(f.Day) + (f.Model ? " (im Modell)" : "");
 }
 
 // Room to write: ruled lines.
@@ -151,71 +381,48 @@ std::string Room(int lines) {
     return room + "</div>";
 }
 
-struct Task {
-    std::string Text;
-    int Lines;
-};
+// What a pupil needs to read the black-and-white picture.
+std::string Legend(const Facts& f, const WorksheetPicture& picture) {
+    std::string legend = "Zum Bild: SO Sonne, ME Merkur, VE Venus, ER Erde, MA Mars, JU Jupiter. Beide Bilder "
+                         "zeigen die Bahnen von der Südseite der Ekliptik (der Ebene der Erdbahn) aus; deshalb "
+                         "laufen die Planeten im Uhrzeigersinn.";
+    if (picture.PathsTo > picture.PathsFrom)
+        legend += " Im rechten Bild ist die Linie durch SO rund um die Erde die Bahn der Sonne.";
+    if (picture.SightLines)
+        legend += " Die Linien von der Erde aus sind Sichtlinien: Sie zeigen, in welcher Richtung ein Planet von der "
+                  "Erde aus zu sehen ist.";
+    if (!f.Model)
+        legend += " Die Bahnen sind maßstabsgetreu: Der Balken zeigt 1 AE, der Pfeil die Richtung zum "
+                  "Frühlingspunkt.";
+    if (picture.StripShown)
+        legend += " Der Himmelsstreifen darunter zeigt den ganzen Himmel rund um die Erde, wie man ihn nach Süden "
+                  "blickend sieht, mit Osten links; die oberste Punktreihe ist der Moment des Bildes, darunter "
+                  "folgen die Tage bis ein Jahr zuvor.";
+    return legend;
+}
 
-std::vector<Task> Tasks(const Facts& f, bool stripShown) {
-    const std::string& p = f.Planet;
-    const std::string when = f.Model ? "an welchem Tag" : "an welchem Datum";
-    const std::string period =
-        "Bestimmen Sie aus der Tabelle die synodische Umlaufzeit von " + p + InModel(f) +
-        ": die Zeit zwischen zwei aufeinanderfolgenden Ereignissen \u201E" + EventName(f.Synodic.first.Kind) +
-        "\u201C." +
-        (f.Model ? " Vergleichen Sie sie mit der echten synodischen Umlaufzeit von " +
-                       std::to_string(TrueSynodicDays[f.Body]) + " Tagen."
-                 : "");
-    const std::string loop = "Bestimmen Sie aus der Tabelle, " + when + " " + p +
-                             " beginnt, rückwärts zu laufen (\u201EStillstand (rückläufig)\u201C), " + when +
-                             " " + p + " wieder vorwärts läuft (\u201EStillstand (rechtläufig)\u201C) und wie "
-                             "viele Tage diese Schleife dauert. Nehmen Sie die erste Schleife, die in der Tabelle mit "
-                             "\u201EStillstand (rückläufig)\u201C beginnt.";
-    std::vector<Task> tasks{
-        {"Beschreiben Sie die Bahn von " + p + " im rechten Bild, in dem die Erde ruht, und vergleichen Sie sie "
-         "mit der Bahn im linken Bild, in dem die Sonne ruht.",
-         4},
+// The table's rows, the moment of the picture among them (bold).
+std::string EventRows(const Facts& f) {
+    std::string rows;
+    bool placed = false;
+    auto row = [&rows](double day, const std::string& what, bool now) {
+        rows += std::string(now ? "<tr class=\"now\">" : "<tr>") + "<td>" + Escaped(MomentOf(day)) + "</td><td>" +
+                Escaped(what) + "</td></tr>\n";
     };
-    if (Inner(f.Body)) {
-        tasks.push_back({"Bestimmen Sie im rechten Bild mit dem Geodreieck die Elongation von " + p +
-                             ": den Winkel zwischen der Richtung von der Erde zur Sonne und der Richtung von der "
-                             "Erde zu " + p + ".",
-                         2});
-        tasks.push_back({"Bestimmen Sie aus der Tabelle, " + when + " " + p + " die größte östliche und " + when +
-                             " die größte westliche Elongation erreicht. Beschreiben Sie, ob " + p +
-                             " dann am Abendhimmel oder am Morgenhimmel zu sehen ist.",
-                         3});
-        tasks.push_back({period, 3});
-        tasks.push_back({loop, 3});
-        tasks.push_back({"Erklären Sie mithilfe beider Bilder, warum " + p + " von der Erde aus gesehen nie weiter "
-                             "als bis zur größten Elongation von der Sonne abrückt und deshalb nie um Mitternacht "
-                             "am Himmel steht.",
-                         5});
-    } else {
-        tasks.push_back({"Bestimmen Sie im rechten Bild mit dem Geodreieck den Winkel zwischen der Richtung von "
-                         "der Erde zur Sonne und der Richtung von der Erde zu " + p + ".",
-                         2});
-        tasks.push_back({loop, 3});
-        if (stripShown)
-            tasks.push_back({"Bestimmen Sie am Himmelsstreifen unter den Bildern, über wie viel Grad " + p +
-                                 " in seiner Schleife am Himmel zurückläuft.",
-                             2});
-        tasks.push_back({period, 3});
-        tasks.push_back({"Erklären Sie mithilfe des linken Bildes, warum " + p + " um die Opposition herum von "
-                         "der Erde aus gesehen rückwärts läuft.",
-                         5});
+    for (const SkyEvent& e : f.Events) {
+        const bool now = std::abs(e.Day - f.Day) < SameMoment;
+        if (!placed && !now && e.Day > f.Day) {
+            row(f.Day, "Moment des Bildes", true);
+            placed = true;
+        }
+        placed = placed || now;
+        row(e.Day, EventName(e.Kind) + (now ? " (Moment des Bildes)" : ""), now);
     }
-    return tasks;
+    if (!placed) row(f.Day, "Moment des Bildes", true);
+    return rows;
 }
 
-// A planet's angle from the Sun as the picture shows it, seen from the
-// Earth: what a set square measures in the views.
-double PictureAngle(int body, double day) {
-    return std::abs(std::remainder(ScreenDirection(body, day) - ScreenDirection(Sun, day), 2 * std::numbers::pi)) *
-           Degrees;
-}
-
-std::string DaysText(double days) { return GermanNumber(days, 2) + " Tage"; }
+std::string AreaText(int area) { return area == 1 ? "I" : area == 2 ? "II" : "III"; }
 
 }  // namespace
 
@@ -229,6 +436,7 @@ int WorksheetPlanet(const std::optional<SkyEvent>& atEvent, const std::array<int
 
 std::string WorksheetHtml(int body, double day, const WorksheetPicture& picture) {
     const Facts f = FactsAt(body, day);
+    const std::vector<Task> tasks = Tasks(f, picture);
     std::string html = "<section class=\"picture\">\n<h1>" + Escaped(Heading("Arbeitsblatt", f)) + "</h1>\n";
     if (f.Model)
         html += "<p class=\"note\">Die Zahlen dieses Blattes gelten im Modell von heliogeo: Seine Bahnen sind "
@@ -243,63 +451,51 @@ std::string WorksheetHtml(int body, double day, const WorksheetPicture& picture)
             "\" src=\"data:image/png;base64," + Base64(picture.Png) + "\">\n";
     html += "<img class=\"print\" alt=\"Dasselbe Bild für den Schwarz-Weiß-Druck\" src=\"data:image/png;base64," +
             Base64(picture.PrintPng) + "\">\n";
-    html += "<figcaption>Das Bild von heliogeo am " + Escaped(f.Moment) + ": " + shows + ".</figcaption>\n"
-            "</figure>\n</section>\n";
+    html += "<figcaption>Das Bild von heliogeo " + Escaped(At(day)) + ": " + shows + ". " +
+            Escaped(Legend(f, picture)) + "</figcaption>\n</figure>\n";
 
-    html += "<section class=\"work\">\n<h2>Die Ereignisse von " + Escaped(f.Planet) + "</h2>\n";
-    html += "<p>Aus der Ereignisliste von heliogeo: die nächsten " + GermanNumber(EventListDays, 0) + " Tage ab " +
-            Escaped(f.Moment) + InModel(f) +
-            (f.TableEnd > day + EventListDays ? ", und weiter bis " + Escaped(MomentOf(f.TableEnd)) : "") + ".</p>\n";
-    html += std::string("<table class=\"events\">\n<thead><tr><th>") + (f.Model ? "Tag" : "Datum und Uhrzeit") +
-            "</th><th>Ereignis</th></tr></thead>\n<tbody>\n";
-    for (const SkyEvent& e : f.Events)
-        html += "<tr><td>" + Escaped(MomentOf(e.Day)) + "</td><td>" + Escaped(EventName(e.Kind)) + "</td></tr>\n";
-    html += "</tbody>\n</table>\n<h2>Aufgaben</h2>\n<ol class=\"tasks\">\n";
-    for (const Task& task : Tasks(f, picture.StripShown))
-        html += "<li><p>" + Escaped(task.Text) + "</p>" + Room(task.Lines) + "</li>\n";
-    html += "</ol>\n</section>\n";
+    html += "<h2>Die Ereignisse von " + Escaped(f.Planet) + " um " + f.His + "e Schleife</h2>\n";
+    html += "<p>Aus der Ereignisliste von heliogeo" + InModel(f) + ": " +
+            (day < f.Span.Before.Day ? "vom Moment des Bildes"
+                                     : "von der " + f.Conjunction + " vor der Schleife") +
+            " bis zur " + f.Conjunction + " nach ihr; fett der Moment des Bildes.</p>\n";
+    html += std::string("<table class=\"events\">\n<thead><tr><th>") +
+            (f.Model ? "Tag" : "Datum und Uhrzeit") + "</th><th>Ereignis</th></tr></thead>\n<tbody>\n" +
+            EventRows(f) + "</tbody>\n</table>\n</section>\n";
 
-    html += "<section class=\"questions\">\n<h2>Fragestellungen</h2>\n"
-            "<p>Aus der Information von heliogeo (DESK, &amp;Info):</p>\n<ol class=\"questions\">\n";
-    for (const std::string& question : InfoQuestions())
-        html += "<li><p>" + Escaped(question) + "</p>" + Room(4) + "</li>\n";
+    html += "<section class=\"work\">\n<h2>Aufgaben</h2>\n<ol class=\"tasks\">\n";
+    int n = 0;
+    for (const Task& task : tasks)
+        html += "<li id=\"aufgabe-" + std::to_string(++n) + "\"><p>" + Escaped(task.Text) + "</p>" +
+                Room(task.Lines) + "</li>\n";
+    html += "</ol>\n<h2>Fragestellungen</h2>\n<p>Aus der Information von heliogeo (Menü DESK, \u201EInfo\u201C):</p>\n"
+            "<ol class=\"questions\" start=\"" + std::to_string(n + 1) + "\">\n";
+    for (const Task& question : Questions())
+        html += "<li id=\"aufgabe-" + std::to_string(++n) + "\"><p>" + Escaped(question.Text) + "</p>" +
+                Room(question.Lines) + "</li>\n";
     html += "</ol>\n</section>\n";
     return Page(Heading("Arbeitsblatt", f), html);
 }
 
-std::string SolutionSheetHtml(int body, double day) {
+std::string SolutionSheetHtml(int body, double day, const WorksheetPicture& picture) {
     const Facts f = FactsAt(body, day);
-    const std::string m = InModel(f);
-    std::string rows;
-    auto row = [&rows](const std::string& id, const std::string& what, const std::string& value) {
-        rows += "<tr id=\"" + id + "\"><th>" + Escaped(what) + "</th><td>" + Escaped(value) + "</td></tr>\n";
-    };
-    row("winkel", "Winkel zwischen der Sonne und " + f.Planet + ", von der Erde aus, im Bild",
-        GermanNumber(PictureAngle(body, day), 0) + "°");
-    int elongations = 0;
-    if (Inner(body))
-        for (const SkyEvent& e : f.Events) {
-            if (e.Kind != EventKind::GreatestEastElongation && e.Kind != EventKind::GreatestWestElongation) continue;
-            const bool east = e.Kind == EventKind::GreatestEastElongation;
-            row("elongation-" + std::to_string(++elongations), EventName(e.Kind) + " (" + MomentOf(e.Day) + ")",
-                GermanNumber(std::abs(TheSky().Elongation(body, e.Day)) * Degrees, 1) + "°" + m + ", " +
-                    (east ? "am Abendhimmel" : "am Morgenhimmel"));
-        }
-    row("schleife-von", "Die erste Schleife, die in der Tabelle beginnt: rückläufig ab", MomentOf(f.Loop.FirstDay));
-    row("schleife-bis", "wieder rechtläufig ab", MomentOf(f.Loop.LastDay));
-    row("schleife-tage", "Dauer der Schleife", DaysText(f.Loop.Days) + m);
-    row("schleife-grad", "Breite der Schleife am Himmel", GermanNumber(f.Loop.WidthDegrees, 1) + "°" + m);
-    const auto [from, to] = f.Synodic;
-    row("synodisch", "Synodische Umlaufzeit (" + EventName(from.Kind) + " bis " + EventName(to.Kind) + ")",
-        DaysText(to.Day - from.Day) + m + " (" + MomentOf(from.Day) + " bis " + MomentOf(to.Day) + ")");
-    if (f.Model) row("echt", "Die echte synodische Umlaufzeit", std::to_string(TrueSynodicDays[body]) + " Tage");
-
+    std::vector<Task> tasks = Tasks(f, picture);
+    for (const Task& question : Questions()) tasks.push_back(question);
     std::string html = "<section class=\"answers\">\n<h1>" + Escaped(Heading("Lösungsblatt", f)) + "</h1>\n";
-    html += "<p>Zum Arbeitsblatt über " + Escaped(f.Planet) + " am " + Escaped(f.Moment) +
-            ": was heliogeo aus seinen Ereignissen gemessen hat" + (f.Model ? " (im Modell von heliogeo)" : "") +
-            ". Ein Winkel, im Bild mit dem Geodreieck gemessen, weicht um wenige Grad ab.</p>\n";
-    html += "<table class=\"answers\">\n<thead><tr><th>Gefragt</th><th>Gemessen</th></tr></thead>\n<tbody>\n" + rows +
-            "</tbody>\n</table>\n</section>\n";
+    html += "<p>Erwartungshorizont zum Arbeitsblatt über " + Escaped(f.Planet) + " " + Escaped(At(day)) +
+            ". Alle Zahlen hat heliogeo aus den Ereignissen von " + Escaped(f.Planet) + " berechnet" +
+            (f.Model ? ", im Modell von heliogeo" : "") +
+            ". Ein Winkel, den Schülerinnen und Schüler im Bild mit dem Geodreieck messen, darf um wenige Grad "
+            "abweichen.</p>\n<ol class=\"answers\">\n";
+    int n = 0, points = 0;
+    for (const Task& task : tasks) {
+        points += task.Points;
+        const std::string number = std::to_string(++n);
+        html += "<li id=\"loesung-" + number + "\"><p class=\"task\">Aufgabe " + number +
+                " \u2013 Anforderungsbereich " + AreaText(task.Area) + ", " + std::to_string(task.Points) +
+                " Punkte</p><p>" + Escaped(task.Answer) + "</p></li>\n";
+    }
+    html += "</ol>\n<p>Zusammen " + std::to_string(points) + " Punkte.</p>\n</section>\n";
     return Page(Heading("Lösungsblatt", f), html);
 }
 

@@ -1,10 +1,12 @@
 // worksheet.h — what a lesson leaves on paper: a worksheet made from the
-// moment shown (the picture of the views, the planet's coming events, tasks
-// and the information box's questions) and, in a file of its own, the
-// solution sheet with what the program measured, so that a worksheet handed
+// moment shown (the picture of the views with a legend, the planet's events
+// round the loop of the moment, tasks about that loop and the picture, and
+// the information box's questions put as tasks) and, in a file of its own,
+// the solution sheet, a marking guide with a model answer, the
+// Anforderungsbereich and points for each task, so that a worksheet handed
 // to pupils carries no answers. Both are self-contained HTML pages, German,
-// printable on A4 in black and white, the same in both editions; saving them
-// is saving.cpp's.
+// printable in black and white, the worksheet on the two sides of one A4
+// sheet, the same in both editions; saving them is saving.cpp's.
 #pragma once
 
 #include "model/sky.h"
@@ -19,17 +21,20 @@
 int WorksheetPlanet(const std::optional<SkyEvent>& atEvent, const std::array<int16_t, 7>& planetOn);
 
 // The picture a worksheet shows: PNG bytes of the views as "&Bild speichern"
-// saves them, and of the same for a black-and-white copier (PrintPicture).
+// saves them, and of the same for a black-and-white copier (PrintPicture);
+// and what is drawn in it, which the tasks and answers keep to.
 struct WorksheetPicture {
     std::string Png;
     std::string PrintPng;
-    bool StripShown = false;  // the sky strip is part of it
+    bool StripShown = false;            // the sky strip is part of it
+    bool SightLines = false;            // the lines of sight are drawn
+    double PathsFrom = 0, PathsTo = 0;  // the days the drawn paths run over; equal where none are drawn
 };
 
 // The worksheet about `body` at `day` of the sky shown, and its solution
-// sheet.
+// sheet; both ask about the views of both systems side by side.
 std::string WorksheetHtml(int body, double day, const WorksheetPicture& picture);
-std::string SolutionSheetHtml(int body, double day);
+std::string SolutionSheetHtml(int body, double day, const WorksheetPicture& picture);
 
 // Bytes as base64 (RFC 4648, with padding), for a picture inside a page.
 std::string Base64(const std::string& bytes);

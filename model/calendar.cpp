@@ -118,14 +118,14 @@ double DeltaTForYear(double y) {
     return -20 + 32 * u * u - (y < 2150 ? 0.5628 * (2150 - y) : 0);
 }
 
-// The device's offset from UTC in seconds at a moment given as seconds since
-// 1970 (UTC). The C library answers for every moment its time_t holds; the
+// The device's clock (its offset from UTC in seconds, daylight saving time
+// or not) at a moment given as seconds since 1970 (UTC). The C library answers for every moment its time_t holds; the
 // web edition's is 32 bits wide (from December 1901 to January 2038). So that
 // both editions show the same, a moment outside 1902 to 2037 takes its
 // offset from the same date and time of UTC in a year from 2010 to 2037 of
 // the same calendar (leap or not, the same weekday on 1 January): the zone's
 // rules as they stand today, daylight saving time on the same Sundays.
-long LocalOffsetSeconds(double unixSeconds) {
+std::tm LocalClock(double unixSeconds) {
     CivilTime t = FromSeconds(SecondsFromJulianDate(unixSeconds / SecondsPerDay + UnixEpoch));
     if (t.Year < 1902 || t.Year > 2037) {
         const int weekday = static_cast<int>(DayNumber(t.Year, 1, 1) % 7);
@@ -138,8 +138,12 @@ long LocalOffsetSeconds(double unixSeconds) {
     }
     const auto clock = static_cast<std::time_t>(std::floor(unixSeconds));
     std::tm local{};
-    if (localtime_r(&clock, &local) == nullptr) return 0;
-    return local.tm_gmtoff;
+    if (localtime_r(&clock, &local) == nullptr) return {};
+    return local;
+}
+
+long LocalOffsetSeconds(double unixSeconds) {
+    return LocalClock(unixSeconds).tm_gmtoff;
 }
 
 double UnixSecondsOf(double moment) {
@@ -383,6 +387,17 @@ std::string DateText(double moment) {
 std::string DateTimeText(double moment) {
     const CivilTime t = LocalMinute(moment);
     return Date(t) + " " + TwoDigits(t.Hour) + ":" + TwoDigits(t.Minute);
+}
+
+std::string ZoneText(double moment) {
+    const std::tm local = LocalClock(UnixSecondsOf(moment + 0.5 / 1440));
+    const long offset = local.tm_gmtoff;
+    if (offset == 3600 && local.tm_isdst <= 0) return "MEZ";
+    if (offset == 7200 && local.tm_isdst > 0) return "MESZ";
+    if (offset == 0) return "UTC";
+    const long minutes = std::abs(offset) / 60;
+    return std::string("UTC") + (offset < 0 ? "\u2212" : "+") + std::to_string(minutes / 60) +
+           (minutes % 60 != 0 ? ":" + TwoDigits(static_cast<int>(minutes % 60)) : "");
 }
 
 std::string IsoText(double moment) {

@@ -51,3 +51,7 @@ std::string WeekdayDateTimeText(double moment);
 std::string DateTimeText(double moment);
 std::string DateText(double moment);
 std::string IsoText(double moment);
+// The zone those local times are in at a moment, as a German reader names
+// it: "MEZ", "MESZ"; elsewhere "UTC" or its offset from it, "UTC+3",
+// "UTC−4", "UTC+5:30".
+std::string ZoneText(double moment);

@@ -105,20 +105,55 @@ std::optional<SkyEvent> PreviousEvent(double day, const std::array<int16_t, 7>& 
     return std::nullopt;
 }
 
-LoopFigures NextLoop(int body, double day) {
+namespace {
+
+// The figures of the loop between two standstills.
+LoopFigures LoopBetween(int body, const SkyEvent& first, const SkyEvent& last) {
     LoopFigures loop;
-    const std::vector<SkyEvent> events = TheSky().EventsOf(body, day, day + 2 * Window);
-    auto first = std::find_if(events.begin(), events.end(),
-                              [](const SkyEvent& e) { return e.Kind == EventKind::StationRetrograde; });
-    if (first == events.end()) return loop;
-    auto last = std::find_if(first, events.end(), [](const SkyEvent& e) { return e.Kind == EventKind::StationDirect; });
-    if (last == events.end()) return loop;
-    loop.FirstDay = first->Day;
-    loop.LastDay = last->Day;
-    loop.Days = last->Day - first->Day;
-    double width = TheSky().GridDirection(body, first->Day) - TheSky().GridDirection(body, last->Day);
+    loop.FirstDay = first.Day;
+    loop.LastDay = last.Day;
+    loop.Days = last.Day - first.Day;
+    double width = TheSky().GridDirection(body, first.Day) - TheSky().GridDirection(body, last.Day);
     while (width < 0) width += 2 * Pi;
     while (width >= 2 * Pi) width -= 2 * Pi;
     loop.WidthDegrees = width * 180 / Pi;
     return loop;
+}
+
+bool Is(const SkyEvent& e, EventKind kind) { return e.Kind == kind; }
+
+}  // namespace
+
+LoopFigures NextLoop(int body, double day) {
+    const std::vector<SkyEvent> events = TheSky().EventsOf(body, day, day + 2 * Window);
+    auto first = std::find_if(events.begin(), events.end(),
+                              [](const SkyEvent& e) { return Is(e, EventKind::StationRetrograde); });
+    if (first == events.end()) return {};
+    auto last = std::find_if(first, events.end(), [](const SkyEvent& e) { return Is(e, EventKind::StationDirect); });
+    if (last == events.end()) return {};
+    return LoopBetween(body, *first, *last);
+}
+
+MomentLoop LoopOfMoment(int body, double day) {
+    MomentLoop m;
+    const EventKind bound = body == Mercury || body == Venus ? EventKind::SuperiorConjunction : EventKind::Conjunction;
+    const std::vector<SkyEvent> events = TheSky().EventsOf(body, day - Window, day + 2 * Window);
+    // The first loop in time that has not ended before the moment.
+    for (auto first = events.begin(); first != events.end(); ++first) {
+        if (!Is(*first, EventKind::StationRetrograde)) continue;
+        auto last =
+            std::find_if(first, events.end(), [](const SkyEvent& e) { return Is(e, EventKind::StationDirect); });
+        if (last == events.end()) return m;
+        if (last->Day < day) continue;
+        m.Loop = LoopBetween(body, *first, *last);
+        for (auto e = first; e != events.begin();)
+            if (Is(*--e, bound)) {
+                m.Before = *e;
+                break;
+            }
+        auto after = std::find_if(last, events.end(), [bound](const SkyEvent& e) { return Is(e, bound); });
+        if (after != events.end()) m.After = *after;
+        return m;
+    }
+    return m;
 }

@@ -139,3 +139,14 @@ struct LoopFigures {
     double FirstDay = 0, LastDay = 0, Days = 0, WidthDegrees = 0;
 };
 LoopFigures NextLoop(int body, double day);
+
+// The loop of the moment: the loop a planet runs at `day` (from its first
+// standstill to its last, both counted), else its next one; and the
+// conjunctions before and after it (for Mercury and Venus the superior
+// ones), between which it lies: one synodic period of the planet with that
+// loop in it. What a lesson says about "the loop" at a moment is about this one.
+struct MomentLoop {
+    LoopFigures Loop;
+    SkyEvent Before, After;
+};
+MomentLoop LoopOfMoment(int body, double day);

@@ -1943,12 +1943,25 @@ class Sheet(html.parser.HTMLParser):
             self.row = None
 
 
+def printed_pages(path, out):
+    """The pages Chromium prints an HTML file on, headers and footers off."""
+    pdf = os.path.join(out, os.path.basename(path) + ".pdf")
+    with tempfile.TemporaryDirectory() as profile:
+        subprocess.run(["chromium", "--headless=new", "--no-sandbox", "--disable-gpu", "--user-data-dir=" + profile,
+                        "--no-pdf-header-footer", "--print-to-pdf=" + pdf, "file://" + urllib.parse.quote(
+                            os.path.abspath(path))], stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL, timeout=60, check=True)
+    with open(pdf, "rb") as f:
+        return len(re.findall(rb"/Type\s*/Page\b", f.read()))
+
+
 def check_worksheet(s, p, day, events, loop):
     """A (EXTRAS, &Arbeitsblatt speichern) at Mars's opposition, beside a picture saved there: the worksheet
     in UTF-8 with Mars and the day in its heading, the saved picture's pixels and a grey one for printing, the
-    events of the saved list, tasks in the curricula's words without the answers; the solution sheet with the
-    list's loop and the synodic period of the model."""
-    german = lambda v: ("%.2f" % v).rstrip("0").rstrip(".").replace(".", ",")
+    saved list's events from the opposition to the conjunction after its loop, tasks in the curricula's words
+    without the answers, printed by Chromium on at most two pages; the solution sheet with the loop of the
+    moment (the list's next one, a synodic period earlier) and the synodic period of the model."""
+    german = lambda v: ("%.2f" % v).replace(".", ",")
     p.choose_by_mouse("EXTRAS", "&Bild speichern")
     p.close_box_with_return("the box saying where the picture went")
     picture = s.saved_picture()
@@ -1961,25 +1974,31 @@ def check_worksheet(s, p, day, events, loop):
     colour, grey = sheet.images
     check(said is None or all(os.path.basename(path) in said for path in paths),
           "one box names both files (%r)" % said)
-    tasks = [r[0] for r in sheet.rows["tasks"]]
+    tasks = [r[0] for r in sheet.rows["tasks"] + sheet.rows["questions"]]
+    rows = sheet.rows["events"]
+    now = rows.index(["Tag " + german(day), "Opposition (Moment des Bildes)"]) if [
+        "Tag " + german(day), "Opposition (Moment des Bildes)"] in rows else -1
+    listed = [["Tag " + german(float(e[0])), e[2]] for e in events]
     check(sheet.charset == "utf-8" and sheet.h1 == "Arbeitsblatt: Mars \u2013 Tag %s (im Modell)" % german(day)
           and ImageChops.difference(colour, picture).getbbox() is None
           and all(r == g == b for r, g, b in grey.getdata()) and grey.getpixel((10, 10)) == WHITE
-          and sheet.rows["events"] == [["Tag " + german(float(e[0])), e[2]] for e in events]
-          and sheet.rows["events"][0] == ["Tag " + german(day), "Opposition"] and len(sheet.rows["questions"]) == 4
-          and all(re.match(r"(Beschreiben|Bestimmen|Erklären) Sie ", t) for t in tasks),
+          and now > 0 and rows[0][1] == rows[-1][1] == "Konjunktion" and rows[now + 1:] == listed[1:len(rows) - now]
+          and len(sheet.rows["questions"]) == 2 and len(solution.answers) == len(tasks)
+          and all(re.match(r"(Beschreiben|Messen|Geben|Berechnen|Erklären|Erläutern|Beurteilen) Sie\b", t)
+                  for t in tasks),
           "the worksheet %s: UTF-8, heading %r, the saved picture's %s pixels and a grey print version, the saved"
-          " list's events from the opposition, %d tasks with the curricula's operators, the box's questions"
-          % (os.path.basename(paths[0]), sheet.h1, picture.size, len(tasks)))
-    answers = solution.answers
-    check(answers["schleife-von"] == "Tag " + german(float(loop[0])) and answers["schleife-bis"] == "Tag " +
-          german(float(loop[3])) and answers["schleife-tage"] == "%s Tage im Modell" % loop[4].replace(".", ",")
-          and answers["schleife-grad"].startswith(loop[5].replace(".", ",") + "°")
-          and answers["synodisch"].startswith("%s Tage im Modell" % german(MARS_SYNODIC))
-          and not any(answers[k].split(" (")[0] in sheet.text for k in ("schleife-tage", "schleife-grad",
-                                                                          "synodisch")),
-          "the solution sheet: the saved list's loop %s and the synodic period %s, none of them on the worksheet"
-          % (answers["schleife-tage"], answers["synodisch"]))
+          " list's events from the opposition to the conjunction, %d tasks with the curricula's operators, as many"
+          " answers" % (os.path.basename(paths[0]), sheet.h1, picture.size, len(tasks)))
+    answers = " ".join(solution.answers.values())
+    back = re.search(r"Tag (\d+),(\d\d) rückläufig", answers)
+    figures = ["%s Tage" % german(float(loop[4])), "%s Tage" % german(MARS_SYNODIC)]
+    check(back and abs(float("%s.%s" % back.groups()) - (float(loop[0]) - MARS_SYNODIC)) < 0.011
+          and all(f + " im Modell" in answers and f not in sheet.text for f in figures),
+          "the solution sheet: the loop of the moment (back from %s, %s) and the synodic period (%s), none of them"
+          " on the worksheet" % (back and back[0], figures[0], figures[1]))
+    if shutil.which("chromium"):
+        pages = printed_pages(paths[0], s.out)
+        check(pages <= 2, "Chromium prints the worksheet on %d pages, both sides of one sheet" % pages)
     if getattr(s, "worksheet_copy", None):  # the worksheet's top as a browser shows it, for the guide
         with tempfile.TemporaryDirectory() as profile:
             subprocess.run(["chromium", "--headless=new", "--no-sandbox", "--disable-gpu", "--hide-scrollbars",

@@ -3,6 +3,7 @@
 // HELIOGEO_WORKSHEET=folder keeps the files of Mars's opposition there.
 #include "app/saving.h"
 #include "app/worksheet.h"
+#include "model/calendar.h"
 #include "model/decimal.h"
 #include "model/event_list.h"
 #include "ui/ui.h"
@@ -19,9 +20,9 @@ namespace {
 
 // The cells of each row of the table or list of a class, their tags taken out.
 QList<QStringList> Rows(const QString& html, const QString& what) {
-    const QRegularExpression block("<(table|ol) class=\"" + what + "\">(.*?)</\\1>",
+    const QRegularExpression block("<(table|ol) class=\"" + what + "\"[^>]*>(.*?)</\\1>",
                                    QRegularExpression::DotMatchesEverythingOption);
-    const QRegularExpression row("<(tr|li)[^>]*>(.*?)</\\1>"), cell("<(td|p)>(.*?)</\\1>");
+    const QRegularExpression row("<(tr|li)[^>]*>(.*?)</\\1>"), cell("<(td|p)[^>]*>(.*?)</\\1>");
     QList<QStringList> rows;
     for (auto r = row.globalMatch(block.match(html).captured(2)); r.hasNext();) {
         QStringList cells;
@@ -29,10 +30,6 @@ QList<QStringList> Rows(const QString& html, const QString& what) {
         if (!cells.isEmpty()) rows << cells;  // not a table's heading
     }
     return rows;
-}
-
-QString Answer(const QString& solution, const QString& id) {
-    return QRegularExpression("<tr id=\"" + id + "\"><th>.*?</th><td>(.*?)</td>").match(solution).captured(1);
 }
 
 QImage Decoded(const QString& html, int n) {
@@ -55,77 +52,130 @@ class TestWorksheet : public QObject {
     Q_OBJECT
 
 private slots:
+    // A German device's clock, its rules written out (no zone database needed).
+    void initTestCase() {
+        setenv("TZ", "CET-1CEST,M3.5.0,M10.5.0/3", 1);
+        tzset();
+    }
     void init() { SetUpLikeStartUp(); }
     void cleanup() { PlatformEnd(); }
 
     // The sheets about the planet of the event reached, else the first shown
-    // one: its events as the list has them, tasks of its kind, the
-    // information box's questions, and the answers on the solution sheet only.
+    // one, in the model and the real sky: the table from the conjunction
+    // before the loop of the moment (or from the moment) to the one after
+    // it, the moment and one loop in it; tasks with the curricula's
+    // operators, answered on the solution sheet only, under the same
+    // numbers; a strip task where the strip shows the loop begun, answered
+    // with what it shows.
     void theSheetsFitTheirPlanet_data() {
         QTest::addColumn<QList<int>>("shown");
         QTest::addColumn<int>("reached");  // the planet of an event jumped to, 0 none
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<double>("from");  // the event is the first of its kind after it; else the moment
         QTest::addColumn<int>("body");
-        QTest::newRow("Mars at its opposition") << QList<int>{Mars} << int(Mars) << int(Mars);
-        QTest::newRow("Venus, no event reached") << QList<int>{Venus, Mars} << 0 << int(Venus);
-        QTest::newRow("Jupiter's event beside Mercury") << QList<int>{Mercury, Jupiter} << int(Jupiter)
-                                                         << int(Jupiter);
+        QTest::addColumn<QString>("zone");           // the real sky's at the moment, "" the model
+        QTest::addColumn<double>("stripShare");      // the share of the loop's width the strip shows, 0 none
+        QTest::addColumn<QStringList>("published");  // dates of the table's rows, in order
+        auto utc = [](int y, int mo, int d) { return MomentFromUtc({y, mo, d, 12, 0, 0, 0}); };
+        const int opposition = int(EventKind::Opposition), direct = int(EventKind::StationDirect);
+        QTest::newRow("Mars at its opposition") << QList<int>{Mars} << int(Mars) << opposition << 300.5 << int(Mars)
+                                                << "" << 0.5 << QStringList{};
+        QTest::newRow("Venus, no event reached") << QList<int>{Venus, Mars} << 0 << 0 << 300.5 << int(Venus) << ""
+                                                 << 0.0 << QStringList{};
+        QTest::newRow("Mars before the conjunction") << QList<int>{Mars} << 0 << 0 << 1000.0 << int(Mars) << ""
+                                                     << 0.0 << QStringList{};
+        QTest::newRow("Jupiter's event beside Mercury") << QList<int>{Mercury, Jupiter} << int(Jupiter) << direct
+                                                         << 300.5 << int(Jupiter) << "" << 1.0 << QStringList{};
+        // in-the-sky.org (JPL DE430): Mars back from 10 January 2027, at
+        // opposition on 19 February, forward again from 1 April.
+        QTest::newRow("Mars 2027") << QList<int>{Mars} << int(Mars) << opposition << utc(2027, 2, 10) << int(Mars)
+                                   << "MEZ" << 0.5 << QStringList{"10.01.2027", "19.02.2027", "01.04.2027"};
+        // EarthSky: Venus's greatest elongations of 2020, 24 March and 13 August.
+        QTest::newRow("Venus 2020") << QList<int>{Venus} << 0 << 0 << utc(2020, 6, 1) << int(Venus) << "MESZ" << 0.5
+                                    << QStringList{"24.03.2020", "13.08.2020"};
     }
     void theSheetsFitTheirPlanet() {
         QFETCH(QList<int>, shown);
         QFETCH(int, reached);
+        QFETCH(int, kind);
+        QFETCH(double, from);
         QFETCH(int, body);
+        QFETCH(QString, zone);
+        QFETCH(double, stripShare);
+        QFETCH(QStringList, published);
+        Skies.Real = !zone.isEmpty();
         for (int k = Mercury; k <= Jupiter; ++k) Settings.PlanetOn[k] = shown.contains(k) ? 1 : -1;
-        Planets.SimTime = 300.5;
-        const EventKind kind = reached == Mars ? EventKind::Opposition : EventKind::StationDirect;
-        if (reached) {
-            Classroom.AtEvent = NextOf(reached, kind, Planets.SimTime);
-            Planets.SimTime = Classroom.AtEvent->Day;
-        }
-        const double day = Planets.SimTime;
+        if (reached) Classroom.AtEvent = NextOf(reached, EventKind(kind), from);
+        const double day = reached ? Classroom.AtEvent->Day : from;
         QCOMPARE(WorksheetPlanet(Classroom.AtEvent, Settings.PlanetOn), body);
-        const QString sheet = Q(WorksheetHtml(body, day, {})), solution = Q(SolutionSheetHtml(body, day));
+        const WorksheetPicture picture{{}, {}, true, true, day - EventListDays, day};
+        const QString sheet = Q(WorksheetHtml(body, day, picture)), solution = Q(SolutionSheetHtml(body, day, picture));
+        auto text = [](double d) {
+            return Skies.Real ? Q(DateTimeText(d) + " " + ZoneText(d)) : "Tag " + Q(GermanNumber(d, 2));
+        };
+        QVERIFY(sheet.contains("<h1>Arbeitsblatt: " + Q(BodyName(body)) + " \u2013 " +
+                               (Skies.Real ? Q(DateTimeText(day)) + " " + zone : text(day) + " (im Modell)") +
+                               "</h1>"));
 
-        const QString planet = Q(BodyName(body)), moment = Q(ModelSky.MomentText(day, 0));
-        QVERIFY(sheet.contains("<h1>Arbeitsblatt: " + planet + " \u2013 " + moment + " (im Modell)</h1>"));
-        QVERIFY(solution.contains("<h1>Lösungsblatt: " + planet + " \u2013 " + moment + " (im Modell)</h1>"));
-        QList<QStringList> listed;
-        for (const SkyEvent& e : EventsBetween(day, day + EventListDays, Settings.PlanetOn))
-            if (e.Body == body) listed << QStringList{Q(ModelSky.MomentText(e.Day, 0)), Q(EventName(e.Kind))};
-        QCOMPARE(Rows(sheet, "events"), listed);
-
-        const QList<QStringList> tasks = Rows(sheet, "tasks");
-        for (const QStringList& task : tasks)
-            QVERIFY2(QRegularExpression("^(Beschreiben|Bestimmen|Erklären) Sie ").match(task.value(0)).hasMatch(),
-                     qPrintable(task.value(0)));
-        QString all;
-        for (const QStringList& task : tasks) all += task.join(" ");
-        const bool inner = body == Venus;
-        QCOMPARE(all.contains("größte östliche"), inner);
-        QCOMPARE(all.contains("\u201Euntere Konjunktion\u201C"), inner);
-        QCOMPARE(all.contains("um die Opposition herum"), !inner);
-        QVERIFY(all.contains("synodische Umlaufzeit von " + planet + " im Modell"));
-        QList<QStringList> questions;
-        for (const std::string& q : InfoQuestions()) questions << QStringList{Q(q)};
-        QCOMPARE(Rows(sheet, "questions"), questions);
-        QCOMPARE(questions.size(), 4);
-        QCOMPARE(questions[0][0], "Inwiefern ist das heliozentrische System dem geozentrischen System überlegen?");
-
-        // The answers: the loop of the list, the time between two of the
-        // planet's defining events; none of them on the worksheet.
-        const LoopFigures loop = NextLoop(body, day);
-        QCOMPARE(Answer(solution, "schleife-von"), Q(ModelSky.MomentText(loop.FirstDay, 0)));
-        QCOMPARE(Answer(solution, "schleife-bis"), Q(ModelSky.MomentText(loop.LastDay, 0)));
-        QCOMPARE(Answer(solution, "schleife-tage"), Q(GermanNumber(loop.Days, 2)) + " Tage im Modell");
-        QCOMPARE(Answer(solution, "schleife-grad"), Q(GermanNumber(loop.WidthDegrees, 1)) + "° im Modell");
-        const EventKind defining = inner ? EventKind::InferiorConjunction : EventKind::Opposition;
-        const SkyEvent first = NextOf(body, defining, day - DayTolerance);
-        const double synodic = NextOf(body, defining, first.Day + 1).Day - first.Day;
-        QVERIFY(Answer(solution, "synodisch").startsWith(Q(GermanNumber(synodic, 2)) + " Tage im Modell ("));
-        for (const char* id : {"winkel", "schleife-tage", "schleife-grad", "synodisch", "elongation-1"}) {
-            const QString answer = Answer(solution, id).section(" (", 0, 0).section(" im Modell", 0, 0);
-            QVERIFY2(answer.isEmpty() == (!inner && QString(id) == "elongation-1"), id);
-            QVERIFY2(answer.isEmpty() || !sheet.contains(answer), qPrintable(answer));
+        // The table: the planet's events in a row, the moment among them,
+        // one loop, the conjunctions round it first and last.
+        QList<QStringList> rows = Rows(sheet, "events"), listed;
+        QStringList kinds;
+        for (const QStringList& row : rows) kinds << row.value(1).section(" (Moment", 0, 0);
+        qsizetype at = 0;
+        while (at < rows.size() && !rows[at].value(1).contains("Moment des Bildes")) ++at;
+        const QString bound = Q(EventName(body < Mars ? EventKind::SuperiorConjunction : EventKind::Conjunction));
+        const qsizetype back = kinds.indexOf(Q(EventName(EventKind::StationRetrograde)));
+        const qsizetype forth = kinds.indexOf(Q(EventName(EventKind::StationDirect)));
+        QVERIFY(at < rows.size() && rows[at][0] == text(day) && kinds.count(bound) == 2 && kinds.endsWith(bound));
+        QVERIFY(kinds.count(kinds.value(back)) == 1 && kinds.count(kinds.value(forth)) == 1 && back < forth &&
+                at <= forth);
+        QCOMPARE(kinds.indexOf(bound), at == 0 && kinds[0] != bound ? 1 : 0);
+        for (const SkyEvent& e : TheSky().EventsOf(body, day - EventListDays, day + 2 * EventListDays))
+            listed << QStringList{text(e.Day), Q(EventName(e.Kind)) + (e.Day == day ? " (Moment des Bildes)" : "")};
+        rows.removeIf([](const QStringList& row) { return row.value(1) == "Moment des Bildes"; });
+        QCOMPARE(listed.mid(listed.indexOf(rows.value(0)), rows.size()), rows);
+        at = 0;
+        for (const QString& date : published) {
+            while (at < rows.size() && !rows[at][0].startsWith(date)) ++at;
+            QVERIFY2(at < rows.size(), qPrintable(date));
         }
+
+        const QList<QStringList> tasks = Rows(sheet, "tasks") + Rows(sheet, "questions");
+        QString all;
+        for (const QStringList& task : tasks) {
+            QVERIFY2(QRegularExpression("^(Beschreiben|Messen|Geben|Berechnen|Erklären|Erläutern|Beurteilen) Sie\\b")
+                         .match(task.value(0)).hasMatch(), qPrintable(task.value(0)));
+            all += task.join(" ");
+        }
+        const bool inner = body < Mars;
+        QCOMPARE(all.contains("größte östliche"), inner);
+        QCOMPARE(all.contains("um die Opposition herum"), !inner);
+        QVERIFY(all.contains("synodische Umlaufzeit von " + Q(BodyName(body)) + (Skies.Real ? ":" : " im Modell:")));
+        QVERIFY(tasks.last().value(0).startsWith("Beurteilen Sie die Aussage"));
+
+        // One answer for each task under its number, with its
+        // Anforderungsbereich and points; none of their figures on the
+        // worksheet. At the strip, the part of the loop it shows.
+        const QList<QStringList> answers = Rows(solution, "answers");
+        QCOMPARE(answers.size(), tasks.size());
+        for (qsizetype n = 1; n <= tasks.size(); ++n)
+            QVERIFY(sheet.contains(QString("<li id=\"aufgabe-%1\">").arg(n)) &&
+                    answers[n - 1][0].contains(QRegularExpression(
+                        QString("^Aufgabe %1 \u2013 Anforderungsbereich I{1,3}, \\d Punkte$").arg(n))));
+        QVERIFY(solution.contains("Anforderungsbereich III") && solution.contains(" berechnet"));
+        for (auto m = QRegularExpression("\\d+(,\\d+)?(°| Tage\\b)").globalMatch(solution); m.hasNext();) {
+            const QString figure = m.next().captured(0);
+            QVERIFY2(!sheet.contains(QRegularExpression(QRegularExpression::escape(figure) + "(?!\\w)")),
+                     qPrintable(figure));
+        }
+        qsizetype strip = tasks.size() - 1;
+        while (strip >= 0 && !tasks[strip][0].startsWith("Messen Sie am Himmelsstreifen")) --strip;
+        QList<double> degrees;
+        for (auto m = QRegularExpression("(\\d+,\\d)°").globalMatch(answers.value(strip).value(1)); m.hasNext();)
+            degrees << m.next().captured(1).replace(',', '.').toDouble();
+        QCOMPARE(strip >= 0, stripShare > 0);
+        QVERIFY(strip < 0 || std::abs(degrees.value(0) / degrees.value(1) - stripShare) < 0.15);
     }
 
     // Saved: the worksheet whole, its pictures those of the views and of the
@@ -178,25 +228,31 @@ private slots:
         QCOMPARE(Decoded(sheet, 0), AsQImage(shown));
         QCOMPARE(Decoded(sheet, 1), AsQImage(print));
         QVERIFY(sheet.contains("Himmelsstreifen") && IsWindowOpen(Win_4));
-        WorksheetPicture picture{{}, {}, true};
+        WorksheetPicture picture{{}, {}, true, true, Views.DrawnFrom, Views.DrawnTo};
         QVERIFY(EncodePng(shown, picture.Png) && EncodePng(print, picture.PrintPng));
         QCOMPARE(sheet, Q(WorksheetHtml(Mars, Planets.SimTime, picture)));
-        QCOMPARE(read(solutionPath), Q(SolutionSheetHtml(Mars, Planets.SimTime)));
+        QCOMPARE(read(solutionPath), Q(SolutionSheetHtml(Mars, Planets.SimTime, picture)));
         if (const QString keep = qEnvironmentVariable("HELIOGEO_WORKSHEET"); !keep.isEmpty())
             for (const QString& path : {sheetPath, solutionPath})
                 QFile::copy(path, keep + "/" + QFileInfo(path).fileName());
 
-        // Without a planet but the Earth there is no worksheet.
+        // Without a planet but the Earth, or before both views are chosen,
+        // there is no worksheet.
         Settings.PlanetOn[Mars] = -1;
         AnswerNextBox(&box);
         ClassroomMenu(SaveWorksheetCommand);
         QCOMPARE(box, "Kein Planet außer der Erde ist eingeschaltet: es gibt kein Arbeitsblatt.");
+        Settings.SystemMode = 0;
+        AnswerNextBox(&box);
+        ClassroomMenu(SaveWorksheetCommand);
+        QCOMPARE(box, "Wählen Sie zuerst unter SYSTEM „Beide“:\nDas Arbeitsblatt fragt nach dem linken und dem "
+                      "rechten Bild.");
     }
 
 private:
     // A planet's first event of a kind after `day`.
     static SkyEvent NextOf(int body, EventKind kind, double day) {
-        for (const SkyEvent& e : ModelSky.EventsOf(body, day, day + 2 * EventListDays))
+        for (const SkyEvent& e : TheSky().EventsOf(body, day, day + 2 * EventListDays))
             if (e.Kind == kind && e.Day > day) return e;
         return {};
     }

@@ -6,7 +6,6 @@
 #include "ui/credits.h"
 
 #include <string>
-#include <vector>
 
 ShellState Shell;
 
@@ -40,29 +39,6 @@ void ShowInfo() {
     // Each call starts afresh, so the text is the same every time.
     Shell.MessageText = InfoText();
     ShowMessage();
-}
-
-std::vector<std::string> InfoQuestions() {
-    // The box's lines after "Fragestellungen:" up to the next empty one; a
-    // question starts with " - ", its further lines are indented.
-    const std::string text = InfoText();
-    std::vector<std::string> questions;
-    bool inside = false;
-    for (std::size_t from = 0, bar; (bar = text.find('|', from)) != std::string::npos; from = bar + 1) {
-        std::string line = text.substr(from, bar - from);
-        line.erase(0, line.find_first_not_of(' '));
-        line.erase(line.find_last_not_of(' ') + 1);
-        if (line == "Fragestellungen:") {
-            inside = true;
-        } else if (inside && line.starts_with("- ")) {
-            questions.push_back(line.substr(2));
-        } else if (inside && !line.empty() && !questions.empty()) {
-            questions.back() += " " + line;
-        } else if (inside && !questions.empty()) {
-            break;
-        }
-    }
-    return questions;
 }
 
 void ShowAuthor() {

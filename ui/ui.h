@@ -29,11 +29,8 @@ void WaitForKey(int16_t line);
 // Message boxes: each shows MessageText.
 void ShowMessage();
 void ShowInfo();
-// The information box's text ("|" ends a line), and its questions, each
-// with its lines joined by a space: "Inwiefern ist das heliozentrische
-// System dem geozentrischen System überlegen?"
+// The information box's text ("|" ends a line).
 std::string InfoText();
-std::vector<std::string> InfoQuestions();
 void ShowAuthor();
 
 // Time-step dialog.
