@@ -22,6 +22,10 @@ void RebuildViewWindows() {
     CloseWindow(Win_1);
     ClearWindow(Win_2);
     ClearWindow(Win_3);
+    // The real sky takes nothing of the old drawing away from empty views
+    // (the pixels saved under its bodies would bring pieces of paths back).
+    Images.HelioDrawn.clear();
+    Images.GeoDrawn.clear();
     Views.DrawnFrom = Views.DrawnTo = Planets.SimTime;
     SelectWindow(Win_0);
     OpenViewWindow(Win_3);
