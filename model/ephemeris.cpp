@@ -3,6 +3,7 @@
 #include "model/ephemeris.h"
 
 #include "model/state.h"
+#include "model/vsop87.h"
 
 #include <erfa.h>
 #include <erfam.h>
@@ -19,7 +20,7 @@ constexpr double J2000 = 2451545.0;
 constexpr double LightAuPerDay = ERFA_DC;
 
 // The grid's spacing in days for each body. Cubic Hermite interpolation
-// errs by about r (ωh)⁴ / 384: for the planets, whose theory is cheap, it
+// errs by about r (ωh)⁴ / 384: for the planets, whose series are cheap, it
 // stays below 3·10⁻⁷ AU (0.06″ seen from 1 AU). The Earth's theory costs
 // forty times as much, and the Moon pulls the Earth round their common
 // centre every month: its points are 8 days apart, which errs by up to
@@ -45,11 +46,9 @@ const BodyState& GridState(int body, long long index) {
     if (!slot.Filled || slot.Index != index) {
         const double t = static_cast<double>(index) * GridDays[body];
         slot.State = ExactState(body, t);
-        // eraPlan94's velocities are those of its orbits without their
-        // perturbations (Jupiter's err by 10⁻⁵ AU a day): the planets' are
-        // taken from the positions instead, which costs little. eraEpv00's
-        // agree with its positions to 10⁻⁶ AU a day, and it costs forty
-        // times as much: the Earth keeps its own.
+        // The planets' velocities are taken from their positions, which
+        // costs little. eraEpv00's agree with its positions to 10⁻⁶ AU a
+        // day, and it costs many times as much: the Earth keeps its own.
         if (body != Earth) {
             const BodyState before = ExactState(body, t - VelocitySpan), after = ExactState(body, t + VelocitySpan);
             for (int i = 0; i < 3; ++i) slot.State.V[i] = (after.P[i] - before.P[i]) / (2 * VelocitySpan);
@@ -82,19 +81,45 @@ double NutationAt(long long index) {
     return slot.Dpsi;
 }
 
+// A coordinate of a planet's series at τ millennia from J2000.0.
+double SeriesSum(const Vsop87Series& series, int coordinate, double tau) {
+    double sum = 0;
+    for (int power = 5; power >= 0; --power) {
+        const Vsop87Term* terms = series.Terms[coordinate][power];
+        double part = 0;
+        for (int i = 0; i < series.Count[coordinate][power]; ++i)
+            part += terms[i].A * std::cos(terms[i].B + terms[i].C * tau);
+        sum = sum * tau + part;
+    }
+    return sum;
+}
+
 }  // namespace
 
 BodyState ExactState(int body, double moment) {
     BodyState s;
     if (body < Earth || body > Jupiter) return s;
-    double pv[2][3];
+    double pv[2][3] = {};
     if (body == Earth) {
         double barycentric[2][3];
         eraEpv00(J2000, moment, pv, barycentric);
     } else {
-        // eraPlan94's numbering: 1 Mercury, 2 Venus, 4 Mars, 5 Jupiter.
-        const int planet = body == Mercury ? 1 : body == Venus ? 2 : body == Mars ? 4 : 5;
-        eraPlan94(J2000, moment, planet, pv);
+        const Vsop87Series& series = *Vsop87[body - Mercury];
+        const double tau = moment / 365250;
+        const double l = SeriesSum(series, 0, tau), b = SeriesSum(series, 1, tau), r = SeriesSum(series, 2, tau);
+        double ecliptic[3] = {r * std::cos(b) * std::cos(l), r * std::cos(b) * std::sin(l), r * std::sin(b)};
+        // From the ecliptic and equinox of J2000 to the equator of J2000:
+        // VSOP87's ecliptic of J2000 taken for the IAU's, which differs from
+        // it by well under a tenth of an arcsecond.
+        struct Rotation {
+            double R[3][3];
+        };
+        static Rotation eclipticJ2000 = [] {
+            Rotation m;
+            eraEcm06(J2000, 0, m.R);
+            return m;
+        }();
+        eraTrxp(eclipticJ2000.R, ecliptic, pv[0]);
     }
     // From the equator of J2000 to the ecliptic and equinox of date.
     double rm[3][3];
