@@ -160,8 +160,8 @@ private slots:
         // (tools/event_accuracy.py --worst 3).
         const double m5 = 5.0 / 60;
         row("Moshier Merkur sup 1912", Mercury, K::SuperiorConjunction, "1912-10-04 06:27:43 TT", m5);      // (+0.8 min)
-        row("Moshier Merkur inf 1934", Mercury, K::InferiorConjunction, "1934-03-06 00:16:03 TT", m5);
-        row("Moshier Merkur Stillstand 2091", Mercury, K::StationRetrograde, "2091-07-14 11:46:33 TT", 1);
+        row("Moshier Merkur inf 1913", Mercury, K::InferiorConjunction, "1913-03-28 04:28:29 TT", m5);
+        row("Moshier Merkur Stillstand 2043", Mercury, K::StationDirect, "2043-05-10 00:20:42 TT", 1);
         row("Moshier Merkur Elongation 1970", Mercury, K::GreatestWestElongation, "1970-02-05 19:42:13 TT", 1);
         row("Moshier Venus sup 1963", Venus, K::SuperiorConjunction, "1963-08-30 01:31:06 TT", m5);          // (-3.6)
         row("Moshier Venus inf 2081", Venus, K::InferiorConjunction, "2081-03-06 07:13:05 TT", m5);          // (+3.2)
@@ -169,11 +169,11 @@ private slots:
         row("Moshier Venus Elongation 2074", Venus, K::GreatestWestElongation, "2074-12-20 08:41:14 TT", 1);
         row("Moshier Mars Konjunktion 1936", Mars, K::Conjunction, "1936-06-11 00:01:34 TT", m5);           // (-10.4)
         row("Moshier Mars Opposition 1956", Mars, K::Opposition, "1956-09-10 21:58:34 TT", m5);             // (+19.8)
-        row("Moshier Mars Opposition 1939", Mars, K::Opposition, "1939-07-23 08:03:18 TT", m5);
+        row("Moshier Mars Opposition 1971", Mars, K::Opposition, "1971-08-10 06:53:42 TT", m5);
         row("Moshier Mars Quadratur 2033", Mars, K::EastQuadrature, "2033-11-01 14:20:29 TT", m5);          // (-31.9)
-        row("Moshier Mars Quadratur 1926", Mars, K::WestQuadrature, "1926-07-08 18:25:36 TT", m5);
+        row("Moshier Mars Quadratur 1941", Mars, K::WestQuadrature, "1941-06-02 08:51:09 TT", m5);
         row("Moshier Mars Stillstand 1956", Mars, K::StationRetrograde, "1956-08-10 16:19:22 TT", 1);        // (+27.2)
-        row("Moshier Mars Stillstand 2099", Mars, K::StationRetrograde, "2099-09-13 23:04:25 TT", 1);
+        row("Moshier Mars Stillstand 1911", Mars, K::StationRetrograde, "1911-10-18 08:37:28 TT", 1);
         row("Moshier Jupiter Konjunktion 1941", Jupiter, K::Conjunction, "1941-05-19 19:58:49 TT", m5);     // (-29.2)
         row("Moshier Jupiter Opposition 1941", Jupiter, K::Opposition, "1941-12-08 20:12:07 TT", m5);       // (-28.4)
         row("Moshier Jupiter Quadratur 1941", Jupiter, K::WestQuadrature, "1941-09-13 11:46:27 TT", m5);    // (-29.0)

@@ -12,7 +12,7 @@ many there were and how far the program's times lie from the reference's: the
 largest difference, the 99th percentile and how many lie beyond 5 minutes;
 --worst N adds the N largest differences of each kind with their reference
 times (TT). --engine picks the reference, --against compares a second
-reference with it instead of the program.
+reference with it instead of the program, --planets some planets only.
 """
 import argparse
 import bisect
@@ -33,10 +33,10 @@ ORDER = ["conjunction", "opposition", "quadrature", "station", "elongation"]
 J2000 = datetime.datetime(2000, 1, 1, 12)
 
 
-def reference(engine, years, cache):
+def reference(engine, years, cache, planets):
     """The engine's events over the years, made once and kept in the cache."""
     lines = []
-    for planet in PLANETS:
+    for planet in planets:
         path = cache / f"{engine}-{planet}-{years[0]}-{years[1]}.txt"
         if not path.exists():
             modules = cache / "node_modules"
@@ -75,11 +75,12 @@ def main():
     parser.add_argument("--against", choices=sorted(PACKAGES))
     parser.add_argument("--cache", type=Path, default=Path("/tmp/heliogeo-event-reference"))
     parser.add_argument("--worst", type=int, default=0)
+    parser.add_argument("--planets", nargs="+", choices=PLANETS, default=PLANETS)
     args = parser.parse_args()
     args.cache.mkdir(parents=True, exist_ok=True)
-    ref = table(reference(args.engine, args.years, args.cache))
+    ref = table(reference(args.engine, args.years, args.cache, args.planets))
     if args.against:
-        ours = table(reference(args.against, args.years, args.cache))
+        ours = table(reference(args.against, args.years, args.cache, args.planets))
     else:
         ours = table(subprocess.run([args.program, *map(str, args.years)], check=True, capture_output=True,
                                     text=True).stdout.splitlines())
@@ -97,7 +98,7 @@ def main():
             differences[(planet, GROUPS[kind])].append(((best - day) * 1440, kind, day))
     print(f"{args.against or args.program} against {args.engine}, {args.years[0]}-{args.years[1]}: "
           "events, largest |difference|, 99th percentile, beyond 5 min (minutes)")
-    for planet in PLANETS:
+    for planet in args.planets:
         for group in ORDER:
             found = sorted(differences.get((planet, group), []), key=lambda d: -abs(d[0]))
             if not found:
