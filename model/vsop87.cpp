@@ -6,8 +6,8 @@
 // distributes them (catalogue VI/81), taken from the npm package astronomia 4.2.0
 // (data/vsop87B*.js), which carries them under the MIT licence. Of each series
 // multiplied by τ^α only the terms with A·0.4^α ≥ 1e-07 rad are kept (for the
-// distance, times the planet's mean distance): they move a planet by well under
-// an arcsecond within 1600 to 2400.
+// distance, times the planet's mean distance): together the terms left out move
+// a planet by less than an arcsecond as seen from the Sun, within 1600 to 2400.
 // astronomia's notice (its LICENSE):
 //   The MIT License (MIT)
 //   Copyright (c) 2013 Sonia Keys
