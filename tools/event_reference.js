@@ -50,8 +50,16 @@ if (engine === 'moshier') {
   }
 } else if (engine === 'astronomy-engine') {
   const A = require('astronomy-engine')
+  // The moment whose TT is t, to 10⁻⁹ day: the package's own
+  // AstroTime.FromTerrestrialTime asks for 10⁻¹² day, finer than a double's
+  // step beyond 16 384 days from J2000, and there it can loop for ever.
+  const fromTT = t => {
+    let time = new A.AstroTime(t)
+    for (let i = 0; i < 20 && Math.abs(t - time.tt) > 1e-9; ++i) time = time.AddDays(t - time.tt)
+    return time
+  }
   place = (name, t) => {
-    const time = A.AstroTime.FromTerrestrialTime(t)
+    const time = fromTT(t)
     if (name === 'sun') {
       const s = A.SunPosition(time)
       return {lon: s.elon * Degree, lat: s.elat * Degree, dist: s.vec.Length()}
