@@ -3,6 +3,7 @@
 #include "model/ephemeris.h"
 
 #include "model/state.h"
+#include "model/vsop87.h"
 
 #include <erfa.h>
 #include <erfam.h>
@@ -10,6 +11,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <math.h>
 #include <numbers>
 
 namespace {
@@ -19,12 +21,13 @@ constexpr double J2000 = 2451545.0;
 constexpr double LightAuPerDay = ERFA_DC;
 
 // The grid's spacing in days for each body. Cubic Hermite interpolation
-// errs by about r (ωh)⁴ / 384: for the planets, whose theory is cheap, it
-// stays below 3·10⁻⁷ AU (0.06″ seen from 1 AU). The Earth's theory costs
-// forty times as much, and the Moon pulls the Earth round their common
-// centre every month: its points are 8 days apart, which errs by up to
-// 2.5·10⁻⁶ AU (2″ in the direction of Venus at its nearest), far below the
-// theories' own errors.
+// errs by about r (ωh)⁴ / 384: for the planets it stays below 3·10⁻⁷ AU
+// (0.06″ seen from 1 AU). The Earth's theory costs several times a planet's
+// series, and the Moon pulls the Earth round their common centre every
+// month: its points are 8 days apart, which errs by up to 2.5·10⁻⁶ AU (2″ in
+// the direction of Venus at its nearest). That moves the sharp events by
+// seconds, but the flat extremes by minutes: Venus's greatest elongations
+// by up to 13 (README), within the hour they are given to.
 constexpr std::array<double, 7> GridDays{0, 8, 1, 4, 8, 32, 0};
 
 // Each body's grid points, kept where they fall in a table of their own: a
@@ -36,7 +39,7 @@ struct Node {
     BodyState State;
 };
 constexpr std::size_t Slots = 512;
-// Half the span of the central difference that gives a planet's velocity, days.
+// Half the span over which a velocity takes in the turn of the frame of date, days.
 constexpr double VelocitySpan = 0.01;
 std::array<std::array<Node, Slots>, 7> Grid;
 
@@ -45,15 +48,6 @@ const BodyState& GridState(int body, long long index) {
     if (!slot.Filled || slot.Index != index) {
         const double t = static_cast<double>(index) * GridDays[body];
         slot.State = ExactState(body, t);
-        // eraPlan94's velocities are those of its orbits without their
-        // perturbations (Jupiter's err by 10⁻⁵ AU a day): the planets' are
-        // taken from the positions instead, which costs little. eraEpv00's
-        // agree with its positions to 10⁻⁶ AU a day, and it costs forty
-        // times as much: the Earth keeps its own.
-        if (body != Earth) {
-            const BodyState before = ExactState(body, t - VelocitySpan), after = ExactState(body, t + VelocitySpan);
-            for (int i = 0; i < 3; ++i) slot.State.V[i] = (after.P[i] - before.P[i]) / (2 * VelocitySpan);
-        }
         slot.Index = index;
         slot.Filled = true;
     }
@@ -82,6 +76,59 @@ double NutationAt(long long index) {
     return slot.Dpsi;
 }
 
+// A coordinate of a planet's series at τ millennia from J2000.0, and its
+// rate a millennium.
+void SeriesAt(const Vsop87Series& series, int coordinate, double tau, double& value, double& rate) {
+    value = rate = 0;
+    for (int power = 5; power >= 0; --power) {
+        const Vsop87Term* terms = series.Terms[coordinate][power];
+        double sum = 0, sumRate = 0;
+        for (int i = 0; i < series.Count[coordinate][power]; ++i) {
+            // sincos (glibc's and emscripten's, a GNU extension) reduces the
+            // angle once for both: a third less time in the browser, whose
+            // compiler does not join std::sin and std::cos as GCC does.
+            double sine, cosine;
+            sincos(terms[i].B + terms[i].C * tau, &sine, &cosine);
+            sum += terms[i].A * cosine;
+            sumRate -= terms[i].A * terms[i].C * sine;
+        }
+        // Horner's scheme, and its derivative.
+        rate = rate * tau + value + sumRate;
+        value = value * tau + sum;
+    }
+}
+
+// A planet's heliocentric position (AU) and velocity (AU a day) in the
+// equator of J2000.
+void PlanetState(int body, double moment, double pv[2][3]) {
+    const Vsop87Series& series = *Vsop87[body - Mercury];
+    constexpr double DaysPerMillennium = 365250;
+    double l, b, r, dl, db, dr;
+    SeriesAt(series, 0, moment / DaysPerMillennium, l, dl);
+    SeriesAt(series, 1, moment / DaysPerMillennium, b, db);
+    SeriesAt(series, 2, moment / DaysPerMillennium, r, dr);
+    dl /= DaysPerMillennium;
+    db /= DaysPerMillennium;
+    dr /= DaysPerMillennium;
+    const double cl = std::cos(l), sl = std::sin(l), cb = std::cos(b), sb = std::sin(b);
+    double p[3] = {r * cb * cl, r * cb * sl, r * sb};
+    double v[3] = {dr * cb * cl - r * sb * db * cl - r * cb * sl * dl, dr * cb * sl - r * sb * db * sl + r * cb * cl * dl,
+                   dr * sb + r * cb * db};
+    // From the ecliptic and equinox of J2000 to the equator of J2000:
+    // VSOP87's ecliptic of J2000 taken for the IAU's, which differs from it
+    // by well under a tenth of an arcsecond.
+    struct Rotation {
+        double R[3][3];
+    };
+    static Rotation eclipticJ2000 = [] {
+        Rotation m;
+        eraEcm06(J2000, 0, m.R);
+        return m;
+    }();
+    eraTrxp(eclipticJ2000.R, p, pv[0]);
+    eraTrxp(eclipticJ2000.R, v, pv[1]);
+}
+
 }  // namespace
 
 BodyState ExactState(int body, double moment) {
@@ -92,15 +139,21 @@ BodyState ExactState(int body, double moment) {
         double barycentric[2][3];
         eraEpv00(J2000, moment, pv, barycentric);
     } else {
-        // eraPlan94's numbering: 1 Mercury, 2 Venus, 4 Mars, 5 Jupiter.
-        const int planet = body == Mercury ? 1 : body == Venus ? 2 : body == Mars ? 4 : 5;
-        eraPlan94(J2000, moment, planet, pv);
+        PlanetState(body, moment, pv);
     }
-    // From the equator of J2000 to the ecliptic and equinox of date.
-    double rm[3][3];
+    // From the equator of J2000 to the ecliptic and equinox of date, which
+    // turns slowly (by 50″ a year): the velocity as the rate of the turned
+    // position, over a short span either side.
+    double rm[3][3], before[3], after[3], p[3];
     eraEcm06(J2000, moment, rm);
     eraRxp(rm, pv[0], s.P);
-    eraRxp(rm, pv[1], s.V);
+    for (int i = 0; i < 3; ++i) p[i] = pv[0][i] - VelocitySpan * pv[1][i];
+    eraEcm06(J2000, moment - VelocitySpan, rm);
+    eraRxp(rm, p, before);
+    for (int i = 0; i < 3; ++i) p[i] = pv[0][i] + VelocitySpan * pv[1][i];
+    eraEcm06(J2000, moment + VelocitySpan, rm);
+    eraRxp(rm, p, after);
+    for (int i = 0; i < 3; ++i) s.V[i] = (after[i] - before[i]) / (2 * VelocitySpan);
     return s;
 }
 

@@ -1,7 +1,7 @@
 // ephemeris.h — where the Sun, the Earth and the four planets really are, from
-// the planetary theories of ERFA (the Earth from eraEpv00, the planets from
-// eraPlan94), and how they look from the Earth. A moment is days of
-// Terrestrial Time since J2000.0 (calendar.h).
+// planetary theories (the Earth from ERFA's eraEpv00, the planets from the
+// series of VSOP87 in vsop87.h), and how they look from the Earth. A moment is
+// days of Terrestrial Time since J2000.0 (calendar.h).
 //
 // The theories are evaluated on a grid of days and interpolated between its
 // points (cubic Hermite from positions and velocities), so that a body's place

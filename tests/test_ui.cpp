@@ -118,9 +118,11 @@ private slots:
         ShowAuthor();
         QStringList lines = user.Boxes.value(0).split('\n');
         QCOMPARE(lines.mid(0, 2), QStringList({"  Programmautor:", " "}));
-        QCOMPARE(lines.size(), 7);  // four lines and nothing after the last "|"
-        for (int i = 2; i < 6; ++i) QVERIFY(lines[i].endsWith("   "));
-        for (const char* fact : {"heliogeo", "freie Unterrichtssoftware", "MIT-Lizenz", "Version 1."})
+        QCOMPARE(lines.size(), 12);  // four lines, a blank, the four parts, nothing after the last "|"
+        for (int i : {2, 3, 4, 5, 7, 8, 9, 10}) QVERIFY(lines[i].endsWith("   "));
+        QCOMPARE(lines[6], " ");
+        for (const char* fact : {"heliogeo", "freie Unterrichtssoftware", "MIT-Lizenz", "Version 1.", "VSOP87",
+                                 "astronomia, MIT-Lizenz", "ERFA", "BSD-Lizenz"})
             QVERIFY2(user.Boxes[0].contains(fact), fact);
     }
 

@@ -48,6 +48,7 @@ void ShowAuthor() {
     Shell.MessageText += std::string("  das ") + credits::Name + "-Projekt   |";
     Shell.MessageText += std::string("  ") + credits::Kind + "   |";
     Shell.MessageText += std::string("  ") + credits::Version + "   |";
-    Shell.MessageText += std::string("  ") + credits::Licence + "   |";
+    Shell.MessageText += std::string("  ") + credits::Licence + "   | |";
+    for (const char* part : credits::Parts) Shell.MessageText += std::string("  ") + part + "   |";
     ShowMessage();
 }
