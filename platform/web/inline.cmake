@@ -1,5 +1,6 @@
 # inline.cmake — puts the page's scripts and the program into the page:
-#   cmake -DPAGE=page.html -DPAGE_SCRIPTS=menubar.js,page.js -DMODULE_JS=heliogeo.js -DOUT=heliogeo.html -P inline.cmake
+#   cmake -DPAGE=page.html -DPAGE_SCRIPTS=menubar.js,page.js -DNOTICES=LICENSE,… -DMODULE_JS=heliogeo.js \
+#     -DOUT=heliogeo.html -P inline.cmake
 # Each of the page's scripts becomes a script element of its own, in the
 # order given, where the page says so.
 cmake_minimum_required(VERSION 3.25)
@@ -15,5 +16,14 @@ foreach(script IN LISTS scripts)
   string(APPEND page_js "<script>\n${js}</script>\n")
 endforeach()
 string(REPLACE "<!-- HELIOGEO PAGE SCRIPTS -->\n" "${page_js}" page "${page}")
+# The licences, as a comment at the page's head (no "--" inside it).
+string(REPLACE "," ";" notices "${NOTICES}")
+set(licences "")
+foreach(notice IN LISTS notices)
+  file(READ "${notice}" text)
+  string(REPLACE "--" "- -" text "${text}")
+  string(APPEND licences "\n${text}")
+endforeach()
+string(REPLACE "<!-- HELIOGEO LICENCES -->" "<!--${licences}-->" page "${page}")
 string(REPLACE "/* HELIOGEO PROGRAM */" "${module_js}" page "${page}")
 file(WRITE "${OUT}" "${page}")

@@ -12,12 +12,17 @@ function(heliogeo_web_page target page)
   target_link_options(${target} PRIVATE -sASYNCIFY -sASYNCIFY_STACK_SIZE=65536 -sSINGLE_FILE=1
     -sALLOW_MEMORY_GROWTH=1 -sENVIRONMENT=web -sINCOMING_MODULE_JS_API=arguments,print,printErr)
   set_target_properties(${target} PROPERTIES SUFFIX ".js")
-  # One argument for inline.cmake: the scripts, a comma between.
+  # One argument for inline.cmake: the scripts, a comma between; and the
+  # licences of all the page carries, which go into it as they are.
   list(JOIN HELIOGEO_WEB_SCRIPTS "," scripts)
+  get_property(erfa_license GLOBAL PROPERTY HELIOGEO_ERFA_LICENSE)
+  set(licences ${CMAKE_SOURCE_DIR}/LICENSE ${CMAKE_SOURCE_DIR}/packaging/third-party.txt ${erfa_license})
+  list(JOIN licences "," notices)
   add_custom_command(OUTPUT ${page}
-    COMMAND ${CMAKE_COMMAND} -DPAGE=${HELIOGEO_WEB_DIR}/page.html -DPAGE_SCRIPTS=${scripts}
+    COMMAND ${CMAKE_COMMAND} -DPAGE=${HELIOGEO_WEB_DIR}/page.html -DPAGE_SCRIPTS=${scripts} -DNOTICES=${notices}
       -DMODULE_JS=$<TARGET_FILE:${target}> -DOUT=${page} -P ${HELIOGEO_WEB_DIR}/inline.cmake
     DEPENDS ${target} ${HELIOGEO_WEB_DIR}/page.html ${HELIOGEO_WEB_SCRIPTS} ${HELIOGEO_WEB_DIR}/inline.cmake
+      ${licences}
     COMMENT "One page: ${page}")
   add_custom_target(${target}_page ALL DEPENDS ${page})
 endfunction()
