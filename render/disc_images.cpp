@@ -159,8 +159,15 @@ void DrawSprite(int width, int height, Sprite& sprite, Draw draw) {
     CaptureImage(0, 0, width - 1, height - 1, sprite.Pixels);
     PutImage(0, 0, under);
     const uint32_t ground = ImageColour(Colours.ColAzure);
-    sprite.Own.assign(sprite.Pixels.Pixels.size(), 0);
-    for (std::size_t i = 0; i < sprite.Own.size(); ++i) sprite.Own[i] = sprite.Pixels.Pixels[i] != ground;
+    sprite.Own.clear();
+    for (int row = 0; row < height; ++row)
+        for (int column = 0; column < width;) {
+            auto own = [&](int c) { return sprite.Pixels.Pixels[static_cast<std::size_t>(row * width + c)] != ground; };
+            int end = column;
+            while (end < width && own(end)) ++end;
+            if (end > column) sprite.Own.push_back({row, column, end - column});
+            column = end + 1;
+        }
 }
 
 }  // namespace

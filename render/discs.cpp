@@ -99,11 +99,10 @@ Box SpriteBox(const Sprite& s, int x, int y) {
 // (left, top).
 void Overlay(Image& into, int left, int top, const Sprite& s, int x, int y) {
     const int dx = x + s.Left - left, dy = y + s.Top - top;
-    for (int row = 0; row < s.Pixels.Height; ++row)
-        for (int col = 0; col < s.Pixels.Width; ++col) {
-            const auto from = static_cast<std::size_t>(row * s.Pixels.Width + col);
-            if (s.Own[from]) into.Pixels[static_cast<std::size_t>((dy + row) * into.Width + dx + col)] = s.Pixels.Pixels[from];
-        }
+    for (const Sprite::Run& run : s.Own) {
+        const uint32_t* from = s.Pixels.Pixels.data() + run.Row * s.Pixels.Width + run.Column;
+        std::copy(from, from + run.Length, into.Pixels.data() + (dy + run.Row) * into.Width + dx + run.Column);
+    }
 }
 
 }  // namespace

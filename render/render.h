@@ -16,7 +16,11 @@
 struct Sprite {
     int Left = 0, Top = 0;          // the corner, from the centre's pixel
     Image Pixels;
-    std::vector<uint8_t> Own;       // 1 for the drawing's own pixels, row by row
+    // The drawing's own pixels, as runs along its rows.
+    struct Run {
+        int Row = 0, Column = 0, Length = 0;
+    };
+    std::vector<Run> Own;
 };
 
 // The images of the bodies, by BodyIndex (entry 0 stays empty).

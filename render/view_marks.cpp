@@ -195,10 +195,37 @@ void PutViewMarks(int n) {
     if (!Skies.Real) return;
     Marks& m = MarksOf(n);
     if (!m.Made) MakeMarks(n, m);
+    // Where the step may have drawn: round each body's way from its old
+    // place to its new one, as far as a disc and a label beside it reach,
+    // and over the polygons' corners. A lettering beyond all of that is
+    // left alone, unless its first letter is gone (the view was cleared).
+    const ViewPositions& v = Views;
+    const bool helio = n == Win_2;
+    const double reach = Layout.DiscRadiusX + 2 + 3 * SmallLetterSize();
+    double polygon[4] = {1e9, 1e9, -1e9, -1e9};
+    static std::vector<std::array<double, 4>> ways;
+    ways.clear();
+    for (int k = Earth; k <= Sun; ++k) {
+        const double x0 = helio ? v.HelioPrevScreenX[k] : v.GeoPrevScreenX[k], x1 = helio ? v.HelioScreenX[k] : v.GeoScreenX[k];
+        const double y0 = helio ? v.HelioPrevScreenY[k] : v.GeoPrevScreenY[k], y1 = helio ? v.HelioScreenY[k] : v.GeoScreenY[k];
+        ways.push_back({std::min(x0, x1) - reach, std::min(y0, y1) - reach, std::max(x0, x1) + reach,
+                        std::max(y0, y1) + reach});
+        polygon[0] = std::min({polygon[0], x0, x1});
+        polygon[1] = std::min({polygon[1], y0, y1});
+        polygon[2] = std::max({polygon[2], x0, x1});
+        polygon[3] = std::max({polygon[3], y0, y1});
+    }
+    if (Settings.PolygonOn > 0) ways.push_back({polygon[0] - 2, polygon[1] - 2, polygon[2] + 2, polygon[3] + 2});
     // The letters' pixels into what the step left there, put back at once
     // where the step changed one of them (else the box is left alone, and
     // nothing is shown again for it).
     for (const Lettering& l : m.Texts) {
+        const bool near = std::any_of(ways.begin(), ways.end(), [&](const std::array<double, 4>& w) {
+            return w[0] <= l.X + l.Width - 1 && l.X <= w[2] && w[1] <= l.Y + l.Height - 1 && l.Y <= w[3];
+        });
+        if (!near && !l.Letters.empty() &&
+            WindowPixel(n, l.X + l.Letters[0] % l.Width, l.Y + l.Letters[0] / l.Width) == Colours.ColBlack)
+            continue;
         CaptureImage(l.X, l.Y, l.X + l.Width - 1, l.Y + l.Height - 1, Under);
         bool changed = false;
         for (int i : l.Letters) {
