@@ -7,6 +7,7 @@
 
 #include "model/state.h"
 #include "platform/platform.h"
+#include "render/view_common.h"
 
 #include <algorithm>
 #include <cmath>
@@ -172,4 +173,30 @@ void PutRealSkyBodies(int16_t w, const std::vector<int16_t>& bodies, const std::
         drawn.push_back(k);
     }
     SetRasterMode(0);
+}
+
+void StepRealSkyView(int16_t w, int16_t fixed, int16_t first, int16_t last, const std::array<double, 7>& prevX,
+                     const std::array<double, 7>& prevY, const std::array<double, 7>& x,
+                     const std::array<double, 7>& y, PolygonThrough polygon) {
+    const StepParts draw = PartsToDraw();
+    TakeAwayRealSkyBodies(w);
+    SolidLines(3);
+    if (draw.Polygon) {
+        SetForeground(Colours.ColAzure);
+        polygon(prevX, prevY);
+    }
+    SolidLines(1);
+    SetForeground(Colours.ColWhite);
+    static std::vector<int16_t> bodies;
+    bodies.assign({fixed});
+    for (int16_t k = first; k <= last; ++k) {
+        if (Settings.PlanetOn[k] != 1) continue;
+        if (draw.Paths) DrawLine(prevX[k], prevY[k], x[k], y[k]);
+        if (draw.Discs) bodies.push_back(k);
+    }
+    PutRealSkyBodies(w, bodies, x, y);
+    if (draw.Polygon) {
+        SetForeground(Colours.ColWhite);
+        polygon(x, y);
+    }
 }

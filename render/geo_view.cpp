@@ -20,34 +20,6 @@ void GeoPolygon(const std::array<double, 7>& x, const std::array<double, 7>& y) 
     LineTo(x[Sun], y[Sun]);
 }
 
-// The real sky's step, as in window 2 (helio_view.cpp), with the Earth the
-// body that stands still.
-void RealSkyStep() {
-    ViewPositions& v = Views;
-    TransformGeo();
-    const StepParts draw = PartsToDraw();
-    TakeAwayRealSkyBodies(Win_3);
-    SolidLines(3);
-    if (draw.Polygon) {
-        SetForeground(Colours.ColAzure);
-        GeoPolygon(v.GeoPrevScreenX, v.GeoPrevScreenY);
-    }
-    SolidLines(1);
-    SetForeground(Colours.ColWhite);
-    static std::vector<int16_t> bodies;
-    bodies.assign({Earth});
-    for (int16_t k = Mercury; k <= Sun; ++k) {
-        if (Settings.PlanetOn[k] != 1) continue;
-        if (draw.Paths) DrawLine(v.GeoPrevScreenX[k], v.GeoPrevScreenY[k], v.GeoScreenX[k], v.GeoScreenY[k]);
-        if (draw.Discs) bodies.push_back(k);
-    }
-    PutRealSkyBodies(Win_3, bodies, v.GeoScreenX, v.GeoScreenY);
-    if (draw.Polygon) {
-        SetForeground(Colours.ColWhite);
-        GeoPolygon(v.GeoScreenX, v.GeoScreenY);
-    }
-}
-
 }  // namespace
 
 void DrawGeoView() {
@@ -58,7 +30,10 @@ void DrawGeoView() {
     if (Settings.SystemMode != 2 && Settings.SystemMode != 3) return;
     SelectWindow(Win_3);
     if (Skies.Real) {
-        RealSkyStep();
+        ViewPositions& v = Views;
+        TransformGeo();
+        StepRealSkyView(Win_3, Earth, Mercury, Sun, v.GeoPrevScreenX, v.GeoPrevScreenY, v.GeoScreenX, v.GeoScreenY,
+                        GeoPolygon);
         PutViewMarks(Win_3);
         return;
     }

@@ -22,37 +22,6 @@ void HelioPolygon(const std::array<double, 7>& x, const std::array<double, 7>& y
     LineTo(Layout.HelioCentreX, Layout.HelioCentreY);
 }
 
-// The real sky's step: the orbits to scale, the discs sized to it and taken
-// away all before any is drawn again (discs.cpp), the paths in between, so
-// that they run under every disc, the Sun's too.
-void RealSkyStep() {
-    ViewPositions& v = Views;
-    MapHelio();
-    const StepParts draw = PartsToDraw();
-    TakeAwayRealSkyBodies(Win_2);
-    SolidLines(3);
-    if (draw.Polygon) {
-        SetForeground(Colours.ColAzure);
-        HelioPolygon(v.HelioPrevScreenX, v.HelioPrevScreenY);
-    }
-    SolidLines(1);
-    SetForeground(Colours.ColWhite);
-    static std::vector<int16_t> bodies;
-    bodies.assign({Sun});
-    for (int16_t k = Earth; k <= Jupiter; ++k) {
-        if (Settings.PlanetOn[k] != 1) continue;
-        if (draw.Paths) DrawLine(v.HelioPrevScreenX[k], v.HelioPrevScreenY[k], v.HelioScreenX[k], v.HelioScreenY[k]);
-        if (draw.Discs) bodies.push_back(k);
-    }
-    v.HelioScreenX[Sun] = Layout.HelioCentreX;
-    v.HelioScreenY[Sun] = Layout.HelioCentreY;
-    PutRealSkyBodies(Win_2, bodies, v.HelioScreenX, v.HelioScreenY);
-    if (draw.Polygon) {
-        SetForeground(Colours.ColWhite);
-        HelioPolygon(v.HelioScreenX, v.HelioScreenY);
-    }
-}
-
 }  // namespace
 
 void DrawHelioView() {
@@ -63,7 +32,13 @@ void DrawHelioView() {
     if (Settings.SystemMode != 1 && Settings.SystemMode != 3) return;
     SelectWindow(Win_2);
     if (Skies.Real) {
-        RealSkyStep();
+        // The Sun stands still at the view's point, a body like the others.
+        ViewPositions& v = Views;
+        MapHelio();
+        v.HelioPrevScreenX[Sun] = v.HelioScreenX[Sun] = Layout.HelioCentreX;
+        v.HelioPrevScreenY[Sun] = v.HelioScreenY[Sun] = Layout.HelioCentreY;
+        StepRealSkyView(Win_2, Sun, Earth, Jupiter, v.HelioPrevScreenX, v.HelioPrevScreenY, v.HelioScreenX,
+                        v.HelioScreenY, HelioPolygon);
         PutViewMarks(Win_2);
         return;
     }

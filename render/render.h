@@ -79,6 +79,15 @@ bool DiscOnScreen(double x, double y, double rx, double ry);
 void TakeAwayRealSkyBodies(int16_t w);
 void PutRealSkyBodies(int16_t w, const std::vector<int16_t>& bodies, const std::array<double, 7>& x,
                       const std::array<double, 7>& y);
+// The real sky's step in view w, the drawing target: every body taken away,
+// last step's polygon erased, the paths of the shown bodies first .. last
+// from (prevX, prevY) to (x, y) drawn, so that they run under every disc;
+// then the body that stands still (`fixed`, at its x and y) and the shown
+// ones drawn, and the polygon through the new places.
+using PolygonThrough = void (*)(const std::array<double, 7>& x, const std::array<double, 7>& y);
+void StepRealSkyView(int16_t w, int16_t fixed, int16_t first, int16_t last, const std::array<double, 7>& prevX,
+                     const std::array<double, 7>& prevY, const std::array<double, 7>& x,
+                     const std::array<double, 7>& y, PolygonThrough polygon);
 
 // The views.
 void DrawHelioView();

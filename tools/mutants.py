@@ -389,7 +389,7 @@ MUTANTS: list[Mutant] = [
       "        Classroom.PendingSteps = 0;\n        return;\n", "        Classroom.PendingSteps = 0;\n",
       "the first step key while running pauses and steps at once"),
     M("events-back-in-one-step", "app/sky_events.cpp",
-      "if (e.Day > Planets.SimTime || paths) {", "if (e.Day > Planets.SimTime) {",
+      "if (day > Planets.SimTime || paths) {", "if (day > Planets.SimTime) {",
       "a jump back with paths drawn is one step: a chord across the orbits"),
     M("events-step-history-kept", "app/sky_events.cpp",
       "    Classroom.Earlier.clear();\n    Classroom.Later.clear();\n", "    Classroom.Earlier.clear();\n",
