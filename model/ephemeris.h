@@ -6,7 +6,8 @@
 // The theories are evaluated on a grid of days and interpolated between its
 // points (cubic Hermite from positions and velocities), so that a body's place
 // costs a small fraction of the theory's own evaluation; the grid is fine
-// enough that the interpolation adds well under an arcsecond.
+// enough that the interpolation adds well under an arcsecond to a planet's
+// place, and up to 2″ to the Earth's as seen toward Venus (ephemeris.cpp).
 #pragma once
 
 // Heliocentric position (AU) and velocity (AU per day), in the mean ecliptic
