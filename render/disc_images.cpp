@@ -150,8 +150,12 @@ namespace {
 // own, and puts back what was there.
 template <typename Draw>
 void DrawSprite(int width, int height, Sprite& sprite, Draw draw) {
+    // What lies under it is put back with a margin: a bold glyph may reach a
+    // pixel or two beyond the width and height its font gives it, and none
+    // of that may be left in the view.
+    const int margin = height;
     Image under;
-    CaptureImage(0, 0, width - 1, height - 1, under);
+    CaptureImage(0, 0, width - 1 + margin, height - 1 + margin, under);
     SetForeground(Colours.ColAzure);
     SetFillPattern(0);
     FillBox(0, 0, width - 1, height - 1);
