@@ -1,5 +1,5 @@
 // animation.cpp — one step of the clock, drawn into the views.
-#include "app/startup.h"
+#include "app/animation.h"
 
 #include "model/planets.h"
 #include "render/render.h"

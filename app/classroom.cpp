@@ -1,12 +1,8 @@
 // classroom.cpp — pausing, single steps and their history, the lines of
-// sight, the steps a jump or a new layout draws, and the handler of the
-// program's own commands.
+// sight, the steps a jump or a new layout draws, and the main loop's pass.
 #include "app/classroom.h"
 
-#include "app/commands.h"
-#include "app/menu.h"
-#include "app/shell.h"
-#include "app/startup.h"
+#include "app/animation.h"
 #include "app/status_line.h"
 #include "model/planets.h"
 #include "model/state.h"
@@ -17,8 +13,6 @@
 #include <algorithm>
 #include <cmath>
 #include <utility>
-
-ClassroomState Classroom;
 
 namespace {
 
@@ -99,50 +93,6 @@ void ToggleSightLines() {
     ShowSightLines(Classroom.SightLinesOn);
 }
 
-namespace {
-
-void RunCommand(int position) {
-    Shell.CommandRunning = true;
-    UpdateStatusLine(true);
-    RunGuarded([position] { DoCommand(position); });
-    Shell.CommandRunning = false;
-}
-
-}  // namespace
-
-void ClassroomMenu(int item) {
-    // A key pressed while a jump draws its steps is not lost: the last one
-    // runs when the jump is done.
-    if (Classroom.Drawing) {
-        Classroom.DeferredCommand = item;
-        Classroom.DeferredMenuItem = -1;
-        return;
-    }
-    // As with the other menus: one command at a time, none once the program ends.
-    if (Shell.CommandRunning || Shell.EndMarker == "*") return;
-    RunCommand(item);
-    RunDeferredChoices();
-    UpdateStatusLine(true);
-}
-
-void RunDeferredChoices() {
-    while (!Classroom.Drawing && Shell.EndMarker != "*") {
-        if (Classroom.DeferredCommand >= 0) {
-            const int item = std::exchange(Classroom.DeferredCommand, -1);
-            RunCommand(item);
-        } else if (Classroom.DeferredMenuItem >= 0) {
-            int32_t item = std::exchange(Classroom.DeferredMenuItem, -1);
-            MenuBarChoice(item);
-        } else {
-            return;
-        }
-    }
-}
-
-bool TakeLayoutDue() {
-    return std::exchange(Classroom.LayoutDue, false);
-}
-
 void DrawStepsTo(double day) {
     const double from = Planets.SimTime, span = day - from;
     const double step = std::max(Settings.TimeStep, std::abs(span) / MaxDrawnSteps);
@@ -174,15 +124,6 @@ void DrawPathsAgain(double from, double to, double now) {
     KeepPositions();
     DrawStepsTo(to);
     if (now != to) DrawStepsTo(now);
-}
-
-void AfterMenuCommand() {
-    // What a command cleared is drawn again at once while the clock stands.
-    if (Classroom.Paused) Classroom.RedrawPending = true;
-    // The views may have been opened again (the time-step dialog, a new
-    // layout): the strip goes back below them, or goes once it is off.
-    if (Classroom.SkyStripOn) ShowSkyStrip(true);
-    else if (IsWindowOpen(Win_4)) ShowSkyStrip(false);
 }
 
 void ClassroomPass() {

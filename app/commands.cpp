@@ -4,10 +4,11 @@
 
 #include "app/classroom.h"
 #include "app/saving.h"
+#include "app/sky_events.h"
 #include "app/sky_switch.h"
-#include "app/status_line.h"
 
 #include "model/calendar.h"
+#include "model/sky.h"
 
 #include <string>
 #include <vector>
@@ -23,23 +24,32 @@ constexpr CommandKey Letter(char letter, bool ctrl = false) { return {KeyName::L
 
 // Pausing, single steps and the jumps, the commands used most in front of a
 // class, get a button each on a touch screen: previous event, back, pause,
-// forward, next event.
+// forward, next event. The two skies' items show which one is shown.
 constexpr std::array<CommandRow, CommandCount> Table{{
-    {PauseResume, Extras, "&Anhalten / Weiter", Key(KeyName::Space), "Leertaste", 2, "\u275A\u275A / \u25B6"},
-    {StepForward, Extras, "Schritt &vor", Key(KeyName::Right), "\u2192", 3, "\u25B6|"},
-    {StepBack, Extras, "Schritt &zurück", Key(KeyName::Left), "\u2190", 1, "|\u25C0"},
-    {SightLines, Extras, "&Sichtlinien ein/aus", Letter('S'), "S", -1, ""},
-    {SavePictureCommand, Extras, "&Bild speichern", Letter('S', true), "Strg+S", -1, ""},
-    {SaveWorksheetCommand, Extras, "&Arbeitsblatt speichern", Letter('A'), "A", -1, ""},
-    {NextEventCommand, Events, "&Nächstes Ereignis", Key(KeyName::PageDown), "Bild\u2193", 4, "\u25B6\u25B6"},
-    {PreviousEventCommand, Events, "&Voriges Ereignis", Key(KeyName::PageUp), "Bild\u2191", 0, "\u25C0\u25C0"},
-    {SkyStripCommand, Events, "&Himmelsstreifen ein/aus", Letter('H'), "H", -1, ""},
-    {EventListCommand, Events, "&Ereignisliste", Letter('L'), "L", -1, ""},
-    {SaveEventListCommand, Events, "Ereignisliste &speichern", Key(KeyName::None), "", -1, ""},
-    {ModelSkyCommand, SkyMenu, "&Modell", Letter('M'), "M", -1, ""},
-    {RealSkyCommand, SkyMenu, "&Echter Himmel", Letter('E'), "E", -1, ""},
-    {NowCommand, SkyMenu, "&Jetzt", Letter('J'), "J", -1, ""},
-    {DateCommand, SkyMenu, "&Datum \u2026", Letter('D'), "D", -1, ""},
+    {PauseResume, Extras, "&Anhalten / Weiter", Key(KeyName::Space), "Leertaste", 2, "\u275A\u275A / \u25B6",
+     TogglePause, nullptr, false},
+    {StepForward, Extras, "Schritt &vor", Key(KeyName::Right), "\u2192", 3, "\u25B6|", [] { AskStep(+1); }, nullptr,
+     false},
+    {StepBack, Extras, "Schritt &zurück", Key(KeyName::Left), "\u2190", 1, "|\u25C0", [] { AskStep(-1); }, nullptr,
+     false},
+    {SightLines, Extras, "&Sichtlinien ein/aus", Letter('S'), "S", -1, "", ToggleSightLines, nullptr, false},
+    {SavePictureCommand, Extras, "&Bild speichern", Letter('S', true), "Strg+S", -1, "", SaveThePicture, nullptr,
+     false},
+    {SaveWorksheetCommand, Extras, "&Arbeitsblatt speichern", Letter('A'), "A", -1, "", SaveTheWorksheet, nullptr,
+     false},
+    {NextEventCommand, Events, "&Nächstes Ereignis", Key(KeyName::PageDown), "Bild\u2193", 4, "\u25B6\u25B6",
+     [] { JumpToEvent(+1); }, nullptr, false},
+    {PreviousEventCommand, Events, "&Voriges Ereignis", Key(KeyName::PageUp), "Bild\u2191", 0, "\u25C0\u25C0",
+     [] { JumpToEvent(-1); }, nullptr, false},
+    {SkyStripCommand, Events, "&Himmelsstreifen ein/aus", Letter('H'), "H", -1, "", ToggleSkyStrip, nullptr, false},
+    {EventListCommand, Events, "&Ereignisliste", Letter('L'), "L", -1, "", ShowEventList, nullptr, false},
+    {SaveEventListCommand, Events, "Ereignisliste &speichern", Key(KeyName::None), "", -1, "", SaveTheEventList,
+     nullptr, false},
+    {ModelSkyCommand, SkyMenu, "&Modell", Letter('M'), "M", -1, "", ShowModelSky, [] { return !Skies.Real; }, true},
+    {RealSkyCommand, SkyMenu, "&Echter Himmel", Letter('E'), "E", -1, "", ShowRealSky, [] { return Skies.Real; },
+     true},
+    {NowCommand, SkyMenu, "&Jetzt", Letter('J'), "J", -1, "", [] { ShowRealSkyAt(MomentNow()); }, nullptr, true},
+    {DateCommand, SkyMenu, "&Datum \u2026", Letter('D'), "D", -1, "", AskForDate, nullptr, true},
 }};
 
 // Every row stands at its command's place, so a position is the command.
@@ -54,35 +64,22 @@ static_assert(InOrder(), "the table's rows in the order of the commands");
 
 const std::array<CommandRow, CommandCount>& Commands = Table;
 
-void InstallCommands() {
+void InstallCommands(CommandHandler onChoice) {
     // The rows of one menu stand together; a new title starts a new menu.
     std::vector<CommandMenu> menus;
     for (const CommandRow& row : Commands) {
         if (menus.empty() || menus.back().Title != row.Menu) menus.push_back({row.Menu, {}});
         menus.back().Items.push_back({row.Text, row.Key, row.KeyLabel, row.TouchPlace, row.TouchLabel});
     }
-    InstallCommandMenus(menus, ClassroomMenu);
-    MarkTheSky();
-    PrepareStatusLine();
+    InstallCommandMenus(menus, onChoice);
+    MarkCommands();
 }
 
 void DoCommand(int position) {
-    switch (position) {
-        case PauseResume: TogglePause(); break;
-        case StepForward: AskStep(+1); break;
-        case StepBack: AskStep(-1); break;
-        case SightLines: ToggleSightLines(); break;
-        case SavePictureCommand: SaveThePicture(); break;
-        case SaveWorksheetCommand: SaveTheWorksheet(); break;
-        case NextEventCommand: JumpToEvent(+1); break;
-        case PreviousEventCommand: JumpToEvent(-1); break;
-        case SkyStripCommand: ToggleSkyStrip(); break;
-        case EventListCommand: ShowEventList(); break;
-        case SaveEventListCommand: SaveTheEventList(); break;
-        case ModelSkyCommand: ShowModelSky(); break;
-        case RealSkyCommand: ShowRealSky(); break;
-        case NowCommand: ShowRealSkyAt(MomentNow()); break;
-        case DateCommand: AskForDate(); break;
-        default: break;
-    }
+    if (position >= 0 && position < CommandCount) Commands[position].Run();
+}
+
+void MarkCommands() {
+    for (const CommandRow& row : Commands)
+        if (row.Checked) SetCommandChecked(row.Id, row.Checked());
 }

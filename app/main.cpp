@@ -1,5 +1,6 @@
 // main.cpp — heliogeo: the Sun and five planets, seen from the Sun and from
 // the Earth, side by side.
+#include "app/main_loop.h"
 #include "app/options.h"
 #include "app/shell.h"
 #include "app/sky_switch.h"

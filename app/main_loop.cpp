@@ -1,8 +1,10 @@
 // main_loop.cpp — let events through, take one step, again, until "&Quit".
+#include "app/main_loop.h"
+
+#include "app/choices.h"
 #include "app/classroom.h"
 #include "app/pacing.h"
 #include "app/shell.h"
-#include "app/startup.h"
 
 #include "platform/platform.h"
 

@@ -1,9 +1,6 @@
-// menu.cpp — the menu bar and the dispatch of its commands.
+// menu.cpp — the menu bar and its five menus.
 #include "app/menu.h"
 
-#include "app/classroom.h"
-#include "app/commands.h"
-#include "app/status_line.h"
 #include "app/shell.h"
 #include "model/state.h"
 #include "model/text_items.h"
@@ -15,11 +12,6 @@
 #include <vector>
 
 namespace {
-
-// What the menu bar calls for a choice.
-void OnMenuChoice(int32_t& item) {
-    MenuBarChoice(item);
-}
 
 // The position of an item within its menu, if it is one of the menu's
 // `count` items (1 .. count); 0 for a title, a closing entry or anything else.
@@ -36,7 +28,7 @@ void WhiteOnBlue() {
 
 }  // namespace
 
-void BuildMenuBar() {
+void BuildMenuBar(MenuHandler onChoice) {
     // The menu texts follow the planet numbers in the text-item store. A "*"
     // closes a menu: the empty entry after it takes its place. The table's
     // size bounds the reading, should the store ever lack its "ende".
@@ -53,25 +45,8 @@ void BuildMenuBar() {
     Shell.MenuItems[i].clear();
 
     std::vector<std::string> entries(Shell.MenuItems.begin(), Shell.MenuItems.begin() + i + 1);
-    InstallMenuBar(entries, OnMenuChoice);
+    InstallMenuBar(entries, onChoice);
     ClearWindow(Win_0);
-}
-
-void MenuBarChoice(int32_t item) {
-    // A choice made while a jump draws its steps waits for its end.
-    if (Classroom.Drawing) {
-        Classroom.DeferredMenuItem = item;
-        Classroom.DeferredCommand = -1;
-        return;
-    }
-    if (Shell.CommandRunning || Shell.EndMarker == "*") return;
-    Shell.CommandRunning = true;
-    ShowStatusLine();
-    RunGuarded([&item] { Win_0_MenuEvent(item); });
-    Shell.CommandRunning = false;
-    AfterMenuCommand();
-    RunDeferredChoices();
-    ShowStatusLine();
 }
 
 void Win_0_MenuEvent(int32_t& item) {

@@ -2,7 +2,7 @@
 // box that says where they went.
 #include "app/saving.h"
 
-#include "app/classroom.h"
+#include "app/classroom_state.h"
 #include "app/worksheet.h"
 #include "model/event_list.h"
 #include "model/state.h"

@@ -10,6 +10,23 @@
 #include "render/render.h"
 #include "ui/ui.h"
 
+#include <utility>
+
+namespace {
+
+// A new layout is due before the next pass.
+bool LayoutDue = false;
+
+}  // namespace
+
+void AskForNewLayout() {
+    LayoutDue = true;
+}
+
+bool TakeLayoutDue() {
+    return std::exchange(LayoutDue, false);
+}
+
 void FitBelowMenuBar() {
     // The sky strip, while it is shown, has a band of its own below the
     // views.
@@ -47,14 +64,6 @@ void LayOutAgain() {
     PlacePlanets();
     KeepPositions();
     DrawPathsAgain(from, to, now);
-}
-
-void LayOutWhereDue() {
-    const bool screenChanged = ScreenChanged();
-    if (!TakeLayoutDue() && !screenChanged) return;
-    RunGuarded(LayOutAgain);
-    AfterMenuCommand();
-    RunDeferredChoices();
 }
 
 void QuitCommand() {

@@ -15,9 +15,10 @@ void FitBelowMenuBar();
 // stays, and the paths drawn since the views were last cleared are drawn
 // again at the new size.
 void LayOutAgain();
-// Between two passes of the main loop: lays the program out anew where the
-// screen changed or the strip asked for it.
-void LayOutWhereDue();
+// The strip went on or off: the program is laid out anew between two passes
+// of the main loop; TakeLayoutDue says so once.
+void AskForNewLayout();
+bool TakeLayoutDue();
 // The "&Quit" command: the main loop ends after the current pass.
 void QuitCommand();
 // Shows CurrentError in a box and ends the program after the current pass.

@@ -1,6 +1,9 @@
 // sky_events.cpp — the menu "EREIGNISSE |": jumps to the moments that explain
 // a planet's loop, the sky strip, and the list of coming events.
+#include "app/sky_events.h"
+
 #include "app/classroom.h"
+#include "app/shell.h"
 
 #include "model/event_list.h"
 #include "model/planets.h"
@@ -67,7 +70,7 @@ void ToggleSkyStrip() {
     // The views make room for the strip, or take it back, in a new layout
     // between two passes.
     Classroom.SkyStripOn = !Classroom.SkyStripOn;
-    Classroom.LayoutDue = true;
+    AskForNewLayout();
 }
 
 void ShowEventList() {

@@ -2,7 +2,6 @@
 #include "app/sky_switch.h"
 
 #include "app/classroom.h"
-#include "app/commands.h"
 #include "model/calendar.h"
 #include "model/planets.h"
 #include "model/sky.h"
@@ -42,8 +41,6 @@ void Switch(bool real, double day) {
     KeepPositions();
     ClearBackgrounds();
     ClearViews();
-    MarkTheSky();
-    AfterMenuCommand();
 }
 
 }  // namespace
@@ -76,9 +73,4 @@ void AskForDate() {
     double moment = 0;
     if (!DateDialog(Skies.Real ? Planets.SimTime : RealSkyMoment(), moment)) return;
     if (!(Skies.Real && moment == Planets.SimTime)) ShowRealSkyAt(moment);
-}
-
-void MarkTheSky() {
-    SetCommandChecked(ModelSkyCommand, !Skies.Real);
-    SetCommandChecked(RealSkyCommand, Skies.Real);
 }

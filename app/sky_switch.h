@@ -15,5 +15,3 @@ void ShowRealSkyAt(double moment);
 void AskForDate();
 // Before start-up (--date): the program starts in the real sky at a moment.
 void StartInRealSky(double moment);
-// Marks in the menu which of the two skies is shown.
-void MarkTheSky();

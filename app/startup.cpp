@@ -1,9 +1,8 @@
 // startup.cpp — the start-up sequence, in its order.
-#include "app/classroom.h"
-#include "app/commands.h"
-#include "app/menu.h"
-#include "app/shell.h"
 #include "app/startup.h"
+
+#include "app/choices.h"
+#include "app/shell.h"
 
 #include "model/planets.h"
 #include "model/state.h"
@@ -60,8 +59,7 @@ void StartUp() {
 
     SetForeground(Colours.ColWhite);
     SetBackground(0);
-    BuildMenuBar();
-    InstallCommands();
+    InstallChoices();
     ShowWindow(Win_0);
     FitBelowMenuBar();
 

@@ -1,7 +1,7 @@
 // status_line.cpp — the status line's texts, and keeping it up to date.
 #include "app/status_line.h"
 
-#include "app/classroom.h"
+#include "app/classroom_state.h"
 #include "model/calendar.h"
 #include "model/decimal.h"
 #include "model/state.h"
@@ -15,6 +15,13 @@ namespace {
 
 // The status line follows the running clock this often.
 constexpr int64_t StatusPeriodNs = 250'000'000;
+
+// When the line was last brought up to date, and whether it then said
+// "angehalten".
+struct {
+    int64_t ShownNs = 0;
+    bool Held = true;
+} Shown;
 
 // The time step as the status line shows it: six significant digits keep the
 // line short whatever was typed (19.999999999999996 is shown as 20).
@@ -84,9 +91,9 @@ void UpdateStatusLine(bool now) {
     // is shown at once.
     const bool held = Classroom.Paused || Shell.CommandRunning || !Classroom.Started;
     const int64_t t = SteadyNanoseconds();
-    if (!now && held == Classroom.StatusHeld && t - Classroom.StatusShownNs < StatusPeriodNs) return;
-    Classroom.StatusShownNs = t;
-    Classroom.StatusHeld = held;
+    if (!now && held == Shown.Held && t - Shown.ShownNs < StatusPeriodNs) return;
+    Shown.ShownNs = t;
+    Shown.Held = held;
     // On an event jumped to, the line names it while the clock stands there.
     if (held && Classroom.AtEvent && Classroom.AtEvent->Day == Planets.SimTime)
         SetStatusText(EventStatusText(*Classroom.AtEvent), EventStatusShortText(*Classroom.AtEvent));
@@ -97,10 +104,6 @@ void UpdateStatusLine(bool now) {
     else
         SetStatusText(StatusText(Planets.SimTime, Settings.TimeStep, held),
                       StatusShortText(Planets.SimTime, Settings.TimeStep, held));
-}
-
-void ShowStatusLine() {
-    UpdateStatusLine(true);
 }
 
 std::string DayText(double simTime, double timeStep) {

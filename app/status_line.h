@@ -13,8 +13,6 @@ void PrepareStatusLine();
 // Brings the line up to date: at once (now), or a few times a second while
 // the animation runs.
 void UpdateStatusLine(bool now);
-// The same at once (a command holds the animation).
-void ShowStatusLine();
 
 // The line's text: "Tag 812,5   Zeitschritt 0,5 d   angehalten", and its
 // short form for a narrow menu bar: "Tag 812,5   angehalten". The day has

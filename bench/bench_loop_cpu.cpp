@@ -15,6 +15,7 @@
 // --probe-box S runs no animation step at all: each paced pass only puts an
 // S x S box into each view, white and azure in turn, which measures what
 // showing a change of that size in both windows costs by itself.
+#include "app/main_loop.h"
 #include "app/options.h"
 #include "app/pacing.h"
 #include "app/shell.h"

@@ -4,6 +4,7 @@
 //
 //   build/bench/bench_render --screen=1024x768
 //   build/bench/bench_render --screen=3840x2160
+#include "app/animation.h"
 #include "app/shell.h"
 #include "app/startup.h"
 #include "model/planets.h"

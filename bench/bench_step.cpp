@@ -1,5 +1,6 @@
 // bench_step.cpp — one AnimationStep with no view shown (SystemMode 0):
 // the clock and five sines and cosines.
+#include "app/animation.h"
 #include "app/startup.h"
 #include "model/layout.h"
 #include "model/planets.h"

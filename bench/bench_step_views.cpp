@@ -20,6 +20,8 @@
 // What a step lets through in each edition (repaints) is part of the step;
 // the page's own turns, which the program gives it every 50 ms, fall into
 // few rounds, which the median leaves out.
+#include "app/animation.h"
+#include "app/choices.h"
 #include "app/classroom.h"
 #include "app/commands.h"
 #include "app/shell.h"
@@ -125,7 +127,7 @@ double SynodicJumpMilliseconds() {
         MarsAloneAt(0);
         const int64_t start = SteadyNanoseconds();
         for (int jumps = 0; Planets.SimTime < MarsSynodicDays() - 0.01 && jumps < 20; ++jumps)
-            ClassroomMenu(NextEventCommand);
+            CommandChoice(NextEventCommand);
         round = static_cast<double>(SteadyNanoseconds() - start) / 1e6;
     }
     std::sort(ms.begin(), ms.end());
@@ -172,7 +174,7 @@ double RealJumpMilliseconds(double& longest) {
         const double end = oppositions[i] + 760;
         for (int jumps = 0; Planets.SimTime < end && jumps < 20; ++jumps) {
             const int64_t start = SteadyNanoseconds();
-            ClassroomMenu(NextEventCommand);
+            CommandChoice(NextEventCommand);
             longest = std::max(longest, static_cast<double>(SteadyNanoseconds() - start) / 1e6);
         }
     });

@@ -10,6 +10,8 @@
 //   "<mode or disc> <window or body> <width> <height> <disc rx> <disc ry> [<corner of each disc>]"
 // then width * height * 3 bytes of RGB. On the desktop it goes to the file
 // named on the command line; in the browser to the page (scriptedSession).
+#include "app/animation.h"
+#include "app/choices.h"
 #include "app/menu.h"
 #include "app/shell.h"
 #include "app/startup.h"
@@ -106,7 +108,7 @@ int main(int argc, char** argv) {
     if (!PlatformStart(argc, argv)) return 1;
     SetCloseHandler(OnWindowClosed);
     OpenMainWindowAndModel();
-    BuildMenuBar();
+    BuildMenuBar(MenuBarChoice);
     OpenViewsAndDiscImages();
     // The bodies' disc images, as start-up made them.
     for (int k = Earth; k <= Sun; ++k) {

@@ -1,7 +1,9 @@
 // test_classroom.cpp — the EXTRAS menu: pausing, single steps, lines of
 // sight, the saved picture and the status line, on an offscreen 1024 x 768
 // screen.
+#include "app/choices.h"
 #include "app/classroom.h"
+#include "app/main_loop.h"
 #include "app/sky_switch.h"
 #include "model/calendar.h"
 #include "model/decimal.h"
@@ -108,7 +110,7 @@ private slots:
     // Paused, no pass moves the clock or a pixel, and the main loop sleeps.
     void pausingFreezesTheClock() {
         Animating();
-        ClassroomMenu(PauseResume);
+        CommandChoice(PauseResume);
         const double t = Planets.SimTime;
         const Picture before = Now();
         for (int i = 0; i < 1000; ++i) ClassroomPass();
@@ -121,7 +123,7 @@ private slots:
         RunMainLoop(LoopOptions{});
         QCOMPARE(Planets.SimTime, t);
         Shell.EndMarker.clear();
-        ClassroomMenu(PauseResume);
+        CommandChoice(PauseResume);
         ClassroomPass();
         QCOMPARE(Planets.SimTime, t + Settings.TimeStep);
     }
@@ -143,7 +145,7 @@ private slots:
         Settings.TimeStep = timeStep;
         // The first step key stops the animation and takes no step.
         const double t0 = Planets.SimTime;
-        ClassroomMenu(StepForward);
+        CommandChoice(StepForward);
         QVERIFY(Classroom.Paused);
         ClassroomPass();
         QCOMPARE(Planets.SimTime, t0);
@@ -151,7 +153,7 @@ private slots:
         const Picture start = Now();
         auto step = [steps](int item) {
             for (int i = 0; i < steps; ++i) {
-                ClassroomMenu(item);
+                CommandChoice(item);
                 ClassroomPass();
             }
         };
@@ -183,7 +185,7 @@ private slots:
     void aClearingCommandWhilePausedDrawsTheStateAgain() {
         QFETCH(int, item);
         Animating();
-        ClassroomMenu(PauseResume);
+        CommandChoice(PauseResume);
         const double t = Planets.SimTime;
         ChooseFromTheBar(item);
         ClassroomPass();
@@ -199,7 +201,7 @@ private slots:
         PlatformEnd();
         SetUpLikeStartUp();
         Animating(0.5, 10);
-        ClassroomMenu(SightLines);
+        CommandChoice(SightLines);
         for (int i = 0; i < 300; ++i) {
             ClassroomPass();
             const auto& helio = LinesOf(Win_2);
@@ -243,7 +245,7 @@ private slots:
         ChooseFromTheBar(18);  // "&nur Erde-Sonne"
         ChooseFromTheBar(21);  // "M&ars ein/aus"
         Settings.TimeStep = 2;
-        ClassroomMenu(SightLines);
+        CommandChoice(SightLines);
         const double synodic = 2 * M_PI / (Planets.Omega[Earth] - Planets.Omega[Mars]);
         const int steps = static_cast<int>((synodic + 60) / Settings.TimeStep);
         std::vector<double> turns;  // the days on which the mark turns
@@ -283,13 +285,13 @@ private slots:
         const QString pictures = PictureFolder(home, "Bilder | 7a");
 
         Animating();
-        ClassroomMenu(SightLines);
+        CommandChoice(SightLines);
         ClassroomPass();
         QStringList saved;
         for (int i = 0; i < 2; ++i) {
             QString text;
             AnswerNextBox(&text);
-            ClassroomMenu(SavePictureCommand);
+            CommandChoice(SavePictureCommand);
             QVERIFY2(text.startsWith("Das Bild ist gespeichert:"), qPrintable(text));
             saved << text.section('\n', -1).trimmed();
         }
@@ -324,7 +326,7 @@ private slots:
             };
             QString text;
             AnswerNextBox(&text);
-            ClassroomMenu(SavePictureCommand);
+            CommandChoice(SavePictureCommand);
             QCOMPARE(text, "Das Bild ließ sich nicht speichern: " + QString(why));
             QVERIFY(pictures.isEmpty(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot));
         }
@@ -414,9 +416,9 @@ private slots:
         const Picture before = Now();
         const std::vector<OverlayLine> lines = LinesOf(Win_3);
         const double day = Planets.SimTime;
-        LayOutAgain();
+        AskForNewLayout();
+        LayOutWhereDue();  // as the main loop does between two passes
         QVERIFY(AllOneColour(Win_2, Azure) && AllOneColour(Win_3, Azure));
-        AfterMenuCommand();  // as the main loop does after it
         ClassroomPass();
         QCOMPARE(Planets.SimTime, day);
         QVERIFY(Classroom.Paused && Classroom.SightLinesOn && !LinesOf(Win_3).empty());
@@ -439,7 +441,7 @@ private slots:
         auto rect = [](int n) { return QRect(WindowLeft(n), WindowTop(n), WindowWidth(n), WindowHeight(n)); };
         const QRect helio = rect(Win_2), geo = rect(Win_3);
         const double day = Planets.SimTime;
-        ClassroomMenu(SkyStripCommand);
+        CommandChoice(SkyStripCommand);
         LayOutWhereDue();
         QVERIFY(IsWindowOpen(Win_4));
         const QRect strip = rect(Win_4), screen(0, -ScreenTop(), ScreenWidthPixels(), AvailableHeightPixels());
@@ -451,7 +453,7 @@ private slots:
         QCOMPARE(Pixel(Win_2, static_cast<int>(Layout.HelioCentreX + Planets.RadiusX[Earth] * std::cos(phi)),
                        static_cast<int>(Layout.HelioCentreY + Planets.RadiusY[Earth] * std::sin(phi))),
                  White);
-        ClassroomMenu(SkyStripCommand);
+        CommandChoice(SkyStripCommand);
         LayOutWhereDue();
         QVERIFY(!IsWindowOpen(Win_4) && rect(Win_2) == helio && rect(Win_3) == geo);
     }
@@ -477,7 +479,7 @@ private slots:
         for (int jump = 0; jump < 4; ++jump) {
             const double from = Planets.SimTime;
             const SkyEvent e = NextEvent(from, Settings.PlanetOn).value();
-            ClassroomMenu(NextEventCommand);
+            CommandChoice(NextEventCommand);
             QCOMPARE(Planets.SimTime, e.Day);
             QVERIFY(Classroom.Paused);
             QCOMPARE(platform_internal::StatusWidget()->text(), QString::fromStdString(EventStatusText(e)));
@@ -489,10 +491,10 @@ private slots:
         }
         // From an event → and ← are one time step, whichever way the jump went.
         const double event = Planets.SimTime;
-        ClassroomMenu(StepBack);
+        CommandChoice(StepBack);
         ClassroomPass();
         QCOMPARE(Planets.SimTime, event - timeStep);
-        ClassroomMenu(StepForward);
+        CommandChoice(StepForward);
         ClassroomPass();
         QCOMPARE(Planets.SimTime, event);
         // Every white pixel of window 2 lies on an orbit of a shown body: a
@@ -515,13 +517,13 @@ private slots:
         };
         for (int jump = 0; jump < 3; ++jump) {
             const SkyEvent e = PreviousEvent(Planets.SimTime, Settings.PlanetOn).value();
-            ClassroomMenu(PreviousEventCommand);
+            CommandChoice(PreviousEventCommand);
             QCOMPARE(Planets.SimTime, e.Day);
             QVERIFY(onOrbits());
-            ClassroomMenu(StepForward);
+            CommandChoice(StepForward);
             ClassroomPass();
             QCOMPARE(Planets.SimTime, e.Day + timeStep);
-            ClassroomMenu(StepBack);
+            CommandChoice(StepBack);
             ClassroomPass();
             QCOMPARE(Planets.SimTime, e.Day);
         }
@@ -531,20 +533,20 @@ private slots:
         const SkyEvent ahead = NextEvent(Planets.SimTime, Settings.PlanetOn).value();
         QCoreApplication::postEvent(platform_internal::CanvasOf(Win_0),
                                     new QKeyEvent(QEvent::KeyPress, Qt::Key_PageUp, Qt::NoModifier));
-        ClassroomMenu(NextEventCommand);
+        CommandChoice(NextEventCommand);
         QCOMPARE(Planets.SimTime, PreviousEvent(ahead.Day, Settings.PlanetOn)->Day);
         // A tiny time step: the jump draws no more than 2000 longer steps.
         Settings.TimeStep = 1e-4;
         Classroom.Earlier.clear();
         const SkyEvent e = NextEvent(Planets.SimTime, Settings.PlanetOn).value();
-        ClassroomMenu(NextEventCommand);
+        CommandChoice(NextEventCommand);
         QCOMPARE(Planets.SimTime, e.Day);
         QVERIFY(Classroom.Earlier.size() <= 2001);
         // With no planet but the Earth there is nothing to jump to: a box says so.
         for (int k = Mercury; k <= Jupiter; ++k) Settings.PlanetOn[k] = -1;
         QString text;
         AnswerNextBox(&text);
-        ClassroomMenu(NextEventCommand);
+        CommandChoice(NextEventCommand);
         QVERIFY(text.startsWith("Kein Planet"));
     }
 
@@ -555,8 +557,8 @@ private slots:
         Animating(2.0, 30);
         KeyInto(Win_0, Qt::Key_S);
         Settings.PlanetOn[Jupiter] = -1;
-        ClassroomMenu(NextEventCommand);
-        ClassroomMenu(PauseResume);
+        CommandChoice(NextEventCommand);
+        CommandChoice(PauseResume);
         const DisplaySettings settings = Settings;
         const double modelDay = Planets.SimTime;
         // The sky and its mark; every setting as it was; the views, the step
@@ -580,10 +582,10 @@ private slots:
         QVERIFY(switched(true) && Planets.SimTime >= before && Planets.SimTime <= MomentNow());
         for (int i = 0; i < 10; ++i) ClassroomPass();
         const double realDay = Planets.SimTime;
-        ClassroomMenu(ModelSkyCommand);
+        CommandChoice(ModelSkyCommand);
         QVERIFY(switched(false) && Planets.SimTime == modelDay);
         ClassroomPass();
-        ClassroomMenu(RealSkyCommand);
+        CommandChoice(RealSkyCommand);
         QVERIFY(switched(true) && Planets.SimTime == realDay);
     }
 
@@ -597,17 +599,17 @@ private slots:
         QVERIFY(platform_internal::StatusWidget()->text().contains(QDate::currentDate().toString("dd.MM.yyyy")));
         User user;
         user.Lines = {"10.01.2027 12:00", "", "<escape>"};
-        ClassroomMenu(PauseResume);
-        ClassroomMenu(DateCommand);
+        CommandChoice(PauseResume);
+        CommandChoice(DateCommand);
         QVERIFY(Classroom.Paused);
         ClassroomPass();
         const Picture drawn = Now();
-        ClassroomMenu(DateCommand);
+        CommandChoice(DateCommand);
         QVERIFY(DateTimeText(Planets.SimTime) == "10.01.2027 12:00" && Now() == drawn);
-        ClassroomMenu(ModelSkyCommand);
+        CommandChoice(ModelSkyCommand);
         ClassroomPass();
         const Picture model = Now();
-        ClassroomMenu(DateCommand);
+        CommandChoice(DateCommand);
         QVERIFY(!Skies.Real && Now() == model);
     }
 
@@ -626,17 +628,17 @@ private slots:
         Settings.TimeStep = 19.9;
         User user;
         ShowRealSkyAt(start);
-        for (int i = 0; i < 3; ++i) ClassroomMenu(towards > 0 ? StepForward : StepBack), ClassroomPass();
+        for (int i = 0; i < 3; ++i) CommandChoice(towards > 0 ? StepForward : StepBack), ClassroomPass();
         QCOMPARE(Planets.SimTime, end);
         QVERIFY(Classroom.Paused && platform_internal::StatusWidget()->text().endsWith("angehalten: nur 1600 bis 2400"));
-        ClassroomMenu(towards > 0 ? NextEventCommand : PreviousEventCommand);
+        CommandChoice(towards > 0 ? NextEventCommand : PreviousEventCommand);
         QCOMPARE(Planets.SimTime, end);
         QCOMPARE(user.Boxes, QStringList(3, "Angehalten: der echte Himmel reicht nur von 1600 bis 2400."));
         // A step back lands where the last one began; running, the clock stops on the end.
-        ClassroomMenu(towards > 0 ? StepBack : StepForward);
+        CommandChoice(towards > 0 ? StepBack : StepForward);
         ClassroomPass();
         QCOMPARE(Planets.SimTime, start + towards * 19.9);
-        ClassroomMenu(PauseResume);
+        CommandChoice(PauseResume);
         for (int i = 0; i < 3 && towards > 0; ++i) ClassroomPass();
         QVERIFY(towards < 0 || (Planets.SimTime == end && Classroom.Paused && user.Boxes.size() == 4));
     }

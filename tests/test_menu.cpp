@@ -1,5 +1,6 @@
 // test_menu.cpp — the menu bar of window 0 and the commands it dispatches, on
 // an offscreen 1024 x 768 screen.
+#include "app/main_loop.h"
 #include "app/startup.h"
 #include "ui_support.h"
 

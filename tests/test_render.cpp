@@ -2,6 +2,8 @@
 // checked on the views' pixels against the geometry of the orbits (computed
 // here from the closed form, not from the program's tables). Colours and
 // positions are asserted, never glyph shapes: fonts differ between machines.
+#include "app/animation.h"
+#include "app/choices.h"
 #include "app/menu.h"
 #include "app/shell.h"
 #include "app/startup.h"
@@ -969,7 +971,7 @@ private slots:
         // the command runs completely (it clears both views and window 0 and
         // leaves window 2 selected), then the step draws with its settings:
         // path segments, no discs, nothing in window 0.
-        BuildMenuBar();
+        BuildMenuBar(MenuBarChoice);
         Settings.SystemMode = 3;
         Settings.DrawMode = 6;
         Run(20);
@@ -993,7 +995,7 @@ private slots:
     void aBoxOpenedByACommandHoldsTheDrawingBack() {
         // "&Info" chosen as the heliocentric view looks at events: while its
         // box is open nothing is drawn; the step goes on after "OK".
-        BuildMenuBar();
+        BuildMenuBar(MenuBarChoice);
         Settings.SystemMode = 1;
         Settings.DrawMode = 5;
         Run(5);

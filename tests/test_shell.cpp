@@ -1,5 +1,7 @@
 // test_shell.cpp — start-up, the main loop, quitting, the views' rebuild and
 // the error report, with real (offscreen) windows on a 1024 x 768 screen.
+#include "app/animation.h"
+#include "app/main_loop.h"
 #include "app/shell.h"
 #include "app/startup.h"
 #include "model/planets.h"

@@ -8,6 +8,8 @@
 // stays within its values, the dialog does what its answers say, the positions
 // stay exact and memory does not grow. The random inputs come from fixed
 // seeds; a failure names the seed and the place.
+#include "app/animation.h"
+#include "app/choices.h"
 #include "app/startup.h"
 #include "ui/ui.h"
 #include "ui_support.h"
@@ -370,10 +372,10 @@ private slots:
                 if (random.bounded(5) == 0) {
                     static constexpr int commands[] = {-1, 0, 1, 2, 3, SkyStripCommand, ModelSkyCommand,
                                                        RealSkyCommand, 99};
-                    ClassroomMenu(commands[random.bounded(int(std::size(commands)))]);
+                    CommandChoice(commands[random.bounded(int(std::size(commands)))]);
                 }
-                if (random.bounded(100) == 0) ClassroomMenu(NextEventCommand + random.bounded(2));
-                if (random.bounded(200) == 0) ClassroomMenu(EventListCommand);
+                if (random.bounded(100) == 0) CommandChoice(NextEventCommand + random.bounded(2));
+                if (random.bounded(200) == 0) CommandChoice(EventListCommand);
                 const bool duringStep = random.bounded(3) == 0;
                 duringSteps += duringStep;
                 if (duringStep)

@@ -1,6 +1,7 @@
 // test_worksheet.cpp — "&Arbeitsblatt speichern": the worksheet and its
 // solution sheet from known moments, on an offscreen 1024 x 768 screen.
 // HELIOGEO_WORKSHEET=folder keeps the files of Mars's opposition there.
+#include "app/choices.h"
 #include "app/saving.h"
 #include "app/worksheet.h"
 #include "model/calendar.h"
@@ -200,11 +201,11 @@ private slots:
         Settings.DrawMode = 7;
         Settings.TimeStep = 2;
         for (int k : {Mercury, Venus, Jupiter}) Settings.PlanetOn[k] = -1;
-        ClassroomMenu(SightLines);
-        ClassroomMenu(SkyStripCommand);
+        CommandChoice(SightLines);
+        CommandChoice(SkyStripCommand);
         LayOutWhereDue();
-        ClassroomMenu(NextEventCommand);
-        while (Classroom.AtEvent->Kind != EventKind::Opposition) ClassroomMenu(NextEventCommand);
+        CommandChoice(NextEventCommand);
+        while (Classroom.AtEvent->Kind != EventKind::Opposition) CommandChoice(NextEventCommand);
 
         QString box;
         AnswerNextBox(&box);
@@ -240,11 +241,11 @@ private slots:
         // there is no worksheet.
         Settings.PlanetOn[Mars] = -1;
         AnswerNextBox(&box);
-        ClassroomMenu(SaveWorksheetCommand);
+        CommandChoice(SaveWorksheetCommand);
         QCOMPARE(box, "Kein Planet außer der Erde ist eingeschaltet: es gibt kein Arbeitsblatt.");
         Settings.SystemMode = 0;
         AnswerNextBox(&box);
-        ClassroomMenu(SaveWorksheetCommand);
+        CommandChoice(SaveWorksheetCommand);
         QCOMPARE(box, "Wählen Sie zuerst unter SYSTEM „Beide“:\nDas Arbeitsblatt fragt nach dem linken und dem "
                       "rechten Bild.");
     }

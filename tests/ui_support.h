@@ -3,12 +3,15 @@
 // question of the time-step dialog.
 #pragma once
 
+#include "app/animation.h"
+#include "app/choices.h"
 #include "app/classroom.h"
 #include "app/commands.h"
-#include "app/status_line.h"
+#include "app/main_loop.h"
 #include "app/menu.h"
 #include "app/shell.h"
 #include "app/startup.h"
+#include "app/status_line.h"
 #include "model/planets.h"
 #include "model/state.h"
 #include "render/render.h"
@@ -35,8 +38,7 @@ inline void SetUpLikeStartUp(bool withViews = true) {
     OpenMainWindowAndModel();
     SetFillPattern(0);
     if (!withViews) return;
-    BuildMenuBar();
-    InstallCommands();
+    InstallChoices();
     FitBelowMenuBar();
     OpenViewsAndDiscImages();
     SetFillPattern(0);
