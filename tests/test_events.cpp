@@ -1,5 +1,6 @@
 // test_events.cpp — the events against relations that hold however they were found.
 #include "model/calendar.h"
+#include "model/construction.h"
 #include "model/event_list.h"
 #include "model/layout.h"
 #include "model/planets.h"
@@ -175,6 +176,51 @@ private slots:
         const double start = TheSky().Elongation(body, 1) * 180 / std::numbers::pi;
         QVERIFY(lines[1].starts_with(BodyName(body) + ": " + std::to_string(std::lround(std::abs(start))) + "° " +
                                      (start > 0 ? "östlich" : "westlich") + " der Sonne, "));
+    }
+
+    // The construction of a loop (construction.h): numbers a whole number of
+    // days apart, from before the loop's first standstill to after its last,
+    // at which the planet seen from the Earth runs forward, back and forward
+    // again; in the real sky each at 00:00 UTC. → and ← go from number to number.
+    void constructionRunsForwardBackForward_data() {
+        QTest::addColumn<bool>("real");
+        QTest::addColumn<int>("body");
+        QTest::addColumn<double>("day");
+        QTest::newRow("Modell Merkur vor der Schleife") << false << int(Mercury) << 100.0;
+        QTest::newRow("Modell Venus") << false << int(Venus) << 573.0;
+        QTest::newRow("Modell Mars nach der Schleife") << false << int(Mars) << 860.0;  // its standstill: day 844
+        // NASA Sky Calendar 2015 (F. Espenak): Mercury's inferior conjunction, 30.01.2015 13:40 UT.
+        QTest::newRow("Merkur 2015") << true << int(Mercury) << MomentFromUtc({2015, 1, 30, 13, 40});
+        // High Altitude Observatory (NCAR), Mauna Loa Solar Observatory's gallery:
+        // Venus's inferior conjunction of 03.06.2020.
+        QTest::newRow("Venus 2020") << true << int(Venus) << MomentFromUtc({2020, 6, 3});
+        // F. Espenak's tables: Mars's opposition of 19.02.2027.
+        QTest::newRow("Mars 2027") << true << int(Mars) << MomentFromUtc({2027, 2, 19});
+    }
+
+    void constructionRunsForwardBackForward() {
+        QFETCH(bool, real);
+        QFETCH(int, body);
+        QFETCH(double, day);
+        SetScreenSize(1024, 768);
+        Planets.FlattenFactor = 0.82;
+        InitModel();
+        Skies.Real = real;
+        const LoopConstruction c = ConstructionOfMoment(body, day);
+        const std::vector<double>& t = c.Moments;
+        QVERIFY(t.size() >= 7 && t.size() <= 11 && t[0] <= day && day <= t.back());
+        QVERIFY(t[0] < c.Loop.FirstDay && t.back() > c.Loop.LastDay);
+        const CivilTime utc = UtcOf(t[0] + 0.5);
+        QCOMPARE(t[0], real ? MomentFromUtc({utc.Year, utc.Month, utc.Day}) : std::round(t[0]));
+        const auto seen = [&](std::size_t k) { return ScreenDirection(body, t[k]); };
+        int turns = 0;
+        for (std::size_t k = 1; k < t.size(); ++k) {
+            QVERIFY(std::abs(t[k] - t[k - 1] - c.Interval) < 1.0 / 86400);  // a second: ΔT's change in the real sky
+            QVERIFY(NumbersReached(c, t[k]) == int(k) + 1 && NextNumber(c, t[k - 1]) == int(k) + 1 &&
+                    PreviousNumber(c, t[k]) == int(k));
+            turns += k > 1 && std::sin(seen(k) - seen(k - 1)) * std::sin(seen(k - 1) - seen(k - 2)) < 0;
+        }
+        QCOMPARE(turns, 2);
     }
 };
 
