@@ -39,6 +39,15 @@ double Landing(std::deque<ClassroomState::Visit>& visits, double direction) {
 // on the end, or stays there.
 bool SingleStep(int direction) {
     const double now = Planets.SimTime;
+    // With the construction shown, from number to number while there is one.
+    if (Classroom.Construction) {
+        const LoopConstruction& c = *Classroom.Construction;
+        const int number = direction > 0 ? NextNumber(c, now) : PreviousNumber(c, now);
+        if (number > 0) {
+            MoveClockTo(c.Moments[static_cast<std::size_t>(number - 1)]);
+            return true;
+        }
+    }
     auto& ahead = direction > 0 ? Classroom.Later : Classroom.Earlier;
     auto& behind = direction > 0 ? Classroom.Earlier : Classroom.Later;
     const double landing = Landing(ahead, direction), day = WithinTheSky(landing);
@@ -61,8 +70,7 @@ void StopAtTheEnd() {
     Classroom.PendingSteps = 0;
     Classroom.RedrawPending = false;
     Classroom.AtEvent.reset();
-    if (Classroom.SightLinesOn) ShowSightLines(true);
-    if (Classroom.SkyStripOn) DrawSkyStrip();
+    FollowTheClock();
     UpdateStatusLine(true);
     MessageBox("Angehalten: " + TheSky().Span().Why + ".");
 }
@@ -91,6 +99,55 @@ void AskStep(int direction) {
 void ToggleSightLines() {
     Classroom.SightLinesOn = !Classroom.SightLinesOn;
     ShowSightLines(Classroom.SightLinesOn);
+}
+
+void ToggleConstruction() {
+    if (Classroom.Construction) {
+        EndConstruction();
+        return;
+    }
+    // One planet besides the Earth, whose loop is large enough to draw
+    // against the Earth's orbit.
+    int body = 0, shown = 0;
+    for (int k = Mercury; k <= Jupiter; ++k)
+        if (Settings.PlanetOn[k] == 1) body = k, ++shown;
+    if (shown != 1 || body == Jupiter) {
+        MessageBox("Zeigen Sie dazu nur einen Planeten: PLANETEN \u201Enur Erde-Sonne\u201C, dann "
+                   "\u201EMerkur ein/aus\u201C, \u201EVenus ein/aus\u201C oder \u201EMars ein/aus\u201C.");
+        return;
+    }
+    LoopConstruction c = ConstructionOfMoment(body, Planets.SimTime);
+    if (c.Moments.empty()) {
+        MessageBox("F\u00FCr diese Schleife reicht der Himmel nicht: " + TheSky().Span().Why + ".");
+        return;
+    }
+    Classroom.Construction = std::move(c);
+    // Its numbers up to the clock at once; the clock stays.
+    ShowConstruction(&*Classroom.Construction, Planets.SimTime);
+}
+
+void EndConstruction() {
+    if (!Classroom.Construction) return;
+    Classroom.Construction.reset();
+    ShowConstruction(nullptr, Planets.SimTime);
+}
+
+void FollowTheClock() {
+    if (Classroom.SightLinesOn) ShowSightLines(true);
+    if (Classroom.Construction) ShowConstruction(&*Classroom.Construction, Planets.SimTime);
+    if (Classroom.SkyStripOn) DrawSkyStrip();
+}
+
+void MoveClockTo(double day) {
+    Classroom.Earlier.clear();
+    Classroom.Later.clear();
+    const bool paths = Settings.DrawMode == 5 || Settings.DrawMode == 7;
+    if (day > Planets.SimTime || paths) {
+        DrawStepsTo(day);
+    } else {
+        MoveModelTo(day);
+        DrawStep();
+    }
 }
 
 void DrawStepsTo(double day) {
@@ -160,8 +217,7 @@ void ClassroomPass() {
     } else {
         return;
     }
-    if (Classroom.SightLinesOn) ShowSightLines(true);
-    if (Classroom.SkyStripOn) DrawSkyStrip();
+    FollowTheClock();
     UpdateStatusLine(Classroom.Paused);
 }
 

@@ -48,3 +48,22 @@ void TogglePause();
 // first one pauses it.
 void AskStep(int direction);
 void ToggleSightLines();
+
+// "&Konstruktion ein/aus": the construction of the loop of the moment for
+// the one planet shown besides the Earth (Mercury, Venus or Mars), its
+// numbers drawn up to the clock; while it is shown and the clock paused, →
+// and ← go from number to number. Chosen again, it goes.
+void ToggleConstruction();
+// Takes the construction away (another choice of planets or system, a
+// switch of sky).
+void EndConstruction();
+
+// What follows the clock wherever it went: the lines of sight, the
+// construction and the sky strip.
+void FollowTheClock();
+// The clock moved to `day` as a jump moves it: the steps in between drawn as
+// the animation draws them, forward so that paths grow on, back so that
+// they are gone over again rather than cut by a chord; without paths the way
+// back is one step. The steps back and forth are forgotten: from there → and
+// ← are one time step each.
+void MoveClockTo(double day);

@@ -4,6 +4,7 @@
 // pass, the status line and the saved files read it.
 #pragma once
 
+#include "model/construction.h"
 #include "model/sky.h"
 
 #include <deque>
@@ -27,6 +28,9 @@ struct ClassroomState {
     bool SkyStripOn = false;
     std::optional<SkyEvent> AtEvent; // the event last jumped to; named while the clock stands on it
     bool Drawing = false;            // a jump (or a new layout) draws its steps: choices wait for its end
+    // The construction of a loop while it is shown, with its planet and
+    // numbered moments, kept until it is taken away.
+    std::optional<LoopConstruction> Construction;
 };
 
 extern ClassroomState Classroom;

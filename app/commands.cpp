@@ -33,6 +33,8 @@ constexpr std::array<CommandRow, CommandCount> Table{{
     {StepBack, Extras, "Schritt &zurück", Key(KeyName::Left), "\u2190", 1, "|\u25C0", [] { AskStep(-1); }, nullptr,
      false},
     {SightLines, Extras, "&Sichtlinien ein/aus", Letter('S'), "S", -1, "", ToggleSightLines, nullptr, false},
+    {ConstructionCommand, Extras, "&Konstruktion ein/aus", Letter('K'), "K", -1, "", ToggleConstruction,
+     [] { return Classroom.Construction.has_value(); }, false},
     {SavePictureCommand, Extras, "&Bild speichern", Letter('S', true), "Strg+S", -1, "", SaveThePicture, nullptr,
      false},
     {SaveWorksheetCommand, Extras, "&Arbeitsblatt speichern", Letter('A'), "A", -1, "", SaveTheWorksheet, nullptr,

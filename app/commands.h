@@ -17,6 +17,7 @@ enum Command : int {
     StepForward,
     StepBack,
     SightLines,
+    ConstructionCommand,
     SavePictureCommand,
     SaveWorksheetCommand,
     NextEventCommand,

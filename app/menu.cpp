@@ -1,6 +1,7 @@
 // menu.cpp — the menu bar and its five menus.
 #include "app/menu.h"
 
+#include "app/classroom.h"
 #include "app/shell.h"
 #include "model/state.h"
 #include "model/text_items.h"
@@ -80,6 +81,8 @@ void DeskMenu(int32_t item) {
 void SystemMenu(int32_t item) {
     int16_t choice = ChoiceIn(item, 6, 3);
     if (choice == 0) return;
+    // Another choice of system or of planets takes the construction away.
+    EndConstruction();
     ClearBackgrounds();
     Shell.MenuChoice = choice;
     // Still with the old SystemMode: the new one is set below.
@@ -147,6 +150,7 @@ void DisplayMenu(int32_t item) {
 void PlanetsMenu(int32_t item) {
     int16_t choice = ChoiceIn(item, 17, 5);
     if (choice == 0) return;
+    EndConstruction();
     Shell.MenuChoice = choice;
     WhiteOnBlue();
     ClearViews();

@@ -25,26 +25,8 @@ void Arrive(const SkyEvent& e) {
     Classroom.PendingSteps = 0;
     Classroom.RedrawPending = false;
     Classroom.AtEvent = e;
-    if (Classroom.SightLinesOn) ShowSightLines(true);
-    if (Classroom.SkyStripOn) DrawSkyStrip();
+    FollowTheClock();
     Announce(Spoken(e));
-}
-
-// A jump lands exactly on the event, with the steps in between drawn as the
-// animation draws them, forward so that paths grow on, back so that they are
-// gone over again rather than cut by a chord; without paths the way back is
-// one step. From there → and ← are one time step each, whichever way the
-// jump went.
-void JumpTo(double day) {
-    Classroom.Earlier.clear();
-    Classroom.Later.clear();
-    const bool paths = Settings.DrawMode == 5 || Settings.DrawMode == 7;
-    if (day > Planets.SimTime || paths) {
-        DrawStepsTo(day);
-    } else {
-        MoveModelTo(day);
-        DrawStep();
-    }
 }
 
 }  // namespace
@@ -59,7 +41,7 @@ void JumpToEvent(int direction) {
     // An event beyond an end of the sky's span: the jump stops at the end,
     // or stays there.
     const double day = WithinTheSky(e->Day);
-    if (day != Planets.SimTime) JumpTo(day);
+    if (day != Planets.SimTime) MoveClockTo(day);
     // The window closed meanwhile: the program ends, the jump with it.
     if (Shell.EndMarker == "*") return;
     if (day == e->Day) Arrive(*e);

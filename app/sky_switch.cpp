@@ -34,6 +34,7 @@ void Switch(bool real, double day) {
     Classroom.Later.clear();
     Classroom.PendingSteps = 0;
     Classroom.AtEvent.reset();
+    EndConstruction();
     // The bodies where the new clock puts them, with no path from where they
     // stood; the views empty, as after a choice of system; the lines of
     // sight, the strip and the status line follow with the next pass.

@@ -2,6 +2,7 @@
 // operations, the two views and their windows.
 #pragma once
 
+#include "model/construction.h"
 #include "platform/platform.h"
 #include "render/tables.h"
 
@@ -120,9 +121,28 @@ void PrintPicture(const Image& picture, Image& print);
 // against the fixed stars). Shown over the views, never drawn into them; off
 // takes them away.
 void ShowSightLines(bool on);
-// Shows over each view its lines of sight as last set and its marks' lines
-// (after each step: the marks follow the sky shown).
+// Shows over each view its lines of sight as last set, the construction and
+// its marks' lines (after each step: the marks follow the sky shown).
 void ShowViewOverlays();
+
+// The construction of a loop (construction.cpp), shown over the views and
+// the sky strip with its numbers up to the clock at `now`; none (nullptr)
+// takes it away.
+void ShowConstruction(const LoopConstruction* c, double now);
+// Its lines over view n with the first `reached` numbers.
+std::vector<OverlayLine> ConstructionLines(int n, const LoopConstruction& c, int reached);
+// A whole number in strokes `height` pixels high, its top left corner at (x, y).
+void NumberStrokes(std::vector<OverlayLine>& lines, double x, double y, double height, int number, uint32_t colour);
+// The strip's part of it: the planet's direction at each number reached, a
+// numbered point at its day's row (sky_strip.cpp).
+void SetStripConstruction(const LoopConstruction* c, int reached);
+// Where the strip shows the construction's points: each number with its
+// centre, in the strip's pixels.
+struct NumberedPoint {
+    int Number = 0;
+    double X = 0, Y = 0;
+};
+std::vector<NumberedPoint> StripConstructionPoints();
 
 // The real sky's marks in the views (view_marks.cpp): a scale bar "1 AE"
 // under "Bahnen maßstabsgetreu, Scheiben vergrößert" (on two lines where one

@@ -11,12 +11,16 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <optional>
 #include <vector>
 
 namespace {
 
 // Each view's lines of sight as last set: windows 2 and 3.
 std::array<std::vector<OverlayLine>, 2> Sight;
+// The construction shown, and how many of its numbers the clock has reached.
+std::optional<LoopConstruction> Construction;
+int Reached = 0;
 
 // Where the ray from (ex, ey) through (px, py) leaves the rectangle
 // 0 .. width-1 x 0 .. height-1; false if it starts outside or has no direction.
@@ -75,7 +79,23 @@ void ShowViewOverlays() {
     for (int n : {Win_2, Win_3}) {
         const std::vector<OverlayLine>& marks = ViewMarkLines(n);
         lines = Sight[n - Win_2];
+        if (Construction) {
+            const std::vector<OverlayLine> figure = ConstructionLines(n, *Construction, Reached);
+            lines.insert(lines.end(), figure.begin(), figure.end());
+        }
         lines.insert(lines.end(), marks.begin(), marks.end());
         SetOverlayLines(n, lines);
     }
+}
+
+void ShowConstruction(const LoopConstruction* c, double now) {
+    const int reached = c ? NumbersReached(*c, now) : 0;
+    // Nothing new while the clock stays between two numbers.
+    const bool same = c ? Construction && Construction->Moments == c->Moments && Construction->Body == c->Body
+                        : !Construction;
+    if (!same) Construction = c ? std::optional<LoopConstruction>(*c) : std::nullopt;
+    SetStripConstruction(c, reached);
+    if (same && reached == Reached) return;
+    Reached = reached;
+    ShowViewOverlays();
 }

@@ -360,6 +360,9 @@ void KeepDays(long long today) {
 // The row of something `age` days old.
 double AgeRow(double age) { return Strip.NowRow + (Strip.YearRow - Strip.NowRow) * age / YearDays; }
 
+// The construction's points over the strip (below).
+void ShowStripConstruction(double now);
+
 // A standstill's label, drawn the first time in the strip's corner (which
 // the background covers again before anything is shown).
 void MakeLabel(Standstill& still) {
@@ -539,6 +542,67 @@ void DrawSkyStrip() {
     SetBackground(background);
     SetFillPattern(fill);
     SelectWindow(selected);
+    ShowStripConstruction(now);
+}
+
+namespace {
+
+// The construction's points on the strip: the planet's direction at each
+// numbered moment, kept for the strip's width, and how many are reached.
+struct StripConstruction {
+    std::optional<LoopConstruction> Figure;
+    int Reached = 0;
+    int Width = 0;
+    std::vector<double> X;
+    std::vector<NumberedPoint> Shown;
+} Figure;
+
+// White strokes on the night-blue strip: a ring round each numbered point
+// of the last year and its number beside it.
+void ShowStripConstruction(double now) {
+    StripConstruction& c = Figure;
+    std::vector<OverlayLine> lines;
+    c.Shown.clear();
+    if (c.Figure) {
+        if (c.Width != Strip.Width || c.X.size() != c.Figure->Moments.size()) {
+            c.Width = Strip.Width;
+            c.X.clear();
+            for (double t : c.Figure->Moments) c.X.push_back(SkyX(TheSky().StripDirection(c.Figure->Body, t)));
+        }
+        const double ratio = PixelRatio(), ring = Strip.Dot + 2 * ratio, digits = 7 * ratio;
+        for (int i = 0; i < c.Reached && i < static_cast<int>(c.X.size()); ++i) {
+            const double age = now - c.Figure->Moments[static_cast<std::size_t>(i)];
+            if (age < 0 || age >= YearDays) continue;
+            const double y = AgeRow(age);
+            c.Shown.push_back({i + 1, c.X[static_cast<std::size_t>(i)], y});
+            Wrapped(c.X[static_cast<std::size_t>(i)], static_cast<int>(std::ceil(ring)), [&](double x) {
+                constexpr double Step = TwoPi / 8;
+                for (int j = 0; j < 8; ++j)
+                    lines.push_back(OverlayLine{x + ring * std::cos(j * Step), y + ring * std::sin(j * Step),
+                                                x + ring * std::cos((j + 1) * Step), y + ring * std::sin((j + 1) * Step),
+                                                0xFFFFFF, 1});
+                NumberStrokes(lines, x + ring + ratio, y - digits / 2, digits, i + 1, 0xFFFFFF);
+            });
+        }
+    }
+    SetOverlayLines(Win_4, lines);
+}
+
+}  // namespace
+
+void SetStripConstruction(const LoopConstruction* c, int reached) {
+    StripConstruction& s = Figure;
+    const bool same = c ? s.Figure && s.Figure->Moments == c->Moments && s.Figure->Body == c->Body : !s.Figure;
+    if (!same) {
+        s.Figure = c ? std::optional<LoopConstruction>(*c) : std::nullopt;
+        s.X.clear();
+    }
+    s.Reached = reached;
+    if (IsWindowOpen(Win_4)) ShowStripConstruction(Planets.SimTime);
+}
+
+std::vector<NumberedPoint> StripConstructionPoints() {
+    return Figure.Shown;
 }
 
 std::vector<StripLabel> SkyStripLabels() {

@@ -30,14 +30,22 @@ void Animating(double timeStep = 0.5, int steps = 40) {
     for (int i = 0; i < steps; ++i) ClassroomPass();
 }
 
+// The lines a window shows over its pixels, as the platform keeps them.
+const std::vector<OverlayLine>& LinesOf(int n) {
+    return platform_internal::S().windows[n].overlay;
+}
+
 struct Picture {
     std::array<double, 21> x, y;
     QImage helio, geo;
-    bool operator==(const Picture& o) const { return x == o.x && y == o.y && helio == o.helio && geo == o.geo; }
+    std::vector<OverlayLine> over2, over3;
+    bool operator==(const Picture& o) const {
+        return x == o.x && y == o.y && helio == o.helio && geo == o.geo && over2 == o.over2 && over3 == o.over3;
+    }
 };
 
 Picture Now() {
-    return {Planets.PosX, Planets.PosY, Shot(Win_2), Shot(Win_3)};
+    return {Planets.PosX, Planets.PosY, Shot(Win_2), Shot(Win_3), LinesOf(Win_2), LinesOf(Win_3)};
 }
 
 QAction* CommandAction(int item) {
@@ -53,11 +61,6 @@ QString PictureFolder(const QTemporaryDir& home, const QString& name) {
     return home.filePath(name);
 }
 
-// The lines of sight a window shows now, as the platform keeps them.
-const std::vector<OverlayLine>& LinesOf(int n) {
-    return platform_internal::S().windows[n].overlay;
-}
-
 }  // namespace
 
 class TestClassroom : public QObject {
@@ -71,7 +74,7 @@ private slots:
     // line is read.
     void theExtrasMenuAndItsKeys() {
         const QStringList texts = {"&Anhalten / Weiter\tLeertaste", "Schritt &vor\t\u2192", "Schritt &zurück\t\u2190",
-                                   "&Sichtlinien ein/aus\tS", "&Bild speichern\tStrg+S", "&Arbeitsblatt speichern\tA",
+                                   "&Sichtlinien ein/aus\tS", "&Konstruktion ein/aus\tK", "&Bild speichern\tStrg+S", "&Arbeitsblatt speichern\tA",
                                    "&Nächstes Ereignis\tBild\u2193", "&Voriges Ereignis\tBild\u2191",
                                    "&Himmelsstreifen ein/aus\tH", "&Ereignisliste\tL", "Ereignisliste &speichern",
                                    "&Modell\tM", "&Echter Himmel\tE", "&Jetzt\tJ", "&Datum \u2026\tD"};
@@ -132,23 +135,36 @@ private slots:
         QTest::addColumn<double>("runningStep");  // the time step while the animation ran
         QTest::addColumn<double>("timeStep");     // the one stepped with
         QTest::addColumn<int>("steps");
-        QTest::newRow("0.5 d, 3 steps") << 0.5 << 0.5 << 3;
-        QTest::newRow("0.2 d, 7 steps") << 0.2 << 0.2 << 7;
+        QTest::addColumn<bool>("construction");  // Mars's, from its number 4: number to number
+        QTest::newRow("0.5 d, 3 steps") << 0.5 << 0.5 << 3 << false;
+        QTest::newRow("0.2 d, 7 steps") << 0.2 << 0.2 << 7 << false;
         // Where adding and subtracting 4.4 d again misses the start by a bit.
-        QTest::newRow("4.4 d typed after 0.2 d, 7 steps") << 0.2 << 4.4 << 7;
+        QTest::newRow("4.4 d typed after 0.2 d, 7 steps") << 0.2 << 4.4 << 7 << false;
+        QTest::newRow("construction, 3 numbers") << 0.5 << 0.5 << 3 << true;
     }
     void stepsBackAndForthLandExactly() {
         QFETCH(double, runningStep);
         QFETCH(double, timeStep);
         QFETCH(int, steps);
+        QFETCH(bool, construction);
         Animating(runningStep, 57);
         Settings.TimeStep = timeStep;
         // The first step key stops the animation and takes no step.
-        const double t0 = Planets.SimTime;
+        double t0 = Planets.SimTime;
         CommandChoice(StepForward);
         QVERIFY(Classroom.Paused);
         ClassroomPass();
         QCOMPARE(Planets.SimTime, t0);
+        if (construction) {
+            ChooseFromTheBar(18);  // "&nur Erde-Sonne"
+            ChooseFromTheBar(21);  // "M&ars ein/aus"
+            CommandChoice(ConstructionCommand);
+            while (NumbersReached(*Classroom.Construction, Planets.SimTime) != 4)
+                CommandChoice(NumbersReached(*Classroom.Construction, Planets.SimTime) > 4 ? StepBack : StepForward),
+                    ClassroomPass();
+            t0 = Planets.SimTime;
+            QCOMPARE(t0, Classroom.Construction->Moments[3]);
+        }
 
         const Picture start = Now();
         auto step = [steps](int item) {
@@ -160,6 +176,7 @@ private slots:
         step(StepForward);
         const Picture ahead = Now();
         QVERIFY(!(ahead == start));
+        if (construction) QCOMPARE(Planets.SimTime, Classroom.Construction->Moments[3 + steps]);
         step(StepBack);
         QVERIFY(Now() == start);
         step(StepForward);
@@ -277,6 +294,93 @@ private slots:
         QVERIFY(turns[0] < synodic / 10);
         QVERIFY(std::abs((turns[1] + turns[2]) / 2 - synodic) < 2 * Settings.TimeStep);
         QVERIFY(std::abs(turns[2] - turns[1] - 2 * turns[0]) < 2 * Settings.TimeStep);
+    }
+
+    // The construction of the loop of the moment, number by number: each
+    // line starts at its Earth and passes its planet, in the geocentric view
+    // parallel to the heliocentric one; the strip's points run forward, back
+    // and forward again. The model's days; the real sky at published loops:
+    // Mercury's inferior conjunction of 30.01.2015 (NASA Sky Calendar),
+    // Venus's of 03.06.2020 (HAO), Mars's opposition of 19.02.2027 (Espenak).
+    void theConstructionStandsOnItsNumbers_data() {
+        QTest::addColumn<bool>("real");
+        QTest::addColumn<int>("body");
+        QTest::addColumn<double>("day");
+        QTest::newRow("model, Mercury") << false << int(Mercury) << 100.0;
+        QTest::newRow("model, Venus") << false << int(Venus) << 573.0;
+        QTest::newRow("model, Mars") << false << int(Mars) << 860.0;
+        QTest::newRow("Mercury 2015") << true << int(Mercury) << MomentFromUtc({2015, 1, 21});
+        QTest::newRow("Venus 2020") << true << int(Venus) << MomentFromUtc({2020, 5, 13});
+        QTest::newRow("Mars 2027") << true << int(Mars) << MomentFromUtc({2027, 1, 10});
+    }
+    void theConstructionStandsOnItsNumbers() {
+        QFETCH(bool, real);
+        QFETCH(int, body);
+        QFETCH(double, day);
+        ChooseFromTheBar(9);   // "&Beide"
+        ChooseFromTheBar(18);  // "&nur Erde-Sonne"
+        QString text;
+        AnswerNextBox(&text);
+        CommandChoice(ConstructionCommand);
+        QVERIFY(text.startsWith("Zeigen Sie dazu nur einen Planeten: PLANETEN"));
+        ChooseFromTheBar(17 + body);  // the planet's "ein/aus"
+        if (real) {
+            ShowRealSkyAt(day);
+        } else {
+            MoveModelTo(day);
+            KeepPositions();
+            CommandChoice(PauseResume);
+        }
+        CommandChoice(SkyStripCommand);
+        LayOutWhereDue();
+        ClassroomPass();
+        CommandChoice(ConstructionCommand);
+        QCOMPARE(Planets.SimTime, day);  // the clock stays
+        const LoopConstruction c = *Classroom.Construction;
+        while (NumbersReached(c, Planets.SimTime) > 1) CommandChoice(StepBack), ClassroomPass();
+        auto place = [](int k, double t) {
+            double x = 0, y = 0;
+            TheSky().ScreenPlace(k, t, x, y);
+            return QPointF(x, y);
+        };
+        // The construction's long lines in a view (its numbers' strokes are short).
+        auto longLines = [](int n) {
+            std::vector<OverlayLine> lines;
+            for (const OverlayLine& l : LinesOf(n))
+                if (l.Colour == 0x202020 && std::hypot(l.X2 - l.X1, l.Y2 - l.Y1) > 20) lines.push_back(l);
+            return lines;
+        };
+        auto through = [](const OverlayLine& l, QPointF p) {  // p on the line, ahead of its start
+            const double dx = l.X2 - l.X1, dy = l.Y2 - l.Y1, t = (p.x() - l.X1) * dx + (p.y() - l.Y1) * dy;
+            return std::abs((p.x() - l.X1) * dy - (p.y() - l.Y1) * dx) / std::hypot(dx, dy) < 0.01 && t > 0;
+        };
+        for (std::size_t k = 1; k <= c.Moments.size(); ++k) {
+            if (k > 1) CommandChoice(StepForward), ClassroomPass();
+            const double t = c.Moments[k - 1];
+            QCOMPARE(Planets.SimTime, t);
+            const auto helio = longLines(Win_2), geo = longLines(Win_3);
+            QCOMPARE(helio.size(), k);
+            QCOMPARE(geo.size(), k);
+            const QPointF sun(Layout.HelioCentreX, Layout.HelioCentreY), earth(Layout.GeoCentreX, Layout.GeoCentreY);
+            const QPointF e = place(Earth, t), p = place(body, t);
+            QCOMPARE(QPointF(helio.back().X1, helio.back().Y1), sun + e);
+            QVERIFY(through(helio.back(), sun + p));
+            QCOMPARE(QPointF(geo.back().X1, geo.back().Y1), earth);
+            QVERIFY(through(geo.back(), earth + p - e));
+            QCOMPARE(StripConstructionPoints().size(), k);
+        }
+        // Forward, back and forward on the strip: its direction turns twice.
+        const std::vector<NumberedPoint> points = StripConstructionPoints();
+        int turns = 0;
+        for (std::size_t i = 2; i < points.size(); ++i)
+            turns += std::remainder(points[i].X - points[i - 1].X, WindowWidth(Win_4)) *
+                         std::remainder(points[i - 1].X - points[i - 2].X, WindowWidth(Win_4)) < 0;
+        QCOMPARE(turns, 2);
+        // Past the last number → is a time step again; "K" again takes it away.
+        CommandChoice(StepForward), ClassroomPass();
+        QCOMPARE(Planets.SimTime, c.Moments.back() + Settings.TimeStep);
+        CommandChoice(ConstructionCommand);
+        QVERIFY(!Classroom.Construction && longLines(Win_2).empty() && StripConstructionPoints().empty());
     }
 
     // "&Bild speichern": a PNG in the picture folder holding both views as shown.

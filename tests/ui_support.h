@@ -41,6 +41,7 @@ inline void SetUpLikeStartUp(bool withViews = true) {
     InstallChoices();
     FitBelowMenuBar();
     OpenViewsAndDiscImages();
+    ShowConstruction(nullptr, 0);  // as at start-up, not as the last test left it
     SetFillPattern(0);
 }
 

@@ -1,0 +1,130 @@
+// construction.cpp — the construction of a loop over the views: the Earth's
+// and the planet's places at the numbered moments as small numbered marks,
+// and through each numbered pair a thin line on to the view's edge; in the
+// geocentric view the same lines from the fixed Earth, through the planet's
+// numbered places along its loop. The geocentric transform only moves the
+// origin, so the two views' lines of one number are parallel, as the lines
+// of sight are. All of it is overlay lines, numbers included (drawn in
+// strokes), so the views' own pixels stay as they are.
+#include "render/render.h"
+#include "render/view_common.h"
+
+#include "model/planets.h"
+#include "model/sky.h"
+#include "model/state.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <numbers>
+#include <string>
+#include <vector>
+
+namespace {
+
+// The construction's lines and numbers: dark grey, so that they stand apart
+// from the lines of sight in the planets' colours.
+constexpr uint32_t Ink = 0x202020;
+
+// Where the ray from (ex, ey) towards (px, py) leaves the rectangle
+// 0 .. width-1 x 0 .. height-1 (before the planet, where the planet stands
+// at the view's edge or beyond it); false if it has no direction or starts
+// outside.
+bool RayThrough(double ex, double ey, double px, double py, double width, double height, double& x, double& y) {
+    const double dx = px - ex, dy = py - ey;
+    if (dx == 0 && dy == 0) return false;
+    double t = 1e300;
+    if (dx > 0) t = std::min(t, (width - 1 - ex) / dx);
+    if (dx < 0) t = std::min(t, -ex / dx);
+    if (dy > 0) t = std::min(t, (height - 1 - ey) / dy);
+    if (dy < 0) t = std::min(t, -ey / dy);
+    if (!(t > 0) || t == 1e300) return false;
+    x = std::clamp(ex + t * dx, 0.0, width - 1);
+    y = std::clamp(ey + t * dy, 0.0, height - 1);
+    return true;
+}
+
+// The places of the numbered moments, relative to the Sun in the views'
+// pixels, made again where the moments or the views' scale have changed.
+struct Places {
+    std::vector<double> Moments;
+    std::array<double, 3> Scale{};  // pixels per unit, the Earth's radii across and down
+    int Body = 0;
+    std::vector<double> Ex, Ey, Px, Py;
+};
+
+const Places& PlacesOf(const LoopConstruction& c) {
+    static Places p;
+    const std::array<double, 3> scale{TheSky().PixelsPerUnit(), Planets.RadiusX[Earth], Planets.RadiusY[Earth]};
+    if (p.Moments == c.Moments && p.Scale == scale && p.Body == c.Body) return p;
+    p.Moments = c.Moments;
+    p.Scale = scale;
+    p.Body = c.Body;
+    const std::size_t n = c.Moments.size();
+    p.Ex.assign(n, 0), p.Ey.assign(n, 0), p.Px.assign(n, 0), p.Py.assign(n, 0);
+    for (std::size_t i = 0; i < n; ++i) {
+        TheSky().ScreenPlace(Earth, c.Moments[i], p.Ex[i], p.Ey[i]);
+        TheSky().ScreenPlace(c.Body, c.Moments[i], p.Px[i], p.Py[i]);
+    }
+    return p;
+}
+
+// A small ring round a numbered place, as eight short strokes.
+void Mark(std::vector<OverlayLine>& lines, double x, double y, double r, uint32_t colour) {
+    constexpr double Step = std::numbers::pi / 4;
+    for (int i = 0; i < 8; ++i)
+        lines.push_back(OverlayLine{x + r * std::cos(i * Step), y + r * std::sin(i * Step), x + r * std::cos((i + 1) * Step),
+                                    y + r * std::sin((i + 1) * Step), colour, 1});
+}
+
+}  // namespace
+
+void NumberStrokes(std::vector<OverlayLine>& lines, double x, double y, double height, int number, uint32_t colour) {
+    // Seven segments: a top, upper right, lower right, bottom, lower left,
+    // upper left and middle; each digit lights some of them.
+    constexpr uint8_t Lit[10] = {0x3F, 0x06, 0x5B, 0x4F, 0x66, 0x6D, 0x7D, 0x07, 0x7F, 0x6F};
+    const std::string digits = std::to_string(std::max(0, number));
+    const double w = height / 2, gap = std::max(1.0, height / 4);
+    const int width = std::max(1, static_cast<int>(std::lround(height / 7)));
+    for (char d : digits) {
+        const uint8_t lit = Lit[d - '0'];
+        const double l = x, r = x + w, t = y, m = y + height / 2, b = y + height;
+        const double segments[7][4] = {{l, t, r, t}, {r, t, r, m}, {r, m, r, b}, {l, b, r, b},
+                                       {l, m, l, b}, {l, t, l, m}, {l, m, r, m}};
+        for (int s = 0; s < 7; ++s)
+            if (lit & (1 << s))
+                lines.push_back(OverlayLine{segments[s][0], segments[s][1], segments[s][2], segments[s][3], colour, width});
+        x += w + gap;
+    }
+}
+
+std::vector<OverlayLine> ConstructionLines(int n, const LoopConstruction& c, int reached) {
+    std::vector<OverlayLine> lines;
+    const bool helio = n == Win_2;
+    const bool shown = helio ? Settings.SystemMode == 1 || Settings.SystemMode == 3
+                             : Settings.SystemMode == 2 || Settings.SystemMode == 3;
+    if (!shown || reached <= 0) return lines;
+    const Places& p = PlacesOf(c);
+    const double width = WindowWidth(n) > 0 ? WindowWidth(n) : Layout.ViewWinWidth;
+    const double height = WindowHeight(n) > 0 ? WindowHeight(n) : Layout.ViewWinHeight;
+    const double scale = LetterScale(), ring = 3 * scale, digits = 7 * scale;
+    const double cx = helio ? Layout.HelioCentreX : Layout.GeoCentreX;
+    const double cy = helio ? Layout.HelioCentreY : Layout.GeoCentreY;
+    const std::size_t count = std::min<std::size_t>(static_cast<std::size_t>(reached), p.Moments.size());
+    for (std::size_t i = 0; i < count; ++i) {
+        // The Earth where it stood (in the geocentric view, fixed at the
+        // centre), and the planet.
+        const double ex = helio ? cx + p.Ex[i] : cx, ey = helio ? cy + p.Ey[i] : cy;
+        const double px = ex + p.Px[i] - p.Ex[i], py = ey + p.Py[i] - p.Ey[i];
+        double x = 0, y = 0;
+        if (RayThrough(ex, ey, px, py, width, height, x, y)) lines.push_back(OverlayLine{ex, ey, x, y, Ink, 1});
+        const int number = static_cast<int>(i) + 1;
+        Mark(lines, px, py, ring, DiscColour(static_cast<int16_t>(c.Body)));
+        NumberStrokes(lines, px + ring + 1, py - ring - 1 - digits, digits, number, Ink);
+        if (helio) {
+            Mark(lines, ex, ey, ring, DiscColour(Earth));
+            NumberStrokes(lines, ex + ring + 1, ey + ring + 1, digits, number, Ink);
+        }
+    }
+    return lines;
+}
