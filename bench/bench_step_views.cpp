@@ -86,19 +86,27 @@ double MedianMicroseconds(int drawMode, double polygon) {
     return MedianMicroseconds(AnimationStep);
 }
 
-// The classroom's pass, running, with the sky strip or the lines of sight shown.
-double PassMicroseconds(bool strip, bool sightLines) {
+// The classroom's pass, running, with the sky strip, the lines of sight or
+// the construction of Mars's loop (all its numbers reached) shown.
+double PassMicroseconds(bool strip, bool sightLines, bool construction = false) {
     EmptyViews(6, -1.0);
     Settings.TimeStep = 0.5;
     Classroom.Paused = false;
     Classroom.SkyStripOn = strip;
     Classroom.SightLinesOn = sightLines;
+    if (construction) {
+        LoopConstruction c = ConstructionOfMoment(Mars, Planets.SimTime);
+        Planets.SimTime = c.Moments.back();
+        Classroom.Construction = c;
+    }
     ShowSkyStrip(strip);
     ShowSightLines(sightLines);
+    if (Classroom.Construction) ShowConstruction(&*Classroom.Construction, Planets.SimTime);
     const double us = MedianMicroseconds(ClassroomPass);
     Classroom.SkyStripOn = Classroom.SightLinesOn = false;
     ShowSkyStrip(false);
     ShowSightLines(false);
+    if (Classroom.Construction) Classroom.Construction.reset(), ShowConstruction(nullptr, 0);
     return us;
 }
 
@@ -216,12 +224,12 @@ int main(int argc, char** argv) {
                                 MedianMicroseconds(6, 1.0), MedianMicroseconds(7, -1.0));
     PassMicroseconds(true, false);
     const double neither = PassMicroseconds(false, false), strip = PassMicroseconds(true, false),
-                 sightLines = PassMicroseconds(false, true);
+                 sightLines = PassMicroseconds(false, true), construction = PassMicroseconds(false, false, true);
     std::snprintf(text + n, sizeof text - n,
                   "one pass, both views, planets only, all planets: neither %.2f us, the sky strip %.2f us,"
-                  " the lines of sight %.2f us\nnext event once round Mars's synodic period (%.2f days), planets"
-                  " and paths: %.1f ms\n",
-                  neither, strip, sightLines, MarsSynodicDays(), SynodicJumpMilliseconds());
+                  " the lines of sight %.2f us, the construction %.2f us\nnext event once round Mars's synodic"
+                  " period (%.2f days), planets and paths: %.1f ms\n",
+                  neither, strip, sightLines, construction, MarsSynodicDays(), SynodicJumpMilliseconds());
     // The real sky.
     Skies.Real = true;
     MoveModelTo(Date(2027, 1, 1));
@@ -229,14 +237,16 @@ int main(int argc, char** argv) {
     MoveModelTo(Date(2027, 1, 1));
     const double realNeither = PassMicroseconds(false, false), realStrip = PassMicroseconds(true, false),
                  realSightLines = PassMicroseconds(false, true);
+    MoveModelTo(Date(2027, 1, 1));
+    const double realConstruction = PassMicroseconds(false, false, true);
     double longest = 0;
     const double list = RealListMilliseconds(), jumps = RealJumpMilliseconds(longest);
     const std::size_t used = std::strlen(text);
     std::snprintf(text + used, sizeof text - used,
                   "real sky: one pass, both views, planets only, all planets: neither %.2f us, the sky strip %.2f us,"
-                  " the lines of sight %.2f us\nreal sky: the list of 1000 days %.1f ms, next event once round Mars's"
+                  " the lines of sight %.2f us, the construction %.2f us\nreal sky: the list of 1000 days %.1f ms, next event once round Mars's"
                   " synodic period from 2027 %.1f ms, the longest jump %.1f ms\n",
-                  realNeither, realStrip, realSightLines, list, jumps, longest);
+                  realNeither, realStrip, realSightLines, realConstruction, list, jumps, longest);
     Skies.Real = false;
     std::fputs(text, stdout);
 #ifdef __EMSCRIPTEN__

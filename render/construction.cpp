@@ -98,13 +98,31 @@ void NumberStrokes(std::vector<OverlayLine>& lines, double x, double y, double h
     }
 }
 
-std::vector<OverlayLine> ConstructionLines(int n, const LoopConstruction& c, int reached) {
-    std::vector<OverlayLine> lines;
+const std::vector<OverlayLine>& ConstructionLines(int n, const LoopConstruction& c, int reached) {
+    // Made again only where the numbers reached, the view or the places have
+    // changed: a step between two numbers costs no more than a look.
+    struct Made {
+        std::array<double, 8> Key{};
+        std::vector<double> Moments;
+        std::vector<OverlayLine> Lines;
+    };
+    static std::array<Made, 2> made;
+    Made& m = made[n == Win_2 ? 0 : 1];
+    const std::array<double, 8> key{static_cast<double>(reached), static_cast<double>(WindowWidth(n)),
+                                    static_cast<double>(WindowHeight(n)), Settings.SystemMode,
+                                    n == Win_2 ? Layout.HelioCentreX : Layout.GeoCentreX,
+                                    n == Win_2 ? Layout.HelioCentreY : Layout.GeoCentreY, LetterScale(),
+                                    static_cast<double>(c.Body)};
+    const Places& p = PlacesOf(c);
+    if (key == m.Key && m.Moments == p.Moments && !m.Lines.empty()) return m.Lines;
+    m.Key = key;
+    m.Moments = p.Moments;
+    std::vector<OverlayLine>& lines = m.Lines;
+    lines.clear();
     const bool helio = n == Win_2;
     const bool shown = helio ? Settings.SystemMode == 1 || Settings.SystemMode == 3
                              : Settings.SystemMode == 2 || Settings.SystemMode == 3;
     if (!shown || reached <= 0) return lines;
-    const Places& p = PlacesOf(c);
     const double width = WindowWidth(n) > 0 ? WindowWidth(n) : Layout.ViewWinWidth;
     const double height = WindowHeight(n) > 0 ? WindowHeight(n) : Layout.ViewWinHeight;
     const double scale = LetterScale(), ring = 3 * scale, digits = 7 * scale;

@@ -130,7 +130,7 @@ void ShowViewOverlays();
 // takes it away.
 void ShowConstruction(const LoopConstruction* c, double now);
 // Its lines over view n with the first `reached` numbers.
-std::vector<OverlayLine> ConstructionLines(int n, const LoopConstruction& c, int reached);
+const std::vector<OverlayLine>& ConstructionLines(int n, const LoopConstruction& c, int reached);
 // A whole number in strokes `height` pixels high, its top left corner at (x, y).
 void NumberStrokes(std::vector<OverlayLine>& lines, double x, double y, double height, int number, uint32_t colour);
 // The strip's part of it: the planet's direction at each number reached, a

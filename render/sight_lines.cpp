@@ -80,7 +80,7 @@ void ShowViewOverlays() {
         const std::vector<OverlayLine>& marks = ViewMarkLines(n);
         lines = Sight[n - Win_2];
         if (Construction) {
-            const std::vector<OverlayLine> figure = ConstructionLines(n, *Construction, Reached);
+            const std::vector<OverlayLine>& figure = ConstructionLines(n, *Construction, Reached);
             lines.insert(lines.end(), figure.begin(), figure.end());
         }
         lines.insert(lines.end(), marks.begin(), marks.end());
