@@ -376,11 +376,15 @@ private slots:
             turns += std::remainder(points[i].X - points[i - 1].X, WindowWidth(Win_4)) *
                          std::remainder(points[i - 1].X - points[i - 2].X, WindowWidth(Win_4)) < 0;
         QCOMPARE(turns, 2);
-        // Past the last number → is a time step again; "K" again takes it away.
+        // Past the last number → is a time step again; "K" again takes it
+        // away, and so does a choice of system.
         CommandChoice(StepForward), ClassroomPass();
         QCOMPARE(Planets.SimTime, c.Moments.back() + Settings.TimeStep);
         CommandChoice(ConstructionCommand);
         QVERIFY(!Classroom.Construction && longLines(Win_2).empty() && StripConstructionPoints().empty());
+        CommandChoice(ConstructionCommand);
+        ChooseFromTheBar(9);  // "&Beide"
+        QVERIFY(!Classroom.Construction && longLines(Win_2).empty());
     }
 
     // "&Bild speichern": a PNG in the picture folder holding both views as shown.
