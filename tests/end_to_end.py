@@ -49,6 +49,9 @@ The README's screenshots of both views come from this test:
 and the sky strip's, Mars's loop at its opposition, paths and lines of sight:
     tests/end_to_end.py --program build/heliogeo --wm none --out /tmp/heliogeo-e2e \
         --screenshot-sky-strip docs/screenshot-sky-strip.png
+The construction's picture comes from the real sky's run:
+    tests/end_to_end.py --program build/heliogeo --wm none --out /tmp/heliogeo-e2e --real-sky \
+        --screenshot-real-sky docs/screenshot-real-sky.png --screenshot-construction docs/screenshot-construction.png
 The teachers' guide's picture of a worksheet, saved at Mars's opposition and
 shown by headless Chromium, comes from the same run with
         --screenshot-worksheet docs/screenshot-worksheet.png
@@ -2182,6 +2185,27 @@ def saved_list(s, p):
     return [line.split(",") for line in s.saved_text()[1].splitlines()]
 
 
+CONSTRUCTION_INK = (32, 32, 32)  # the construction's lines and numbers
+
+
+def check_construction(s, p):
+    """K with Mars alone: the construction's dark lines over both views; →
+    to its next number changes the status line's date; K again takes it
+    away."""
+    def inked(n):
+        return lambda: (lambda views: all((count(v, CONSTRUCTION_INK) > 20) == (n > 0) for v in views) and views)(
+            p.view_images(s.shot()))
+    s.focus(p.main)
+    status = s.status_text()
+    s.key("k")
+    poll(inked(1), 5, "the construction's lines in both views")
+    s.key("Right")
+    poll(lambda: status is None or s.status_text() != status, 10, "→ to the construction's next number")
+    s.key("k")
+    poll(inked(0), 5, "K again to take the construction away")
+    log("ok: the construction of Mars's loop on and off, → to its next number")
+
+
 def run_real_sky(s, screenshot_copy):
     """The real sky in either edition: started at a date, the status line
     names it and HIMMEL marks the real sky; the list saved, Mars's
@@ -2237,6 +2261,7 @@ def run_real_sky(s, screenshot_copy):
           "&Jetzt: the list made from today, %s, its events up to %s (%s, %s to %s)"
           % (today, ahead, made, moments and min(moments), moments and max(moments)))
     log("ok: the real sky from %s and now, in %s" % (REAL_SKY_START, s.label))
+    check_construction(s, p)
     if screenshot_copy:  # from 1 October 2026 to the opposition, Mars's path and line of sight, the strip
         p.choose_by_mouse("DARSTELLUNG", "Planten &und Bahnen")
         s.focus(p.main)
@@ -2248,6 +2273,13 @@ def run_real_sky(s, screenshot_copy):
         time.sleep(1.5)
         s.shot().save(screenshot_copy)
         log("the real sky's screenshot: " + screenshot_copy)
+        if getattr(s, "construction_copy", None):  # the construction of the same loop, all nine numbers
+            s.key("s", "k")
+            for _ in range(5):  # from number 4 (20.01.2027) to 9
+                s.key("Right")
+                time.sleep(1.5)
+            s.shot().save(s.construction_copy)
+            log("the construction's screenshot: " + s.construction_copy)
 
 
 # ---------------------------------------------------------------- the browser's pages
@@ -2772,6 +2804,8 @@ def main():
     ap.add_argument("--screenshot-wide", help="with --browser: also copy the picture of a page of 1920 x 1080 here")
     ap.add_argument("--screenshot-real-sky", help="also save a screenshot of the real sky at Mars's opposition of"
                                                    " February 2027 with the sky strip here")
+    ap.add_argument("--screenshot-construction", help="with --real-sky and --screenshot-real-sky: also save a"
+                    " screenshot of the construction of that loop here")
     ap.add_argument("--screenshot-worksheet", help="also save the worksheet saved at Mars's opposition, as headless"
                                                     " Chromium shows its top, here")
     ap.add_argument("--engine", choices=sorted(ENGINES),
@@ -2816,6 +2850,7 @@ def main():
             return 0
         if args.real_sky:
             sessions.append(BrowserSession(program, args.out) if args.browser else XSession(program, args.wm, args.out))
+            sessions[-1].construction_copy = args.screenshot_construction
             run_real_sky(sessions[-1], args.screenshot_real_sky)
             log("passed (%s): the real sky" % sessions[-1].label)
             return 0
