@@ -37,20 +37,6 @@ constexpr double LeastStripDegrees = 1;
 
 bool Inner(int body) { return body == Mercury || body == Venus; }
 
-std::string Escaped(const std::string& text) {
-    std::string out;
-    for (char c : text) {
-        switch (c) {
-            case '&': out += "&amp;"; break;
-            case '<': out += "&lt;"; break;
-            case '>': out += "&gt;"; break;
-            case '"': out += "&quot;"; break;
-            default: out += c;
-        }
-    }
-    return out;
-}
-
 std::string Quoted(const std::string& text) { return "\u201E" + text + "\u201C"; }
 
 // A moment on the sheets, every one with the same places: "Tag 806,15",
@@ -117,14 +103,6 @@ std::string DegreesText(const Facts& f, double degrees, int places) {
 // ---------------------------------------------------------------------------
 // The tasks, each with its answer.
 
-struct Task {
-    std::string Text;     // the worksheet's
-    int Lines = 0;        // ruled lines to write on
-    int Area = 1;         // Anforderungsbereich I to III
-    int Points = 0;       // suggested
-    std::string Answer;   // the solution sheet's, in whole sentences
-};
-
 // The picture's parts the tasks keep to.
 struct Shown {
     bool Loop = false;         // the drawn paths hold a standstill of the planet: a loop, or part of one
@@ -150,7 +128,7 @@ Shown WhatIsShown(const Facts& f, const WorksheetPicture& picture) {
     return s;
 }
 
-Task PathTask(const Facts& f, const Shown& shown) {
+SheetTask PathTask(const Facts& f, const Shown& shown) {
     const std::string& p = f.Planet;
     const std::string orbit = f.Model ? "einem Kreis gleichmäßig" : "einer Ellipse";
     if (!shown.Loop)
@@ -175,7 +153,7 @@ Task PathTask(const Facts& f, const Shown& shown) {
                   "läuft " + f.He + " rückwärts und dann wieder vorwärts." + same};
 }
 
-Task AngleTask(const Facts& f) {
+SheetTask AngleTask(const Facts& f) {
     const std::string& p = f.Planet;
     const double picture = Between(ScreenDirection(f.Body, f.Day), ScreenDirection(Sun, f.Day));
     std::string answer = "Im Bild misst der Winkel etwa " + DegreesText(f, picture, 0) + ".";
@@ -198,7 +176,7 @@ Task AngleTask(const Facts& f) {
             1, 1, 2, answer};
 }
 
-Task ElongationTask(const Facts& f) {
+SheetTask ElongationTask(const Facts& f) {
     const std::string& p = f.Planet;
     auto angle = [&f](const SkyEvent& e) { return DegreesText(f, FromSun(f.Body, e.Day), 1); };
     return {"Geben Sie mithilfe der Tabelle an, wann " + p + " vor " + f.His + "er Schleife die größte östliche "
@@ -212,7 +190,7 @@ Task ElongationTask(const Facts& f) {
                 "vor ihr auf: " + f.HeCapital + " ist am Morgenhimmel zu sehen."};
 }
 
-Task LoopTask(const Facts& f) {
+SheetTask LoopTask(const Facts& f) {
     const LoopFigures& loop = f.Span.Loop;
     const std::string& p = f.Planet;
     return {"Geben Sie mithilfe der Tabelle an, wann " + p + " rückläufig wird (" +
@@ -224,7 +202,7 @@ Task LoopTask(const Facts& f) {
                 "Schleife dauert " + DaysText(f, loop.Days) + "."};
 }
 
-Task StripTask(const Facts& f, const Shown& shown) {
+SheetTask StripTask(const Facts& f, const Shown& shown) {
     const std::string& p = f.Planet;
     const std::string still = "Stillstand am " + TheSky().DayLabel(f.Span.Loop.FirstDay);
     return {"Messen Sie am Himmelsstreifen unter den Bildern, über wie viel Grad " + p + " seit " + f.His +
@@ -235,7 +213,7 @@ Task StripTask(const Facts& f, const Shown& shown) {
                 DegreesText(f, f.Span.Loop.WidthDegrees, 1) + "; der Streifen zeigt sie bis zum Moment des Bildes."};
 }
 
-Task SynodicTask(const Facts& f) {
+SheetTask SynodicTask(const Facts& f) {
     const std::string& p = f.Planet;
     const SkyEvent& from = f.Span.Before;
     const SkyEvent& to = f.Span.After;
@@ -266,7 +244,7 @@ Task SynodicTask(const Facts& f) {
             2, 2, 3, answer};
 }
 
-Task ExplainTask(const Facts& f) {
+SheetTask ExplainTask(const Facts& f) {
     const std::string& p = f.Planet;
     if (Inner(f.Body)) {
         // The table's two greatest elongations, both where they differ (Mercury's orbit is eccentric).
@@ -294,7 +272,7 @@ Task ExplainTask(const Facts& f) {
 }
 
 // The information box's questions (DESK, "Info"), put with operators.
-std::vector<Task> Questions() {
+std::vector<SheetTask> Questions() {
     return {
         {"Erläutern Sie, inwiefern das heliozentrische und das geozentrische Bild gleichwertig sind und weshalb "
          "dennoch das heliozentrische bevorzugt wird.",
@@ -314,9 +292,9 @@ std::vector<Task> Questions() {
     };
 }
 
-std::vector<Task> Tasks(const Facts& f, const WorksheetPicture& picture) {
+std::vector<SheetTask> Tasks(const Facts& f, const WorksheetPicture& picture) {
     const Shown shown = WhatIsShown(f, picture);
-    std::vector<Task> tasks{PathTask(f, shown), AngleTask(f)};
+    std::vector<SheetTask> tasks{PathTask(f, shown), AngleTask(f)};
     if (Inner(f.Body) && f.East && f.West) tasks.push_back(ElongationTask(f));
     tasks.push_back(LoopTask(f));
     if (shown.StripBack > 0) tasks.push_back(StripTask(f, shown));
@@ -363,12 +341,6 @@ ol.answers p.task { font-weight: bold; margin-bottom: .1em; }
 }
 )";
 
-std::string Page(const std::string& title, const std::string& body) {
-    return "<!DOCTYPE html>\n<html lang=\"de\">\n<head>\n<meta charset=\"utf-8\">\n"
-           "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n<title>" +
-           Escaped(title) + "</title>\n<style>" + Style + "</style>\n</head>\n<body>\n" + body + "</body>\n</html>\n";
-}
-
 // The heading both sheets share: the planet and the moment.
 std::string Heading(const std::string& kind, const Facts& f) {
     return kind + ": " + f.Planet + " \u2013 " + MomentOf(f.Day) + (f.Model ? " (im Modell)" : "");
@@ -406,8 +378,8 @@ std::string EventRows(const Facts& f) {
     std::string rows;
     bool placed = false;
     auto row = [&rows](double day, const std::string& what, bool now) {
-        rows += std::string(now ? "<tr class=\"now\">" : "<tr>") + "<td>" + Escaped(MomentOf(day)) + "</td><td>" +
-                Escaped(what) + "</td></tr>\n";
+        rows += std::string(now ? "<tr class=\"now\">" : "<tr>") + "<td>" + HtmlEscaped(MomentOf(day)) + "</td><td>" +
+                HtmlEscaped(what) + "</td></tr>\n";
     };
     for (const SkyEvent& e : f.Events) {
         const bool now = std::abs(e.Day - f.Day) < SameMoment;
@@ -426,6 +398,39 @@ std::string AreaText(int area) { return area == 1 ? "I" : area == 2 ? "II" : "II
 
 }  // namespace
 
+std::string HtmlEscaped(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        switch (c) {
+            case '&': out += "&amp;"; break;
+            case '<': out += "&lt;"; break;
+            case '>': out += "&gt;"; break;
+            case '"': out += "&quot;"; break;
+            default: out += c;
+        }
+    }
+    return out;
+}
+
+std::string SheetPage(const std::string& title, const std::string& body, const std::string& style) {
+    return "<!DOCTYPE html>\n<html lang=\"de\">\n<head>\n<meta charset=\"utf-8\">\n"
+           "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n<title>" +
+           HtmlEscaped(title) + "</title>\n<style>" + Style + style + "</style>\n</head>\n<body>\n" + body +
+           "</body>\n</html>\n";
+}
+
+std::string TaskItem(int number, const SheetTask& task) {
+    return "<li id=\"aufgabe-" + std::to_string(number) + "\"><p>" + HtmlEscaped(task.Text) + "</p>" +
+           Room(task.Lines) + "</li>\n";
+}
+
+std::string AnswerItem(int number, const SheetTask& task) {
+    const std::string n = std::to_string(number);
+    return "<li id=\"loesung-" + n + "\"><p class=\"task\">Aufgabe " + n + " \u2013 Anforderungsbereich " +
+           AreaText(task.Area) + ", " + std::to_string(task.Points) + " Punkte</p><p>" + HtmlEscaped(task.Answer) +
+           "</p></li>\n";
+}
+
 int WorksheetPlanet(const std::optional<SkyEvent>& atEvent, const std::array<int16_t, 7>& planetOn) {
     if (atEvent && atEvent->Body >= Mercury && atEvent->Body <= Jupiter && planetOn[atEvent->Body] == 1)
         return atEvent->Body;
@@ -436,8 +441,8 @@ int WorksheetPlanet(const std::optional<SkyEvent>& atEvent, const std::array<int
 
 std::string WorksheetHtml(int body, double day, const WorksheetPicture& picture) {
     const Facts f = FactsAt(body, day);
-    const std::vector<Task> tasks = Tasks(f, picture);
-    std::string html = "<section class=\"picture\">\n<h1>" + Escaped(Heading("Arbeitsblatt", f)) + "</h1>\n";
+    const std::vector<SheetTask> tasks = Tasks(f, picture);
+    std::string html = "<section class=\"picture\">\n<h1>" + HtmlEscaped(Heading("Arbeitsblatt", f)) + "</h1>\n";
     if (f.Model)
         html += "<p class=\"note\">Die Zahlen dieses Blattes gelten im Modell von heliogeo: Seine Bahnen sind "
                 "Kreise, seine Umlaufzeiten und Radien nicht die echten.</p>\n";
@@ -451,10 +456,10 @@ std::string WorksheetHtml(int body, double day, const WorksheetPicture& picture)
             "\" src=\"data:image/png;base64," + Base64(picture.Png) + "\">\n";
     html += "<img class=\"print\" alt=\"Dasselbe Bild für den Schwarz-Weiß-Druck\" src=\"data:image/png;base64," +
             Base64(picture.PrintPng) + "\">\n";
-    html += "<figcaption>Das Bild von heliogeo " + Escaped(At(day)) + ": " + shows + ". " +
-            Escaped(Legend(f, picture)) + "</figcaption>\n</figure>\n";
+    html += "<figcaption>Das Bild von heliogeo " + HtmlEscaped(At(day)) + ": " + shows + ". " +
+            HtmlEscaped(Legend(f, picture)) + "</figcaption>\n</figure>\n";
 
-    html += "<h2>Die Ereignisse von " + Escaped(f.Planet) + " um " + f.His + "e Schleife</h2>\n";
+    html += "<h2>Die Ereignisse von " + HtmlEscaped(f.Planet) + " um " + f.His + "e Schleife</h2>\n";
     html += "<p>Aus der Ereignisliste von heliogeo" + InModel(f) + ": " +
             (day < f.Span.Before.Day ? "vom Moment des Bildes"
                                      : "von der " + f.Conjunction + " vor der Schleife") +
@@ -465,38 +470,31 @@ std::string WorksheetHtml(int body, double day, const WorksheetPicture& picture)
 
     html += "<section class=\"work\">\n<h2>Aufgaben</h2>\n<ol class=\"tasks\">\n";
     int n = 0;
-    for (const Task& task : tasks)
-        html += "<li id=\"aufgabe-" + std::to_string(++n) + "\"><p>" + Escaped(task.Text) + "</p>" +
-                Room(task.Lines) + "</li>\n";
+    for (const SheetTask& task : tasks) html += TaskItem(++n, task);
     html += "</ol>\n<h2>Fragestellungen</h2>\n<p>Aus der Information von heliogeo (Menü DESK, \u201EInfo\u201C):</p>\n"
             "<ol class=\"questions\" start=\"" + std::to_string(n + 1) + "\">\n";
-    for (const Task& question : Questions())
-        html += "<li id=\"aufgabe-" + std::to_string(++n) + "\"><p>" + Escaped(question.Text) + "</p>" +
-                Room(question.Lines) + "</li>\n";
+    for (const SheetTask& question : Questions()) html += TaskItem(++n, question);
     html += "</ol>\n</section>\n";
-    return Page(Heading("Arbeitsblatt", f), html);
+    return SheetPage(Heading("Arbeitsblatt", f), html);
 }
 
 std::string SolutionSheetHtml(int body, double day, const WorksheetPicture& picture) {
     const Facts f = FactsAt(body, day);
-    std::vector<Task> tasks = Tasks(f, picture);
-    for (const Task& question : Questions()) tasks.push_back(question);
-    std::string html = "<section class=\"answers\">\n<h1>" + Escaped(Heading("Lösungsblatt", f)) + "</h1>\n";
-    html += "<p>Erwartungshorizont zum Arbeitsblatt über " + Escaped(f.Planet) + " " + Escaped(At(day)) +
-            ". Alle Zahlen hat heliogeo aus den Ereignissen von " + Escaped(f.Planet) + " berechnet" +
+    std::vector<SheetTask> tasks = Tasks(f, picture);
+    for (const SheetTask& question : Questions()) tasks.push_back(question);
+    std::string html = "<section class=\"answers\">\n<h1>" + HtmlEscaped(Heading("Lösungsblatt", f)) + "</h1>\n";
+    html += "<p>Erwartungshorizont zum Arbeitsblatt über " + HtmlEscaped(f.Planet) + " " + HtmlEscaped(At(day)) +
+            ". Alle Zahlen hat heliogeo aus den Ereignissen von " + HtmlEscaped(f.Planet) + " berechnet" +
             (f.Model ? ", im Modell von heliogeo" : "") +
             ". Ein Winkel, den Schülerinnen und Schüler im Bild mit dem Geodreieck messen, darf um wenige Grad "
             "abweichen.</p>\n<ol class=\"answers\">\n";
     int n = 0, points = 0;
-    for (const Task& task : tasks) {
+    for (const SheetTask& task : tasks) {
         points += task.Points;
-        const std::string number = std::to_string(++n);
-        html += "<li id=\"loesung-" + number + "\"><p class=\"task\">Aufgabe " + number +
-                " \u2013 Anforderungsbereich " + AreaText(task.Area) + ", " + std::to_string(task.Points) +
-                " Punkte</p><p>" + Escaped(task.Answer) + "</p></li>\n";
+        html += AnswerItem(++n, task);
     }
     html += "</ol>\n<p>Zusammen " + std::to_string(points) + " Punkte.</p>\n</section>\n";
-    return Page(Heading("Lösungsblatt", f), html);
+    return SheetPage(Heading("Lösungsblatt", f), html);
 }
 
 std::string Base64(const std::string& bytes) {

@@ -36,5 +36,22 @@ struct WorksheetPicture {
 std::string WorksheetHtml(int body, double day, const WorksheetPicture& picture);
 std::string SolutionSheetHtml(int body, double day, const WorksheetPicture& picture);
 
+// What every sheet is made of, the loop's construction's too
+// (construction_sheet.h): a task with its answer; text made safe for HTML;
+// the page round a sheet, its styles with a sheet's own added; a task as
+// the worksheet lists it, with ruled room to write, and its answer as the
+// solution sheet does, under the same number.
+struct SheetTask {
+    std::string Text;     // the worksheet's
+    int Lines = 0;        // ruled lines to write on
+    int Area = 1;         // Anforderungsbereich I to III
+    int Points = 0;       // suggested
+    std::string Answer;   // the solution sheet's, in whole sentences
+};
+std::string HtmlEscaped(const std::string& text);
+std::string SheetPage(const std::string& title, const std::string& body, const std::string& style = "");
+std::string TaskItem(int number, const SheetTask& task);
+std::string AnswerItem(int number, const SheetTask& task);
+
 // Bytes as base64 (RFC 4648, with padding), for a picture inside a page.
 std::string Base64(const std::string& bytes);

@@ -26,6 +26,7 @@
 #include "model/real_sky.h"
 #include "model/sky.h"
 #include "model/state.h"
+#include "model/zodiac.h"
 #include "platform/platform.h"
 
 #include <algorithm>
@@ -48,24 +49,6 @@ constexpr uint32_t NightBlue = 0x3C1408, BrightStar = 0xE6E6E6, FaintStar = 0x8C
 // The real sky's chart: boundaries, the constellations' names, the stars.
 constexpr uint32_t BoundaryBlue = 0x8C643C, NameBlue = 0xD2AA82, StarYellow = 0xB4F0FF;
 
-// Where the ecliptic of J2000.0 crosses the constellations' boundaries, in
-// degrees of longitude: each constellation runs from its own longitude to the
-// next one's. The boundaries are the IAU's of 1930 (E. Delporte, in B1875.0
-// coordinates), here from N. G. Roman's table of them (PASP 99, 695, 1987;
-// CDS catalogue VI/42), crossed with the ecliptic carried into B1875.0 by the
-// IAU 1976 precession. D. Asher's table "Zodiacal constellation boundaries"
-// (Armagh Observatory, star.arm.ac.uk/orrery/zodiac.html) gives the same
-// longitudes to 0.001°.
-struct Constellation {
-    double From;
-    const char* Name;
-};
-constexpr Constellation Zodiac[] = {
-    {28.687, "Widder"},    {53.417, "Stier"},           {90.140, "Zwillinge"}, {117.988, "Krebs"},
-    {138.038, "Löwe"},     {173.851, "Jungfrau"},       {217.810, "Waage"},    {241.047, "Skorpion"},
-    {247.638, "Schlangenträger"}, {266.238, "Schütze"}, {299.656, "Steinbock"}, {327.488, "Wassermann"},
-    {351.650, "Fische"},
-};
 // The bright stars by the ecliptic, at their longitudes of J2000.0 in
 // degrees: their positions in the Hipparcos catalogue (new reduction, F. van
 // Leeuwen 2007, CDS I/311; ICRS, epoch J2000.0, as SIMBAD gives them) turned

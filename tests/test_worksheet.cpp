@@ -2,6 +2,7 @@
 // solution sheet from known moments, on an offscreen 1024 x 768 screen.
 // HELIOGEO_WORKSHEET=folder keeps the files of Mars's opposition there.
 #include "app/choices.h"
+#include "app/construction_sheet.h"
 #include "app/saving.h"
 #include "app/worksheet.h"
 #include "model/calendar.h"
@@ -67,7 +68,8 @@ private slots:
     // it, the moment and one loop in it; tasks with the curricula's
     // operators, answered on the solution sheet only, under the same
     // numbers; a strip task where the strip shows the loop begun, answered
-    // with what it shows.
+    // with what it shows. Where the row says so, the sheets of the loop's
+    // construction at that moment too.
     void theSheetsFitTheirPlanet_data() {
         QTest::addColumn<QList<int>>("shown");
         QTest::addColumn<int>("reached");  // the planet of an event jumped to, 0 none
@@ -77,23 +79,25 @@ private slots:
         QTest::addColumn<QString>("zone");           // the real sky's at the moment, "" the model
         QTest::addColumn<double>("stripShare");      // the share of the loop's width the strip shows, 0 none
         QTest::addColumn<QStringList>("published");  // dates of the table's rows, in order
+        QTest::addColumn<bool>("construction");
         auto utc = [](int y, int mo, int d) { return MomentFromUtc({y, mo, d, 12, 0, 0, 0}); };
         const int opposition = int(EventKind::Opposition), direct = int(EventKind::StationDirect);
         QTest::newRow("Mars at its opposition") << QList<int>{Mars} << int(Mars) << opposition << 300.5 << int(Mars)
-                                                << "" << 0.5 << QStringList{};
+                                                << "" << 0.5 << QStringList{} << true;
         QTest::newRow("Venus, no event reached") << QList<int>{Venus, Mars} << 0 << 0 << 300.5 << int(Venus) << ""
-                                                 << 0.0 << QStringList{};
+                                                 << 0.0 << QStringList{} << true;
         QTest::newRow("Mars before the conjunction") << QList<int>{Mars} << 0 << 0 << 1000.0 << int(Mars) << ""
-                                                     << 0.0 << QStringList{};
+                                                     << 0.0 << QStringList{} << false;
         QTest::newRow("Jupiter's event beside Mercury") << QList<int>{Mercury, Jupiter} << int(Jupiter) << direct
-                                                         << 300.5 << int(Jupiter) << "" << 1.0 << QStringList{};
+                                                         << 300.5 << int(Jupiter) << "" << 1.0 << QStringList{}
+                                                         << false;
         // in-the-sky.org (JPL DE430): Mars back from 10 January 2027, at
         // opposition on 19 February, forward again from 1 April.
         QTest::newRow("Mars 2027") << QList<int>{Mars} << int(Mars) << opposition << utc(2027, 2, 10) << int(Mars)
-                                   << "MEZ" << 0.5 << QStringList{"10.01.2027", "19.02.2027", "01.04.2027"};
+                                   << "MEZ" << 0.5 << QStringList{"10.01.2027", "19.02.2027", "01.04.2027"} << true;
         // EarthSky: Venus's greatest elongations of 2020, 24 March and 13 August.
         QTest::newRow("Venus 2020") << QList<int>{Venus} << 0 << 0 << utc(2020, 6, 1) << int(Venus) << "MESZ" << 0.5
-                                    << QStringList{"24.03.2020", "13.08.2020"};
+                                    << QStringList{"24.03.2020", "13.08.2020"} << true;
     }
     void theSheetsFitTheirPlanet() {
         QFETCH(QList<int>, shown);
@@ -104,6 +108,7 @@ private slots:
         QFETCH(QString, zone);
         QFETCH(double, stripShare);
         QFETCH(QStringList, published);
+        QFETCH(bool, construction);
         Skies.Real = !zone.isEmpty();
         for (int k = Mercury; k <= Jupiter; ++k) Settings.PlanetOn[k] = shown.contains(k) ? 1 : -1;
         if (reached) Classroom.AtEvent = NextOf(reached, EventKind(kind), from);
@@ -177,6 +182,7 @@ private slots:
             degrees << m.next().captured(1).replace(',', '.').toDouble();
         QCOMPARE(strip >= 0, stripShare > 0);
         QVERIFY(strip < 0 || std::abs(degrees.value(0) / degrees.value(1) - stripShare) < 0.15);
+        if (construction) constructionSheets(body, day);
     }
 
     // Saved: the worksheet whole, its pictures those of the views and of the
@@ -251,6 +257,46 @@ private slots:
     }
 
 private:
+    // The construction's sheets: the figure's numbers 1 … N on both, each
+    // number's day beside it; the lines through them on the solution sheet
+    // only, to points on the band that turn at the numbers where the
+    // planet's direction does (construction.h: 4 and 6), as the answer says;
+    // an answer for each task under its number.
+    static void constructionSheets(int body, double day) {
+        const LoopConstruction c = ConstructionOfMoment(body, day);
+        const QString sheet = Q(ConstructionSheetHtml(c, Skies.Real));
+        const QString solution = Q(ConstructionSolutionHtml(c, Skies.Real));
+        const qsizetype count = qsizetype(c.Moments.size());
+        QVERIFY(sheet.contains("<h1>Arbeitsblatt: Die Schleife " + QString(body == Venus ? "der " : "des ") +
+                               Q(BodyName(body)) + " \u2013 Konstruktion</h1>"));
+        QMap<QString, QString> days, listed;
+        for (qsizetype k = 1; k <= count; ++k) {
+            const double moment = c.Moments[k - 1];
+            days[QString::number(k)] = Skies.Real ? Q(DateText(moment)) : "Tag " + Q(GermanNumber(moment, 0));
+            for (const QString& page : {sheet, solution})
+                QVERIFY(page.count(QRegularExpression(QString("class=\"number\"[^>]*>%1<").arg(k))) >= 2);
+        }
+        for (const QStringList& row : Rows(sheet, "moments"))
+            for (qsizetype i = 0; i + 1 < row.size(); i += 2) listed[row[i]] = row[i + 1];
+        QCOMPARE(listed, days);
+        QCOMPARE(sheet.count("class=\"sight\""), 0);
+        QCOMPARE(solution.count("class=\"sight\""), count);
+        QList<double> band;
+        for (auto m = QRegularExpression("cy=\"([-\\d.]+)\"[^>]*class=\"hit\"").globalMatch(solution); m.hasNext();)
+            band << m.next().captured(1).toDouble();
+        QStringList turns;
+        for (qsizetype k = 2; k < band.size(); ++k)
+            if ((band[k] - band[k - 1]) * (band[k - 1] - band[k - 2]) < 0) turns << QString::number(k);
+        QCOMPARE(band.size(), count);
+        QCOMPARE(turns, QStringList({"4", "6"}));
+        const QList<QStringList> tasks = Rows(sheet, "tasks"), answers = Rows(solution, "answers");
+        QCOMPARE(answers.size(), tasks.size());
+        for (qsizetype n = 1; n <= tasks.size(); ++n)
+            QVERIFY(answers[n - 1][0].contains(QRegularExpression(
+                QString("^Aufgabe %1 \u2013 Anforderungsbereich I{1,3}, \\d Punkte$").arg(n))));
+        QVERIFY(answers.value(2).value(1).contains("Um " + turns.join(" und ") + " kehrt"));
+    }
+
     // A planet's first event of a kind after `day`.
     static SkyEvent NextOf(int body, EventKind kind, double day) {
         for (const SkyEvent& e : TheSky().EventsOf(body, day, day + 2 * EventListDays))
