@@ -3,6 +3,7 @@
 #include "app/saving.h"
 
 #include "app/classroom_state.h"
+#include "app/construction_sheet.h"
 #include "app/worksheet.h"
 #include "model/event_list.h"
 #include "model/state.h"
@@ -43,7 +44,46 @@ void SaveTheWorksheet() {
     SaveWorksheetFiles(LocalTimeText());
 }
 
+namespace {
+
+// The box that says where a sheet and its solution sheet went; the solution
+// sheet is saved only where the sheet is.
+void TellWhereSheetsWent(SavedAs sheet, const std::string& sheetWhere, SavedAs solution,
+                         const std::string& solutionWhere) {
+    std::vector<std::string> lines = SavedLines("Das Arbeitsblatt", sheet, sheetWhere);
+    if (sheet != SavedAs::Failed) {
+        lines.push_back(" ");
+        for (const std::string& line : SavedLines("Das Lösungsblatt", solution, solutionWhere)) lines.push_back(line);
+    }
+    MessageBoxLines(lines);
+}
+
+// With the construction shown: the sheet on which pupils draw it, and its
+// solution sheet.
+void SaveConstructionFiles(const LoopConstruction& c, const std::string& localTime) {
+    SavedAs sheet = SavedAs::Failed, solution = SavedAs::Failed;
+    std::string sheetWhere, solutionWhere;
+    try {
+        sheet = SaveTextFile(ConstructionSheetHtml(c, Skies.Real),
+                             StampedFileName("heliogeo-arbeitsblatt-konstruktion", ".html", localTime), "text/html",
+                             sheetWhere);
+        if (sheet != SavedAs::Failed)
+            solution = SaveTextFile(ConstructionSolutionHtml(c, Skies.Real),
+                                    StampedFileName("heliogeo-loesungsblatt-konstruktion", ".html", localTime),
+                                    "text/html", solutionWhere);
+    } catch (const std::bad_alloc&) {
+        (sheet == SavedAs::Failed ? sheetWhere : solutionWhere) = "zu wenig Speicher";
+    }
+    TellWhereSheetsWent(sheet, sheetWhere, solution, solutionWhere);
+}
+
+}  // namespace
+
 void SaveWorksheetFiles(const std::string& localTime) {
+    if (Classroom.Construction) {
+        SaveConstructionFiles(*Classroom.Construction, localTime);
+        return;
+    }
     // The tasks ask about both views side by side.
     if (Settings.SystemMode != 3) {
         MessageBox("Wählen Sie zuerst unter SYSTEM \u201EBeide\u201C:|Das Arbeitsblatt fragt nach dem linken und "
@@ -82,12 +122,7 @@ void SaveWorksheetFiles(const std::string& localTime) {
     } catch (const std::bad_alloc&) {
         (sheet == SavedAs::Failed ? sheetWhere : solutionWhere) = "zu wenig Speicher";
     }
-    std::vector<std::string> lines = SavedLines("Das Arbeitsblatt", sheet, sheetWhere);
-    if (sheet != SavedAs::Failed) {
-        lines.push_back(" ");
-        for (const std::string& line : SavedLines("Das Lösungsblatt", solution, solutionWhere)) lines.push_back(line);
-    }
-    MessageBoxLines(lines);
+    TellWhereSheetsWent(sheet, sheetWhere, solution, solutionWhere);
 }
 
 std::string StampedFileName(const std::string& stem, const std::string& extension, const std::string& localTime) {

@@ -13,7 +13,9 @@ void SaveThePicture();
 // Saves the list of coming events as a table.
 void SaveTheEventList();
 // Saves the worksheet of the moment shown and, beside it, its solution sheet
-// (worksheet.h); one box says where both went. Before both views are
+// (worksheet.h); with the construction of a loop shown, the sheet to draw it
+// on and its solution sheet instead (construction_sheet.h). One box says
+// where both went. Before both views are
 // chosen (SYSTEM, "Beide") and without a planet but the Earth shown there is
 // none, and a box says what to choose first.
 void SaveTheWorksheet();

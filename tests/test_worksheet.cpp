@@ -243,6 +243,15 @@ private slots:
             for (const QString& path : {sheetPath, solutionPath})
                 QFile::copy(path, keep + "/" + QFileInfo(path).fileName());
 
+        // With the construction shown, its sheets instead.
+        CommandChoice(ConstructionCommand);
+        AnswerNextBox(&box);
+        CommandChoice(SaveWorksheetCommand);
+        const QString construction = box.section('\n', 2, 2).trimmed();
+        QVERIFY(QFileInfo(construction).fileName().startsWith("heliogeo-arbeitsblatt-konstruktion-"));
+        QCOMPARE(read(construction), Q(ConstructionSheetHtml(*Classroom.Construction, false)));
+        CommandChoice(ConstructionCommand);
+
         // Without a planet but the Earth, or before both views are chosen,
         // there is no worksheet.
         Settings.PlanetOn[Mars] = -1;
