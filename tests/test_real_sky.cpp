@@ -117,10 +117,11 @@ private slots:
 
     // Events within 1 hour (conjunctions, oppositions) of almanacs that give
     // them to the hour or the minute, within 5 minutes of those that give the
-    // second; greatest elongations within 0.05° and 6 hours, standstills on
-    // the published day. And against an independent ephemeris, 1900-2100:
-    // oppositions, conjunctions and quadratures within 5 minutes, standstills
-    // and greatest elongations (flat extremes) within the hour.
+    // second; greatest elongations within 0.05° and 6 hours and on their
+    // side of the Sun, standstills on the published day. And against an
+    // independent ephemeris, 1900-2100: oppositions, conjunctions and
+    // quadratures within 5 minutes, standstills and greatest elongations
+    // (flat extremes) within the hour.
     void events_data() {
         QTest::addColumn<int>("body");
         QTest::addColumn<int>("kind");
@@ -199,6 +200,7 @@ private slots:
               (it->Day - published) * 1440, angle);
         QVERIFY(std::abs(it->Day - published) < hours * Hour);
         if (degrees > 0) QVERIFY(std::abs(angle - degrees) <= 0.05);
+        if (degrees > 0) QCOMPARE(RealSky.Elongation(body, it->Day) > 0, kind == int(EventKind::GreatestEastElongation));
     }
 
     // Each planet's events come in the order its geometry allows, none
