@@ -61,7 +61,7 @@ bool SingleStep(int direction) {
 }  // namespace
 
 double WithinTheSky(double day) {
-    const SkySpan span = TheSky().Span();
+    const SkySpan span = TheSky().Events.Span();
     return std::clamp(day, span.First, span.Last);
 }
 
@@ -72,7 +72,7 @@ void StopAtTheEnd() {
     Classroom.AtEvent.reset();
     FollowTheClock();
     UpdateStatusLine(true);
-    MessageBox("Angehalten: " + TheSky().Span().Why + ".");
+    MessageBox("Angehalten: " + TheSky().Events.Span().Why + ".");
 }
 
 void RememberVisit(std::deque<ClassroomState::Visit>& visits, double simTime, double timeStep) {

@@ -17,7 +17,7 @@ namespace {
 // What a screen reader says when an event is reached: "Tag 806,15: Mars in
 // Opposition".
 std::string Spoken(const SkyEvent& e) {
-    return TheSky().MomentText(e.Day, 0) + ": " + BodyName(e.Body) + " " + EventPhrase(e.Kind);
+    return TheSky().Texts.MomentText(e.Day, 0) + ": " + BodyName(e.Body) + " " + EventPhrase(e.Kind);
 }
 
 void Arrive(const SkyEvent& e) {

@@ -31,25 +31,25 @@ std::string StepText(double timeStep) {
 
 // The texts of the status line in one sky (see status_line.h).
 std::string SkyStatusText(const Sky& sky, double simTime, double timeStep, bool paused) {
-    return sky.MomentText(simTime, timeStep) + "   Zeitschritt " + StepText(timeStep) + " d   " +
+    return sky.Texts.MomentText(simTime, timeStep) + "   Zeitschritt " + StepText(timeStep) + " d   " +
            (paused ? "angehalten" : "läuft");
 }
 
 std::string SkyStatusShortText(const Sky& sky, double simTime, double timeStep, bool paused) {
-    return sky.MomentText(simTime, timeStep) + "   " + (paused ? "angehalten" : "läuft");
+    return sky.Texts.MomentText(simTime, timeStep) + "   " + (paused ? "angehalten" : "läuft");
 }
 
 std::string SkyEventText(const Sky& sky, const SkyEvent& e, bool full) {
-    return sky.MomentText(e.Day, 0) + "   " + (full ? BodyName(e.Body) + ": " : "") + EventName(e.Kind);
+    return sky.Texts.MomentText(e.Day, 0) + "   " + (full ? BodyName(e.Body) + ": " : "") + EventName(e.Kind);
 }
 
 // At an end of the sky's span: "So 31.12.2400   angehalten: nur 1600 bis 2400".
 std::string SkyEndText(const Sky& sky, double simTime, double timeStep, bool full) {
-    return sky.MomentText(simTime, timeStep) + "   " + (full ? "angehalten: " : "") + sky.Span().Words;
+    return sky.Texts.MomentText(simTime, timeStep) + "   " + (full ? "angehalten: " : "") + sky.Events.Span().Words;
 }
 
 bool AtAnEnd(double day) {
-    const SkySpan span = TheSky().Span();
+    const SkySpan span = TheSky().Events.Span();
     return day == span.First || day == span.Last;
 }
 
@@ -107,7 +107,7 @@ void UpdateStatusLine(bool now) {
 }
 
 std::string DayText(double simTime, double timeStep) {
-    return TheSky().MomentText(simTime, timeStep);
+    return TheSky().Texts.MomentText(simTime, timeStep);
 }
 
 std::string StatusText(double simTime, double timeStep, bool paused) {

@@ -50,7 +50,7 @@ std::string MomentOf(double day) {
 std::string At(double day) { return "am " + MomentOf(day); }
 
 // A planet's distance from the Sun on the sky, seen from the Earth, degrees.
-double FromSun(int body, double day) { return std::abs(TheSky().Elongation(body, day)) * Degrees; }
+double FromSun(int body, double day) { return std::abs(TheSky().Bodies.Elongation(body, day).Radians) * Degrees; }
 
 // An angle between two directions, degrees from 0 to 180.
 double Between(double a, double b) { return std::abs(std::remainder(a - b, 2 * std::numbers::pi)) * Degrees; }
@@ -79,7 +79,7 @@ Facts FactsAt(int body, double day) {
     f.His = body == Venus ? "ihr" : "sein";
     f.Conjunction = Inner(body) ? "oberen Konjunktion" : "Konjunktion";
     f.Span = LoopOfMoment(body, day);
-    f.Events = TheSky().EventsOf(body, std::min(day, f.Span.Before.Day), f.Span.After.Day);
+    f.Events = TheSky().Events.Of(body, std::min(day, f.Span.Before.Day), f.Span.After.Day);
     for (const SkyEvent& e : f.Events) {
         if (e.Kind == EventKind::GreatestEastElongation && e.Day < f.Span.Loop.FirstDay) f.East = e;
         if (e.Kind == EventKind::GreatestWestElongation && e.Day > f.Span.Loop.LastDay && !f.West) f.West = e;
@@ -112,15 +112,15 @@ struct Shown {
 Shown WhatIsShown(const Facts& f, const WorksheetPicture& picture) {
     Shown s;
     if (picture.PathsTo > picture.PathsFrom) {
-        const std::vector<SkyEvent> drawn = TheSky().EventsOf(f.Body, picture.PathsFrom, picture.PathsTo);
+        const std::vector<SkyEvent> drawn = TheSky().Events.Of(f.Body, picture.PathsFrom, picture.PathsTo);
         s.Loop = std::any_of(drawn.begin(), drawn.end(), [](const SkyEvent& e) {
             return e.Kind == EventKind::StationRetrograde || e.Kind == EventKind::StationDirect;
         });
     }
     const LoopFigures& loop = f.Span.Loop;
     if (picture.StripShown && loop.FirstDay <= f.Day && f.Day <= loop.LastDay) {
-        const double back = std::remainder(TheSky().StripDirection(f.Body, loop.FirstDay) -
-                                               TheSky().StripDirection(f.Body, f.Day),
+        const double back = std::remainder(StripDirection(f.Body, loop.FirstDay) -
+                                               StripDirection(f.Body, f.Day),
                                            2 * std::numbers::pi) *
                             Degrees;
         if (back >= LeastStripDegrees) s.StripBack = back;
@@ -204,7 +204,7 @@ SheetTask LoopTask(const Facts& f) {
 
 SheetTask StripTask(const Facts& f, const Shown& shown) {
     const std::string& p = f.Planet;
-    const std::string still = "Stillstand am " + TheSky().DayLabel(f.Span.Loop.FirstDay);
+    const std::string still = "Stillstand am " + TheSky().Texts.DayLabel(f.Span.Loop.FirstDay);
     return {"Messen Sie am Himmelsstreifen unter den Bildern, über wie viel Grad " + p + " seit " + f.His +
                 "em " + still + " schon zurückgelaufen ist.",
             1, 1, 2,

@@ -17,7 +17,7 @@ constexpr double Degrees = 180 / std::numbers::pi;
 constexpr double NearSunDegrees = 10, AllNightDegrees = 150;
 
 std::string DayText(double day) {
-    return TheSky().MomentText(day, 0);
+    return TheSky().Texts.MomentText(day, 0);
 }
 
 bool AnyPlanet(const std::array<int16_t, 7>& planetOn) {
@@ -43,7 +43,7 @@ bool IsElongation(EventKind kind) {
 // elongation's angle, and where the planet is seen at an elongation, a
 // quadrature and an opposition.
 std::string Watching(const SkyEvent& e) {
-    const double elongation = TheSky().Elongation(e.Body, e.Day);
+    const double elongation = TheSky().Bodies.Elongation(e.Body, e.Day).Radians;
     switch (e.Kind) {
         case EventKind::GreatestEastElongation:
         case EventKind::GreatestWestElongation:
@@ -64,7 +64,7 @@ double ListEnd(double day, const SkySpan& span) {
 
 std::vector<std::string> EventListLines(double day, const std::array<int16_t, 7>& planetOn) {
     if (!AnyPlanet(planetOn)) return {"Kein Planet außer der Erde ist eingeschaltet: es gibt keine Ereignisse."};
-    const SkySpan span = TheSky().Span();
+    const SkySpan span = TheSky().Events.Span();
     const double end = ListEnd(day, span);
     std::vector<std::string> lines{end < day + EventListDays
                                        ? "Ereignisse ab " + DayText(day) + " bis " + DayText(end) + " (" + span.Why +
@@ -74,7 +74,7 @@ std::vector<std::string> EventListLines(double day, const std::array<int16_t, 7>
     // Where each shown planet stands at the start.
     for (int k = Mercury; k <= Jupiter; ++k) {
         if (planetOn[k] != 1) continue;
-        const double elongation = TheSky().Elongation(k, day);
+        const double elongation = TheSky().Bodies.Elongation(k, day).Radians;
         lines.push_back(BodyName(k) + ": " + GermanNumber(std::abs(elongation) * Degrees, 0) + "° " +
                         (elongation > 0 ? "östlich" : "westlich") + " der Sonne, " + SkyPlace(elongation));
     }
@@ -106,22 +106,23 @@ std::string EventListCsv(double day, const std::array<int16_t, 7>& planetOn) {
     for (int k = Mercury; k <= Jupiter; ++k)
         if (planetOn[k] == 1) planets += (planets.empty() ? "" : " ") + BodyName(k);
     const Sky& sky = TheSky();
-    const std::string made = "," + sky.MomentValue(day) + "," + planets + "\n";
-    const std::string heading = sky.MomentHeading;
+    const std::string made = "," + sky.Texts.MomentValue(day).Text + "," + planets + "\n";
+    const std::string heading = sky.Texts.MomentHeading;
     std::string csv = heading + ",Planet,Ereignis,bis " + heading + ",Tage,Grad,Liste ab " + heading +
                       ",Planeten der Liste\n";
     // A greatest elongation's angle from the Sun in the degrees' column.
-    const SkySpan span = sky.Span();
-    for (const SkyEvent& e : EventsBetween(day, ListEnd(day, span), planetOn))
-        csv += sky.MomentValue(e.Day) + "," + BodyName(e.Body) + "," + EventName(e.Kind) + ",,," +
-               (IsElongation(e.Kind) ? PointNumber(std::abs(sky.Elongation(e.Body, e.Day)) * Degrees, 1) : "") +
-               made;
+    const SkySpan span = sky.Events.Span();
+    for (const SkyEvent& e : EventsBetween(day, ListEnd(day, span), planetOn)) {
+        const double elongation = IsElongation(e.Kind) ? sky.Bodies.Elongation(e.Body, e.Day).Radians : 0;
+        csv += sky.Texts.MomentValue(e.Day).Text + "," + BodyName(e.Body) + "," + EventName(e.Kind) + ",,," +
+               (IsElongation(e.Kind) ? PointNumber(std::abs(elongation) * Degrees, 1) : "") + made;
+    }
     for (int k = Mercury; k <= Jupiter; ++k) {
         if (planetOn[k] != 1) continue;
         const LoopFigures loop = NextLoop(k, day);
         if (!(loop.LastDay <= span.Last)) continue;
-        csv += sky.MomentValue(loop.FirstDay) + "," + BodyName(k) + ",Schleife (rückläufig)," +
-               sky.MomentValue(loop.LastDay) + "," + PointNumber(loop.Days, 2) + "," +
+        csv += sky.Texts.MomentValue(loop.FirstDay).Text + "," + BodyName(k) + ",Schleife (rückläufig)," +
+               sky.Texts.MomentValue(loop.LastDay).Text + "," + PointNumber(loop.Days, 2) + "," +
                PointNumber(loop.WidthDegrees, 1) + made;
     }
     return csv;

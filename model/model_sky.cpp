@@ -32,15 +32,19 @@ GridPoint Place(int body, double day) {
     return {Radius(body) * std::cos(phi), Radius(body) * std::sin(phi)};
 }
 
-double GridDirection(int body, double day) {
+GridAngle GridDirection(int body, double day) {
     const GridPoint p = Place(body, day), e = Place(Earth, day);
     const double a = std::atan2(p.Y - e.Y, p.X - e.X);
-    return a < 0 ? a + 2 * Pi : a;
+    return {a < 0 ? a + 2 * Pi : a};
 }
 
+// The orbits are in pixels already.
+double PixelsPerUnit(const std::array<int16_t, 7>&) { return 1; }
+
 // The views' arithmetic as it always was: the angle never reduced to one
-// turn, the radii in whole pixels across and flattened ones down.
-void ScreenPlace(int body, double day, double& x, double& y) {
+// turn, the radii in whole pixels across and flattened ones down (at the
+// scale 1 that PixelsPerUnit gives).
+void ScreenPlace(int body, double day, double /*pixelsPerUnit*/, double& x, double& y) {
     x = y = 0;  // the Sun
     if (body < Earth || body > Jupiter) return;
     const PlanetModel& p = Planets;
@@ -49,7 +53,17 @@ void ScreenPlace(int body, double day, double& x, double& y) {
     y = p.RadiusY[body] * std::sin(phi);
 }
 
-double PixelsPerUnit() { return 1; }
+// The orbits ScreenPlace reads.
+ScreenKey ScreenKeyNow(const std::array<int16_t, 7>&) {
+    const PlanetModel& p = Planets;
+    ScreenKey key;
+    for (int k = Earth; k <= Jupiter; ++k) {
+        key.Omega[k] = p.Omega[k];
+        key.RadiusX[k] = p.RadiusX[k];
+        key.RadiusY[k] = p.RadiusY[k];
+    }
+    return key;
+}
 
 // The places a day is written with: two, as an event's day has; more where
 // the clock's step has more (six at most, as the status line shows the step).
@@ -85,11 +99,11 @@ double DirectionRate(int body, double day) {
 // The angle from the Sun's direction to the planet's, seen from the Earth:
 // positive east of the Sun, in (−π, π]. On the model's circles, all in one
 // plane, that is the difference of their directions.
-double Elongation(int body, double day) {
-    double e = GridDirection(body, day) - GridDirection(Sun, day);
+ElongationAngle Elongation(int body, double day) {
+    double e = GridDirection(body, day).Radians - GridDirection(Sun, day).Radians;
     while (e > Pi) e -= 2 * Pi;
     while (e <= -Pi) e += 2 * Pi;
-    return e;
+    return {e};
 }
 
 std::vector<SkyEvent> EventsOf(int body, double from, double to) {
@@ -118,7 +132,7 @@ std::vector<SkyEvent> EventsOf(int body, double from, double to) {
             else if (value == Pi)
                 kind = Inner(body) ? EventKind::SuperiorConjunction : EventKind::Conjunction;
             else if (value == tangent || value == -tangent) {
-                const bool east = Elongation(body, day) > 0;
+                const bool east = Elongation(body, day).Radians > 0;
                 kind = Inner(body) ? (east ? EventKind::GreatestEastElongation : EventKind::GreatestWestElongation)
                                    : (east ? EventKind::EastQuadrature : EventKind::WestQuadrature);
             } else {
@@ -131,26 +145,22 @@ std::vector<SkyEvent> EventsOf(int body, double from, double to) {
     return events;
 }
 
-// The direction of the line of sight in the views, from the views' own places.
-double StripDirection(int body, double day) {
-    double xk = 0, yk = 0, xe = 0, ye = 0;
-    ScreenPlace(body, day, xk, yk);
-    ScreenPlace(Earth, day, xe, ye);
-    double a = std::atan2(yk - ye, xk - xe);
-    if (a < 0) a += 2 * Pi;
-    return a < 2 * Pi ? a : 0;
-}
-
 std::string DayLabel(double day) {
     return "Tag " + GermanNumber(day, 0);
 }
 
-std::string DayValue(double day) {
-    return PointNumber(day, 2);
+CsvMoment DayValue(double day) {
+    return {PointNumber(day, 2)};
 }
 
 }  // namespace
 
-const Sky ModelSky{Place,      GridDirection, StripDirection, ScreenPlace, PixelsPerUnit, EventsOf,
-                   Elongation, DayMoment,     DayLabel,       DayValue,    "Tag",
-                   [] { return SkySpan{}; }};
+const Sky ModelSky{
+    .Bodies = {.Place = Place,
+               .GridDirection = GridDirection,
+               .Elongation = Elongation,
+               .Strip = StripShows::ScreenDirection},
+    .Events = {.Of = EventsOf, .Span = [] { return SkySpan{}; }},
+    .Screen = {.PixelsPerUnit = PixelsPerUnit, .Place = ScreenPlace, .Key = ScreenKeyNow},
+    .Texts = {.MomentText = DayMoment, .DayLabel = DayLabel, .MomentValue = DayValue, .MomentHeading = "Tag"},
+};

@@ -50,14 +50,15 @@ void PlacePlanets() {
     // Where the scale has changed (the real sky fits its farthest shown
     // orbit to the view), the places a step starts from go to the new scale
     // too, so that no path runs from where a body stood at the old one.
-    const double scale = TheSky().PixelsPerUnit();
+    const Sky& sky = TheSky();
+    const double scale = sky.Screen.PixelsPerUnit(Settings.PlanetOn);
     if (p.PlacedScale > 0 && scale != p.PlacedScale)
         for (int i = Earth; i <= Sun; ++i) {
             p.PrevX[i] *= scale / p.PlacedScale;
             p.PrevY[i] *= scale / p.PlacedScale;
         }
     p.PlacedScale = scale;
-    for (int i = Earth; i <= Sun; ++i) TheSky().ScreenPlace(i, p.SimTime, p.PosX[i], p.PosY[i]);
+    for (int i = Earth; i <= Sun; ++i) sky.Screen.Place(i, p.SimTime, scale, p.PosX[i], p.PosY[i]);
 }
 
 void KeepPositions() {

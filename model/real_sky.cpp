@@ -38,27 +38,26 @@ GridPoint Place(int body, double day) {
     return {s.P[0], s.P[1]};
 }
 
-double Direction(int body, double day) {
-    if (body < Mercury || body > Sun) return 0;
-    return Apparent(body, day).Longitude;
+GridAngle Direction(int body, double day) {
+    if (body < Mercury || body > Sun) return {};
+    return {Apparent(body, day).Longitude};
 }
 
 // The ecliptic's x and y as the screen's: seen from the south, the planets
 // go round clockwise on a screen whose y grows downward.
-void ScreenPlace(int body, double day, double& x, double& y) {
+void ScreenPlace(int body, double day, double pixelsPerAu, double& x, double& y) {
     x = y = 0;
     if (body < Earth || body > Jupiter) return;
-    const double scale = RealSkyPixelsPerAu();
     const BodyState s = HeliocentricState(body, day);
-    x = s.P[0] * scale;
-    y = s.P[1] * scale;
+    x = s.P[0] * pixelsPerAu;
+    y = s.P[1] * pixelsPerAu;
 }
 
-double Elongation(int body, double day) {
-    if (body < Mercury || body > Jupiter) return 0;
+ElongationAngle Elongation(int body, double day) {
+    if (body < Mercury || body > Jupiter) return {};
     ApparentPlace p = Apparent(body, day), sun = Apparent(Sun, day);
     const double separation = eraSepp(p.U, sun.U);
-    return Turned(p.Longitude - sun.Longitude) < 0 ? -separation : separation;
+    return {Turned(p.Longitude - sun.Longitude) < 0 ? -separation : separation};
 }
 
 // ---------------------------------------------------------------------------
@@ -219,8 +218,37 @@ constexpr double Aphelion[] = {0, 1.0170, 0.4660, 0.7278, 1.6659, 5.4590, 0};
 constexpr int Outward[] = {Sun, Mercury, Venus, Earth, Mars, Jupiter};
 
 // The Sun and the Earth are always in the views.
-bool InViews(int body) {
-    return body == Sun || body == Earth || Settings.PlanetOn[body] == 1;
+bool InViews(int body, const std::array<int16_t, 7>& planetOn) {
+    return body == Sun || body == Earth || planetOn[body] == 1;
+}
+
+// Pixels per astronomical unit with the planets `planetOn` shown
+// (RealSkyPixelsPerAu).
+double PixelsPerAu(const std::array<int16_t, 7>& planetOn) {
+    // The farthest shown orbit's greatest distance, with a whole disc round
+    // it, inside the shortest distance from the Sun's point to the view's
+    // edges; at the foot, above the legend. A disc's box reaches its
+    // half-size and one pixel from its centre, and the last pixel of a view
+    // lies one before its width.
+    const ScreenLayout& l = Layout;
+    double farthest = Aphelion[Earth];
+    for (int k = Mercury; k <= Jupiter; ++k)
+        if (InViews(k, planetOn)) farthest = std::max(farthest, Aphelion[k]);
+    const double room = std::min({l.HelioCentreX, l.ViewWinWidthInt - l.HelioCentreX, l.HelioCentreY,
+                                  l.ViewWinHeight - l.HelioCentreY - l.ViewLegendHeight}) -
+                        l.DiscRadiusX - 2;
+    return std::max(room, 1.0) / farthest;
+}
+
+// The scale is all that ScreenPlace reads besides the ephemeris.
+ScreenKey ScreenKeyNow(const std::array<int16_t, 7>& planetOn) {
+    ScreenKey key;
+    key.PixelsPerUnit = PixelsPerAu(planetOn);
+    return key;
+}
+
+CsvMoment IsoValue(double day) {
+    return {IsoText(day)};
 }
 
 // The calendar's years (calendar.h).
@@ -232,19 +260,7 @@ SkySpan Span() {
 }  // namespace
 
 double RealSkyPixelsPerAu() {
-    // The farthest shown orbit's greatest distance, with a whole disc round
-    // it, inside the shortest distance from the Sun's point to the view's
-    // edges; at the foot, above the legend. A disc's box reaches its
-    // half-size and one pixel from its centre, and the last pixel of a view
-    // lies one before its width.
-    const ScreenLayout& l = Layout;
-    double farthest = Aphelion[Earth];
-    for (int k = Mercury; k <= Jupiter; ++k)
-        if (InViews(k)) farthest = std::max(farthest, Aphelion[k]);
-    const double room = std::min({l.HelioCentreX, l.ViewWinWidthInt - l.HelioCentreX, l.HelioCentreY,
-                                  l.ViewWinHeight - l.HelioCentreY - l.ViewLegendHeight}) -
-                        l.DiscRadiusX - 2;
-    return std::max(room, 1.0) / farthest;
+    return PixelsPerAu(Settings.PlanetOn);
 }
 
 double RealSkyDiscRadius(int body) {
@@ -257,16 +273,17 @@ double RealSkyDiscRadius(int body) {
     // Each shown body's disc keeps 2 pixels clear of its neighbours' discs
     // on both sides where the orbits leave room for that: neighbouring
     // orbits farther apart than two least discs and 2 pixels are drawn apart.
-    const double scale = RealSkyPixelsPerAu();
+    const std::array<int16_t, 7>& shown = Settings.PlanetOn;
+    const double scale = PixelsPerAu(shown);
     double gap = std::numeric_limits<double>::infinity();
     const int at = static_cast<int>(std::find(std::begin(Outward), std::end(Outward), body) - std::begin(Outward));
     for (int i = at - 1; i >= 0; --i)
-        if (InViews(Outward[i])) {
+        if (InViews(Outward[i], shown)) {
             gap = std::min(gap, (Perihelion[body] - Aphelion[Outward[i]]) * scale);
             break;
         }
     for (int i = at + 1; i < std::ssize(Outward); ++i)
-        if (InViews(Outward[i])) {
+        if (InViews(Outward[i], shown)) {
             gap = std::min(gap, (Perihelion[Outward[i]] - Aphelion[body]) * scale);
             break;
         }
@@ -291,5 +308,15 @@ double LongitudeOfDate(double longitudeJ2000, double moment) {
     return longitude < 0 ? longitude + 2 * Pi : longitude;
 }
 
-const Sky RealSky{Place,      Direction,  Direction, ScreenPlace, RealSkyPixelsPerAu, EventsOf,
-                  Elongation, MomentText, DateText,  IsoText,     "Zeitpunkt (UTC)", Span};
+const Sky RealSky{
+    .Bodies = {.Place = Place,
+               .GridDirection = Direction,
+               .Elongation = Elongation,
+               .Strip = StripShows::GridDirection},
+    .Events = {.Of = EventsOf, .Span = Span},
+    .Screen = {.PixelsPerUnit = PixelsPerAu, .Place = ScreenPlace, .Key = ScreenKeyNow},
+    .Texts = {.MomentText = MomentText,
+              .DayLabel = DateText,
+              .MomentValue = IsoValue,
+              .MomentHeading = "Zeitpunkt (UTC)"},
+};

@@ -61,20 +61,43 @@ std::string BodyName(int body) {
     }
 }
 
-double ScreenDirection(int body, double day) {
+namespace {
+
+// The direction of the line of sight in the views, from the views' own places.
+double DirectionOnScreen(const Sky& sky, double pixelsPerUnit, int body, double day) {
     double xk = 0, yk = 0, xe = 0, ye = 0;
-    TheSky().ScreenPlace(body, day, xk, yk);
-    TheSky().ScreenPlace(Earth, day, xe, ye);
+    sky.Screen.Place(body, day, pixelsPerUnit, xk, yk);
+    sky.Screen.Place(Earth, day, pixelsPerUnit, xe, ye);
     double a = std::atan2(yk - ye, xk - xe);
     if (a < 0) a += 2 * Pi;
     return a < 2 * Pi ? a : 0;
+}
+
+}  // namespace
+
+double ScreenDirection(int body, double day) {
+    const Sky& sky = TheSky();
+    return DirectionOnScreen(sky, sky.Screen.PixelsPerUnit(Settings.PlanetOn), body, day);
+}
+
+double StripDirection(int body, double day) {
+    const Sky& sky = TheSky();
+    return sky.Bodies.Strip == StripShows::ScreenDirection ? ScreenDirection(body, day)
+                                                           : sky.Bodies.GridDirection(body, day).Radians;
+}
+
+StripKey StripDirectionsKey() {
+    const Sky& sky = TheSky();
+    StripKey key{&sky, {}};
+    if (sky.Bodies.Strip == StripShows::ScreenDirection) key.Screen = sky.Screen.Key(Settings.PlanetOn);
+    return key;
 }
 
 std::vector<SkyEvent> EventsBetween(double from, double to, const std::array<int16_t, 7>& planetOn) {
     std::vector<SkyEvent> events;
     for (int body = Mercury; body <= Jupiter; ++body) {
         if (planetOn[body] != 1) continue;
-        std::vector<SkyEvent> own = TheSky().EventsOf(body, from, to);
+        std::vector<SkyEvent> own = TheSky().Events.Of(body, from, to);
         events.insert(events.end(), own.begin(), own.end());
     }
     std::stable_sort(events.begin(), events.end(),
@@ -113,7 +136,8 @@ LoopFigures LoopBetween(int body, const SkyEvent& first, const SkyEvent& last) {
     loop.FirstDay = first.Day;
     loop.LastDay = last.Day;
     loop.Days = last.Day - first.Day;
-    double width = TheSky().GridDirection(body, first.Day) - TheSky().GridDirection(body, last.Day);
+    double width = TheSky().Bodies.GridDirection(body, first.Day).Radians -
+                   TheSky().Bodies.GridDirection(body, last.Day).Radians;
     while (width < 0) width += 2 * Pi;
     while (width >= 2 * Pi) width -= 2 * Pi;
     loop.WidthDegrees = width * 180 / Pi;
@@ -125,7 +149,7 @@ bool Is(const SkyEvent& e, EventKind kind) { return e.Kind == kind; }
 }  // namespace
 
 LoopFigures NextLoop(int body, double day) {
-    const std::vector<SkyEvent> events = TheSky().EventsOf(body, day, day + 2 * Window);
+    const std::vector<SkyEvent> events = TheSky().Events.Of(body, day, day + 2 * Window);
     auto first = std::find_if(events.begin(), events.end(),
                               [](const SkyEvent& e) { return Is(e, EventKind::StationRetrograde); });
     if (first == events.end()) return {};
@@ -137,7 +161,7 @@ LoopFigures NextLoop(int body, double day) {
 MomentLoop LoopOfMoment(int body, double day) {
     MomentLoop m;
     const EventKind bound = body == Mercury || body == Venus ? EventKind::SuperiorConjunction : EventKind::Conjunction;
-    const std::vector<SkyEvent> events = TheSky().EventsOf(body, day - Window, day + 2 * Window);
+    const std::vector<SkyEvent> events = TheSky().Events.Of(body, day - Window, day + 2 * Window);
     // The first loop in time that has not ended before the moment.
     for (auto first = events.begin(); first != events.end(); ++first) {
         if (!Is(*first, EventKind::StationRetrograde)) continue;

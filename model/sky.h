@@ -1,6 +1,6 @@
 // sky.h — what the program asks of the sky, in one place: where each body
-// stands at a moment, its direction from the Earth, the events in a span and
-// the text of a moment. The views, the sky strip, the jumps, the event list
+// stands at a moment and its direction from the Earth, the events in a span,
+// where the views draw it and the text of a moment. The views, the sky strip, the jumps, the event list
 // and the status line ask only this; which sky answers is the program's
 // setting (the model's circles, model_sky.cpp, or the real sky,
 // real_sky.cpp), so none of them branches on it.
@@ -11,9 +11,9 @@
 //   - on the grid: in the sky's own geometry (the model's circles in design-
 //     grid units, round). Events, the list and the loops are found on it.
 //   - on the screen: the angle of the line of sight in the views' pixels,
-//     whose orbits are flattened vertically. The sky strip shows it, so that
-//     strip and lines of sight agree; it differs from the grid's by a few
-//     degrees at most.
+//     whose orbits are flattened vertically. The model's sky strip shows
+//     it, so that strip and lines of sight agree; it differs from the grid's
+//     by a few degrees at most. The real sky's strip shows the grid's.
 #pragma once
 
 #include <array>
@@ -58,40 +58,90 @@ struct SkySpan {
     std::string Words;  // the same for the status line: "nur 1600 bis 2400"
 };
 
-// One sky: the procedures that answer for it.
+// What the procedures of one sky return, each kind its own type, so that a
+// procedure put into another's place does not compile.
+//
+// A direction from the Earth on the grid, radians from 0 up to 2π.
+struct GridAngle {
+    double Radians = 0;
+};
+// A planet's angular distance from the Sun as seen from the Earth, radians,
+// positive east of the Sun (the evening sky).
+struct ElongationAngle {
+    double Radians = 0;
+};
+// A moment as a file holds it, for a spreadsheet to read.
+struct CsvMoment {
+    std::string Text;
+};
+
+// Which direction the sky strip shows (see above).
+enum class StripShows : int { ScreenDirection, GridDirection };
+
+// Everything a sky's places on the screen are reckoned from besides the body
+// and the day, as a value to compare: equal keys, equal places, and equal
+// directions on the screen.
+struct ScreenKey {
+    // The views' scale (Sky::ScreenPart::PixelsPerUnit).
+    double PixelsPerUnit = 1;
+    // The model's orbits in the views' pixels, by BodyIndex, as LayOutModel
+    // made them (Planets.Omega, RadiusX, RadiusY); the real sky's are 0.
+    std::array<double, 7> Omega{}, RadiusX{}, RadiusY{};
+    bool operator==(const ScreenKey&) const = default;
+};
+
+// One sky: the procedures that answer for it, in four parts.
 struct Sky {
-    // Where a body (a planet or the Sun) stands on day `day`, on the grid.
-    GridPoint (*Place)(int body, double day);
-    // Its direction from the Earth on the grid: the model's circles; the
-    // real sky's apparent geocentric ecliptic longitude of date.
-    double (*GridDirection)(int body, double day);
-    // The direction the sky strip shows: the model's on the screen, so that
-    // strip and lines of sight agree; the real sky's ecliptic longitude of
-    // date, which a star chart shows.
-    double (*StripDirection)(int body, double day);
-    // Where the views draw a body on day `day`: pixels relative to the Sun,
-    // x right, y down. The views' positions at each step come from here.
-    void (*ScreenPlace)(int body, double day, double& x, double& y);
-    // Pixels per unit of the places (the model's are pixels already: 1). It
-    // changes with what is shown in the real sky, whose orbits fit the view.
-    double (*PixelsPerUnit)();
-    // Every event of one planet in [from, to], in time order.
-    std::vector<SkyEvent> (*EventsOf)(int body, double from, double to);
-    // A planet's angular distance from the Sun as seen from the Earth,
-    // radians, positive east of the Sun (the evening sky).
-    double (*Elongation)(int body, double day);
-    // A moment as the program writes it, for a clock that moves `step` days
-    // at a time, or exactly (step 0: an event's moment): "Tag 806,15",
-    // "Fr 19.02.2027", "19.02.2027 16:49".
-    std::string (*MomentText)(double day, double step);
-    // A day alone, as a label: "Tag 1574", "10.01.2027".
-    std::string (*DayLabel)(double day);
-    // A moment in a file, as a spreadsheet reads it: "806.15",
-    // "2027-02-19T15:49Z"; and the heading of its column.
-    std::string (*MomentValue)(double day);
-    const char* MomentHeading;
-    // The days its clock stays within (SkySpan).
-    SkySpan (*Span)();
+    // Where the bodies stand and which way they are seen.
+    struct BodiesPart {
+        // Where a body (a planet or the Sun) stands on day `day`, on the grid.
+        GridPoint (*Place)(int body, double day);
+        // Its direction from the Earth on the grid: the model's circles; the
+        // real sky's apparent geocentric ecliptic longitude of date.
+        GridAngle (*GridDirection)(int body, double day);
+        // A planet's angular distance from the Sun as seen from the Earth.
+        ElongationAngle (*Elongation)(int body, double day);
+        // The model's strip shows its directions on the screen, so that strip
+        // and lines of sight agree; the real sky's its ecliptic longitudes of
+        // date, which a star chart shows.
+        StripShows Strip;
+    } Bodies;
+    // The events, and the days they and the clock stay within.
+    struct EventsPart {
+        // Every event of one planet in [from, to], in time order.
+        std::vector<SkyEvent> (*Of)(int body, double from, double to);
+        // The days its clock stays within (SkySpan).
+        SkySpan (*Span)();
+    } Events;
+    // The views' mapping: where they draw each body.
+    struct ScreenPart {
+        // The views' scale as it stands: pixels per unit of the places
+        // (GridPoint). The real sky's fits the farthest orbit of the planets
+        // shown (`planetOn`, as Settings.PlanetOn; the Earth and the Sun
+        // always are) to the view (read: Layout); the model's places are in
+        // pixels already: 1.
+        double (*PixelsPerUnit)(const std::array<int16_t, 7>& planetOn);
+        // Where the views draw a body on day `day` at that scale: pixels
+        // relative to the Sun, x right, y down. The views' positions at each
+        // step come from here. The model's reads its orbits in pixels
+        // (Planets, as LayOutModel made them), the real sky's nothing else.
+        void (*Place)(int body, double day, double pixelsPerUnit, double& x, double& y);
+        // What Place answers from, as it stands (ScreenKey).
+        ScreenKey (*Key)(const std::array<int16_t, 7>& planetOn);
+    } Screen;
+    // The texts of a moment.
+    struct TextsPart {
+        // A moment as the program writes it, for a clock that moves `step`
+        // days at a time, or exactly (step 0: an event's moment): "Tag 806,15",
+        // "Fr 19.02.2027", "19.02.2027 16:49".
+        std::string (*MomentText)(double day, double step);
+        // A day alone, as a label: "Tag 1574", "10.01.2027".
+        std::string (*DayLabel)(double day);
+        // A moment in a file, as a spreadsheet reads it: "806.15",
+        // "2027-02-19T15:49Z"; and the heading of its column.
+        CsvMoment (*MomentValue)(double day);
+        const char* MomentHeading;
+    } Texts;
 };
 
 // The model's circles (model_sky.cpp): its day 0 is no date.
@@ -122,8 +172,22 @@ std::string EventName(EventKind kind);
 std::string EventPhrase(EventKind kind);
 std::string BodyName(int body);
 
-// A body's direction from the Earth on the screen (see above).
+// A body's direction from the Earth on the screen (see above), at the views'
+// scale as it stands (read: Settings.PlanetOn).
 double ScreenDirection(int body, double day);
+// The direction the sky strip shows: on the screen or on the grid, as the
+// sky says (Sky::BodiesPart::Strip).
+double StripDirection(int body, double day);
+// What StripDirection answers from besides the body and the day: the sky
+// shown and, where its strip shows directions on the screen, the key of its
+// places there (read: Settings.PlanetOn). Equal keys, equal directions: what
+// is kept of them is kept by this key.
+struct StripKey {
+    const Sky* Of = nullptr;
+    ScreenKey Screen;
+    bool operator==(const StripKey&) const = default;
+};
+StripKey StripDirectionsKey();
 
 // Every event of the shown planets (planetOn[k] == 1; the Earth never
 // counts) in [from, to], in time order.

@@ -97,12 +97,13 @@ struct SkyStrip {
     std::vector<std::pair<int, int>> Dots;  // where they are: each one's top-left corner
     int FontSize = 0, Dot = 2, Disc = 2, NowRow = 0, YearRow = 0, ScaleTop = 0;
     // Each planet's x on whole days from First on, and the standstills within
-    // those days, for the orbits and the width in Orbits.
+    // those days, for the directions the sky's key says (sky.h) and the width
+    // DaysWidth.
     long long First = 0;
     std::vector<std::array<double, 7>> DayX;
     std::vector<Standstill> Standstills;
-    std::array<double, 16> Orbits{};
-    const Sky* Of = nullptr;              // the sky they were reckoned in
+    StripKey DaysFor;
+    int DaysWidth = 0;
     // The background's sky: the real one's chart and the moment whose frame
     // it is drawn in, and for how many days that frame stays within a third
     // of a pixel.
@@ -219,7 +220,7 @@ void MakeBackground() {
     // The days and labels anew where the sizes are new.
     if (s.Width != StripWidth() || s.Height != SkyStripHeight() || s.Ratio != PixelRatio() ||
         s.DiscRadiusX != Layout.DiscRadiusX)
-        s.Orbits = {};
+        s.DaysFor = {};
     s.Width = StripWidth();
     s.Height = SkyStripHeight();
     s.Ratio = PixelRatio();
@@ -313,31 +314,27 @@ void MakeBackground() {
 }
 
 // Each planet's x on every whole day of three years round `today`, and the
-// standstills among them, unless they are held for today's orbits already.
+// standstills among them, unless they are held for today's directions
+// already.
 void KeepDays(long long today) {
     SkyStrip& s = Strip;
-    std::array<double, 16> orbits{};
-    for (int k = Earth; k <= Jupiter; ++k) {
-        orbits[3 * k - 3] = Planets.Omega[k];
-        orbits[3 * k - 2] = Planets.RadiusX[k];
-        orbits[3 * k - 1] = Planets.RadiusY[k];
-    }
-    orbits[15] = s.Width;
+    const StripKey key = StripDirectionsKey();
     const long long held = static_cast<long long>(s.DayX.size());
-    if (orbits == s.Orbits && &TheSky() == s.Of && today - (YearDays - 1) >= s.First && today < s.First + held) return;
-    s.Orbits = orbits;
-    s.Of = &TheSky();
+    if (key == s.DaysFor && s.Width == s.DaysWidth && today - (YearDays - 1) >= s.First && today < s.First + held)
+        return;
+    s.DaysFor = key;
+    s.DaysWidth = s.Width;
     s.First = today - 2 * YearDays;
     s.DayX.resize(3 * YearDays);
     for (std::size_t i = 0; i < s.DayX.size(); ++i)
         for (int16_t k = Mercury; k <= Jupiter; ++k)
-            s.DayX[i][k] = SkyX(TheSky().StripDirection(k, static_cast<double>(s.First + static_cast<long long>(i))));
+            s.DayX[i][k] = SkyX(StripDirection(k, static_cast<double>(s.First + static_cast<long long>(i))));
     s.Standstills.clear();
     const double last = static_cast<double>(s.First) + static_cast<double>(s.DayX.size()) - 1;
     for (int16_t k = Mercury; k <= Jupiter; ++k)
-        for (const SkyEvent& e : TheSky().EventsOf(k, static_cast<double>(s.First), last))
+        for (const SkyEvent& e : TheSky().Events.Of(k, static_cast<double>(s.First), last))
             if (e.Kind == EventKind::StationRetrograde || e.Kind == EventKind::StationDirect)
-                s.Standstills.push_back({k, e.Day, SkyX(TheSky().StripDirection(k, e.Day)), Image{}, {}});
+                s.Standstills.push_back({k, e.Day, SkyX(StripDirection(k, e.Day)), Image{}, {}});
 }
 
 // The row of something `age` days old.
@@ -355,7 +352,7 @@ void MakeLabel(Standstill& still) {
     SetFontSize(Strip.FontSize);
     SetForeground(DiscColour(still.Body));
     SetBackground(NightBlue);
-    still.Text = TheSky().DayLabel(still.Day);
+    still.Text = TheSky().Texts.DayLabel(still.Day);
     DrawText(0, 0, still.Text);
     CaptureImage(0, 0, TextWidth(still.Text) - 1, TextHeight() - 1, still.Label);
 }
@@ -365,7 +362,7 @@ std::vector<Box> DiscBoxes(double now, const std::vector<int16_t>& bodies) {
     std::vector<Box> discs;
     const int r = Strip.Disc;
     for (int16_t k : bodies)
-        Wrapped(SkyX(TheSky().StripDirection(k, now)), Strip.Disc, [&](double x) {
+        Wrapped(SkyX(StripDirection(k, now)), Strip.Disc, [&](double x) {
             const int c = static_cast<int>(std::floor(x));
             discs.push_back({c - r, Strip.NowRow - r, c + r + 1, Strip.NowRow + r + 1});
         });
@@ -519,7 +516,7 @@ void DrawSkyStrip() {
     SetFillPattern(0);
     for (int16_t k : bodies) {
         SetForeground(DiscColour(k));
-        Wrapped(SkyX(TheSky().StripDirection(k, now)), s.Disc, [&](double x) { FillEllipse(x, s.NowRow, s.Disc, s.Disc); });
+        Wrapped(SkyX(StripDirection(k, now)), s.Disc, [&](double x) { FillEllipse(x, s.NowRow, s.Disc, s.Disc); });
     }
     SetForeground(foreground);
     SetBackground(background);

@@ -512,6 +512,8 @@ private slots:
         QVERIFY(duringTheBox.endsWith("angehalten"));
         QVERIFY(status->text().endsWith("läuft"));
         QCOMPARE(StatusShortText(812.5, 0.5, true), std::string("Tag 812,5   angehalten"));
+        Skies.Real = true;  // an event of the real sky to its minute
+        QCOMPARE(EventStatusText({806.15, Mars, EventKind::Opposition}), DateTimeText(806.15) + "   Mars: Opposition");
     }
 
     // A browser page that turns lays the program out anew: the same session,

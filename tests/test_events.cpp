@@ -37,13 +37,13 @@ private slots:
         const bool inner = body < Mars;
         const EventKind line = inner ? EventKind::InferiorConjunction : EventKind::Opposition;
         const double synodic = 2 * std::numbers::pi / FullTurn / std::abs(1 / 365.0 - 1 / period);
-        const std::vector<SkyEvent> events = TheSky().EventsOf(body, 0, 3000);
+        const std::vector<SkyEvent> events = TheSky().Events.Of(body, 0, 3000);
         QVERIFY(!events.empty());
         double lastLine = -1;
         for (std::size_t i = 0; i < events.size(); ++i) {
             const SkyEvent& e = events[i];
             QVERIFY(i == 0 || events[i - 1].Day < e.Day);
-            const GridPoint p = TheSky().Place(body, e.Day), earth = TheSky().Place(Earth, e.Day);
+            const GridPoint p = TheSky().Bodies.Place(body, e.Day), earth = TheSky().Bodies.Place(Earth, e.Day);
             if (e.Kind == line) {
                 // One synodic period apart; the Sun, the Earth and the planet in
                 // line on the model's own positions, the planet on the Earth's side.
@@ -68,7 +68,8 @@ private slots:
             } else if (e.Kind == EventKind::StationRetrograde || e.Kind == EventKind::StationDirect) {
                 // The direction stands still: it moves the same way on both sides.
                 auto turn = [&](double dt) {
-                    return std::remainder(TheSky().GridDirection(body, e.Day + dt) - TheSky().GridDirection(body, e.Day),
+                    return std::remainder(TheSky().Bodies.GridDirection(body, e.Day + dt).Radians -
+                                              TheSky().Bodies.GridDirection(body, e.Day).Radians,
                                           2 * std::numbers::pi);
                 };
                 QVERIFY(turn(-0.05) * turn(0.05) > 0);
@@ -163,17 +164,17 @@ private slots:
         const std::vector<SkyEvent> events = EventsBetween(1, 1000, on);
         const SkyEvent e = *std::find_if(events.begin(), events.end(), [&](auto& s) { return int(s.Kind) == kind; });
         const std::vector<std::string> lines = EventListLines(1, on);
-        const std::string line = TheSky().MomentText(e.Day, 0) + "  " + BodyName(body) + "  " + EventName(e.Kind);
+        const std::string line = TheSky().Texts.MomentText(e.Day, 0) + "  " + BodyName(body) + "  " + EventName(e.Kind);
         QVERIFY(std::find(lines.begin(), lines.end(), line + added.toStdString()) != lines.end());
         const QStringList rows = QString::fromStdString(EventListCsv(1, on)).split('\n', Qt::SkipEmptyParts);
         const auto row = std::find_if(rows.begin(), rows.end(), [&](const QString& r) {
-            return r.startsWith(QString::fromStdString(TheSky().MomentValue(e.Day) + "," + BodyName(body) + "," +
-                                                       EventName(e.Kind) + ","));
+            return r.startsWith(QString::fromStdString(TheSky().Texts.MomentValue(e.Day).Text + "," +
+                                                       BodyName(body) + "," + EventName(e.Kind) + ","));
         });
         QVERIFY(row != rows.end());
         QCOMPARE(row->split(',')[5], degrees);
         // At the list's start: the planet's angle from the Sun, and where it is seen then.
-        const double start = TheSky().Elongation(body, 1) * 180 / std::numbers::pi;
+        const double start = TheSky().Bodies.Elongation(body, 1).Radians * 180 / std::numbers::pi;
         QVERIFY(lines[1].starts_with(BodyName(body) + ": " + std::to_string(std::lround(std::abs(start))) + "° " +
                                      (start > 0 ? "östlich" : "westlich") + " der Sonne, "));
     }

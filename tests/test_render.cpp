@@ -1123,7 +1123,7 @@ private slots:
         for (double age : {30.0, 120.0, 300.0})
             QVERIFY(found(column(ScreenDirection(Mars, std::floor(day) - age)), static_cast<int>(h * age / 730) - 2,
                           static_cast<int>(h * age / 365) + h / 8, Red) >= 0);
-        for (const SkyEvent& e : TheSky().EventsOf(Mars, day - 365, day))
+        for (const SkyEvent& e : TheSky().Events.Of(Mars, day - 365, day))
             if (e.Kind == EventKind::StationRetrograde || e.Kind == EventKind::StationDirect)
                 QVERIFY(TextShownIn(Win_4, QRect(column(ScreenDirection(Mars, e.Day)) - w / 8, 0, w / 4, h),
                                     "Tag " + std::to_string(std::lround(e.Day)), Red,
@@ -1266,11 +1266,11 @@ private slots:
         // February) in the Löwe, by Regulus, its disc on the top rows.
         Skies.Real = true;
         Settings.PlanetOn[Mars] = 1;
-        const std::vector<SkyEvent> events = TheSky().EventsOf(Mars, moment - 10, moment + 10);
+        const std::vector<SkyEvent> events = TheSky().Events.Of(Mars, moment - 10, moment + 10);
         QVERIFY(events.size() == 1 && events[0].Kind == EventKind::Opposition);
         MoveModelTo(events[0].Day);
         DrawSkyStrip();
-        const double mars = TheSky().StripDirection(Mars, events[0].Day);
+        const double mars = StripDirection(Mars, events[0].Day);
         const int x = std::min(w - 1, static_cast<int>(std::floor(w * (1 - mars / (2 * M_PI)))));
         QVERIFY(found(x, 0, h / 8, Red));
         QVERIFY(x > column(173.851) && x < column(138.038));

@@ -317,6 +317,7 @@ private slots:
         QTest::newRow("refused, then Escape") << QStringList{"morgen", "<escape>"} << "";
         QTest::newRow("closing window 1") << QStringList{"<close1>"} << "";
         QTest::newRow("a zone, the widest line") << QStringList{" 31.12.2027 23:59 MESZ "} << "31.12.2027 22:59";
+        QTest::newRow("as wide, ending in the zone") << QStringList{"31.12.2027  23:59  MESZ"} << "31.12.2027 22:59";
         QTest::newRow("a skipped time, offered as read") << QStringList{"31.03.2030 02:30", ""} << "31.03.2030 03:30";
     }
 

@@ -137,7 +137,7 @@ private slots:
         QVERIFY(kinds.count(kinds.value(back)) == 1 && kinds.count(kinds.value(forth)) == 1 && back < forth &&
                 at <= forth);
         QCOMPARE(kinds.indexOf(bound), at == 0 && kinds[0] != bound ? 1 : 0);
-        for (const SkyEvent& e : TheSky().EventsOf(body, day - EventListDays, day + 2 * EventListDays))
+        for (const SkyEvent& e : TheSky().Events.Of(body, day - EventListDays, day + 2 * EventListDays))
             listed << QStringList{text(e.Day), Q(EventName(e.Kind)) + (e.Day == day ? " (Moment des Bildes)" : "")};
         rows.removeIf([](const QStringList& row) { return row.value(1) == "Moment des Bildes"; });
         QCOMPARE(listed.mid(listed.indexOf(rows.value(0)), rows.size()), rows);
@@ -308,7 +308,7 @@ private:
 
     // A planet's first event of a kind after `day`.
     static SkyEvent NextOf(int body, EventKind kind, double day) {
-        for (const SkyEvent& e : TheSky().EventsOf(body, day, day + 2 * EventListDays))
+        for (const SkyEvent& e : TheSky().Events.Of(body, day, day + 2 * EventListDays))
             if (e.Kind == kind && e.Day > day) return e;
         return {};
     }

@@ -27,6 +27,6 @@ int main(int argc, char** argv) {
     for (int body = Mercury; body <= Jupiter; ++body)
         // A thousand days at a time, as the event list asks.
         for (double t = from; t < to; t += 1000)
-            for (const SkyEvent& e : RealSky.EventsOf(body, t, std::min(t + 1000, to) - 1e-9))
+            for (const SkyEvent& e : RealSky.Events.Of(body, t, std::min(t + 1000, to) - 1e-9))
                 std::printf("%s %s %.6f\n", planets[body], kinds[static_cast<int>(e.Kind)], e.Day);
 }
