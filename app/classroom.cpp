@@ -118,7 +118,7 @@ void ToggleConstruction() {
     }
     LoopConstruction c = ConstructionOfMoment(body, Planets.SimTime);
     if (c.Moments.empty()) {
-        MessageBox("F\u00FCr diese Schleife reicht der Himmel nicht: " + TheSky().Span().Why + ".");
+        MessageBox("F\u00FCr diese Schleife reicht der Himmel nicht: " + TheSky().Events.Span().Why + ".");
         return;
     }
     Classroom.Construction = std::move(c);

@@ -57,7 +57,7 @@ constexpr double NamesWidth = 5, BandWidth = 12.5, Margin = 4;
 constexpr double NumberSize = 2.6, NameSize = 2.8, NumberOffset = 2.6, ColumnWidth = 3;
 
 // Where a body stands on a day of the sky: all this file asks of the sky.
-GridPoint PlaceIn(bool real, int body, double day) { return (real ? RealSky : ModelSky).Place(body, day); }
+GridPoint PlaceIn(bool real, int body, double day) { return (real ? RealSky : ModelSky).Bodies.Place(body, day); }
 
 bool Inner(int body) { return body == Mercury || body == Venus; }
 

@@ -45,26 +45,30 @@ bool RayThrough(double ex, double ey, double px, double py, double width, double
 }
 
 // The places of the numbered moments, relative to the Sun in the views'
-// pixels, made again where the moments or the views' scale have changed.
+// pixels, made again where the moments or what the sky reckons its places
+// on the screen from have changed.
 struct Places {
     std::vector<double> Moments;
-    std::array<double, 3> Scale{};  // pixels per unit, the Earth's radii across and down
+    const Sky* Of = nullptr;
+    ScreenKey Key;
     int Body = 0;
     std::vector<double> Ex, Ey, Px, Py;
 };
 
 const Places& PlacesOf(const LoopConstruction& c) {
     static Places p;
-    const std::array<double, 3> scale{TheSky().PixelsPerUnit(), Planets.RadiusX[Earth], Planets.RadiusY[Earth]};
-    if (p.Moments == c.Moments && p.Scale == scale && p.Body == c.Body) return p;
+    const Sky& sky = TheSky();
+    const ScreenKey key = sky.Screen.Key(Settings.PlanetOn);
+    if (p.Moments == c.Moments && p.Of == &sky && p.Key == key && p.Body == c.Body) return p;
     p.Moments = c.Moments;
-    p.Scale = scale;
+    p.Of = &sky;
+    p.Key = key;
     p.Body = c.Body;
     const std::size_t n = c.Moments.size();
     p.Ex.assign(n, 0), p.Ey.assign(n, 0), p.Px.assign(n, 0), p.Py.assign(n, 0);
     for (std::size_t i = 0; i < n; ++i) {
-        TheSky().ScreenPlace(Earth, c.Moments[i], p.Ex[i], p.Ey[i]);
-        TheSky().ScreenPlace(c.Body, c.Moments[i], p.Px[i], p.Py[i]);
+        sky.Screen.Place(Earth, c.Moments[i], key.PixelsPerUnit, p.Ex[i], p.Ey[i]);
+        sky.Screen.Place(c.Body, c.Moments[i], key.PixelsPerUnit, p.Px[i], p.Py[i]);
     }
     return p;
 }

@@ -533,6 +533,7 @@ struct StripConstruction {
     std::optional<LoopConstruction> Figure;
     int Reached = 0;
     int Width = 0;
+    StripKey Key;
     std::vector<double> X;
     std::vector<NumberedPoint> Shown;
 } Figure;
@@ -544,10 +545,12 @@ void ShowStripConstruction(double now) {
     std::vector<OverlayLine> lines;
     c.Shown.clear();
     if (c.Figure) {
-        if (c.Width != Strip.Width || c.X.size() != c.Figure->Moments.size()) {
+        const StripKey key = StripDirectionsKey();
+        if (c.Width != Strip.Width || !(c.Key == key) || c.X.size() != c.Figure->Moments.size()) {
             c.Width = Strip.Width;
+            c.Key = key;
             c.X.clear();
-            for (double t : c.Figure->Moments) c.X.push_back(SkyX(TheSky().StripDirection(c.Figure->Body, t)));
+            for (double t : c.Figure->Moments) c.X.push_back(SkyX(StripDirection(c.Figure->Body, t)));
         }
         const double ratio = PixelRatio(), ring = Strip.Dot + 2 * ratio, digits = 7 * ratio;
         for (int i = 0; i < c.Reached && i < static_cast<int>(c.X.size()); ++i) {

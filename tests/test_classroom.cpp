@@ -340,7 +340,7 @@ private slots:
         while (NumbersReached(c, Planets.SimTime) > 1) CommandChoice(StepBack), ClassroomPass();
         auto place = [](int k, double t) {
             double x = 0, y = 0;
-            TheSky().ScreenPlace(k, t, x, y);
+            TheSky().Screen.Place(k, t, TheSky().Screen.PixelsPerUnit(Settings.PlanetOn), x, y);
             return QPointF(x, y);
         };
         // The construction's long lines in a view (its numbers' strokes are short).
