@@ -497,6 +497,23 @@ MUTANTS: list[Mutant] = [
       "return sky.Texts.MomentText(e.Day, 0) + ", "return sky.Texts.MomentText(e.Day, 1) + ",
       "an event on the status line by its day alone: the real sky's time of it left out"),
 
+    # The construction of a loop.
+    M("construction-steps-by-time", "app/classroom.cpp",
+      "    if (Classroom.Construction) {\n        const LoopConstruction& c",
+      "    if (false) {\n        const LoopConstruction& c",
+      "with the construction shown, → and ← are time steps, not from number to number"),
+    M("construction-geo-from-moving-earth", "render/construction.cpp",
+      "const double ex = helio ? cx + p.Ex[i] : cx, ey = helio ? cy + p.Ey[i] : cy;",
+      "const double ex = cx + p.Ex[i], ey = cy + p.Ey[i];",
+      "the geocentric view's construction lines start where the Earth stands in the heliocentric view"),
+    M("construction-strip-all-numbers", "render/sky_strip.cpp",
+      "for (int i = 0; i < c.Reached && i < static_cast<int>(c.X.size()); ++i) {",
+      "for (int i = 0; i < static_cast<int>(c.X.size()); ++i) {",
+      "the strip shows every number of the construction, not only those the clock has reached"),
+    M("construction-kept-on-system", "app/menu.cpp",
+      "    // Another choice of system or of planets takes the construction away.\n    EndConstruction();\n",
+      "",
+      "a choice of system leaves the construction of a planet that may no longer be shown"),
     # The classroom controls.
     M("classroom-steps-by-arithmetic", "app/classroom.cpp",
       "    if (!visits.empty() && visits.back().TimeStep == dt) {",
