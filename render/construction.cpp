@@ -26,24 +26,6 @@ namespace {
 // from the lines of sight in the planets' colours.
 constexpr uint32_t Ink = 0x202020;
 
-// Where the ray from (ex, ey) towards (px, py) leaves the rectangle
-// 0 .. width-1 x 0 .. height-1 (before the planet, where the planet stands
-// at the view's edge or beyond it); false if it has no direction or starts
-// outside.
-bool RayThrough(double ex, double ey, double px, double py, double width, double height, double& x, double& y) {
-    const double dx = px - ex, dy = py - ey;
-    if (dx == 0 && dy == 0) return false;
-    double t = 1e300;
-    if (dx > 0) t = std::min(t, (width - 1 - ex) / dx);
-    if (dx < 0) t = std::min(t, -ex / dx);
-    if (dy > 0) t = std::min(t, (height - 1 - ey) / dy);
-    if (dy < 0) t = std::min(t, -ey / dy);
-    if (!(t > 0) || t == 1e300) return false;
-    x = std::clamp(ex + t * dx, 0.0, width - 1);
-    y = std::clamp(ey + t * dy, 0.0, height - 1);
-    return true;
-}
-
 // The places of the numbered moments, relative to the Sun in the views'
 // pixels, made again where the moments or what the sky reckons its places
 // on the screen from have changed.
@@ -73,15 +55,15 @@ const Places& PlacesOf(const LoopConstruction& c) {
     return p;
 }
 
+}  // namespace
+
 // A small ring round a numbered place, as eight short strokes.
-void Mark(std::vector<OverlayLine>& lines, double x, double y, double r, uint32_t colour) {
+void RingStrokes(std::vector<OverlayLine>& lines, double x, double y, double r, uint32_t colour) {
     constexpr double Step = std::numbers::pi / 4;
     for (int i = 0; i < 8; ++i)
         lines.push_back(OverlayLine{x + r * std::cos(i * Step), y + r * std::sin(i * Step), x + r * std::cos((i + 1) * Step),
                                     y + r * std::sin((i + 1) * Step), colour, 1});
 }
-
-}  // namespace
 
 void NumberStrokes(std::vector<OverlayLine>& lines, double x, double y, double height, int number, uint32_t colour) {
     // Seven segments: a top, upper right, lower right, bottom, lower left,
@@ -139,12 +121,12 @@ const std::vector<OverlayLine>& ConstructionLines(int n, const LoopConstruction&
         const double ex = helio ? cx + p.Ex[i] : cx, ey = helio ? cy + p.Ey[i] : cy;
         const double px = ex + p.Px[i] - p.Ex[i], py = ey + p.Py[i] - p.Ey[i];
         double x = 0, y = 0;
-        if (RayThrough(ex, ey, px, py, width, height, x, y)) lines.push_back(OverlayLine{ex, ey, x, y, Ink, 1});
+        if (RayExit(ex, ey, px, py, width, height, x, y)) lines.push_back(OverlayLine{ex, ey, x, y, Ink, 1});
         const int number = static_cast<int>(i) + 1;
-        Mark(lines, px, py, ring, DiscColour(static_cast<int16_t>(c.Body)));
+        RingStrokes(lines, px, py, ring, DiscColour(static_cast<int16_t>(c.Body)));
         NumberStrokes(lines, px + ring + 1, py - ring - 1 - digits, digits, number, Ink);
         if (helio) {
-            Mark(lines, ex, ey, ring, DiscColour(Earth));
+            RingStrokes(lines, ex, ey, ring, DiscColour(Earth));
             NumberStrokes(lines, ex + ring + 1, ey + ring + 1, digits, number, Ink);
         }
     }

@@ -131,6 +131,8 @@ void ShowViewOverlays();
 void ShowConstruction(const LoopConstruction* c, double now);
 // Its lines over view n with the first `reached` numbers.
 const std::vector<OverlayLine>& ConstructionLines(int n, const LoopConstruction& c, int reached);
+// A small ring of radius r round (x, y), as eight short strokes.
+void RingStrokes(std::vector<OverlayLine>& lines, double x, double y, double r, uint32_t colour);
 // A whole number in strokes `height` pixels high, its top left corner at (x, y).
 void NumberStrokes(std::vector<OverlayLine>& lines, double x, double y, double height, int number, uint32_t colour);
 // The strip's part of it: the planet's direction at each number reached, a

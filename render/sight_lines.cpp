@@ -5,6 +5,7 @@
 // origin, so the two lines of one planet are always parallel. They are
 // overlay lines: the views' own pixels, and so their erasing, stay as they are.
 #include "render/render.h"
+#include "render/view_common.h"
 
 #include "model/state.h"
 
@@ -21,22 +22,6 @@ std::array<std::vector<OverlayLine>, 2> Sight;
 // The construction shown, and how many of its numbers the clock has reached.
 std::optional<LoopConstruction> Construction;
 int Reached = 0;
-
-// Where the ray from (ex, ey) through (px, py) leaves the rectangle
-// 0 .. width-1 x 0 .. height-1; false if it starts outside or has no direction.
-bool RayExit(double ex, double ey, double px, double py, double width, double height, double& x, double& y) {
-    const double dx = px - ex, dy = py - ey;
-    if (dx == 0 && dy == 0) return false;
-    if (ex < 0 || ey < 0 || ex > width - 1 || ey > height - 1) return false;
-    double t = 1e300;
-    if (dx > 0) t = std::min(t, (width - 1 - ex) / dx);
-    if (dx < 0) t = std::min(t, -ex / dx);
-    if (dy > 0) t = std::min(t, (height - 1 - ey) / dy);
-    if (dy < 0) t = std::min(t, -ey / dy);
-    x = std::clamp(ex + t * dx, 0.0, width - 1);
-    y = std::clamp(ey + t * dy, 0.0, height - 1);
-    return true;
-}
 
 std::vector<OverlayLine> LinesFrom(int n, double ex, double ey, const std::array<double, 7>& xs,
                                    const std::array<double, 7>& ys) {

@@ -559,11 +559,7 @@ void ShowStripConstruction(double now) {
             const double y = AgeRow(age);
             c.Shown.push_back({i + 1, c.X[static_cast<std::size_t>(i)], y});
             Wrapped(c.X[static_cast<std::size_t>(i)], static_cast<int>(std::ceil(ring)), [&](double x) {
-                constexpr double Step = TwoPi / 8;
-                for (int j = 0; j < 8; ++j)
-                    lines.push_back(OverlayLine{x + ring * std::cos(j * Step), y + ring * std::sin(j * Step),
-                                                x + ring * std::cos((j + 1) * Step), y + ring * std::sin((j + 1) * Step),
-                                                0xFFFFFF, 1});
+                RingStrokes(lines, x, y, ring, 0xFFFFFF);
                 NumberStrokes(lines, x + ring + ratio, y - digits / 2, digits, i + 1, 0xFFFFFF);
             });
         }

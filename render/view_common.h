@@ -28,6 +28,24 @@ inline int SmallLetterSize() {
     return static_cast<int>(std::max(std::lround(9 * PixelRatio()), std::lround(10 * LetterScale())));
 }
 
+// Where the ray from (ex, ey) through (px, py) leaves the rectangle
+// 0 .. width-1 x 0 .. height-1 (the lines of sight and the construction's
+// lines end there, before the planet where it stands at the edge or beyond);
+// false if it starts outside or has no direction.
+inline bool RayExit(double ex, double ey, double px, double py, double width, double height, double& x, double& y) {
+    const double dx = px - ex, dy = py - ey;
+    if (dx == 0 && dy == 0) return false;
+    if (ex < 0 || ey < 0 || ex > width - 1 || ey > height - 1) return false;
+    double t = 1e300;
+    if (dx > 0) t = std::min(t, (width - 1 - ex) / dx);
+    if (dx < 0) t = std::min(t, -ex / dx);
+    if (dy > 0) t = std::min(t, (height - 1 - ey) / dy);
+    if (dy < 0) t = std::min(t, -ey / dy);
+    x = std::clamp(ex + t * dx, 0.0, width - 1);
+    y = std::clamp(ey + t * dy, 0.0, height - 1);
+    return true;
+}
+
 // What a step draws, as the settings say.
 struct StepParts {
     bool Polygon;  // the polygon, erased and drawn anew (planets only, polygon on)
