@@ -576,8 +576,11 @@ void SetStripConstruction(const LoopConstruction* c, int reached) {
         s.Figure = c ? std::optional<LoopConstruction>(*c) : std::nullopt;
         s.X.clear();
     }
+    // The strip shows it again after each step it draws; here only what
+    // changed without a step (the construction on or off, a number reached).
+    const bool changed = !same || reached != s.Reached;
     s.Reached = reached;
-    if (IsWindowOpen(Win_4)) ShowStripConstruction(Planets.SimTime);
+    if (changed && IsWindowOpen(Win_4)) ShowStripConstruction(Planets.SimTime);
 }
 
 std::vector<NumberedPoint> StripConstructionPoints() {
